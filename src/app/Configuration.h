@@ -1,0 +1,32 @@
+#pragma once
+
+#include "entities/Friendlies.h"
+#include "math/Point.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// What the configuration file sets. Values a file does not give keep their defaults;
+// the window size has none, so start-up can tell that it is missing.
+struct Configuration {
+    std::optional<int> windowWidth;
+    std::optional<int> windowHeight;
+    std::string bpp;
+    std::string vsync;
+    std::string dataPath;
+    std::string levelPath;
+    std::string lightsFile;
+    Point startPoint{0.0f, 0.0f, 0.0f};
+    std::unique_ptr<Friendlies> friendlies; // built as soon as the "players" entry is read
+
+    bool opened = false;          // the file could be opened
+    std::string unreadableKey;    // the key whose value could not be read, which ended reading
+};
+
+// Reads "key separator value..." tokens, echoing every entry on stderr.
+Configuration readConfiguration(const std::string& path);
+
+// The refusals of start-up: an empty optional when the configuration can be used,
+// otherwise the message to print.
+std::optional<std::string> configurationProblem(const Configuration& configuration, const std::string& path);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "camera/Shot.h"
+#include "entities/Player.h"
+
+#include <string>
+#include <vector>
+
+// The moving players read from a players file: two counts, then the six integers of the
+// box (world coordinates, Y up) that every player wanders in.
+class Friendlies {
+public:
+    // Throws std::runtime_error naming the file when the box is incomplete or narrower
+    // than one unit on an axis; a file that cannot be opened just yields no players.
+    explicit Friendlies(const std::string& fileName);
+
+    // Moves, draws and hit-tests every player; returns the change of score.
+    int update(std::vector<Shot>& shots);
+
+    std::vector<Player>& getFriends() { return friends; }
+    std::vector<Player>& getEnemies() { return enemies; }
+
+private:
+    std::vector<Player> friends;
+    std::vector<Player> enemies;
+};
