@@ -1,0 +1,15 @@
+#pragma once
+
+// Draws one line of bitmap text at a window position (pixels, origin lower left) over the
+// finished scene. The caller sets the colour and switches texturing and lighting off first.
+class OnScreenDisplay {
+public:
+    explicit OnScreenDisplay(void* font) : font(font) {}
+    virtual ~OnScreenDisplay() = default;
+
+    // Leaves viewport, depth range, matrix mode and both matrices as it found them.
+    void drawText(float x, float y, const char* text) const;
+
+private:
+    void* font; // a GLUT bitmap font handle
+};

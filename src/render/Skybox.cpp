@@ -1,0 +1,64 @@
+#include "render/Skybox.h"
+
+#include <GL/glew.h>
+
+namespace {
+struct SkyQuad {
+    float corners[4][3];
+};
+
+// One image on every side; each quad's corners take texture coordinates (0,0) (1,0) (1,1) (0,1).
+constexpr SkyQuad skyQuads[6] = {
+    {{{-2, -2, -2}, {2, -2, -2}, {2, 2, -2}, {-2, 2, -2}}},
+    {{{2, -2, -2}, {2, -2, 2}, {2, 2, 2}, {2, 2, -2}}},
+    {{{2, -2, 2}, {-2, -2, 2}, {-2, 2, 2}, {2, 2, 2}}},
+    {{{-2, -2, 2}, {-2, -2, -2}, {-2, 2, -2}, {-2, 2, 2}}},
+    {{{-2, 2, -2}, {2, 2, -2}, {2, 2, 2}, {-2, 2, 2}}},
+    {{{-2, -2, 2}, {2, -2, 2}, {2, -2, -2}, {-2, -2, -2}}},
+};
+constexpr float quadTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+} // namespace
+
+void Skybox::draw(unsigned int texture) const
+{
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+
+    // Only the view's rotation reaches the cube, so the sky turns with the eye but never moves.
+    float view[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    view[12] = view[13] = view[14] = 0.0f;
+    view[3] = view[7] = view[11] = 0.0f;
+    glPushMatrix();
+    glLoadMatrixf(view);
+
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (const SkyQuad& quad : skyQuads) {
+        glBegin(GL_QUADS);
+        for (int corner = 0; corner < 4; ++corner) {
+            glTexCoord2fv(quadTexCoords[corner]);
+            glVertex3fv(quad.corners[corner]);
+        }
+        glEnd();
+    }
+
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+}

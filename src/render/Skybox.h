@@ -1,0 +1,14 @@
+#pragma once
+
+// The sky: a textured cube of half-size 2 drawn around the eye before any level geometry,
+// with depth testing and depth writes off so everything drawn later covers it.
+class Skybox {
+public:
+    Skybox() = default;
+    virtual ~Skybox() = default;
+
+    // Leaves unit 0 texturing on with `texture` bound and texture coordinate (0, 1), and
+    // blending, alpha test, depth test, depth writes and culling on: the rest of the frame
+    // (gun, shots, players and untextured faces) is drawn with that state.
+    void draw(unsigned int texture) const;
+};
