@@ -7,7 +7,7 @@
 // greater than or equal to maxs[2].
 class Leaf {
 public:
-    static constexpr int recordSize = 48;
+    static constexpr int recordSize = 48; // bytes in the file
 
     Leaf() = default;
     explicit Leaf(const unsigned char* record); // reads one record of recordSize bytes

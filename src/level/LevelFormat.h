@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+// The fixed numbers of the IBSP version 46 level layout: the header, the 17-entry lump
+// directory and the size of one record in each lump. All integers in the file are 32-bit
+// little-endian, all reals IEEE single precision; the file is Z-up.
+namespace LevelFormat {
+
+constexpr char magic[4] = {'I', 'B', 'S', 'P'};
+constexpr int32_t version = 46;
+
+constexpr int lumpCount = 17;
+constexpr int headerSize = 8;                           // magic, version
+constexpr int directorySize = lumpCount * 8;            // offset, length per lump
+constexpr int directoryEnd = headerSize + directorySize; // 144
+
+enum Lump : int {
+    Entities = 0,
+    Textures = 1,
+    Planes = 2,
+    Nodes = 3,
+    Leaves = 4,
+    LeafFaces = 5,
+    LeafBrushes = 6,
+    Models = 7,
+    Brushes = 8,
+    BrushSides = 9,
+    Vertices = 10,
+    MeshVertices = 11,
+    Effects = 12,
+    Faces = 13,
+    Lightmaps = 14,
+    LightVolumes = 15,
+    Visibility = 16,
+};
+
+constexpr int textureRecordSize = 72; // 64-byte name, flags, contents
+constexpr int textureNameSize = 64;
+constexpr int planeRecordSize = 16;
+constexpr int nodeRecordSize = 36;
+constexpr int leafRecordSize = 48;
+constexpr int leafFaceRecordSize = 4;
+constexpr int leafBrushRecordSize = 4;
+constexpr int modelRecordSize = 40;
+constexpr int brushRecordSize = 12;
+constexpr int brushSideRecordSize = 8;
+constexpr int vertexRecordSize = 44;
+constexpr int meshVertexRecordSize = 4;
+constexpr int faceRecordSize = 104;
+constexpr int lightmapRecordSize = 128 * 128 * 3; // 49152
+constexpr int visibilityHeaderSize = 8;           // clusterCount, bytesPerCluster
+
+enum FaceType : int32_t { Polygon = 1, Patch = 2, Mesh = 3, Billboard = 4 };
+
+} // namespace LevelFormat
