@@ -1,0 +1,66 @@
+#include "TestFiles.h"
+#include "ViewerProcess.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::ExitStatus;
+using testsupport::TempDir;
+using testsupport::ViewerProcess;
+using testsupport::viewerBinary;
+
+namespace {
+struct Refusal {
+    std::string transcript;
+    ExitStatus status;
+};
+
+Refusal runToExit(const std::vector<std::string>& arguments, const std::string& directory)
+{
+    ViewerProcess viewer(arguments, directory);
+    const auto status = viewer.waitForExit(30.0);
+    EXPECT_TRUE(status.has_value()) << "the viewer did not stop by itself";
+    return {viewer.transcript(), status.value_or(ExitStatus{})};
+}
+
+void expectRefusal(const Refusal& refusal, int code, const std::string& message)
+{
+    EXPECT_TRUE(refusal.status.exited) << "ended by signal " << refusal.status.code << "\n" << refusal.transcript;
+    EXPECT_EQ(refusal.status.code, code) << refusal.transcript;
+    EXPECT_NE(refusal.transcript.find(message), std::string::npos) << refusal.transcript;
+    EXPECT_EQ(refusal.transcript.find("Sanitizer"), std::string::npos) << refusal.transcript;
+}
+} // namespace
+
+TEST(StartupRefusalTest, NoArgumentPrintsUsage)
+{
+    TempDir dir;
+    const Refusal refusal = runToExit({viewerBinary()}, dir.path());
+    expectRefusal(refusal, 2, "usage: verdanth CONFIG_FILE\n");
+}
+
+TEST(StartupRefusalTest, ConfigurationProblemsStopBeforeTheWindow)
+{
+    TempDir dir;
+    dir.write("narrow.players", "1 1 0 0 0 10 0 10\n");
+    struct Case {
+        std::string configuration;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"", "verdanth: missing.cfg: cannot open the configuration file\n"},
+        {"width = 640 height = 480 start_vec = 1 two 3\n",
+         "verdanth: test.cfg: the value of \"start_vec\" is not three whole numbers\n"},
+        {"height = 480\n", "verdanth: test.cfg: \"width\" is missing\n"},
+        {"width = 640 height = 0\n", "verdanth: test.cfg: \"height\" must be a positive whole number, not 0\n"},
+        {"width = 640 height = 480 players = narrow.players\n",
+         "verdanth: narrow.players: players box is 0 units wide on the y axis; it must be at least 1\n"},
+    };
+    for (const Case& c : cases) {
+        std::string file = "missing.cfg";
+        if (!c.configuration.empty())
+            file = "test.cfg", dir.write(file, c.configuration);
+        const Refusal refusal = runToExit({viewerBinary(), file}, dir.path());
+        expectRefusal(refusal, 1, c.message);
+        EXPECT_EQ(refusal.transcript.find("root directory:"), std::string::npos) << refusal.transcript;
+    }
+}

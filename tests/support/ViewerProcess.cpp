@@ -1,0 +1,131 @@
+#include "ViewerProcess.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace testsupport {
+namespace {
+
+ExitStatus decode(int raw)
+{
+    if (WIFEXITED(raw))
+        return {true, WEXITSTATUS(raw)};
+    return {false, WTERMSIG(raw)};
+}
+
+void sleepBriefly() { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }
+} // namespace
+
+std::string viewerBinary() { return VERDANTH_BINARY; }
+std::string sourceDir() { return VERDANTH_SOURCE_DIR; }
+std::string buildDir() { return VERDANTH_BUILD_DIR; }
+
+ViewerProcess::ViewerProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory)
+{
+    char pattern[] = "/tmp/verdanth-stderr-XXXXXX";
+    const int stderrFile = mkstemp(pattern);
+    if (stderrFile < 0)
+        throw std::runtime_error("cannot create a file for the transcript");
+    stderrPath = pattern;
+    pid = fork();
+    if (pid == 0) {
+        dup2(stderrFile, STDERR_FILENO);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        // Mesa unloads its driver before the viewer's leak check can name it, so its
+        // leaks cannot be told from ours there; the unit tests check our code for leaks.
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        if (chdir(workingDirectory.c_str()) != 0)
+            _exit(126);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(stderrFile);
+}
+
+ViewerProcess::~ViewerProcess()
+{
+    if (pid > 0 && !status) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    std::remove(stderrPath.c_str());
+}
+
+std::optional<ExitStatus> ViewerProcess::waitForExit(double seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!status) {
+        int raw = 0;
+        if (waitpid(pid, &raw, WNOHANG) == pid)
+            status = decode(raw);
+        else if (std::chrono::steady_clock::now() > deadline)
+            break;
+        else
+            sleepBriefly();
+    }
+    return status;
+}
+
+std::string ViewerProcess::transcript() const
+{
+    std::ifstream in(stderrPath);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool ViewerProcess::waitForTranscript(const std::string& text, double seconds) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (transcript().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        sleepBriefly();
+    }
+    return true;
+}
+
+std::string shellOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t count;
+        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            output.append(buffer, count);
+        pclose(pipe);
+    }
+    while (!output.empty() && output.back() == '\n')
+        output.pop_back();
+    return output;
+}
+
+std::string waitForWindow(const std::string& title, double seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        const std::string ids = shellOutput("xdotool search --name '^" + title + "$' 2>/dev/null");
+        if (!ids.empty())
+            return ids.substr(0, ids.find('\n'));
+        if (std::chrono::steady_clock::now() > deadline)
+            return "";
+        sleepBriefly();
+    }
+}
+
+} // namespace testsupport

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Runs the real verdanth binary (or any program) for end-to-end tests: stderr goes to a
+// file so the console transcript can be checked, and the process is killed if the test
+// ends first.
+namespace testsupport {
+
+std::string viewerBinary(); // the verdanth binary of this build
+std::string sourceDir();    // the repository
+std::string buildDir();     // the build tree
+
+struct ExitStatus {
+    bool exited = false; // false: ended by a signal
+    int code = 0;        // exit code, or the signal number
+};
+
+class ViewerProcess {
+public:
+    ViewerProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory = ".");
+    ~ViewerProcess();
+    ViewerProcess(const ViewerProcess&) = delete;
+    ViewerProcess& operator=(const ViewerProcess&) = delete;
+
+    std::optional<ExitStatus> waitForExit(double seconds);
+    std::string transcript() const; // everything written to stderr so far
+    bool waitForTranscript(const std::string& text, double seconds) const;
+
+private:
+    int pid = -1;
+    std::string stderrPath;
+    std::optional<ExitStatus> status;
+};
+
+// Runs a shell command and returns its standard output (trailing newline removed).
+std::string shellOutput(const std::string& command);
+
+// The X id of the first window with this exact title, waiting up to `seconds`; empty if none.
+std::string waitForWindow(const std::string& title, double seconds);
+
+} // namespace testsupport
