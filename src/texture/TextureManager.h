@@ -5,6 +5,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,11 @@ public:
     static constexpr int kindTGA = 1;
 
 private:
+    // Uploads a loaded image to the next name, drops its pixels, and records it with its kind.
+    template <class Reader>
+    void keep(std::unique_ptr<Reader> reader, int kind);
+    void upload(const Texture& texture, unsigned index) const;
+
     std::vector<std::unique_ptr<Texture>> textures;
     std::vector<int32_t> textureKinds;
     std::vector<Lightmap> lightmaps; // stays empty
