@@ -32,6 +32,7 @@ public:
     unsigned getTextureCount() const { return textureCount; }
     unsigned getLightmapCount() const { return lightmapCount; }
     GLuint textureId(int index) const { return textureIds[index]; }
+    GLuint lightmapId(int index) const { return lightmapIds[index]; } // reserved, never bound
 
     static constexpr int kindJPEG = 0;
     static constexpr int kindTGA = 1;
