@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+// Where one lump lies in the level file: byte offset from the file start and byte length.
+class DirectoryEntry {
+public:
+    static constexpr int recordSize = 8; // bytes in the file
+
+    DirectoryEntry() = default;
+    DirectoryEntry(int32_t offset, int32_t length) : offset(offset), length(length) {}
+    explicit DirectoryEntry(const unsigned char* record); // offset first, then length
+    virtual ~DirectoryEntry() = default;
+    DirectoryEntry(const DirectoryEntry&) = default;
+    DirectoryEntry& operator=(const DirectoryEntry&) = default;
+
+    int32_t getOffset() const { return offset; }
+    int32_t getLength() const { return length; }
+
+    int32_t offset = 0;
+    int32_t length = 0;
+};

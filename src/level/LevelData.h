@@ -1,0 +1,41 @@
+#pragma once
+
+#include "level/Brush.h"
+#include "level/BrushSide.h"
+#include "level/DirectoryEntry.h"
+#include "level/Face.h"
+#include "level/Leaf.h"
+#include "level/Model.h"
+#include "level/Node.h"
+#include "level/Plane.h"
+#include "level/Vertex.h"
+#include "level/VisData.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Every array of a level, decoded Y-up and validated: each record index field indexes these
+// arrays directly and has been checked against them. Index i of an array is record i of its
+// lump. Filled by LevelLoader; the map (BSPMap) holds the same arrays as its own members.
+struct LevelData {
+    std::string magic; // the four header characters as stored, never checked
+    int32_t version = 0;
+    std::vector<DirectoryEntry> directory; // 17 entries, index = lump number
+    std::vector<std::string> textureNames; // lump 1, in file order
+    int lightmapCount = 0;                 // lump 14 length / 49152; no lightmap is read
+    std::vector<Plane> planes;
+    std::vector<Node> nodes;
+    std::vector<Leaf> leaves;
+    std::vector<int32_t> leafFaces;   // face indices
+    std::vector<int32_t> leafBrushes; // brush indices
+    std::vector<Model> models;
+    std::vector<Brush> brushes;
+    std::vector<BrushSide> brushSides;
+    std::vector<Vertex> vertices;
+    std::vector<int32_t> meshVertices; // offsets from a face's firstVertex
+    std::vector<Face> faces;
+    std::string entityText;          // lump 0, not interpreted
+    std::unique_ptr<VisData> visData; // null when the level has no visibility data
+};

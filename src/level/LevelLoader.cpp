@@ -1,0 +1,399 @@
+#include "level/LevelLoader.h"
+
+#include "level/LevelBytes.h"
+#include "level/LevelFormat.h"
+#include "level/LevelFormatError.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr const char* lumpNames[LevelFormat::lumpCount] = {"entities", "textures", "planes", "nodes",
+    "leaves", "leafFaces", "leafBrushes", "models", "brushes", "brushSides", "vertices", "meshVertices",
+    "effects", "faces", "lightmaps", "lightVolumes", "visibility"};
+
+std::string recordName(const char* array, std::size_t index)
+{
+    return std::string(array) + "[" + std::to_string(index) + "]";
+}
+
+} // namespace
+
+// One lump's bytes inside the file; bounds were checked by readHeader.
+struct LevelLoader::Lump {
+    const unsigned char* data;
+    std::size_t length; // bytes
+    std::size_t count;  // whole records; trailing bytes are ignored
+};
+
+// Smallest and largest value over any range of an int array in O(range / block + block), so
+// that many faces listing the same long mesh-vertex range cannot make the check quadratic.
+class LevelLoader::RangeExtremes {
+public:
+    explicit RangeExtremes(const std::vector<int32_t>& values) : values(values)
+    {
+        const std::size_t blocks = (values.size() + blockSize - 1) / blockSize;
+        blockMinimum.assign(blocks, INT32_MAX);
+        blockMaximum.assign(blocks, INT32_MIN);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            blockMinimum[i / blockSize] = std::min(blockMinimum[i / blockSize], values[i]);
+            blockMaximum[i / blockSize] = std::max(blockMaximum[i / blockSize], values[i]);
+        }
+    }
+
+    // Over values[first, first + count), count > 0, inside the array.
+    std::pair<int32_t, int32_t> over(std::size_t first, std::size_t count) const
+    {
+        int32_t minimum = INT32_MAX;
+        int32_t maximum = INT32_MIN;
+        std::size_t i = first;
+        const std::size_t end = first + count;
+        while (i < end) {
+            if (i % blockSize == 0 && i + blockSize <= end) {
+                minimum = std::min(minimum, blockMinimum[i / blockSize]);
+                maximum = std::max(maximum, blockMaximum[i / blockSize]);
+                i += blockSize;
+            } else {
+                minimum = std::min(minimum, values[i]);
+                maximum = std::max(maximum, values[i]);
+                ++i;
+            }
+        }
+        return {minimum, maximum};
+    }
+
+private:
+    static constexpr std::size_t blockSize = 64;
+    const std::vector<int32_t>& values;
+    std::vector<int32_t> blockMinimum;
+    std::vector<int32_t> blockMaximum;
+};
+
+LevelLoader::LevelLoader(std::string fileName, const std::vector<unsigned char>& bytes, std::ostream& log)
+    : fileName(std::move(fileName)), bytes(bytes), log(log)
+{
+}
+
+void LevelLoader::fail(const std::string& what) const { throw LevelFormatError(fileName + ": " + what); }
+
+LevelLoader::Lump LevelLoader::lump(int index, int recordSize) const
+{
+    const DirectoryEntry& entry = directory.at(std::size_t(index));
+    const std::size_t length = std::size_t(entry.length);
+    return Lump{bytes.data() + entry.offset, length, length / std::size_t(recordSize)};
+}
+
+// ---- header and directory ----------------------------------------------------------------
+
+void LevelLoader::readHeader(LevelData& level)
+{
+    if (bytes.size() < std::size_t(LevelFormat::directoryEnd))
+        fail("file is " + std::to_string(bytes.size()) + " bytes, shorter than its "
+            + std::to_string(LevelFormat::directoryEnd) + "-byte header and directory");
+
+    level.magic.assign(reinterpret_cast<const char*>(bytes.data()), 4);
+    level.version = LevelBytes::readInt32(bytes.data() + 4);
+    log << "magic: " << level.magic << '\n' << "version: " << level.version << '\n';
+
+    level.directory.clear();
+    level.directory.reserve(LevelFormat::lumpCount);
+    for (int i = 0; i < LevelFormat::lumpCount; ++i) {
+        const DirectoryEntry entry(bytes.data() + LevelFormat::headerSize + DirectoryEntry::recordSize * i);
+        level.directory.push_back(entry);
+        log << "dir_entry #" << i << ":  offset=" << entry.offset << " length=" << entry.length << '\n';
+    }
+
+    for (int i = 0; i < LevelFormat::lumpCount; ++i) {
+        const DirectoryEntry& entry = level.directory[std::size_t(i)];
+        const std::string name = "directory[" + std::to_string(i) + "] (" + lumpNames[i] + ")";
+        if (entry.offset < 0)
+            fail(name + " offset " + std::to_string(entry.offset) + " is negative");
+        if (entry.length < 0)
+            fail(name + " length " + std::to_string(entry.length) + " is negative");
+        const int64_t end = int64_t(entry.offset) + entry.length;
+        if (end > int64_t(bytes.size()))
+            fail(name + " offset " + std::to_string(entry.offset) + " + length " + std::to_string(entry.length)
+                + " exceeds the file size " + std::to_string(bytes.size()));
+    }
+    directory = level.directory;
+}
+
+void LevelLoader::readTextureNames(LevelData& level) const
+{
+    const Lump textures = lump(LevelFormat::Textures, LevelFormat::textureRecordSize);
+    log << "this level contains " << textures.count << " distinct textures" << '\n';
+    level.textureNames.clear();
+    level.textureNames.reserve(textures.count);
+    for (std::size_t i = 0; i < textures.count; ++i) {
+        const char* name = reinterpret_cast<const char*>(textures.data + i * LevelFormat::textureRecordSize);
+        // A name that fills all 64 bytes has no NUL of its own; it ends at the field.
+        const void* nul = std::memchr(name, '\0', LevelFormat::textureNameSize);
+        const std::size_t length = nul ? std::size_t(static_cast<const char*>(nul) - name)
+                                       : std::size_t(LevelFormat::textureNameSize);
+        level.textureNames.emplace_back(name, length);
+    }
+    level.lightmapCount = directory.at(LevelFormat::Lightmaps).length / LevelFormat::lightmapRecordSize;
+}
+
+// ---- record lumps --------------------------------------------------------------------------
+
+template <typename Record>
+void LevelLoader::readLump(int index, const char* opening, const char* closing, std::vector<Record>& into) const
+{
+    const Lump records = lump(index, Record::recordSize);
+    log << opening;
+    into.clear();
+    into.reserve(records.count);
+    for (std::size_t i = 0; i < records.count; ++i)
+        into.emplace_back(records.data + i * Record::recordSize);
+    log << closing << '\n';
+}
+
+void LevelLoader::readIndexLump(int index, const char* opening, std::vector<int32_t>& into) const
+{
+    const Lump records = lump(index, 4);
+    log << opening;
+    into.clear();
+    into.reserve(records.count);
+    for (std::size_t i = 0; i < records.count; ++i)
+        into.push_back(LevelBytes::readInt32(records.data + 4 * i));
+    log << "done " << '\n';
+}
+
+void LevelLoader::readRecords(LevelData& level, const TextureKindQuery& textureKind) const
+{
+    readLump(LevelFormat::Planes, "loading planes...", "done!", level.planes);
+    readLump(LevelFormat::Nodes, "loading nodes ...", "done!", level.nodes);
+    readLump(LevelFormat::Leaves, "loading leaves ...", "done!", level.leaves);
+    readIndexLump(LevelFormat::LeafFaces, "loading leaf faces... ", level.leafFaces);
+    readIndexLump(LevelFormat::LeafBrushes, "loading leaf brushes... ", level.leafBrushes);
+    readLump(LevelFormat::Models, "loading models...", "done!", level.models);
+    readLump(LevelFormat::Brushes, "loading brushes... ", "done ", level.brushes);
+    readLump(LevelFormat::BrushSides, "loading brush sides... ", "done ", level.brushSides);
+    readLump(LevelFormat::Vertices, "loading vertices... ", "done ", level.vertices);
+    readIndexLump(LevelFormat::MeshVertices, "loading mesh_vertices... ", level.meshVertices);
+    readFaces(level, textureKind);
+    checkNodes(level);
+    checkTreeHasNoCycle(level);
+    checkLeaves(level);
+}
+
+void LevelLoader::readFaces(LevelData& level, const TextureKindQuery& textureKind) const
+{
+    const Lump records = lump(LevelFormat::Faces, Face::recordSize);
+    log << "loading faces... ";
+    level.faces.clear();
+    level.faces.reserve(records.count);
+    int64_t patchTotal = 0;
+    const RangeExtremes meshExtremes(level.meshVertices);
+    try {
+        for (std::size_t i = 0; i < records.count; ++i) {
+            level.faces.emplace_back(records.data + i * Face::recordSize);
+            checkFace(level, i, meshExtremes, patchTotal);
+            const Face& face = level.faces.back();
+            if (textureKind && textureKind(face.texture) == 1)
+                face.flipTexCoordT(level.vertices);
+        }
+    } catch (...) {
+        log << '\n'; // the refusal gets a line of its own
+        throw;
+    }
+    log << "done " << '\n';
+}
+
+// ---- checks --------------------------------------------------------------------------------
+
+void LevelLoader::checkIndex(const std::string& field, int64_t value, std::size_t limit, const char* limitName) const
+{
+    if (value < 0 || uint64_t(value) >= limit)
+        fail(field + " " + std::to_string(value) + " is not an index into " + std::to_string(limit) + " "
+            + limitName);
+}
+
+void LevelLoader::checkRange(const std::string& record, const char* firstName, int64_t first,
+    const char* countName, int64_t count, std::size_t limit, const char* limitName) const
+{
+    if (first < 0)
+        fail(record + "." + firstName + " " + std::to_string(first) + " is negative");
+    if (count < 0)
+        fail(record + "." + countName + " " + std::to_string(count) + " is negative");
+    if (uint64_t(first + count) > limit)
+        fail(record + "." + firstName + " " + std::to_string(first) + " + " + countName + " "
+            + std::to_string(count) + " exceeds " + std::to_string(limit) + " " + limitName);
+}
+
+void LevelLoader::checkFace(const LevelData& level, std::size_t index, const RangeExtremes& meshExtremes,
+    int64_t& patchTotal) const
+{
+    const Face& face = level.faces[index];
+    const std::string record = recordName("faces", index);
+    checkIndex(record + ".texture", face.texture, level.textureNames.size(), "textures");
+    checkRange(record, "firstVertex", face.firstVertex, "vertexCount", face.vertexCount, level.vertices.size(),
+        "vertices");
+    checkRange(record, "firstMeshVertex", face.firstMeshVertex, "meshVertexCount", face.meshVertexCount,
+        level.meshVertices.size(), "meshVertices");
+
+    const bool drawnByMeshVertices = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
+    if (drawnByMeshVertices && face.meshVertexCount > 0) {
+        const auto [minimum, maximum] =
+            meshExtremes.over(std::size_t(face.firstMeshVertex), std::size_t(face.meshVertexCount));
+        // The draw adds each mesh vertex to firstVertex: it must stay inside the face's own vertices.
+        const int64_t end = int64_t(face.firstMeshVertex) + face.meshVertexCount;
+        for (int64_t k = face.firstMeshVertex; (minimum < 0 || maximum >= face.vertexCount) && k < end; ++k) {
+            const int32_t value = level.meshVertices[std::size_t(k)];
+            if (value < 0 || value >= face.vertexCount)
+                fail(record + " meshVertices[" + std::to_string(k) + "] " + std::to_string(value)
+                    + " is not an index into the face's " + std::to_string(face.vertexCount) + " vertices");
+        }
+    }
+
+    const int64_t patches = face.patchCount();
+    if (patches > 0) {
+        const int64_t width = face.patchSize[0];
+        const int64_t needed = 2 * ((face.patchSize[1] - 1) / 2) * width + 2 * ((width - 1) / 2) + 1;
+        if (needed > face.vertexCount)
+            fail(record + ".patchSize " + std::to_string(face.patchSize[0]) + " x "
+                + std::to_string(face.patchSize[1]) + " needs " + std::to_string(needed)
+                + " vertices but vertexCount is " + std::to_string(face.vertexCount));
+        // Separate grids never share control vertices, so a quarter of the vertices bounds the
+        // patches of any real level; it keeps overlapping grids from multiplying memory.
+        patchTotal += patches;
+        if (uint64_t(patchTotal) > level.vertices.size() / 4)
+            fail(record + " brings the patch count to " + std::to_string(patchTotal)
+                + ", more than a quarter of the " + std::to_string(level.vertices.size()) + " vertices");
+    }
+}
+
+void LevelLoader::checkNodes(const LevelData& level) const
+{
+    if (level.nodes.empty())
+        fail("the nodes lump holds no nodes");
+    if (level.leaves.empty())
+        fail("the leaves lump holds no leaves");
+    for (std::size_t i = 0; i < level.nodes.size(); ++i) {
+        const Node& node = level.nodes[i];
+        const std::string record = recordName("nodes", i);
+        checkIndex(record + ".plane", node.plane, level.planes.size(), "planes");
+        for (int side = 0; side < 2; ++side) {
+            const int64_t child = node.children[side];
+            const std::string field = record + ".children[" + std::to_string(side) + "]";
+            if (child >= 0) {
+                checkIndex(field, child, level.nodes.size(), "nodes");
+            } else if (uint64_t(-(child + 1)) >= level.leaves.size()) {
+                fail(field + " " + std::to_string(child) + " names leaf " + std::to_string(-(child + 1))
+                    + ", not one of " + std::to_string(level.leaves.size()) + " leaves");
+            }
+        }
+    }
+}
+
+// The eye's leaf search walks from node 0 until it reaches a leaf; a cycle would never end.
+// Depth-first, iterative so a degenerate deep tree cannot exhaust the call stack.
+void LevelLoader::checkTreeHasNoCycle(const LevelData& level) const
+{
+    enum : unsigned char { unvisited, onPath, finished };
+    std::vector<unsigned char> state(level.nodes.size(), unvisited);
+    std::vector<std::pair<int32_t, int>> path; // node, next child side to visit
+    path.emplace_back(0, 0);
+    state[0] = onPath;
+    while (!path.empty()) {
+        auto& [node, side] = path.back();
+        if (side == 2) {
+            state[std::size_t(node)] = finished;
+            path.pop_back();
+            continue;
+        }
+        const int currentSide = side++;
+        const int32_t child = level.nodes[std::size_t(node)].children[currentSide];
+        if (child < 0 || state[std::size_t(child)] == finished)
+            continue;
+        if (state[std::size_t(child)] == onPath)
+            fail(recordName("nodes", std::size_t(node)) + ".children[" + std::to_string(currentSide) + "] "
+                + std::to_string(child) + " leads back up the BSP tree: the tree has a cycle");
+        state[std::size_t(child)] = onPath;
+        path.emplace_back(child, 0);
+    }
+}
+
+void LevelLoader::checkLeaves(const LevelData& level) const
+{
+    for (std::size_t i = 0; i < level.leaves.size(); ++i) {
+        const Leaf& leaf = level.leaves[i];
+        const std::string record = recordName("leaves", i);
+        checkRange(record, "firstLeafFace", leaf.firstLeafFace, "leafFaceCount", leaf.leafFaceCount,
+            level.leafFaces.size(), "leafFaces");
+        checkRange(record, "firstLeafBrush", leaf.firstLeafBrush, "leafBrushCount", leaf.leafBrushCount,
+            level.leafBrushes.size(), "leafBrushes");
+    }
+    for (std::size_t i = 0; i < level.leafFaces.size(); ++i)
+        checkIndex(recordName("leafFaces", i), level.leafFaces[i], level.faces.size(), "faces");
+}
+
+// ---- visibility, entities, patches -----------------------------------------------------------
+
+void LevelLoader::readVisibility(LevelData& level) const
+{
+    const Lump visibility = lump(LevelFormat::Visibility, 1);
+    log << "loading visibility data... ";
+    level.visData.reset();
+    if (visibility.length >= std::size_t(LevelFormat::visibilityHeaderSize)) {
+        const int64_t clusterCount = LevelBytes::readInt32(visibility.data);
+        const int64_t bytesPerCluster = LevelBytes::readInt32(visibility.data + 4);
+        const int64_t available = int64_t(visibility.length) - LevelFormat::visibilityHeaderSize;
+        std::string problem;
+        if (clusterCount < 0)
+            problem = "visibility clusterCount " + std::to_string(clusterCount) + " is negative";
+        else if (bytesPerCluster < 0)
+            problem = "visibility bytesPerCluster " + std::to_string(bytesPerCluster) + " is negative";
+        else if (clusterCount * bytesPerCluster > available)
+            problem = "visibility clusterCount " + std::to_string(clusterCount) + " x bytesPerCluster "
+                + std::to_string(bytesPerCluster) + " needs " + std::to_string(clusterCount * bytesPerCluster)
+                + " bytes but the lump holds " + std::to_string(available) + " after its header";
+        else if (bytesPerCluster * 8 < clusterCount)
+            problem = "visibility bytesPerCluster " + std::to_string(bytesPerCluster) + " holds "
+                + std::to_string(bytesPerCluster * 8) + " cluster bits, fewer than clusterCount "
+                + std::to_string(clusterCount);
+        if (!problem.empty()) {
+            log << '\n';
+            fail(problem);
+        }
+        level.visData = std::make_unique<VisData>(visibility.data, visibility.length);
+    }
+    log << "done " << '\n';
+
+    if (!level.visData)
+        return; // without bits every leaf passes the cluster test, whatever its cluster
+    for (std::size_t i = 0; i < level.leaves.size(); ++i) {
+        const int32_t cluster = level.leaves[i].cluster;
+        if (cluster >= level.visData->clusterCount)
+            fail(recordName("leaves", i) + ".cluster " + std::to_string(cluster) + " is not below the "
+                + std::to_string(level.visData->clusterCount) + " visibility clusters");
+    }
+}
+
+void LevelLoader::readEntities(LevelData& level) const
+{
+    const Lump entities = lump(LevelFormat::Entities, 1);
+    level.entityText.assign(reinterpret_cast<const char*>(entities.data), entities.length);
+}
+
+void LevelLoader::buildPatches(LevelData& level)
+{
+    for (Face& face : level.faces)
+        face.buildPatches(level.vertices);
+}
+
+LevelData parseLevel(const std::string& fileName, const std::vector<unsigned char>& bytes, std::ostream& log)
+{
+    LevelData level;
+    LevelLoader loader(fileName, bytes, log);
+    loader.readHeader(level);
+    loader.readTextureNames(level);
+    loader.readRecords(level, nullptr);
+    loader.readVisibility(level);
+    loader.readEntities(level);
+    LevelLoader::buildPatches(level);
+    return level;
+}

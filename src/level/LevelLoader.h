@@ -1,0 +1,65 @@
+#pragma once
+
+#include "level/LevelData.h"
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Decodes and validates a level from its whole file held in memory, step by step in the
+// order the console transcript follows, so the map can put its texture step in between.
+// Every index is checked before any array is used; a bad file raises LevelFormatError
+// naming the file, lump, record and field. Needs no GL.
+class LevelLoader {
+public:
+    // Answers the texture kind (0 JPEG, 1 TGA) of a valid texture index.
+    using TextureKindQuery = std::function<int(int)>;
+
+    // `bytes` must outlive the loader; `fileName` only prefixes messages.
+    LevelLoader(std::string fileName, const std::vector<unsigned char>& bytes, std::ostream& log);
+    virtual ~LevelLoader() = default;
+
+    // Header and directory lines; refuses a file shorter than them and lumps outside it.
+    void readHeader(LevelData& level);
+    // The "distinct textures" line, the texture names and the lightmap count.
+    void readTextureNames(LevelData& level) const;
+    // Lumps 2 to 11 and 13 with their progress lines. Faces are checked against textures,
+    // vertices and mesh vertices as they are read; a face whose texture is of kind 1 has its
+    // t coordinates flipped right after it is read. Then the tree and leaves are checked.
+    void readRecords(LevelData& level, const TextureKindQuery& textureKind) const;
+    // The visibility line and bits (none when the lump is shorter than its header), then the
+    // leaves' clusters against them.
+    void readVisibility(LevelData& level) const;
+    void readEntities(LevelData& level) const;
+    // Cuts every type-2 face into patches; the grids were checked by readRecords.
+    static void buildPatches(LevelData& level);
+
+private:
+    struct Lump;
+    Lump lump(int index, int recordSize) const;
+    [[noreturn]] void fail(const std::string& what) const;
+    template <typename Record>
+    void readLump(int index, const char* opening, const char* closing, std::vector<Record>& into) const;
+    void readIndexLump(int index, const char* opening, std::vector<int32_t>& into) const;
+    void readFaces(LevelData& level, const TextureKindQuery& textureKind) const;
+    class RangeExtremes;
+    void checkFace(const LevelData& level, std::size_t index, const RangeExtremes& meshExtremes,
+        int64_t& patchTotal) const;
+    void checkNodes(const LevelData& level) const;
+    void checkTreeHasNoCycle(const LevelData& level) const;
+    void checkLeaves(const LevelData& level) const;
+    void checkRange(const std::string& record, const char* firstName, int64_t first, const char* countName,
+        int64_t count, std::size_t limit, const char* limitName) const;
+    void checkIndex(const std::string& field, int64_t value, std::size_t limit, const char* limitName) const;
+
+    std::string fileName;
+    const std::vector<unsigned char>& bytes;
+    std::ostream& log;
+    std::vector<DirectoryEntry> directory; // as read by readHeader, bounds checked
+};
+
+// The whole load without GL or textures (every texture taken as JPEG, so nothing is flipped):
+// the transcript goes to `log`, a bad file raises LevelFormatError.
+LevelData parseLevel(const std::string& fileName, const std::vector<unsigned char>& bytes, std::ostream& log);
