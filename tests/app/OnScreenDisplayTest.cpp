@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace {
 using testsupport::contextHeight;
@@ -58,6 +59,25 @@ struct WhiteArea {
     int count = 0;
     int minX = INT_MAX, minY = INT_MAX, maxX = -1, maxY = -1;
 };
+
+std::vector<unsigned char> readWindow()
+{
+    std::vector<unsigned char> pixels(contextWidth * contextHeight * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, contextWidth, contextHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+// The expected picture: the raster position set directly in window coordinates.
+void drawReference(float x, float y, const char* text)
+{
+    glDisable(GL_DEPTH_TEST);
+    glWindowPos2f(x, y);
+    for (const char* character = text; *character != '\0'; ++character)
+        glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, static_cast<unsigned char>(*character));
+    glEnable(GL_DEPTH_TEST);
+}
 
 WhiteArea findWhite()
 {
@@ -130,22 +150,33 @@ TEST(OnScreenDisplayTest, TextLandsAtItsWindowPositionInFrontOfTheScene)
 
     drawNearBlueScene();
     display.drawText(35, 35, "FPS:60");
-    const WhiteArea text = findWhite();
-    EXPECT_GT(text.count, 20);
-    EXPECT_GE(text.minX, 35);
-    EXPECT_LE(text.minX, 38);
-    EXPECT_GE(text.minY, 34);
-    EXPECT_LE(text.minY, 36);
-    EXPECT_LE(text.maxY, 55);
+    const auto text = readWindow();
+    const WhiteArea area = findWhite();
+    EXPECT_GT(area.count, 20);
+    EXPECT_GE(area.minX, 35);
+    EXPECT_LE(area.minX, 38);
+    EXPECT_GE(area.minY, 34);
+    EXPECT_LE(area.minY, 36);
+    EXPECT_LE(area.maxY, 55);
+
+    // The same glyphs placed straight at window position (35, 35), drawn without depth.
+    drawNearBlueScene();
+    drawReference(35, 35, "FPS:60");
+    EXPECT_EQ(text, readWindow()) << "the text is not at (35, 35) or not wholly in front";
 
     // After a resize the viewport is another one; the text stays 35 pixels from the corner.
     drawNearBlueScene();
     glViewport(0, 0, 20, 20);
     display.drawText(35, 35, "FPS:60");
-    const WhiteArea resized = findWhite();
-    EXPECT_EQ(resized.minX, text.minX);
-    EXPECT_EQ(resized.minY, text.minY);
-    EXPECT_EQ(resized.count, text.count);
+    EXPECT_EQ(text, readWindow());
+
+    // A fractional position is kept, not rounded through the viewport.
+    drawNearBlueScene();
+    display.drawText(30.75f, 33.5f, "FPS:60");
+    const auto fractional = readWindow();
+    drawNearBlueScene();
+    drawReference(30.75f, 33.5f, "FPS:60");
+    EXPECT_EQ(fractional, readWindow());
 
     // A line longer than the window is cut at the right edge, never wrapped to the left.
     drawNearBlueScene();

@@ -106,25 +106,27 @@ TEST_F(LightingModuleTest, ApplyLightsRespecifiesUnderTheView)
     LightingModule lighting(dir.write("four.lights", fourLights));
     glDisable(GL_LIGHTING);
 
-    // A view tipped 90 degrees about X (eye y = -world z, eye z = world y), eye at x = 100.
-    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    // A view tipped -90 degrees about X (eye y = world z, eye z = -world y), eye at x = 100.
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
     glTranslatef(-100.0f, 0.0f, 0.0f);
     lighting.applyLights();
     glLoadIdentity();
 
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     // Light 0 is directional: the translation does not reach it.
-    expectLight(GL_LIGHT0, GL_POSITION, 0, 0, 1, 0);
+    expectLight(GL_LIGHT0, GL_POSITION, 0, 0, -1, 0);
     EXPECT_FLOAT_EQ(spotCutoff(GL_LIGHT0), 180.0f);
-    expectLight(GL_LIGHT1, GL_POSITION, 0, 40, 250, 1);
-    expectLight(GL_LIGHT2, GL_POSITION, -108, -12, 30, 1);
+    expectLight(GL_LIGHT1, GL_POSITION, 0, -40, -250, 1);
+    expectLight(GL_LIGHT2, GL_POSITION, -108, 12, -30, 1);
     EXPECT_FLOAT_EQ(spotCutoff(GL_LIGHT2), 30.0f);
-    // Straight down in the world is eye -Z under this view.
-    float direction[3] = {9, 9, 9};
-    glGetLightfv(GL_LIGHT3, GL_SPOT_DIRECTION, direction);
-    EXPECT_NEAR(direction[0], 0, 1e-5);
-    EXPECT_NEAR(direction[1], 0, 1e-5);
-    EXPECT_NEAR(direction[2], -1, 1e-5);
+    // Straight down in the world is eye +Z under this view (GL's default would be -Z).
+    for (GLenum light = GL_LIGHT1; light <= GL_LIGHT3; ++light) {
+        float direction[3] = {9, 9, 9};
+        glGetLightfv(light, GL_SPOT_DIRECTION, direction);
+        EXPECT_NEAR(direction[0], 0, 1e-5);
+        EXPECT_NEAR(direction[1], 0, 1e-5);
+        EXPECT_NEAR(direction[2], 1, 1e-5);
+    }
 
     lighting.disableLighting();
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
