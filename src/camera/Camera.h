@@ -21,7 +21,9 @@ public:
     static constexpr std::size_t maxShots = 1024; // firing at the bound does nothing
 
     Camera(const Point& start, Frustum* frustum); // frustum is not owned and outlives the camera
-    virtual ~Camera() = default;
+    virtual ~Camera(); // needs the GL context still current once shots have been drawn
+    Camera(const Camera&) = delete;
+    Camera& operator=(const Camera&) = delete;
 
     // Pending moves: each overwrites the previous one; applyView carries out the last.
     void moveForward(float distance);
@@ -62,7 +64,7 @@ public:
     // ---- gun and shots ----
     void fire();
     void drawGun() const;   // in eye coordinates, lit on its own
-    void drawShots();       // advances every shot once, then draws it
+    void drawShots();       // advances every shot once, then draws it; needs a GL context
     std::vector<Shot>& shots() { return shotsInFlight; }
 
     // At the first shot not strictly inside the box, every shot in flight is dropped.
@@ -72,6 +74,7 @@ private:
     void setPendingMove(float distance, bool subtracts, const Vec3& axis);
     void rebuildForward();
     static int32_t clampPitch(int64_t degrees);
+    void drawShotSphere();
 
     Vec3 moveDirection;
     Vec3 up;
@@ -84,4 +87,5 @@ private:
     std::vector<Shot> shotsInFlight; // firing order; capacity reserved once for maxShots
     Point position;
     int32_t pitch = 0;          // degrees, positive looks up, within [-77, 77]
+    unsigned int shotSphereList = 0; // GL display list of one ball, compiled at the first draw
 };
