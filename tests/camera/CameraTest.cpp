@@ -176,7 +176,8 @@ TEST_F(CameraTest, ApplyViewLoadsTheViewAndRebuildsTheFrustum)
     EXPECT_NEAR(eye[2], 0, 1e-4);
 
     // Ten units along the heading, raised 30 degrees: straight ahead of the eye.
-    const float c = std::cos(30 * M_PI / 180), s = std::sin(30 * M_PI / 180);
+    const double pitchRadians = 30 * 0.017453292519943295;
+    const float c = std::cos(pitchRadians), s = std::sin(pitchRadians);
     float ahead[3];
     transform(view, 20 + 10 * c, 20 + 10 * s, 30, ahead);
     EXPECT_NEAR(ahead[0], 0, 1e-4);
