@@ -1,0 +1,254 @@
+#include "Plan.h"
+
+#include "TextureCatalogue.h"
+
+#include <array>
+#include <cctype>
+#include <sstream>
+
+bool isSolid(Cell cell)
+{
+    return cell == Cell::Wall || cell == Cell::AltWall;
+}
+
+bool isKnownCell(char character)
+{
+    static constexpr std::array<char, 10> known = {'#', '%', '.', ',', 'S', 'L', 'O', 'A', 'M', 'B'};
+    for (const char c : known) {
+        if (c == character)
+            return true;
+    }
+    return false;
+}
+
+Cell Plan::at(int column, int row) const
+{
+    if (column < 0 || row < 0 || column >= columns || row >= rows)
+        return Cell::Wall;
+    return cells[static_cast<size_t>(row) * columns + column];
+}
+
+namespace {
+
+std::string location(const std::string& fileName, int line, int column)
+{
+    return fileName + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+}
+
+[[noreturn]] void fail(const std::string& fileName, int line, int column, const std::string& what)
+{
+    throw PlanError(location(fileName, line, column) + what);
+}
+
+struct Token {
+    std::string text;
+    int column = 0; // 1-based
+};
+
+std::vector<Token> splitTokens(const std::string& line)
+{
+    std::vector<Token> tokens;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        Token token;
+        token.column = static_cast<int>(i) + 1;
+        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+            token.text += line[i++];
+        tokens.push_back(token);
+    }
+    return tokens;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string current;
+    for (const char c : text) {
+        if (c == '\n') {
+            lines.push_back(current);
+            current.clear();
+        } else if (c != '\r') {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        lines.push_back(current);
+    return lines;
+}
+
+std::string stemOf(const std::string& fileName)
+{
+    const size_t slash = fileName.find_last_of('/');
+    std::string stem = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const size_t dot = stem.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        stem.erase(dot);
+    return stem.empty() ? "level" : stem;
+}
+
+struct NumberSetting {
+    const char* key;
+    int Plan::*field;
+    int minimum;
+    int maximum;
+};
+
+constexpr std::array<NumberSetting, 5> numberSettings = {{
+    {"cell", &Plan::cellSize, 16, 1024},
+    {"height", &Plan::height, 32, 2048},
+    {"texscale", &Plan::textureScale, 8, 4096},
+    {"friends", &Plan::friends, 0, 100},
+    {"enemies", &Plan::enemies, 0, 100},
+}};
+
+constexpr std::array<const char*, static_cast<int>(Surface::Count)> surfaceNames = {
+    "wall", "wall2", "floor", "floor2", "ceiling", "pillar", "arch", "object", "billboard"};
+
+int parseWholeNumber(const Token& token, const NumberSetting& setting, const std::string& fileName, int line)
+{
+    const std::string range = std::to_string(setting.minimum) + " to " + std::to_string(setting.maximum);
+    const std::string complaint = std::string("'") + setting.key + "' needs a whole number from " + range;
+    if (token.text.empty() || token.text.size() > 9)
+        fail(fileName, line, token.column, complaint);
+    for (const char c : token.text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            fail(fileName, line, token.column, complaint);
+    }
+    const int value = std::stoi(token.text);
+    if (value < setting.minimum || value > setting.maximum)
+        fail(fileName, line, token.column, complaint);
+    return value;
+}
+
+void parseTextureSetting(Plan& plan, const std::vector<Token>& tokens, const std::string& fileName, int line,
+                         int lineLength)
+{
+    if (tokens.size() != 3)
+        fail(fileName, line, tokens.size() > 3 ? tokens[3].column : lineLength + 1,
+             "'texture' needs a surface and a texture name");
+    int surface = -1;
+    for (size_t i = 0; i < surfaceNames.size(); ++i) {
+        if (tokens[1].text == surfaceNames[i])
+            surface = static_cast<int>(i);
+    }
+    if (surface < 0)
+        fail(fileName, line, tokens[1].column, "unknown surface '" + tokens[1].text + "'");
+    if (!isCatalogueTexture(tokens[2].text))
+        fail(fileName, line, tokens[2].column, "unknown texture '" + tokens[2].text + "'");
+    plan.textures[static_cast<size_t>(surface)] = tokens[2].text;
+}
+
+void parseSetting(Plan& plan, const std::string& text, const std::string& fileName, int line)
+{
+    const std::vector<Token> tokens = splitTokens(text);
+    const Token& key = tokens.front();
+    if (key.text == "texture") {
+        parseTextureSetting(plan, tokens, fileName, line, static_cast<int>(text.size()));
+        return;
+    }
+    for (const NumberSetting& setting : numberSettings) {
+        if (key.text != setting.key)
+            continue;
+        if (tokens.size() != 2) {
+            const int column = tokens.size() > 2 ? tokens[2].column : static_cast<int>(text.size()) + 1;
+            fail(fileName, line, column, std::string("'") + setting.key + "' needs exactly one value");
+        }
+        plan.*setting.field = parseWholeNumber(tokens[1], setting, fileName, line);
+        return;
+    }
+    fail(fileName, line, key.column, "unknown setting '" + key.text + "'");
+}
+
+void parseGrid(Plan& plan, const std::vector<std::string>& lines, size_t first, const std::string& fileName)
+{
+    size_t last = lines.size();
+    while (last > first && lines[last - 1].find_first_not_of(" \t") == std::string::npos)
+        --last;
+    const int mapLine = static_cast<int>(first); // the "map" line, 1-based
+    if (last == first)
+        fail(fileName, mapLine, 1, "the map has no rows");
+    plan.columns = static_cast<int>(lines[first].size());
+    plan.rows = static_cast<int>(last - first);
+    if (plan.columns > maxPlanSide)
+        fail(fileName, mapLine + 1, maxPlanSide + 1, "the map is wider than " + std::to_string(maxPlanSide) + " cells");
+    if (plan.rows > maxPlanSide)
+        fail(fileName, mapLine + 1 + maxPlanSide, 1,
+             "the map is taller than " + std::to_string(maxPlanSide) + " rows");
+    plan.cells.reserve(static_cast<size_t>(plan.columns) * plan.rows);
+    for (size_t i = first; i < last; ++i) {
+        const std::string& row = lines[i];
+        const int line = static_cast<int>(i) + 1;
+        const int length = static_cast<int>(row.size());
+        if (length != plan.columns)
+            fail(fileName, line, std::min(length, plan.columns) + 1,
+                 "row has " + std::to_string(length) + " cells but the first row has " +
+                     std::to_string(plan.columns));
+        for (int column = 0; column < length; ++column) {
+            const char c = row[static_cast<size_t>(column)];
+            if (!isKnownCell(c))
+                fail(fileName, line, column + 1, std::string("unknown map character '") + c + "'");
+            plan.cells.push_back(static_cast<Cell>(c));
+        }
+    }
+}
+
+} // namespace
+
+void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine)
+{
+    bool haveStart = false;
+    plan.lights.clear();
+    for (int row = 0; row < plan.rows; ++row) {
+        for (int column = 0; column < plan.columns; ++column) {
+            const Cell cell = plan.at(column, row);
+            const int line = firstGridLine + row;
+            if (cell == Cell::Start) {
+                if (haveStart)
+                    fail(fileName, line, column + 1, "second start position 'S'");
+                haveStart = true;
+                plan.start = {column, row};
+            }
+            if (cell == Cell::Light) {
+                if (plan.lights.size() == maxLights)
+                    fail(fileName, line, column + 1, "more than four lights");
+                plan.lights.push_back({column, row});
+            }
+            if (cell == Cell::Arch) {
+                const bool acrossX = isSolid(plan.at(column - 1, row)) && isSolid(plan.at(column + 1, row));
+                const bool acrossY = isSolid(plan.at(column, row - 1)) && isSolid(plan.at(column, row + 1));
+                if (acrossX == acrossY)
+                    fail(fileName, line, column + 1, "an arch needs walls on exactly two opposite sides");
+            }
+        }
+    }
+    if (!haveStart)
+        fail(fileName, firstGridLine - 1, 1, "the map has no start position 'S'");
+}
+
+Plan parsePlan(const std::string& text, const std::string& fileName)
+{
+    Plan plan;
+    plan.name = stemOf(fileName);
+    const std::vector<std::string> lines = splitLines(text);
+    size_t i = 0;
+    for (; i < lines.size(); ++i) {
+        const std::vector<Token> tokens = splitTokens(lines[i]);
+        if (tokens.empty() || tokens.front().text[0] == '#')
+            continue;
+        if (tokens.front().text == "map") {
+            if (tokens.size() > 1)
+                fail(fileName, static_cast<int>(i) + 1, tokens[1].column, "nothing may follow 'map' on its line");
+            break;
+        }
+        parseSetting(plan, lines[i], fileName, static_cast<int>(i) + 1);
+    }
+    if (i == lines.size())
+        fail(fileName, static_cast<int>(lines.size()) + 1, 1, "the plan has no 'map' line");
+    parseGrid(plan, lines, i + 1, fileName);
+    validateGrid(plan, fileName, static_cast<int>(i) + 2);
+    return plan;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A level plan: a grid of cells seen from above, row 0 at the top (north, the largest
+// file y), plus the few numbers and texture choices that turn it into a level.
+// Every cell is a full-height column: either solid rock or open space with a floor and
+// a ceiling, and an open cell may hold one decoration.
+enum class Cell : char {
+    Wall = '#',      // solid, "wall" texture
+    AltWall = '%',   // solid, "wall2" texture
+    Floor = '.',     // open, "floor" texture
+    AltFloor = ',',  // open, "floor2" texture
+    Start = 'S',     // open; the camera starts here looking north
+    Light = 'L',     // open; a light hangs under the ceiling
+    Pillar = 'O',    // open; a round pillar from floor to ceiling (patches)
+    Arch = 'A',      // open doorway between two walls, an arch under its ceiling (patches)
+    Object = 'M',    // open; a small pedestal (triangle mesh)
+    Billboard = 'B', // open; a sprite face the viewer does not draw
+};
+
+bool isSolid(Cell cell);
+bool isKnownCell(char character);
+
+// The surfaces a plan can texture, each with a texture from the generator catalogue.
+enum class Surface { Wall, AltWall, Floor, AltFloor, Ceiling, Pillar, Arch, Object, Billboard, Count };
+
+struct GridPosition {
+    int column = 0;
+    int row = 0;
+};
+
+struct Plan {
+    std::string name = "level";   // stem of the output files
+    int cellSize = 64;            // units per cell side
+    int height = 128;             // floor to ceiling, units
+    int textureScale = 128;       // units per texture repeat
+    int friends = 2;
+    int enemies = 3;
+    std::vector<std::string> textures = {"bricks", "stone", "tiles", "slate", "plaster",
+                                         "metal", "marble", "wood", "foliage"}; // by Surface
+
+    int columns = 0;
+    int rows = 0;
+    std::vector<Cell> cells; // row-major, rows * columns
+    GridPosition start;
+    std::vector<GridPosition> lights; // reading order, at most four
+
+    Cell at(int column, int row) const; // outside the grid is solid wall
+    bool isOpen(int column, int row) const { return !isSolid(at(column, row)); }
+    const std::string& texture(Surface surface) const { return textures[static_cast<int>(surface)]; }
+};
+
+// A plan that cannot be built; the message starts with "file:line:column: ".
+class PlanError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+constexpr int maxPlanSide = 1024;
+constexpr int maxLights = 4;
+
+// Parses plan text. fileName is used in messages and, without directory and extension,
+// as the plan's name.
+Plan parsePlan(const std::string& text, const std::string& fileName);
+
+// Checks what the grid itself must satisfy (one start, at most four lights, arches
+// between walls) and records the start and the lights; shared by parsed and generated
+// plans. firstGridLine is the file line of row 0. Throws PlanError naming fileName.
+void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine);

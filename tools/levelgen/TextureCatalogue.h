@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Image.h"
+
+#include <string>
+#include <vector>
+
+// The procedural textures a plan may name, each 256 x 256 and seamless when repeated.
+// Most are stored as JPEG; "metal", "wood" and "foliage" only as TGA, so that levels
+// exercise the viewer's TGA texture-coordinate rule.
+enum class ImageFormat { Jpeg, Tga };
+
+constexpr int textureSide = 256;
+constexpr const char* textureDirectory = "textures/verdanth/"; // under the data directory
+constexpr const char* skyTextureName = "textures/skies/intelredclouds";
+
+bool isCatalogueTexture(const std::string& name);
+ImageFormat catalogueFormat(const std::string& name); // name must be in the catalogue
+std::vector<std::string> catalogueNames();
+
+Image generateTexture(const std::string& name); // name must be in the catalogue
+Image generateSky();                            // red-tinged evening clouds, RGB
+
+// Writes texture `name` below dataDirectory (which ends with '/') as
+// textureDirectory + name + ".jpg" or ".tga", creating folders as needed.
+void writeCatalogueTexture(const std::string& name, const std::string& dataDirectory);
+void writeSky(const std::string& dataDirectory);
