@@ -1,5 +1,10 @@
 #include "app/Callbacks.h"
 #include "app/Configuration.h"
+#include "app/OnScreenDisplay.h"
+#include "camera/Camera.h"
+#include "level/BSPMap.h"
+#include "lighting/LightingModule.h"
+#include "render/Frustum.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
@@ -8,6 +13,8 @@
 #include <iostream>
 
 namespace {
+// GLUT never returns from its main loop; the process ends through Escape (status 0) or a
+// refusal (status 1, or 2 for a missing argument).
 int run(int argc, char** argv)
 {
     if (argc < 2) {
@@ -20,7 +27,9 @@ int run(int argc, char** argv)
         std::cerr << "verdanth: " << *problem << std::endl;
         return 1;
     }
-    friendlies = configuration.friendlies.release(); // lives until the process ends
+    // The players live until the process ends; the level only borrows them.
+    static std::unique_ptr<Friendlies> players = std::move(configuration.friendlies);
+    friendlies = players.get();
 
     std::cerr << "root directory:" << configuration.dataPath << std::endl;
     std::cerr << "level name:" << configuration.levelPath << std::endl;
@@ -34,6 +43,15 @@ int run(int argc, char** argv)
         return 1;
     }
     initGL();
+
+    screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
+    static LightingModule lighting(configuration.lightsFile);
+    static const std::string dataPath = configuration.dataPath;
+    static const std::string levelPath = configuration.levelPath;
+    levelMap = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), screenDisplay.get(), &lighting);
+    camera = std::make_unique<Camera>(configuration.startPoint, &frustum);
+    levelMap->setCamera(camera.get());
+    levelMap->friendlies = friendlies;
 
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);

@@ -4,6 +4,17 @@
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
 
+#include "app/OnScreenDisplay.h"
+#include "app/StatusLine.h"
+#include "camera/Camera.h"
+#include "entities/Friendlies.h"
+#include "lighting/LightingModule.h"
+#include "render/Visibility.h"
+#include "texture/JPEGTexture.h"
+
+#include <GL/glu.h>
+
+#include <cstddef>
 #include <fstream>
 #include <iostream>
 
@@ -26,6 +37,18 @@ std::vector<unsigned char> readLevelFile(const char* path)
     return bytes;
 }
 
+constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/intelredclouds";
+
+void setTextureSampling()
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
 } // namespace
 
 BSPMap::BSPMap(const char* dataPath, const char* levelPath, OnScreenDisplay* display, LightingModule* lighting)
@@ -44,6 +67,9 @@ BSPMap::BSPMap(const char* dataPath, const char* levelPath, OnScreenDisplay* dis
     } // the file's bytes go before the patches take their memory
     LevelLoader::buildPatches(*this);
     skybox = std::make_unique<Skybox>();
+    // Sized once, so gathering a frame's faces never allocates.
+    drawnFaces.resize(faces.size());
+    visibleFaces.reserve(faces.size());
 }
 
 BSPMap::~BSPMap() = default;
@@ -64,4 +90,134 @@ void BSPMap::retessellatePatches(int level)
         for (BezierPatch& patch : face.patches)
             patch.tessellate(level);
     }
+}
+
+// ---- frame operations ----------------------------------------------------------------------
+
+void BSPMap::setCamera(Camera* newCamera)
+{
+    camera = newCamera;
+    const JPEGTexture sky(dataPath, skyImageName);
+    glGenTextures(1, &skyTexture);
+    glBindTexture(GL_TEXTURE_2D, skyTexture);
+    setTextureSampling();
+    if (!sky.isLoaded()) {
+        // The sky stays an imageless texture; the level is still worth showing.
+        std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky stays blank"
+                  << std::endl;
+        return;
+    }
+    const GLenum format = sky.getFormat();
+    const GLint result = gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), GLsizei(sky.getWidth()),
+                                           GLsizei(sky.getHeight()), format, GL_UNSIGNED_BYTE, sky.getData());
+    if (result == 0)
+        std::cerr << "SKYBOX DONE " << std::endl;
+    else
+        std::cerr << "Error: " << gluErrorString(GLenum(result)) << std::endl;
+}
+
+int BSPMap::findCameraLeaf() const { return Visibility::findLeaf(*this, camera->getPosition()); }
+
+void BSPMap::collectVisibleFaces(int cluster)
+{
+    Visibility::collectFaces(*this, cluster, *camera, drawnFaces, visibleFaces);
+}
+
+void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, bool lightingEnabled)
+{
+    const int cluster = leaves[std::size_t(findCameraLeaf())].cluster;
+    visibleFaces.clear();
+    glPushMatrix();
+    camera->applyView(frameSeconds);
+    skybox->draw(skyTexture);
+    // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
+    // shots and players, and the faces when textures are off, are drawn with that state.
+    camera->drawGun();
+    camera->drawShots();
+    if (friendlies != nullptr)
+        score += friendlies->update(camera->shots());
+    pruneShots();
+    collectVisibleFaces(cluster);
+
+    glEnable(GL_CULL_FACE);
+    if (lightingEnabled) {
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        lighting->applyLights();
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+    drawFaces(texturesEnabled);
+    glPopMatrix();
+
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+
+    text << "  SCORE: " << score;
+    if (lightingEnabled) {
+        lighting->disableLighting();
+        glDisable(GL_COLOR_MATERIAL);
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    display->drawText(35.0f, 35.0f, text.c_str());
+    glColor3f(1.0f, 1.0f, 1.0f);
+    drawnFaces.clear();
+}
+
+// The shots live inside the root node's box; its stored mins carry the larger Z after the
+// axis conversion, so the corners are put together per axis.
+void BSPMap::pruneShots()
+{
+    const Node& root = nodes[0];
+    const Vec3 minCorner(float(root.mins[0]), float(root.mins[1]), float(root.maxs[2]));
+    const Vec3 maxCorner(float(root.maxs[0]), float(root.maxs[1]), float(root.mins[2]));
+    camera->pruneShots(minCorner, maxCorner);
+}
+
+void BSPMap::drawFaces(bool texturesEnabled)
+{
+    for (const int index : visibleFaces) {
+        const Face& face = faces[std::size_t(index)];
+        switch (face.type) {
+        case LevelFormat::Polygon:
+        case LevelFormat::Mesh:
+            drawPolygonOrMesh(face, texturesEnabled);
+            break;
+        case LevelFormat::Patch:
+            glDisable(GL_CULL_FACE);
+            // The patch draws only point the arrays; they must be on even if no polygon came first.
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glEnableClientState(GL_NORMAL_ARRAY);
+            if (patchesTessellated)
+                face.drawTessellatedPatches(face.texture, *textureManager, texturesEnabled);
+            else
+                face.drawPatchControlGrids(face.texture, *textureManager, texturesEnabled);
+            glEnable(GL_CULL_FACE);
+            break;
+        default:
+            break; // billboards and unknown types are not drawn
+        }
+    }
+}
+
+// Polygons and meshes are drawn straight from the level's vertex and mesh-vertex arrays.
+void BSPMap::drawPolygonOrMesh(const Face& face, bool texturesEnabled)
+{
+    glFrontFace(GL_CW);
+    // Pointer arithmetic rather than indexing: an empty face may start one past the end.
+    const Vertex* first = vertices.data() + face.firstVertex;
+    if (texturesEnabled) {
+        if (!textureManager->isTextureLoaded(face.texture))
+            return;
+        textureManager->bindTexture(face.texture, sizeof(Vertex), first->texCoord);
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), first->position);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, sizeof(Vertex), first->normal);
+    glDrawElements(GL_TRIANGLES, face.meshVertexCount, GL_UNSIGNED_INT, meshVertices.data() + face.firstMeshVertex);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "level/LevelData.h"
+#include "render/DrawnFaceSet.h"
 #include "render/Skybox.h"
 #include "texture/TextureManager.h"
 
@@ -13,6 +14,7 @@ class Camera;
 class Friendlies;
 class LightingModule;
 class OnScreenDisplay;
+class StatusLine;
 
 // The in-memory level: its constructor reads the level file once, prints the loading
 // transcript, creates every texture, validates every index (a bad file raises
@@ -33,9 +35,12 @@ public:
     void retessellatePatches(int level);
 
     // ---- frame operations ------------------------------------------------------------------
-    // setCamera, render, findCameraLeaf, collectVisibleFaces and the per-frame face
-    // de-duplication set belong here.
-    // ---------------------------------------------------------------------------------------
+    // Keeps the camera and uploads the sky image; once, before the first frame.
+    void setCamera(Camera* newCamera);
+    // Draws one whole frame, appends "  SCORE: " and the score to the status line and draws it.
+    void render(StatusLine& text, float frameSeconds, bool texturesEnabled, bool lightingEnabled);
+    int findCameraLeaf() const;            // the leaf holding the camera's position
+    void collectVisibleFaces(int cluster); // appends to visibleFaces, each face once
 
     OnScreenDisplay* display;  // not owned
     LightingModule* lighting;  // not owned
@@ -46,10 +51,14 @@ public:
     GLuint skyTexture = 0;     // made when the camera is handed over
     std::unique_ptr<TextureManager> textureManager;
     bool patchesTessellated = false;
-    std::vector<int> visibleFaces; // per frame, in drawing order
+    std::vector<int> visibleFaces; // per frame, in drawing order; capacity kept between frames
+    DrawnFaceSet drawnFaces;       // per frame, the faces already in visibleFaces
     int score = 0;
     Friendlies* friendlies = nullptr; // not owned
 
 private:
     void loadTextures();
+    void drawFaces(bool texturesEnabled);
+    void drawPolygonOrMesh(const Face& face, bool texturesEnabled);
+    void pruneShots();
 };
