@@ -175,13 +175,15 @@ private:
         const Vector3 along = passageAlongY ? Vector3{0.0f, 1.0f, 0.0f} : Vector3{1.0f, 0.0f, 0.0f};
         const Vector3 up{0.0f, 0.0f, 1.0f};
         const float crown = height - std::max(4.0f, size / 8.0f);
-        const float radius = std::min(size * 0.5f, crown * 0.5f);
+        // Half an ellipse: as wide as the doorway, and at least a third of the room high
+        // so that it reads as an arch rather than a lintel.
+        const float radius = std::min(std::max(size * 0.5f, height * 0.35f), crown * 0.6f);
         const float spring = crown - radius;
         const float acrossAt[5] = {0.0f, 0.0f, size * 0.5f, size, size};
         const float zAt[5] = {spring, crown, crown, crown, spring};
         const Vector3 inward[5] = {across, normalized(across - up), up * -1.0f, normalized(across * -1.0f - up),
                                    across * -1.0f};
-        const float arcLength = pi * radius;
+        const float arcLength = pi * 0.5f * (size * 0.5f + radius);
 
         std::vector<VertexRecord> underside;
         for (int i = 0; i < 3; ++i) {

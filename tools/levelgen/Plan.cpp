@@ -2,6 +2,7 @@
 
 #include "TextureCatalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <sstream>
@@ -218,10 +219,12 @@ void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine)
                 plan.lights.push_back({column, row});
             }
             if (cell == Cell::Arch) {
-                const bool acrossX = isSolid(plan.at(column - 1, row)) && isSolid(plan.at(column + 1, row));
-                const bool acrossY = isSolid(plan.at(column, row - 1)) && isSolid(plan.at(column, row + 1));
-                if (acrossX == acrossY)
-                    fail(fileName, line, column + 1, "an arch needs walls on exactly two opposite sides");
+                const bool wallsX = isSolid(plan.at(column - 1, row)) && isSolid(plan.at(column + 1, row));
+                const bool wallsY = isSolid(plan.at(column, row - 1)) && isSolid(plan.at(column, row + 1));
+                const bool openX = plan.isOpen(column - 1, row) && plan.isOpen(column + 1, row);
+                const bool openY = plan.isOpen(column, row - 1) && plan.isOpen(column, row + 1);
+                if (!(wallsX && openY) && !(wallsY && openX))
+                    fail(fileName, line, column + 1, "an arch needs walls on two opposite sides and open cells on the other two");
             }
         }
     }

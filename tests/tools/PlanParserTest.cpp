@@ -1,0 +1,123 @@
+#include "MazeGenerator.h"
+#include "Plan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char* const goodPlan = "# a small test plan\n"
+                             "cell 32\n"
+                             "height 96\n"
+                             "texscale 64\n"
+                             "friends 1\n"
+                             "enemies 5\n"
+                             "texture wall stone\n"
+                             "\n"
+                             "map\n"
+                             "#######\n"
+                             "#L.O.L#\n"
+                             "%,,M,B%\n"
+                             "##A####\n"
+                             "#.S..L#\n"
+                             "#######\n";
+
+TEST(PlanParserTest, ReadsSettingsGridAndMarkers)
+{
+    const Plan plan = parsePlan(goodPlan, "plans/small.plan");
+    EXPECT_EQ(plan.name, "small");
+    EXPECT_EQ(plan.cellSize, 32);
+    EXPECT_EQ(plan.height, 96);
+    EXPECT_EQ(plan.textureScale, 64);
+    EXPECT_EQ(plan.friends, 1);
+    EXPECT_EQ(plan.enemies, 5);
+    EXPECT_EQ(plan.texture(Surface::Wall), "stone");
+    EXPECT_EQ(plan.texture(Surface::Floor), "tiles"); // default kept
+    ASSERT_EQ(plan.columns, 7);
+    ASSERT_EQ(plan.rows, 6);
+    EXPECT_EQ(plan.at(2, 3), Cell::Arch);
+    EXPECT_EQ(plan.at(0, 2), Cell::AltWall);
+    EXPECT_EQ(plan.at(1, 2), Cell::AltFloor);
+    EXPECT_EQ(plan.at(-1, 0), Cell::Wall); // outside is solid
+    EXPECT_EQ(plan.at(7, 2), Cell::Wall);
+    EXPECT_EQ(plan.start.column, 2);
+    EXPECT_EQ(plan.start.row, 4);
+    ASSERT_EQ(plan.lights.size(), 3u);
+    EXPECT_EQ(plan.lights[0].column, 1);
+    EXPECT_EQ(plan.lights[2].row, 4);
+}
+
+TEST(PlanParserTest, AcceptsWindowsLineEndsAndTrailingBlankLines)
+{
+    const Plan plan = parsePlan("cell 64\r\nmap\r\n###\r\n#S#\r\n###\r\n\r\n  \n", "x.plan");
+    EXPECT_EQ(plan.rows, 3);
+    EXPECT_EQ(plan.columns, 3);
+}
+
+struct PlanErrorCase {
+    const char* name;
+    const char* text;
+    const char* message;
+};
+
+TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
+{
+    const PlanErrorCase cases[] = {
+        {"unknown character", "map\n####\n#S?#\n####\n", "p.plan:3:3: unknown map character '?'"},
+        {"short row", "map\n####\n#S#\n####\n", "p.plan:3:4: row has 3 cells but the first row has 4"},
+        {"long row", "map\n###\n#S.#\n###\n", "p.plan:3:4: row has 4 cells but the first row has 3"},
+        {"no start", "cell 64\nmap\n###\n#.#\n###\n", "p.plan:2:1: the map has no start position 'S'"},
+        {"two starts", "map\n####\n#SS#\n####\n", "p.plan:3:3: second start position 'S'"},
+        {"five lights", "map\n#######\n#LLLLL#\n#S....#\n#######\n", "p.plan:3:6: more than four lights"},
+        {"arch in the open", "map\n#####\n#.A.#\n#.S.#\n#####\n",
+         "p.plan:3:3: an arch needs walls on two opposite sides and open cells on the other two"},
+        {"arch in a dead end", "map\n###\n#A#\n#S#\n###\n",
+         "p.plan:3:2: an arch needs walls on two opposite sides and open cells on the other two"},
+        {"unknown setting", "cell 64\n  colour red\nmap\n#S#\n", "p.plan:2:3: unknown setting 'colour'"},
+        {"bad number", "cell 6x4\nmap\n#S#\n", "p.plan:1:6: 'cell' needs a whole number from 16 to 1024"},
+        {"number too small", "height 8\nmap\n#S#\n", "p.plan:1:8: 'height' needs a whole number from 32 to 2048"},
+        {"missing value", "friends\nmap\n#S#\n", "p.plan:1:8: 'friends' needs exactly one value"},
+        {"unknown surface", "texture roof tiles\nmap\n#S#\n", "p.plan:1:9: unknown surface 'roof'"},
+        {"unknown texture", "texture wall gold\nmap\n#S#\n", "p.plan:1:14: unknown texture 'gold'"},
+        {"no map", "cell 64\n", "p.plan:2:1: the plan has no 'map' line"},
+        {"empty map", "cell 64\nmap\n\n", "p.plan:2:1: the map has no rows"},
+        {"words after map", "map grid\n#S#\n", "p.plan:1:5: nothing may follow 'map' on its line"},
+    };
+    for (const PlanErrorCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            parsePlan(c.text, "p.plan");
+            ADD_FAILURE() << "accepted";
+        } catch (const PlanError& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+    }
+}
+
+TEST(PlanParserTest, RefusesMapsLargerThanTheLimit)
+{
+    const std::string wide = "map\n" + std::string(maxPlanSide + 1, '.') + "\n";
+    EXPECT_THROW(parsePlan(wide, "w.plan"), PlanError);
+}
+
+TEST(PlanParserTest, MazesAreValidAndRepeatable)
+{
+    const Plan first = generateMaze(41, 29, 7);
+    const Plan again = generateMaze(41, 29, 7);
+    const Plan other = generateMaze(41, 29, 8);
+    EXPECT_EQ(first.cells, again.cells);
+    EXPECT_NE(first.cells, other.cells);
+    ASSERT_EQ(first.cells.size(), 41u * 29u);
+    EXPECT_EQ(first.at(first.start.column, first.start.row), Cell::Start);
+    EXPECT_GE(first.lights.size(), 1u);
+    EXPECT_LE(first.lights.size(), 4u);
+    // The border stays solid, and the start's northern neighbour is open: it looks into its room.
+    for (int column = 0; column < first.columns; ++column) {
+        EXPECT_FALSE(first.isOpen(column, 0));
+        EXPECT_FALSE(first.isOpen(column, first.rows - 1));
+    }
+    EXPECT_TRUE(first.isOpen(first.start.column, first.start.row - 1));
+}
+
+} // namespace
