@@ -1,0 +1,76 @@
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+// The levelgen program as a user runs it: exit status, messages and files.
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome levelgen(const testsupport::TempDir& directory, const std::string& arguments)
+{
+    const std::string program = LEVELGEN_PROGRAM;
+    const std::string out = directory.path() + "stdout.txt";
+    const std::string err = directory.path() + "stderr.txt";
+    const int raw = std::system((program + " " + arguments + " >" + out + " 2>" + err).c_str());
+    const auto read = [](const std::string& path) {
+        std::ifstream in(path);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read(out), read(err)};
+}
+
+TEST(LevelgenCommandTest, PlanErrorsEndWithStatusOneAndThePlansPosition)
+{
+    testsupport::TempDir directory;
+    const std::string plan = directory.write("bad.plan", "cell 64\nmap\n####\n#S?#\n####\n");
+    const Outcome run = levelgen(directory, plan + " " + directory.path() + "out");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, plan + ":4:3: unknown map character '?'\n");
+    EXPECT_FALSE(std::filesystem::exists(directory.path() + "out/bad.bsp"));
+
+    const Outcome missing = levelgen(directory, directory.path() + "none.plan " + directory.path() + "out");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, directory.path() + "none.plan: cannot open the plan\n");
+}
+
+TEST(LevelgenCommandTest, WrongArgumentsShowTheUsage)
+{
+    testsupport::TempDir directory;
+    const Outcome none = levelgen(directory, "");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("usage: levelgen PLAN OUTDIR"), std::string::npos);
+    const Outcome small = levelgen(directory, "--maze 5x5 --seed 1 " + directory.path() + "m");
+    EXPECT_EQ(small.status, 1);
+    EXPECT_EQ(small.err, "levelgen: maze size must be WxH with sides from 9 to 1024, not 5x5\n");
+    const Outcome seed = levelgen(directory, "--maze 20x20 --seed -3 " + directory.path() + "m");
+    EXPECT_EQ(seed.status, 1);
+    EXPECT_EQ(seed.err, "levelgen: seed must be a whole number, not -3\n");
+}
+
+TEST(LevelgenCommandTest, AMazeBuildsIntoItsDirectory)
+{
+    testsupport::TempDir directory;
+    const Outcome run = levelgen(directory, "--maze 31x23 --seed 4 " + directory.path() + "maze");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("levelgen: maze (31 x 23 cells): ", 0), 0u) << run.out;
+    for (const char* file : {"maze.bsp", "maze.cfg", "maze.lights", "maze.players",
+                             "textures/skies/intelredclouds.jpg", "textures/verdanth/bricks.jpg",
+                             "textures/verdanth/metal.tga"})
+        EXPECT_TRUE(std::filesystem::exists(directory.path() + "maze/" + file)) << file;
+}
+
+} // namespace
