@@ -29,7 +29,8 @@ std::string viewerBinary() { return VERDANTH_BINARY; }
 std::string sourceDir() { return VERDANTH_SOURCE_DIR; }
 std::string buildDir() { return VERDANTH_BUILD_DIR; }
 
-ViewerProcess::ViewerProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory)
+ViewerProcess::ViewerProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory,
+                             const std::string& display)
 {
     char pattern[] = "/tmp/verdanth-stderr-XXXXXX";
     const int stderrFile = mkstemp(pattern);
@@ -45,6 +46,8 @@ ViewerProcess::ViewerProcess(const std::vector<std::string>& arguments, const st
         // Mesa unloads its driver before the viewer's leak check can name it, so its
         // leaks cannot be told from ours there; the unit tests check our code for leaks.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+        if (!display.empty())
+            setenv("DISPLAY", display.c_str(), 1);
         if (chdir(workingDirectory.c_str()) != 0)
             _exit(126);
         std::vector<char*> argv;
@@ -115,11 +118,50 @@ std::string shellOutput(const std::string& command)
     return output;
 }
 
-std::string waitForWindow(const std::string& title, double seconds)
+PrivateDisplay::PrivateDisplay()
+{
+    for (int number = 200 + int(getpid() % 500);; ++number) {
+        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+        if (access(lock.c_str(), F_OK) == 0)
+            continue;
+        displayName = ":" + std::to_string(number);
+        serverPid = fork();
+        if (serverPid == 0) {
+            const int devNull = open("/dev/null", O_RDWR);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+            execlp("Xvfb", "Xvfb", displayName.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        break;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (std::system(("xdpyinfo -display " + displayName + " >/dev/null 2>&1").c_str()) == 0)
+            return;
+        sleepBriefly();
+    }
+    throw std::runtime_error("Xvfb did not start on " + displayName);
+}
+
+PrivateDisplay::~PrivateDisplay()
+{
+    if (serverPid > 0) {
+        kill(serverPid, SIGTERM);
+        waitpid(serverPid, nullptr, 0);
+    }
+}
+
+std::string PrivateDisplay::run(const std::string& command) const
+{
+    return shellOutput("DISPLAY=" + displayName + " " + command);
+}
+
+std::string PrivateDisplay::waitForWindow(const std::string& title, double seconds) const
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
-        const std::string ids = shellOutput("xdotool search --name '^" + title + "$' 2>/dev/null");
+        const std::string ids = run("xdotool search --name '^" + title + "$' 2>/dev/null");
         if (!ids.empty())
             return ids.substr(0, ids.find('\n'));
         if (std::chrono::steady_clock::now() > deadline)

@@ -18,9 +18,31 @@ struct ExitStatus {
     int code = 0;        // exit code, or the signal number
 };
 
+// A private X server for one test, so tests running side by side never see each other's
+// windows (GLUT windows carry no process id to tell them apart).
+class PrivateDisplay {
+public:
+    PrivateDisplay();
+    ~PrivateDisplay();
+    PrivateDisplay(const PrivateDisplay&) = delete;
+    PrivateDisplay& operator=(const PrivateDisplay&) = delete;
+
+    const std::string& name() const { return displayName; } // ":N"
+    // Runs a shell command against this display and returns its standard output.
+    std::string run(const std::string& command) const;
+    // The X id of the first window with this exact title, waiting up to `seconds`; empty if none.
+    std::string waitForWindow(const std::string& title, double seconds) const;
+
+private:
+    int serverPid = -1;
+    std::string displayName;
+};
+
 class ViewerProcess {
 public:
-    ViewerProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory = ".");
+    // `display` is the X display for the process; empty keeps the test's own.
+    ViewerProcess(const std::vector<std::string>& arguments, const std::string& workingDirectory = ".",
+                  const std::string& display = "");
     ~ViewerProcess();
     ViewerProcess(const ViewerProcess&) = delete;
     ViewerProcess& operator=(const ViewerProcess&) = delete;
@@ -37,8 +59,5 @@ private:
 
 // Runs a shell command and returns its standard output (trailing newline removed).
 std::string shellOutput(const std::string& command);
-
-// The X id of the first window with this exact title, waiting up to `seconds`; empty if none.
-std::string waitForWindow(const std::string& title, double seconds);
 
 } // namespace testsupport

@@ -1,0 +1,255 @@
+// Measures the viewer against the physical floor of the same machine in the same run:
+// loading against reading the file's bytes, the visibility pass against a bare loop over
+// the leaves, the whole frame against one batched draw of the same triangles, and the heap
+// allocations of a frame. Prints the figures, then one summary line.
+#include "AllocationCounter.h"
+
+#include "app/Callbacks.h"
+#include "app/Configuration.h"
+#include "app/OnScreenDisplay.h"
+#include "app/StatusLine.h"
+#include "camera/Camera.h"
+#include "level/BSPMap.h"
+#include "level/LevelLoader.h"
+#include "lighting/LightingModule.h"
+#include "render/Frustum.h"
+
+#include <GL/glew.h>
+#include <GL/glut.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int windowWidth = 640;
+constexpr int windowHeight = 480;
+constexpr int pathFrames = 240;
+constexpr int loadRepeats = 5;
+constexpr int visibilityRepeats = 20;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::vector<unsigned char> readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(file.tellg()));
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bytes;
+}
+
+struct LoadFigures {
+    double readMs = 1e30;
+    double loadMs = 1e30;
+    std::size_t fileBytes = 0;
+    std::size_t peakBytes = 0;
+};
+
+// Best of several runs each: reading alone, and reading plus parsing and validating.
+LoadFigures measureLoad(const std::string& levelPath)
+{
+    LoadFigures figures;
+    std::ostringstream quiet;
+    for (int run = 0; run < loadRepeats; ++run) {
+        auto start = Clock::now();
+        figures.fileBytes = readFile(levelPath).size();
+        figures.readMs = std::min(figures.readMs, millisecondsSince(start));
+
+        AllocationCounter::resetPeak();
+        const std::size_t liveBefore = AllocationCounter::liveBytes();
+        start = Clock::now();
+        {
+            const LevelData level = parseLevel(levelPath, readFile(levelPath), quiet);
+            figures.loadMs = std::min(figures.loadMs, millisecondsSince(start));
+        }
+        figures.peakBytes = std::max(figures.peakBytes, AllocationCounter::peakBytes() - liveBefore);
+        quiet.str(std::string());
+    }
+    return figures;
+}
+
+// The fixed camera path: turn a degree and step forward every frame.
+void stepAlongPath(Camera& camera)
+{
+    camera.turnRight(1);
+    camera.moveForward(1.0f);
+}
+
+// Global vertex indices of the polygon and mesh triangles of the faces a frame drew.
+std::vector<GLuint> batchedTriangles(const BSPMap& map)
+{
+    std::vector<GLuint> indices;
+    for (const int index : map.visibleFaces) {
+        const Face& face = map.faces[std::size_t(index)];
+        if ((face.type != LevelFormat::Polygon && face.type != LevelFormat::Mesh)
+            || !map.textureManager->isTextureLoaded(face.texture))
+            continue;
+        for (int32_t k = 0; k < face.meshVertexCount; ++k)
+            indices.push_back(GLuint(face.firstVertex + map.meshVertices[std::size_t(face.firstMeshVertex + k)]));
+    }
+    return indices;
+}
+
+struct FrameFigures {
+    double frameMs = 0;
+    double batchedMs = 0;
+    double visibilityMs = 0;
+    double bareLoopMs = 0;
+    std::size_t allocations = 0;
+    std::size_t facesDrawn = 0;
+};
+
+void drawBatched(const BSPMap& map, const std::vector<GLuint>& indices)
+{
+    const Vertex* vertices = map.vertices.data();
+    map.textureManager->bindTexture(0, sizeof(Vertex), vertices->texCoord);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), vertices->position);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, sizeof(Vertex), vertices->normal);
+    glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// One cluster bit per leaf: the least any visibility pass over the leaves must do.
+std::size_t bareLeafLoop(const BSPMap& map, int cluster)
+{
+    const VisData* vis = map.visData.get();
+    std::size_t visible = 0;
+    for (const Leaf& leaf : map.leaves) {
+        const int k = leaf.cluster < 0 ? 0 : leaf.cluster;
+        const int from = cluster < 0 ? 0 : cluster;
+        visible += (vis->bits[std::size_t(from) * std::size_t(vis->bytesPerCluster) + std::size_t(k >> 3)] >> (k & 7)) & 1;
+    }
+    return visible;
+}
+
+FrameFigures measureFrames(BSPMap& map, const Point& start)
+{
+    FrameFigures figures;
+    StatusLine text;
+    Camera camera(start, &frustum);
+    map.camera = &camera;
+    std::vector<std::vector<GLuint>> batches;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(camera);
+        const std::size_t allocationsBefore = AllocationCounter::allocations();
+        const auto begin = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        text.reset();
+        text << "FPS:0 X:" << camera.getPosition().getX();
+        map.render(text, 0.016f, true, true);
+        glFinish();
+        if (frame > 0) { // the first frame may size what later frames reuse
+            figures.frameMs += millisecondsSince(begin);
+            figures.allocations += AllocationCounter::allocations() - allocationsBefore;
+        }
+        figures.facesDrawn += map.visibleFaces.size();
+        batches.push_back(batchedTriangles(map));
+        glutSwapBuffers();
+    }
+
+    Camera replay(start, &frustum);
+    map.camera = &replay;
+    std::size_t sink = 0;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(replay);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        replay.applyView(0.016f);
+        auto begin = Clock::now();
+        for (int repeat = 0; repeat < visibilityRepeats; ++repeat) {
+            map.visibleFaces.clear();
+            map.drawnFaces.clear();
+            map.collectVisibleFaces(map.leaves[std::size_t(map.findCameraLeaf())].cluster);
+        }
+        figures.visibilityMs += millisecondsSince(begin);
+        const int cluster = map.leaves[std::size_t(map.findCameraLeaf())].cluster;
+        begin = Clock::now();
+        for (int repeat = 0; repeat < visibilityRepeats; ++repeat)
+            sink += bareLeafLoop(map, cluster + repeat * 0);
+        figures.bareLoopMs += millisecondsSince(begin);
+        map.drawnFaces.clear();
+
+        begin = Clock::now();
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        map.lighting->applyLights();
+        drawBatched(map, batches[std::size_t(frame)]);
+        map.lighting->disableLighting();
+        glDisable(GL_CULL_FACE);
+        glFinish();
+        if (frame > 0)
+            figures.batchedMs += millisecondsSince(begin);
+        glPopMatrix();
+        glutSwapBuffers();
+    }
+    if (sink == std::size_t(-1))
+        std::cerr << sink;
+    map.camera = nullptr;
+    return figures;
+}
+
+std::string decimal(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: verdanth_bench CONFIG_FILE" << std::endl;
+        return 2;
+    }
+    std::cerr.setstate(std::ios::failbit); // the loaders' transcripts are not wanted here
+    Configuration configuration = readConfiguration(argv[1]);
+    const LoadFigures load = measureLoad(configuration.levelPath);
+
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutCreateWindow("Verdanth benchmark");
+    glewInit();
+    initGL();
+    onReshape(windowWidth, windowHeight);
+    OnScreenDisplay display(GLUT_BITMAP_TIMES_ROMAN_24);
+    LightingModule lighting(configuration.lightsFile);
+    BSPMap map(configuration.dataPath.c_str(), configuration.levelPath.c_str(), &display, &lighting);
+    Camera owner(configuration.startPoint, &frustum);
+    map.setCamera(&owner);
+    map.friendlies = configuration.friendlies.get();
+    const FrameFigures frames = measureFrames(map, configuration.startPoint);
+    std::cerr.clear();
+
+    const int timedFrames = pathFrames - 1;
+    const double loadRatio = load.loadMs / load.readMs;
+    const double visibilityRatio = frames.visibilityMs / frames.bareLoopMs;
+    const double frameRatio = frames.frameMs / frames.batchedMs;
+    const double peakBound = 4.0 * double(load.fileBytes) + 16.0 * 1024 * 1024;
+    std::cout << "level " << configuration.levelPath << ": " << map.faces.size() << " faces, " << map.leaves.size()
+              << " leaves, " << decimal(double(load.fileBytes) / (1024 * 1024)) << " MiB\n"
+              << "load: read " << decimal(load.readMs) << " ms, read+parse+validate " << decimal(load.loadMs)
+              << " ms, peak heap " << decimal(double(load.peakBytes) / (1024 * 1024)) << " MiB (bound "
+              << decimal(peakBound / (1024 * 1024)) << " MiB)\n"
+              << "visibility: " << decimal(frames.visibilityMs / (timedFrames + 1) / visibilityRepeats)
+              << " ms per pass, bare leaf loop " << decimal(frames.bareLoopMs / (timedFrames + 1) / visibilityRepeats)
+              << " ms\n"
+              << "frame: " << decimal(frames.frameMs / timedFrames) << " ms, batched draw "
+              << decimal(frames.batchedMs / timedFrames) << " ms, " << windowWidth << "x" << windowHeight << "\n"
+              << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
+              << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
+              << " faces-drawn " << frames.facesDrawn / pathFrames << std::endl;
+    return 0;
+}

@@ -1,0 +1,154 @@
+#include "TestFiles.h"
+#include "ViewerProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <thread>
+
+using testsupport::buildDir;
+using testsupport::shellOutput;
+using testsupport::TempDir;
+using testsupport::ViewerProcess;
+using testsupport::viewerBinary;
+using testsupport::PrivateDisplay;
+
+namespace {
+constexpr int width = 640;
+constexpr int height = 480;
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+// A configuration for the demo level that runs from any directory, with our own players.
+std::string demoConfiguration(const TempDir& dir, const std::string& players)
+{
+    const std::string demo = buildDir() + "/demo/";
+    std::string text = "width = " + std::to_string(width) + "\nheight = " + std::to_string(height) + "\n"
+                     + "datapath = " + demo + "\nlevel = " + demo + "demo.bsp\nlights = " + demo + "demo.lights\n"
+                     + "start_vec = 1440 72 -96\n";
+    if (!players.empty())
+        text += "players = " + dir.write("test.players", players) + "\n";
+    return dir.write("test.cfg", text);
+}
+
+void key(const PrivateDisplay& display, const std::string& window, const std::string& name)
+{
+    display.run("xdotool key --window " + window + " " + name + " 2>/dev/null");
+    pause(0.3);
+}
+
+struct Screenshot {
+    std::vector<unsigned char> rgb;
+    unsigned char channel(int x, int y, int c) const { return rgb[std::size_t((y * width + x) * 3 + c)]; }
+};
+
+Screenshot screenshot(const PrivateDisplay& display, const std::string& window, const TempDir& dir)
+{
+    const std::string path = dir.path() + "shot.rgb";
+    display.run("import -window " + window + " -depth 8 rgb:" + path);
+    std::ifstream file(path, std::ios::binary);
+    Screenshot shot{std::vector<unsigned char>(std::istreambuf_iterator<char>(file), {})};
+    EXPECT_EQ(shot.rgb.size(), std::size_t(width * height * 3));
+    shot.rgb.resize(std::size_t(width * height * 3));
+    return shot;
+}
+
+// The ink of the status line's last character (the score's last digit): the pixels right
+// of the line's last blank column that differ from the background, which with textures
+// and lighting off is one flat colour.
+std::vector<std::pair<int, int>> lastGlyph(const Screenshot& shot)
+{
+    const int top = height - 35 - 22, bottom = height - 35 + 6; // rows of the text band
+    std::map<std::array<int, 3>, int> colours;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < width / 2; ++x)
+            ++colours[{shot.channel(x, y, 0), shot.channel(x, y, 1), shot.channel(x, y, 2)}];
+    const auto background = std::max_element(colours.begin(), colours.end(),
+        [](const auto& a, const auto& b) { return a.second < b.second; })->first;
+    auto isInk = [&](int x, int y) {
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(shot.channel(x, y, c) - background[std::size_t(c)]) > 40)
+                return true;
+        return false;
+    };
+    int right = width / 2;
+    auto columnHasInk = [&](int x) {
+        for (int y = top; y < bottom; ++y)
+            if (isInk(x, y))
+                return true;
+        return false;
+    };
+    while (right > 0 && !columnHasInk(right))
+        --right;
+    int left = right;
+    while (left > 0 && columnHasInk(left - 1))
+        --left;
+    std::vector<std::pair<int, int>> ink;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            if (isInk(x, y))
+                ink.emplace_back(x - left, y);
+    return ink;
+}
+} // namespace
+
+TEST(DemoSessionTest, OpensTheWindowAndEndsWithEscape)
+{
+    TempDir dir;
+    const PrivateDisplay display;
+    ViewerProcess viewer({viewerBinary(), demoConfiguration(dir, "")}, dir.path(), display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    EXPECT_NE(display.run("xdotool getwindowgeometry " + window).find("Geometry: 640x480"), std::string::npos);
+    ASSERT_TRUE(viewer.waitForTranscript("SKYBOX DONE \n", 60.0)) << viewer.transcript();
+    pause(1.0);
+    key(display, window, "Escape");
+    const auto status = viewer.waitForExit(30.0);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(status->exited);
+    EXPECT_EQ(status->code, 0);
+
+    const std::string transcript = viewer.transcript();
+    std::size_t at = 0;
+    for (const char* line : {"setting 640\n", "setting 480\n", "lighting file ", "starting at 1440,72,-96\n",
+                             "root directory:", "level name:", "placed light at ", "magic: IBSP\n",
+                             "version: 46\n", "dir_entry #16:", "distinct textures\n", "Texture Created \n",
+                             "loading planes...done!\n", "loading faces... done \n",
+                             "loading visibility data... done \n", "textures/skies/intelredclouds.jpg\n",
+                             "SKYBOX DONE \n"}) {
+        const std::size_t found = transcript.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << transcript;
+        at = found;
+    }
+}
+
+TEST(DemoSessionTest, ShootingAnEnemyStraightAheadChangesTheScore)
+{
+    TempDir dir;
+    // One enemy in a one-unit box 100 units ahead at the height a shot flies (2 below the eye).
+    const PrivateDisplay display;
+    ViewerProcess viewer({viewerBinary(), demoConfiguration(dir, "0 1\n1440 70 -196\n1441 71 -195\n")}, dir.path(),
+                         display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("SKYBOX DONE \n", 60.0)) << viewer.transcript();
+    display.run("xdotool windowmove " + window + " 0 0"); // wholly on screen for the screenshots
+    key(display, window, "t");
+    key(display, window, "l");
+    pause(1.5);
+    const auto before = lastGlyph(screenshot(display, window, dir));
+    key(display, window, "f");
+    ASSERT_TRUE(viewer.waitForTranscript("coillision occured\n", 20.0)) << viewer.transcript();
+    pause(1.0);
+    const auto after = lastGlyph(screenshot(display, window, dir));
+    EXPECT_FALSE(before.empty());
+    EXPECT_FALSE(after.empty());
+    EXPECT_NE(before, after) << "the score's digit did not change on screen";
+    key(display, window, "Escape");
+    const auto status = viewer.waitForExit(30.0);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(status->code, 0);
+}
