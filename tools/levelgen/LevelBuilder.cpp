@@ -100,7 +100,7 @@ private:
         const float x1 = columnX(column + 1);
         const float y0 = rowLineY(row + 1);
         const float y1 = rowLineY(row);
-        const Surface floor = cell == Cell::AltFloor ? Surface::AltFloor : Surface::Floor;
+        const Surface floor = floorSurface(column, row);
         geometry.addPolygon({{x0, y0, 0.0f}, {x1, y0, 0.0f}, {x1, y1, 0.0f}, {x0, y1, 0.0f}}, {0.0f, 0.0f, 1.0f},
                             texture(floor), {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f});
         geometry.addPolygon({{x0, y0, height}, {x1, y0, height}, {x1, y1, height}, {x0, y1, height}},
@@ -133,6 +133,22 @@ private:
         default:
             break;
         }
+    }
+
+    // Plain floors keep their own kind; a cell holding a marker or decoration takes the
+    // floor most of its neighbours have, so a pillar in a wooden hall stands on wood.
+    Surface floorSurface(int column, int row) const
+    {
+        const Cell cell = plan.at(column, row);
+        if (cell == Cell::Floor || cell == Cell::AltFloor)
+            return cell == Cell::AltFloor ? Surface::AltFloor : Surface::Floor;
+        int alternative = 0;
+        int plain = 0;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            alternative += plan.at(column + dx, row + dy) == Cell::AltFloor;
+            plain += plan.at(column + dx, row + dy) == Cell::Floor;
+        }
+        return alternative > plain ? Surface::AltFloor : Surface::Floor;
     }
 
     void addWallIfSolid(int column, int row, Vector3 a, Vector3 b, Vector3 normal)
