@@ -10,6 +10,7 @@
 #include "app/StatusLine.h"
 #include "camera/Camera.h"
 #include "level/BSPMap.h"
+#include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
 #include "lighting/LightingModule.h"
 #include "render/Frustum.h"

@@ -89,7 +89,9 @@ struct Scene {
     std::unique_ptr<Camera> camera;
     StatusLine text;
 
-    explicit Scene(const LevelWriter& writer, bool withWallImage = true)
+    std::string transcript;
+
+    explicit Scene(const LevelWriter& writer, bool withWallImage = true, bool withSkyImage = true)
     {
         testsupport::ensureGLContext();
         onReshape(testsupport::contextWidth, testsupport::contextHeight);
@@ -98,16 +100,18 @@ struct Scene {
         std::filesystem::create_directories(dataPath + "textures/skies");
         if (withWallImage)
             testimages::writeJpeg(dataPath + "textures/wall.jpg", 8, 8, 3, JCS_RGB, solid(8, 8, 220, 30, 30));
-        testimages::writeJpeg(dataPath + "textures/skies/intelredclouds.jpg", 8, 8, 3, JCS_RGB,
-                               solid(8, 8, 30, 30, 220));
+        if (withSkyImage)
+            testimages::writeJpeg(dataPath + "textures/skies/intelredclouds.jpg", 8, 8, 3, JCS_RGB,
+                                  solid(8, 8, 30, 30, 220));
         levelPath = directory.write("level.bsp", writer.bytes());
         const std::string lights = directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
-        CerrCapture quiet;
+        CerrCapture capture;
         display = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
         lighting = std::make_unique<LightingModule>(lights);
         map = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), display.get(), lighting.get());
         camera = std::make_unique<Camera>(Point(0, 0, 0), &frustum);
         map->setCamera(camera.get());
+        transcript = capture.text();
     }
 
     void frame(bool textures = true, bool lights = false)
@@ -221,4 +225,23 @@ TEST(LevelFrameTest, ShotsFlyAndAreAllDroppedWhenOneLeavesTheLevel)
     EXPECT_EQ(scene.camera->shots().size(), 2u);
     scene.frame();
     EXPECT_TRUE(scene.camera->shots().empty());
+}
+
+TEST(LevelFrameTest, SkyImageIsLoadedWhenTheCameraArrivesAndMayBeMissing)
+{
+    {
+        Scene scene(wallLevel("textures/wall"));
+        const std::string skyLine = scene.dataPath + "textures/skies/intelredclouds.jpg\nSKYBOX DONE \n";
+        EXPECT_NE(scene.transcript.find(skyLine), std::string::npos) << scene.transcript;
+        EXPECT_EQ(scene.map->camera, scene.camera.get());
+        EXPECT_TRUE(glIsTexture(scene.map->skyTexture));
+    }
+    Scene blank(wallLevel("textures/wall"), true, false);
+    EXPECT_NE(blank.transcript.find("sky image " + blank.dataPath
+                                    + "textures/skies/intelredclouds.jpg could not be read; the sky stays blank\n"),
+              std::string::npos)
+        << blank.transcript;
+    EXPECT_EQ(blank.transcript.find("SKYBOX DONE"), std::string::npos);
+    blank.frame(); // the frame runs on with an imageless sky
+    EXPECT_GT(centre().r, 180);
 }

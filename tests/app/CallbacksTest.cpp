@@ -1,0 +1,191 @@
+#include "../level/LevelWriter.h"
+
+#include "GLContext.h"
+#include "TestFiles.h"
+
+#include "app/Callbacks.h"
+#include "app/OnScreenDisplay.h"
+#include "camera/Camera.h"
+#include "level/BSPMap.h"
+#include "lighting/LightingModule.h"
+#include "render/Frustum.h"
+
+#include <GL/glew.h>
+#include <GL/glut.h>
+
+#include <gtest/gtest.h>
+
+using leveltest::FaceRecord;
+using leveltest::LevelWriter;
+using leveltest::VertexRecord;
+using testsupport::CerrCapture;
+using testsupport::TempDir;
+
+namespace {
+// One 3 x 3 patch face, so tessellation has something to change.
+LevelWriter patchLevel()
+{
+    LevelWriter writer;
+    writer.addTexture("textures/none");
+    writer.addPlane({0.0f, 0.0f, 1.0f}, 0.0f);
+    writer.addNode(0, -1, -2);
+    writer.addLeaf(0, 0, 1);
+    writer.addLeaf(0, 0, 0);
+    writer.addLeafFace(0);
+    for (int i = 0; i < 9; ++i) {
+        VertexRecord vertex;
+        vertex.position = {float(i % 3) * 10.0f, 0.0f, float(i / 3) * 10.0f};
+        writer.addVertex(vertex);
+    }
+    FaceRecord face;
+    face.type = LevelFormat::Patch;
+    face.vertexCount = 9;
+    face.patchSize = {3, 3};
+    writer.addFace(face);
+    return writer;
+}
+
+// Start-up's objects, installed in the program-wide pointers the callbacks use.
+class CallbacksTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::ensureGLContext();
+        levelPath = directory.write("level.bsp", patchLevel().bytes());
+        const std::string lights = directory.write("l.lights", "1 a b 0 1 0 1 1 1\n");
+        CerrCapture quiet;
+        screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
+        lighting = std::make_unique<LightingModule>(lights);
+        levelMap = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), screenDisplay.get(), lighting.get());
+        camera = std::make_unique<Camera>(Point(0, 0, 0), &frustum);
+        texturesEnabled = lightingEnabled = true;
+        patchTessellationOn = false;
+        tessellationLevel = 10;
+        lastMouseX = lastMouseY = 0;
+    }
+    void TearDown() override { shutdown(); }
+
+    const BezierPatch& patch() const { return levelMap->faces[0].patches[0]; }
+
+    TempDir directory;
+    std::string dataPath = directory.path();
+    std::string levelPath;
+    std::unique_ptr<LightingModule> lighting;
+};
+} // namespace
+
+TEST_F(CallbacksTest, KeysDriveTheCameraAndTheToggles)
+{
+    onKeyboard('w', 0, 0);
+    EXPECT_EQ(camera->getPendingMove(), 5.0f);
+    EXPECT_TRUE(camera->getMoveSubtracts());
+    onKeyboard('s', 0, 0);
+    EXPECT_FALSE(camera->getMoveSubtracts());
+    onKeyboard('d', 0, 0);
+    onKeyboard('d', 0, 0);
+    onKeyboard('a', 0, 0);
+    EXPECT_EQ(camera->getYaw(), 2);
+    onKeyboard('e', 0, 0);
+    onKeyboard('r', 0, 0);
+    onKeyboard('r', 0, 0);
+    EXPECT_EQ(camera->getPitch(), -5);
+    onKeyboard('=', 0, 0);
+    onKeyboard('=', 0, 0);
+    onKeyboard('-', 0, 0);
+    EXPECT_EQ(camera->getPosition().getY(), 7.0f);
+    onKeyboard('f', 0, 0);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 5);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 5, 5);
+    onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 5, 5);
+    EXPECT_EQ(camera->shots().size(), 2u);
+    onKeyboard('v', 0, 0);
+    EXPECT_FALSE(camera->isCullingEnabled());
+    onKeyboard('v', 0, 0);
+    EXPECT_TRUE(camera->isCullingEnabled());
+    onKeyboard('t', 0, 0);
+    onKeyboard('l', 0, 0);
+    EXPECT_FALSE(texturesEnabled);
+    EXPECT_FALSE(lightingEnabled);
+
+    // Shifted letters are other characters and do nothing.
+    const float y = camera->getPosition().getY();
+    for (unsigned char key : {'W', 'S', 'A', 'D', 'T', 'B', '+', '_'})
+        onKeyboard(key, 0, 0);
+    EXPECT_EQ(camera->getYaw(), 2);
+    EXPECT_EQ(camera->getPosition().getY(), y);
+    EXPECT_FALSE(patchTessellationOn);
+    EXPECT_FALSE(texturesEnabled);
+
+    onSpecialKey(GLUT_KEY_LEFT, 0, 0);
+    EXPECT_FALSE(camera->getMoveSubtracts());
+    onSpecialKey(GLUT_KEY_RIGHT, 0, 0);
+    EXPECT_TRUE(camera->getMoveSubtracts());
+    EXPECT_EQ(camera->getPendingMove(), 5.0f);
+    onSpecialKey(GLUT_KEY_UP, 0, 0); // the up and down arrows do nothing
+    onSpecialKey(GLUT_KEY_DOWN, 0, 0);
+    EXPECT_TRUE(camera->getMoveSubtracts());
+}
+
+TEST_F(CallbacksTest, TessellationKeysKeepTheLevelBetweenTwoAndTwenty)
+{
+    // While tessellation is off the level changes but nothing is tessellated.
+    onKeyboard('<', 0, 0);
+    EXPECT_EQ(tessellationLevel, 9);
+    EXPECT_TRUE(patch().vertices.empty());
+    onKeyboard('b', 0, 0);
+    EXPECT_TRUE(patchTessellationOn);
+    EXPECT_TRUE(levelMap->patchesTessellated);
+    EXPECT_EQ(patch().vertices.size(), 100u); // (9 + 1)^2
+    for (int i = 0; i < 30; ++i)
+        onKeyboard('<', 0, 0);
+    EXPECT_EQ(tessellationLevel, 2);
+    EXPECT_EQ(patch().vertices.size(), 9u);
+    for (int i = 0; i < 30; ++i)
+        onKeyboard('>', 0, 0);
+    EXPECT_EQ(tessellationLevel, 20);
+    EXPECT_EQ(patch().vertices.size(), 441u);
+    onKeyboard('b', 0, 0);
+    EXPECT_FALSE(levelMap->patchesTessellated);
+    EXPECT_EQ(patch().vertices.size(), 441u); // switching off keeps the tessellation
+}
+
+TEST_F(CallbacksTest, MouseLookMeasuresFromTheLastPositionStartingAtTheOrigin)
+{
+    onPassiveMotion(30, 0); // the first event measures from (0, 0)
+    EXPECT_EQ(camera->getYaw(), 30);
+    EXPECT_EQ(camera->getPitch(), 0);
+    EXPECT_EQ(camera->getForward().length(), 5.0f); // a turn happened, if only vertically by 0
+    onPassiveMotion(20, 10);
+    EXPECT_EQ(camera->getYaw(), 20);
+    EXPECT_EQ(camera->getPitch(), -10);
+    onPassiveMotion(20, 4);
+    EXPECT_EQ(camera->getPitch(), -4);
+    EXPECT_EQ(lastMouseX, 20);
+    EXPECT_EQ(lastMouseY, 4);
+}
+
+TEST_F(CallbacksTest, ReshapeKeepsTheProjectionInStepWithTheWindow)
+{
+    onReshape(200, 0); // height 0 counts as 1
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 1);
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // gluPerspective: [0] = f / aspect, [5] = f with f = cot(22.5 degrees).
+    EXPECT_NEAR(projection[5] / projection[0], 200.0, 1e-3);
+    EXPECT_NEAR(projection[14], -2.0 * 4000.0 * 1.25 / (4000.0 - 1.25), 1e-3);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    onReshape(testsupport::contextWidth, testsupport::contextHeight);
+}
+
+TEST_F(CallbacksTest, ShutdownReleasesDisplayCameraAndLevel)
+{
+    shutdown();
+    EXPECT_EQ(screenDisplay, nullptr);
+    EXPECT_EQ(camera, nullptr);
+    EXPECT_EQ(levelMap, nullptr);
+}
