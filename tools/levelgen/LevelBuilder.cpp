@@ -249,11 +249,10 @@ private:
         for (int i = 0; i < 4; ++i) {
             const Vector3 a = corners[i];
             const Vector3 b = corners[(i + 1) % 4];
-            const Vector3 outward = ((a + b) * 0.5f - centre) * 1.0f;
-            const Vector3 out{outward.x, outward.y, 0.0f};
-            triangles.push_back({{a, b, b + lift}, out});
-            triangles.push_back({{a, b + lift, a + lift}, out});
-            triangles.push_back({{a + lift, b + lift, peak}, out + Vector3{0.0f, 0.0f, half}});
+            const Vector3 outward = (a + b) * 0.5f - centre; // horizontal: both lie on the floor
+            triangles.push_back({{a, b, b + lift}, outward});
+            triangles.push_back({{a, b + lift, a + lift}, outward});
+            triangles.push_back({{a + lift, b + lift, peak}, outward + Vector3{0.0f, 0.0f, half}});
         }
         geometry.addMesh(triangles, texture(Surface::Object));
     }

@@ -9,7 +9,6 @@
 #include "Plan.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <iostream>
