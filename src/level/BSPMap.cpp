@@ -12,8 +12,6 @@
 #include "render/Visibility.h"
 #include "texture/JPEGTexture.h"
 
-#include <GL/glu.h>
-
 #include <cstddef>
 #include <fstream>
 #include <iostream>
@@ -38,16 +36,6 @@ std::vector<unsigned char> readLevelFile(const char* path)
 }
 
 constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/intelredclouds";
-
-void setTextureSampling()
-{
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-}
 
 } // namespace
 
@@ -100,20 +88,17 @@ void BSPMap::setCamera(Camera* newCamera)
     const JPEGTexture sky(dataPath, skyImageName);
     glGenTextures(1, &skyTexture);
     glBindTexture(GL_TEXTURE_2D, skyTexture);
-    setTextureSampling();
     if (!sky.isLoaded()) {
         // The sky stays an imageless texture; the level is still worth showing.
         std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky stays blank"
                   << std::endl;
         return;
     }
-    const GLenum format = sky.getFormat();
-    const GLint result = gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), GLsizei(sky.getWidth()),
-                                           GLsizei(sky.getHeight()), format, GL_UNSIGNED_BYTE, sky.getData());
+    const GLint result = TextureManager::uploadToBoundTexture(sky);
     if (result == 0)
         std::cerr << "SKYBOX DONE " << std::endl;
     else
-        std::cerr << "Error: " << gluErrorString(GLenum(result)) << std::endl;
+        std::cerr << "Error: " << TextureManager::errorText(result) << std::endl;
 }
 
 int BSPMap::findCameraLeaf() const { return Visibility::findLeaf(*this, camera->getPosition()); }

@@ -7,13 +7,25 @@
 
 #include <iostream>
 
-namespace {
-const char* gluErrorText(GLint code)
+const char* TextureManager::errorText(GLint code)
 {
     const GLubyte* text = gluErrorString(GLenum(code));
     return text ? reinterpret_cast<const char*>(text) : "unknown error";
 }
-} // namespace
+
+GLint TextureManager::uploadToBoundTexture(const Texture& image)
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Plain linear minification although mipmap levels are built: the levels go unused.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    const GLenum format = image.getFormat();
+    return gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), GLsizei(image.getWidth()), GLsizei(image.getHeight()),
+                             format, GL_UNSIGNED_BYTE, image.getData());
+}
 
 TextureManager::TextureManager(unsigned textureCount, unsigned lightmapCount)
     : textureCount(textureCount),
@@ -63,20 +75,11 @@ void TextureManager::upload(const Texture& texture, unsigned index) const
 {
     std::cerr << "texture Number " << index;
     glBindTexture(GL_TEXTURE_2D, textureIds[index]);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    // Plain linear minification although mipmap levels are built: the levels go unused.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    const GLenum format = texture.getFormat();
-    const GLint result = gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), GLsizei(texture.getWidth()),
-                                           GLsizei(texture.getHeight()), format, GL_UNSIGNED_BYTE, texture.getData());
+    const GLint result = uploadToBoundTexture(texture);
     if (result == 0)
         std::cerr << "Texture Created " << std::endl;
     else
-        std::cerr << "Error Creating Texture: " << gluErrorText(result) << std::endl;
+        std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
 }
 
 bool TextureManager::isTextureLoaded(int index) const

@@ -34,6 +34,12 @@ public:
     GLuint textureId(int index) const { return textureIds[index]; }
     GLuint lightmapId(int index) const { return lightmapIds[index]; } // reserved, never bound
 
+    // Gives the bound texture the sampling state every level texture has and builds its
+    // mipmaps from `image` (its format doubles as internal format); returns the mipmap
+    // builder's result, 0 on success. The sky uses it too.
+    static GLint uploadToBoundTexture(const Texture& image);
+    static const char* errorText(GLint code); // gluErrorString, never null
+
     static constexpr int kindJPEG = 0;
     static constexpr int kindTGA = 1;
 
