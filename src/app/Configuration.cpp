@@ -25,7 +25,8 @@ bool readStartPoint(std::istream& in, Point& startPoint)
 }
 
 // Reads the value of one known key; false when the key is unknown.
-bool readValue(std::istream& in, const std::string& key, Configuration& configuration)
+bool readValue(std::istream& in, const std::string& key, Configuration& configuration,
+               const FriendliesMaker& makeFriendlies)
 {
     std::string value;
     if (key == "width" || key == "height") {
@@ -49,7 +50,7 @@ bool readValue(std::istream& in, const std::string& key, Configuration& configur
     } else if (key == "players") {
         in >> value;
         std::cerr << "reading players from " << value;
-        configuration.friendlies = std::make_unique<Friendlies>(value);
+        configuration.friendlies = makeFriendlies(value);
     } else {
         return false;
     }
@@ -59,14 +60,19 @@ bool readValue(std::istream& in, const std::string& key, Configuration& configur
 
 Configuration readConfiguration(const std::string& path)
 {
-    Configuration configuration;
     std::ifstream in(path);
+    return readConfiguration(in, [](const std::string& fileName) { return std::make_unique<Friendlies>(fileName); });
+}
+
+Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFriendlies)
+{
+    Configuration configuration;
     configuration.opened = bool(in);
     std::string key;
     std::string separator;
     while (in >> key) {
         in >> separator;
-        if (!readValue(in, key, configuration))
+        if (!readValue(in, key, configuration, makeFriendlies))
             std::cerr << "unknown property" << key << std::endl;
         if (!configuration.unreadableKey.empty())
             break; // a value that cannot be read ends reading; it is never retried

@@ -3,6 +3,8 @@
 #include "entities/Friendlies.h"
 #include "math/Point.h"
 
+#include <functional>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +28,13 @@ struct Configuration {
 
 // Reads "key separator value..." tokens, echoing every entry on stderr.
 Configuration readConfiguration(const std::string& path);
+
+// Builds the collection a "players" entry names; the path version reads the file itself.
+using FriendliesMaker = std::function<std::unique_ptr<Friendlies>(const std::string& fileName)>;
+
+// The same from an open stream, with the players collection made by `makeFriendlies`, so the
+// reading can run on text held in memory.
+Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFriendlies);
 
 // The refusals of start-up: an empty optional when the configuration can be used,
 // otherwise the message to print.

@@ -1,5 +1,6 @@
 #include "entities/Friendlies.h"
 
+#include <climits>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
@@ -10,11 +11,15 @@ constexpr unsigned maxPlayersPerGroup = 10000;
 
 void requireWidth(const std::string& fileName, const char* axis, int lower, int upper)
 {
-    // A random coordinate is an offset modulo the width, so it must be at least 1.
-    const long long width = static_cast<long long>(upper) - lower;
+    // A random coordinate is an offset modulo the width, which the players take from the
+    // corners as floats: it must be at least 1 and fit an int after that rounding.
+    const long long width = static_cast<long long>(float(upper) - float(lower));
     if (width < 1)
         throw std::runtime_error(fileName + ": players box is " + std::to_string(width) + " units wide on the "
                                  + axis + " axis; it must be at least 1");
+    if (width > INT_MAX)
+        throw std::runtime_error(fileName + ": players box is " + std::to_string(width) + " units wide on the "
+                                 + axis + " axis; it must be at most " + std::to_string(INT_MAX));
 }
 
 int countUpdate(std::vector<Player>& players, std::vector<Shot>& shots, int perHit)
@@ -34,6 +39,13 @@ int countUpdate(std::vector<Player>& players, std::vector<Shot>& shots, int perH
 Friendlies::Friendlies(const std::string& fileName)
 {
     std::ifstream file(fileName);
+    read(file, fileName);
+}
+
+Friendlies::Friendlies(std::istream& in, const std::string& fileName) { read(in, fileName); }
+
+void Friendlies::read(std::istream& file, const std::string& fileName)
+{
     std::cerr << "opened file: " << fileName;
     unsigned friendCount = 0;
     unsigned enemyCount = 0;

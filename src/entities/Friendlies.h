@@ -3,6 +3,7 @@
 #include "camera/Shot.h"
 #include "entities/Player.h"
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ public:
     // Throws std::runtime_error naming the file when the box is incomplete or narrower
     // than one unit on an axis; a file that cannot be opened just yields no players.
     explicit Friendlies(const std::string& fileName);
+    // The same from an open stream; `fileName` names it in messages.
+    Friendlies(std::istream& in, const std::string& fileName);
 
     // Moves, draws and hit-tests every player; returns the change of score.
     int update(std::vector<Shot>& shots);
@@ -21,6 +24,8 @@ public:
     std::vector<Player>& getEnemies() { return enemies; }
 
 private:
+    void read(std::istream& in, const std::string& fileName);
+
     std::vector<Player> friends;
     std::vector<Player> enemies;
 };

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 constexpr float spotCutoffDegrees = 30.0f;
@@ -16,33 +17,38 @@ constexpr float diffuseAlpha = 1.0f; // the lit alpha comes from the material, n
 
 LightingModule::LightingModule(const std::string& path)
 {
-    readLights(path);
-    setUpGLLights();
-}
-
-void LightingModule::readLights(const std::string& path)
-{
     std::ifstream file(path);
     if (!file)
         throw std::runtime_error(path + ": cannot open the lights file");
-    if (!(file >> lightCount))
-        throw std::runtime_error(path + ": cannot read the number of lights");
+    Lights lights = readLights(file, path);
+    lightPositions = std::move(lights.positions);
+    diffuseColors = std::move(lights.diffuseColors);
+    lightCount = lights.lightCount;
+    setUpGLLights();
+}
+
+LightingModule::Lights LightingModule::readLights(std::istream& in, const std::string& name)
+{
+    Lights lights;
+    if (!(in >> lights.lightCount))
+        throw std::runtime_error(name + ": cannot read the number of lights");
 
     // Grown entry by entry: a huge declared count must not reserve memory up front.
-    for (unsigned int light = 0; light < lightCount; ++light) {
+    for (unsigned int light = 0; light < lights.lightCount; ++light) {
         std::string firstWord;
         std::string secondWord;
         int x = 0, y = 0, z = 0;
         Color color{};
-        if (!(file >> firstWord >> secondWord >> x >> y >> z >> color[0] >> color[1] >> color[2])) {
-            throw std::runtime_error(path + ": cannot read light " + std::to_string(light + 1) + " of "
-                                     + std::to_string(lightCount)
+        if (!(in >> firstWord >> secondWord >> x >> y >> z >> color[0] >> color[1] >> color[2])) {
+            throw std::runtime_error(name + ": cannot read light " + std::to_string(light + 1) + " of "
+                                     + std::to_string(lights.lightCount)
                                      + " (expected two words, whole numbers x y z, then colour r g b)");
         }
-        lightPositions.emplace_back(float(x), float(y), float(z));
-        diffuseColors.push_back(color);
+        lights.positions.emplace_back(float(x), float(y), float(z));
+        lights.diffuseColors.push_back(color);
         std::cerr << "placed light at " << x << "," << y << "," << z << "\n";
     }
+    return lights;
 }
 
 unsigned int LightingModule::usableLights() const

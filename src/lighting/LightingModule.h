@@ -3,6 +3,7 @@
 #include "math/Point.h"
 
 #include <array>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,20 @@ public:
     const std::vector<Point>& getLightPositions() const { return lightPositions; }
     unsigned int getLightCount() const { return lightCount; } // as declared by the file
 
-private:
     using Color = std::array<float, 3>; // r, g, b as given in the file
 
-    void readLights(const std::string& path);
+    // What a lights file holds, one position and one colour per light in file order.
+    struct Lights {
+        std::vector<Point> positions;
+        std::vector<Color> diffuseColors;
+        unsigned int lightCount = 0; // as declared by the file
+    };
+
+    // The reading half of construction, free of GL: prints a "placed light at " line per
+    // light and throws std::runtime_error naming `name` when the count or a light is malformed.
+    static Lights readLights(std::istream& in, const std::string& name);
+
+private:
     void setUpGLLights();
     unsigned int usableLights() const; // lights read that feed a GL light
 

@@ -52,13 +52,13 @@ std::string truncated(uint64_t expected, uint64_t got)
     return "file truncated, expected " + std::to_string(expected) + " bytes but got " + std::to_string(got);
 }
 
-// Expands packets until `pixels` is full. A repeat packet longer than the pixels left is
-// clipped (some writers pad the last run); a raw packet that long would need bytes that
-// belong to no pixel, so it is refused.
+// Expands packets until `pixelCount` pixels are in `pixels`. A repeat packet longer than the
+// pixels left is clipped (some writers pad the last run); a raw packet that long would need
+// bytes that belong to no pixel, so it is refused. `pixels` grows with the data, so a header
+// that promises more pixels than its packets can hold never reserves memory for them.
 std::string unpackRunLength(const unsigned char* bytes, std::size_t size, std::size_t at, std::size_t pixelSize,
-                            std::vector<unsigned char>& pixels)
+                            std::size_t pixelCount, std::vector<unsigned char>& pixels)
 {
-    const std::size_t pixelCount = pixels.size() / pixelSize;
     std::size_t written = 0;
     while (written < pixelCount) {
         if (at >= size)
@@ -72,7 +72,7 @@ std::string unpackRunLength(const unsigned char* bytes, std::size_t size, std::s
                 return truncated(uint64_t(at) + pixelSize, size);
             const std::size_t repeat = std::min(count, remaining);
             for (std::size_t i = 0; i < repeat; ++i)
-                std::memcpy(&pixels[(written + i) * pixelSize], bytes + at, pixelSize);
+                pixels.insert(pixels.end(), bytes + at, bytes + at + pixelSize);
             at += pixelSize;
             written += repeat;
         } else {
@@ -82,12 +82,19 @@ std::string unpackRunLength(const unsigned char* bytes, std::size_t size, std::s
             const std::size_t length = count * pixelSize;
             if (size - at < length)
                 return truncated(uint64_t(at) + length, size);
-            std::memcpy(&pixels[written * pixelSize], bytes + at, length);
+            pixels.insert(pixels.end(), bytes + at, bytes + at + length);
             at += length;
             written += count;
         }
     }
     return {};
+}
+
+// The most pixels run-length data of `dataSize` bytes can give: every packet holds at most
+// 128 pixels and takes at least a header byte and one pixel.
+uint64_t mostRunLengthPixels(uint64_t dataSize, std::size_t pixelSize)
+{
+    return dataSize / (1 + pixelSize) * 128 + 128;
 }
 
 // The file stores B, G, R(, A); GL wants R, G, B(, A).
@@ -153,11 +160,12 @@ TGAImage TGAImage::decode(const unsigned char* bytes, std::size_t size)
         return image;
     }
 
-    image.pixels.resize(dataSize);
-    if (type == trueColour)
-        std::memcpy(image.pixels.data(), bytes + dataStart, dataSize);
-    else
-        image.error = unpackRunLength(bytes, size, dataStart, pixelSize, image.pixels);
+    if (type == trueColour) {
+        image.pixels.assign(bytes + dataStart, bytes + dataStart + dataSize);
+    } else {
+        image.pixels.reserve(std::min(dataSize, mostRunLengthPixels(size - dataStart, pixelSize) * pixelSize));
+        image.error = unpackRunLength(bytes, size, dataStart, pixelSize, pixelCount, image.pixels);
+    }
     if (!image.decoded()) {
         image.pixels = {};
         return image;

@@ -1,0 +1,272 @@
+#include "FuzzTargets.h"
+
+#include "HeapPeak.h"
+
+#include "app/Configuration.h"
+#include "camera/Camera.h"
+#include "entities/Friendlies.h"
+#include "level/LevelFormatError.h"
+#include "level/LevelLoader.h"
+#include "lighting/LightingModule.h"
+#include "render/DrawnFaceSet.h"
+#include "render/Frustum.h"
+#include "render/Visibility.h"
+#include "texture/TGAImage.h"
+
+#include <cmath>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A broken promise of a reader is a finding: stop here so the fuzzer keeps the input.
+void require(bool holds)
+{
+    if (!holds)
+        __builtin_trap();
+}
+
+// Silences std::cerr for the life of the object; the readers echo every step to it.
+class MutedConsole {
+public:
+    MutedConsole() : state(std::cerr.rdstate()) { std::cerr.setstate(std::ios::badbit); }
+    ~MutedConsole() { std::cerr.clear(state); }
+    MutedConsole(const MutedConsole&) = delete;
+    MutedConsole& operator=(const MutedConsole&) = delete;
+
+private:
+    std::ios::iostate state;
+};
+
+constexpr std::size_t mebibyte = std::size_t(1) << 20;
+
+// The renderer indexes these arrays with the fields the loader checked: touch every one the
+// way it does, so a check the loader forgot shows up here rather than in a frame.
+void useLikeTheRenderer(const LevelData& level)
+{
+    for (const Node& node : level.nodes) {
+        require(node.plane >= 0 && std::size_t(node.plane) < level.planes.size());
+        for (const int32_t child : node.children)
+            require(child >= 0 ? std::size_t(child) < level.nodes.size()
+                               : std::size_t(-(int64_t(child) + 1)) < level.leaves.size());
+    }
+    for (const Leaf& leaf : level.leaves) {
+        require(leaf.firstLeafFace >= 0 && leaf.leafFaceCount >= 0
+            && std::size_t(leaf.firstLeafFace) + std::size_t(leaf.leafFaceCount) <= level.leafFaces.size());
+        if (level.visData)
+            require(leaf.cluster < level.visData->clusterCount);
+    }
+    for (const int32_t face : level.leafFaces)
+        require(face >= 0 && std::size_t(face) < level.faces.size());
+    for (const Face& face : level.faces) {
+        require(face.texture >= 0 && std::size_t(face.texture) < level.textureNames.size());
+        require(face.firstVertex >= 0 && face.vertexCount >= 0
+            && std::size_t(face.firstVertex) + std::size_t(face.vertexCount) <= level.vertices.size());
+        require(face.firstMeshVertex >= 0 && face.meshVertexCount >= 0
+            && std::size_t(face.firstMeshVertex) + std::size_t(face.meshVertexCount) <= level.meshVertices.size());
+        if (face.type == 1 || face.type == 3) {
+            for (int32_t k = 0; k < face.meshVertexCount; ++k) {
+                const int32_t offset = level.meshVertices[std::size_t(face.firstMeshVertex + k)];
+                require(offset >= 0 && offset < face.vertexCount);
+            }
+        }
+        require(int64_t(face.patches.size()) == face.patchCount());
+    }
+    if (level.visData) {
+        const VisData& vis = *level.visData;
+        require(vis.clusterCount >= 0 && vis.bytesPerCluster >= 0
+            && int64_t(vis.bits.size()) == int64_t(vis.clusterCount) * vis.bytesPerCluster
+            && int64_t(vis.bytesPerCluster) * 8 >= vis.clusterCount);
+    }
+}
+
+// Parses like the map does after reading the file; nullopt for a refused file.
+std::optional<LevelData> parse(const uint8_t* data, std::size_t size)
+{
+    std::ostream noLog(nullptr);
+    try {
+        const std::vector<unsigned char> bytes(data, data + size);
+        return parseLevel("fuzz.bsp", bytes, noLog);
+    } catch (const LevelFormatError& error) {
+        require(std::strncmp(error.what(), "fuzz.bsp: ", 10) == 0); // every refusal names the file
+        return std::nullopt;
+    }
+}
+
+// ---- visibility ------------------------------------------------------------------------------
+
+struct View {
+    float eye[3];
+    int16_t heading;
+    int16_t pitch;
+    uint8_t flags;
+};
+enum ViewFlags : uint8_t { cullFlag = 1, everyLeafFlag = 2 };
+
+View readView(const uint8_t* data)
+{
+    View view{};
+    std::memcpy(view.eye, data, sizeof view.eye);
+    std::memcpy(&view.heading, data + 12, 2);
+    std::memcpy(&view.pitch, data + 14, 2);
+    view.flags = data[16];
+    return view;
+}
+
+// The planes a 60-degree perspective view from the eye would give, computed without GL.
+void aimFrustum(Frustum& frustum, const View& view)
+{
+    const float nearPlane = 1.0f, farPlane = 10000.0f, focal = 1.0f / std::tan(0.5236f);
+    const float projection[16] = {focal * 0.75f, 0, 0, 0, 0, focal, 0, 0, 0, 0,
+        (farPlane + nearPlane) / (nearPlane - farPlane), -1, 0, 0, 2 * farPlane * nearPlane / (nearPlane - farPlane), 0};
+    const float h = float(view.heading) * 0.0174533f, p = float(view.pitch) * 0.0174533f;
+    const float ch = std::cos(h), sh = std::sin(h), cp = std::cos(p), sp = std::sin(p);
+    // Rows of pitch * heading, then the eye moved to the origin; column-major as GL keeps it.
+    const float r[3][3] = {{ch, 0, -sh}, {sp * sh, cp, sp * ch}, {cp * sh, -sp, cp * ch}};
+    float modelview[16] = {};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column)
+            modelview[4 * column + row] = r[row][column];
+        modelview[12 + row] = -(r[row][0] * view.eye[0] + r[row][1] * view.eye[1] + r[row][2] * view.eye[2]);
+    }
+    modelview[15] = 1;
+    frustum.extractPlanes(projection, modelview);
+}
+
+void gatherFrom(const LevelData& level, const Point& eye, const Camera& camera, DrawnFaceSet& drawn,
+    std::vector<int>& visibleFaces)
+{
+    const int leaf = Visibility::findLeaf(level, eye);
+    require(leaf >= 0 && std::size_t(leaf) < level.leaves.size());
+    visibleFaces.clear();
+    drawn.clear();
+    Visibility::collectFaces(level, level.leaves[std::size_t(leaf)].cluster, camera, drawn, visibleFaces);
+    require(visibleFaces.size() <= level.faces.size()); // each face at most once
+}
+
+// ---- configuration ---------------------------------------------------------------------------
+
+// Splits at the first two NULs; missing parts are empty.
+std::vector<std::string> splitAtNul(const uint8_t* data, std::size_t size, std::size_t parts)
+{
+    std::vector<std::string> pieces;
+    const char* at = reinterpret_cast<const char*>(data);
+    const char* end = at + size;
+    while (pieces.size() + 1 < parts) {
+        const char* nul = static_cast<const char*>(std::memchr(at, '\0', std::size_t(end - at)));
+        if (nul == nullptr)
+            break;
+        pieces.emplace_back(at, nul);
+        at = nul + 1;
+    }
+    pieces.emplace_back(at, end);
+    pieces.resize(parts);
+    return pieces;
+}
+
+} // namespace
+
+namespace fuzztargets {
+
+int level(const uint8_t* data, std::size_t size)
+{
+    const MutedConsole muted;
+    std::size_t peak = 0;
+    {
+        const HeapPeak heap;
+        const std::optional<LevelData> parsed = parse(data, size);
+        peak = heap.bytes();
+        if (parsed)
+            useLikeTheRenderer(*parsed);
+    }
+    // Records are fixed-size and nothing is expanded: the file, its arrays and its patches fit.
+    require(peak <= 4 * size + 16 * mebibyte);
+    return 0;
+}
+
+int visibility(const uint8_t* data, std::size_t size)
+{
+    if (size < visibilityPrefixSize)
+        return 0;
+    const MutedConsole muted;
+    const std::optional<LevelData> parsed = parse(data + visibilityPrefixSize, size - visibilityPrefixSize);
+    if (!parsed)
+        return 0;
+    const LevelData& level = *parsed;
+    const View view = readView(data);
+    Frustum frustum;
+    aimFrustum(frustum, view);
+    Camera camera(Point(view.eye[0], view.eye[1], view.eye[2]), &frustum);
+    if (!(view.flags & cullFlag))
+        camera.disableCulling();
+    DrawnFaceSet drawn;
+    drawn.resize(level.faces.size());
+    std::vector<int> visibleFaces;
+    visibleFaces.reserve(level.faces.size());
+
+    gatherFrom(level, camera.getPosition(), camera, drawn, visibleFaces);
+    if (view.flags & everyLeafFlag) {
+        // From the middle of a few leaves' boxes, so eyes land in many clusters.
+        for (std::size_t i = 0; i < level.leaves.size() && i < 8; ++i) {
+            const Leaf& leaf = level.leaves[i];
+            const Point middle((float(leaf.mins[0]) + float(leaf.maxs[0])) / 2,
+                (float(leaf.mins[1]) + float(leaf.maxs[1])) / 2, (float(leaf.mins[2]) + float(leaf.maxs[2])) / 2);
+            gatherFrom(level, middle, camera, drawn, visibleFaces);
+        }
+    }
+    const int32_t clusters = level.visData ? level.visData->clusterCount : 0;
+    for (int32_t from = -1; from < clusters && from < 16; ++from)
+        for (int32_t to = -1; to < clusters && to < 16; ++to)
+            Visibility::canSee(level.visData.get(), from, to);
+    return 0;
+}
+
+int tga(const uint8_t* data, std::size_t size)
+{
+    const TGAImage image = TGAImage::decode(data, size);
+    if (image.decoded()) {
+        require(image.bitsPerPixel == 24 || image.bitsPerPixel == 32);
+        require(uint64_t(image.width) * image.height <= TGAImage::maxPixels);
+        require(image.pixels.size() == std::size_t(image.width) * image.height * image.bytesPerPixel());
+    } else {
+        require(image.pixels.empty() && image.width == 0 && image.height == 0);
+    }
+    return 0;
+}
+
+int config(const uint8_t* data, std::size_t size)
+{
+    const MutedConsole muted;
+    const std::vector<std::string> parts = splitAtNul(data, size, 3);
+
+    // Every "players" entry would read the same text again; reading it once covers it, and
+    // keeps a file of thousands of entries from taking thousands of readings.
+    bool playersRead = false;
+    const FriendliesMaker makeFriendlies = [&](const std::string& fileName) {
+        std::istringstream players(playersRead ? std::string() : parts[2]);
+        playersRead = true;
+        return std::make_unique<Friendlies>(players, fileName);
+    };
+    try {
+        std::istringstream text(parts[0]);
+        const Configuration configuration = readConfiguration(text, makeFriendlies);
+        configurationProblem(configuration, "fuzz.cfg");
+    } catch (const std::runtime_error& error) {
+        require(std::string(error.what()).find(": ") != std::string::npos);
+    }
+    try {
+        std::istringstream lights(parts[1]);
+        const LightingModule::Lights read = LightingModule::readLights(lights, "fuzz.lights");
+        require(read.positions.size() == read.lightCount && read.diffuseColors.size() == read.lightCount);
+    } catch (const std::runtime_error& error) {
+        require(std::strncmp(error.what(), "fuzz.lights: ", 13) == 0);
+    }
+    return 0;
+}
+
+} // namespace fuzztargets

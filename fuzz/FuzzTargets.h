@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The bodies of the fuzz targets. Each takes any bytes, must survive them without a crash, a
+// sanitizer report, a leak or a hang, and returns 0. The libFuzzer entry points call them, and
+// so does the seed replay in the test suite, so both run exactly the same code.
+namespace fuzztargets {
+
+// Console output of the readers is muted while a target runs.
+
+// The whole level parse and validation, patches included, without GL or textures.
+int level(const uint8_t* data, std::size_t size);
+
+// A parsed level's eye-leaf search and visible-face gathering. The input is a
+// visibilityPrefixSize-byte view (eye x, y, z as floats, heading and pitch in degrees as
+// 16-bit integers, a flags byte, padding), then the level file.
+constexpr std::size_t visibilityPrefixSize = 20;
+int visibility(const uint8_t* data, std::size_t size);
+
+// The TGA reader.
+int tga(const uint8_t* data, std::size_t size);
+
+// The configuration, lights and players readers: the input is the configuration text, a NUL,
+// the lights text, a NUL, and the players text that every "players" entry reads.
+int config(const uint8_t* data, std::size_t size);
+
+} // namespace fuzztargets
