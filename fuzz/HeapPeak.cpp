@@ -10,7 +10,17 @@
 #endif
 
 #ifdef VERDANTH_HEAP_HOOKS
+#if __has_include(<sanitizer/allocator_interface.h>)
 #include <sanitizer/allocator_interface.h>
+#else
+// GCC's runtime has these without shipping their header.
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, std::size_t),
+                                              void (*freeHook)(const volatile void*));
+std::size_t __sanitizer_get_allocated_size(const volatile void* pointer);
+int __sanitizer_get_ownership(const volatile void* pointer);
+}
+#endif
 
 namespace {
 // The hooks are process-wide C callbacks, so the counters must be too.
@@ -30,9 +40,9 @@ void onMalloc(const volatile void*, std::size_t size)
 
 void onFree(const volatile void* pointer)
 {
-    if (pointer == nullptr || !__sanitizer_get_ownership(const_cast<const void*>(pointer)))
+    if (pointer == nullptr || !__sanitizer_get_ownership(pointer))
         return;
-    const std::size_t size = __sanitizer_get_allocated_size(const_cast<const void*>(pointer));
+    const std::size_t size = __sanitizer_get_allocated_size(pointer);
     counters.inUse = size > counters.inUse ? 0 : counters.inUse - size;
 }
 

@@ -14,6 +14,9 @@ constexpr const char* lumpNames[LevelFormat::lumpCount] = {"entities", "textures
     "leaves", "leafFaces", "leafBrushes", "models", "brushes", "brushSides", "vertices", "meshVertices",
     "effects", "faces", "lightmaps", "lightVolumes", "visibility"};
 
+// Patches may take as many bytes as the file, plus this much for small levels.
+constexpr uint64_t patchBudgetSlack = uint64_t(8) << 20;
+
 std::string recordName(const char* array, std::size_t index)
 {
     return std::string(array) + "[" + std::to_string(index) + "]";
@@ -117,7 +120,33 @@ void LevelLoader::readHeader(LevelData& level)
             fail(name + " offset " + std::to_string(entry.offset) + " + length " + std::to_string(entry.length)
                 + " exceeds the file size " + std::to_string(bytes.size()));
     }
+    checkLumpsDoNotOverlap(level.directory);
     directory = level.directory;
+}
+
+// Every lump is decoded into its own array: lumps sharing bytes would multiply the memory a
+// file of a given size can take. Empty lumps take no bytes and may sit anywhere.
+void LevelLoader::checkLumpsDoNotOverlap(const std::vector<DirectoryEntry>& entries) const
+{
+    std::vector<int> order;
+    for (int i = 0; i < LevelFormat::lumpCount; ++i)
+        if (entries[std::size_t(i)].length > 0)
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&entries](int a, int b) {
+        return entries[std::size_t(a)].offset < entries[std::size_t(b)].offset;
+    });
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        const DirectoryEntry& before = entries[std::size_t(order[k - 1])];
+        const DirectoryEntry& after = entries[std::size_t(order[k])];
+        if (int64_t(before.offset) + before.length > after.offset) {
+            const auto describe = [&entries](int i) {
+                return "directory[" + std::to_string(i) + "] (" + lumpNames[i] + ") offset "
+                    + std::to_string(entries[std::size_t(i)].offset) + " + length "
+                    + std::to_string(entries[std::size_t(i)].length);
+            };
+            fail(describe(order[k - 1]) + " overlaps " + describe(order[k]));
+        }
+    }
 }
 
 void LevelLoader::readTextureNames(LevelData& level) const
@@ -263,6 +292,14 @@ void LevelLoader::checkFace(const LevelData& level, std::size_t index, const Ran
         if (uint64_t(patchTotal) > level.vertices.size() / 4)
             fail(record + " brings the patch count to " + std::to_string(patchTotal)
                 + ", more than a quarter of the " + std::to_string(level.vertices.size()) + " vertices");
+        // Each patch copies its nine control vertices, so a level made mostly of grids could
+        // need several times its own size; loading stays within a fixed multiple of the file.
+        const uint64_t patchBytes = uint64_t(patchTotal) * sizeof(BezierPatch);
+        const uint64_t allowed = bytes.size() + patchBudgetSlack;
+        if (patchBytes > allowed)
+            fail(record + " brings the patch count to " + std::to_string(patchTotal) + ", needing "
+                + std::to_string(patchBytes) + " bytes of patches; a " + std::to_string(bytes.size())
+                + "-byte file allows " + std::to_string(allowed));
     }
 }
 

@@ -39,6 +39,7 @@ public:
 private:
     struct Lump;
     Lump lump(int index, int recordSize) const;
+    void checkLumpsDoNotOverlap(const std::vector<DirectoryEntry>& entries) const;
     [[noreturn]] void fail(const std::string& what) const;
     template <typename Record>
     void readLump(int index, const char* opening, const char* closing, std::vector<Record>& into) const;

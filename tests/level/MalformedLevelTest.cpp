@@ -238,11 +238,36 @@ void addVisibilityCases(std::vector<MalformedLevel>& cases)
         "visibility bytesPerCluster 1 holds 8 cluster bits, fewer than clusterCount 9"});
 }
 
+// Lumps sharing bytes: each would be decoded on its own, multiplying memory.
+void addOverlapCases(std::vector<MalformedLevel>& cases)
+{
+    const LevelWriter valid = smallLevel();
+    const auto offsets = valid.offsets();
+    const int32_t verticesLength = int32_t(valid.lumps[LevelFormat::Vertices].size());
+    const int32_t facesLength = int32_t(valid.lumps[LevelFormat::Faces].size());
+    LevelWriter inside = smallLevel();
+    inside.directoryOverride[LevelFormat::Faces] =
+        std::array<int32_t, 2>{offsets[LevelFormat::Vertices] + 8, facesLength};
+    cases.push_back({"lumps_overlapping", inside.bytes(),
+        "directory[10] (vertices) offset " + str(offsets[LevelFormat::Vertices]) + " + length "
+            + str(verticesLength) + " overlaps directory[13] (faces) offset "
+            + str(offsets[LevelFormat::Vertices] + 8) + " + length " + str(facesLength)});
+    LevelWriter stacked = smallLevel();
+    for (int i = 0; i < LevelFormat::lumpCount; ++i)
+        if (!valid.lumps[std::size_t(i)].empty())
+            stacked.directoryOverride[std::size_t(i)] =
+                std::array<int32_t, 2>{LevelFormat::directoryEnd, int32_t(valid.lumps[std::size_t(i)].size())};
+    cases.push_back({"lumps_all_at_one_offset", stacked.bytes(),
+        "directory[0] (entities) offset 144 + length " + str(int64_t(valid.lumps[0].size()))
+            + " overlaps directory[1] (textures) offset 144 + length " + str(int64_t(valid.lumps[1].size()))});
+}
+
 std::vector<MalformedLevel> malformedLevels()
 {
     std::vector<MalformedLevel> cases;
     addHeaderCases(cases);
     addDirectoryCases(cases);
+    addOverlapCases(cases);
     addTreeCases(cases);
     addLeafCases(cases);
     addFaceCases(cases);
