@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -120,28 +121,40 @@ std::string shellOutput(const std::string& command)
 
 PrivateDisplay::PrivateDisplay()
 {
-    for (int number = 200 + int(getpid() % 500);; ++number) {
-        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-        if (access(lock.c_str(), F_OK) == 0)
-            continue;
-        displayName = ":" + std::to_string(number);
-        serverPid = fork();
-        if (serverPid == 0) {
-            const int devNull = open("/dev/null", O_RDWR);
-            dup2(devNull, STDOUT_FILENO);
-            dup2(devNull, STDERR_FILENO);
-            execlp("Xvfb", "Xvfb", displayName.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        break;
+    // Xvfb picks a free display itself and writes its number to the pipe once it accepts
+    // connections, so parallel tests never race for a display number.
+    int ready[2];
+    if (pipe(ready) != 0)
+        throw std::runtime_error("cannot create a pipe for Xvfb");
+    serverPid = fork();
+    if (serverPid == 0) {
+        close(ready[0]);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        const std::string fd = std::to_string(ready[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (std::system(("xdpyinfo -display " + displayName + " >/dev/null 2>&1").c_str()) == 0)
-            return;
-        sleepBriefly();
+    close(ready[1]);
+    pollfd wait{ready[0], POLLIN, 0};
+    std::string number;
+    char buffer[16];
+    while (poll(&wait, 1, 20000) > 0) {
+        const ssize_t count = read(ready[0], buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        number.append(buffer, std::size_t(count));
+        if (number.find('\n') != std::string::npos)
+            break;
     }
-    throw std::runtime_error("Xvfb did not start on " + displayName);
+    close(ready[0]);
+    while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
+        number.pop_back();
+    if (number.empty())
+        throw std::runtime_error("Xvfb did not start");
+    displayName = ":" + number;
 }
 
 PrivateDisplay::~PrivateDisplay()
