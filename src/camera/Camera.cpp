@@ -23,12 +23,6 @@ Camera::Camera(const Point& start, Frustum* frustum)
     shotsInFlight.reserve(maxShots);
 }
 
-Camera::~Camera()
-{
-    if (shotSphereList != 0)
-        glDeleteLists(shotSphereList, 1);
-}
-
 // ---- motion ----
 
 void Camera::setPendingMove(float distance, bool subtracts, const Vec3& axis)
@@ -145,22 +139,9 @@ void Camera::drawShots()
         const Vec3 centre = shot.position();
         glPushMatrix();
         glTranslatef(centre.getX(), centre.getY(), centre.getZ());
-        drawShotSphere();
+        shotBall.draw();
         glPopMatrix();
     }
-}
-
-void Camera::drawShotSphere()
-{
-    // GLUT builds a sphere's vertex arrays on the heap at every call; compiled once into a
-    // display list, the same ball draws each frame without that allocation.
-    if (shotSphereList == 0) {
-        shotSphereList = glGenLists(1);
-        glNewList(shotSphereList, GL_COMPILE);
-        glutSolidSphere(2.0, 4, 4); // radius 2, 4 slices, 4 stacks
-        glEndList();
-    }
-    glCallList(shotSphereList);
 }
 
 void Camera::pruneShots(const Vec3& minCorner, const Vec3& maxCorner)

@@ -3,6 +3,7 @@
 #include "camera/Shot.h"
 #include "math/Point.h"
 #include "math/Vec3.h"
+#include "render/SolidSphere.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +22,7 @@ public:
     static constexpr std::size_t maxShots = 1024; // firing at the bound does nothing
 
     Camera(const Point& start, Frustum* frustum); // frustum is not owned and outlives the camera
-    virtual ~Camera(); // needs the GL context still current once shots have been drawn
+    virtual ~Camera() = default; // needs the GL context still current once shots have been drawn
     Camera(const Camera&) = delete;
     Camera& operator=(const Camera&) = delete;
 
@@ -74,7 +75,6 @@ private:
     void setPendingMove(float distance, bool subtracts, const Vec3& axis);
     void rebuildForward();
     static int32_t clampPitch(int64_t degrees);
-    void drawShotSphere();
 
     Vec3 moveDirection;
     Vec3 up;
@@ -87,5 +87,5 @@ private:
     std::vector<Shot> shotsInFlight; // firing order; capacity reserved once for maxShots
     Point position;
     int32_t pitch = 0;          // degrees, positive looks up, within [-77, 77]
-    unsigned int shotSphereList = 0; // GL display list of one ball, compiled at the first draw
+    SolidSphere shotBall{2.0, 4, 4}; // radius 2, 4 slices, 4 stacks
 };

@@ -22,11 +22,11 @@ void requireWidth(const std::string& fileName, const char* axis, int lower, int 
                                  + axis + " axis; it must be at most " + std::to_string(INT_MAX));
 }
 
-int countUpdate(std::vector<Player>& players, std::vector<Shot>& shots, int perHit)
+int countUpdate(std::vector<Player>& players, std::vector<Shot>& shots, SolidSphere& ball, int perHit)
 {
     int change = 0;
     for (Player& player : players) {
-        player.step();
+        player.step(ball);
         if (player.hitBy(shots)) {
             std::cerr << "coillision occured" << std::endl;
             change += perHit;
@@ -82,6 +82,6 @@ void Friendlies::read(std::istream& file, const std::string& fileName)
 
 int Friendlies::update(std::vector<Shot>& shots)
 {
-    const int friendChange = countUpdate(friends, shots, -1);
-    return friendChange + countUpdate(enemies, shots, +1);
+    const int friendChange = countUpdate(friends, shots, ball, -1);
+    return friendChange + countUpdate(enemies, shots, ball, +1);
 }

@@ -28,4 +28,5 @@ private:
 
     std::vector<Player> friends;
     std::vector<Player> enemies;
+    SolidSphere ball{Player::radius, 8, 8}; // every player is drawn as this one sphere
 };

@@ -1,6 +1,6 @@
 #include "entities/Player.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -38,7 +38,7 @@ void Player::respawn()
     destination = randomPointInBox();
 }
 
-void Player::step()
+void Player::step(SolidSphere& ball)
 {
     if (hit) {
         respawn();
@@ -48,13 +48,13 @@ void Player::step()
     if (toDestination.length() > stepLength) {
         toDestination.normalize();
         position = position.plus(toDestination.scaled(stepLength));
-        draw();
+        draw(ball);
     } else {
         destination = randomPointInBox();
     }
 }
 
-void Player::draw() const
+void Player::draw(SolidSphere& ball) const
 {
     if (friendly)
         glColor3f(0.0f, 0.0f, 1.0f);
@@ -62,7 +62,7 @@ void Player::draw() const
         glColor3f(1.0f, 0.0f, 0.0f);
     glPushMatrix();
     glTranslatef(position.getX(), position.getY(), position.getZ());
-    glutSolidSphere(radius, 8, 8);
+    ball.draw();
     glPopMatrix();
 }
 

@@ -2,6 +2,7 @@
 
 #include "camera/Shot.h"
 #include "math/Vec3.h"
+#include "render/SolidSphere.h"
 
 #include <vector>
 
@@ -16,7 +17,7 @@ public:
     // The box must be at least one unit wide on every axis (the reader checks this).
     Player(const Vec3& boxMin, const Vec3& boxMax, bool friendly);
 
-    void step();    // moves and draws, or respawns after a hit
+    void step(SolidSphere& ball); // moves and draws itself as `ball`, or respawns after a hit
     void respawn();
     bool hitBy(std::vector<Shot>& shots); // consumes at most one shot
 
@@ -29,7 +30,7 @@ public:
 
 private:
     Vec3 randomPointInBox() const;
-    void draw() const;
+    void draw(SolidSphere& ball) const;
 
     bool hit = false;
     Vec3 boxMin;
