@@ -105,6 +105,7 @@ struct FrameFigures {
     double visibilityMs = 0;
     double bareLoopMs = 0;
     std::size_t allocations = 0;
+    std::size_t mallocs = 0;
     std::size_t facesDrawn = 0;
 };
 
@@ -144,6 +145,7 @@ FrameFigures measureFrames(BSPMap& map, const Point& start)
     for (int frame = 0; frame < pathFrames; ++frame) {
         stepAlongPath(camera);
         const std::size_t allocationsBefore = AllocationCounter::allocations();
+        const std::size_t mallocsBefore = AllocationCounter::mallocs();
         const auto begin = Clock::now();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         text.reset();
@@ -153,6 +155,7 @@ FrameFigures measureFrames(BSPMap& map, const Point& start)
         if (frame > 0) { // the first frame may size what later frames reuse
             figures.frameMs += millisecondsSince(begin);
             figures.allocations += AllocationCounter::allocations() - allocationsBefore;
+            figures.mallocs += AllocationCounter::mallocs() - mallocsBefore;
         }
         figures.facesDrawn += map.visibleFaces.size();
         batches.push_back(batchedTriangles(map));
@@ -248,7 +251,9 @@ int main(int argc, char** argv)
               << " ms per pass, bare leaf loop " << decimal(frames.bareLoopMs / (timedFrames + 1) / visibilityRepeats)
               << " ms\n"
               << "frame: " << decimal(frames.frameMs / timedFrames) << " ms, batched draw "
-              << decimal(frames.batchedMs / timedFrames) << " ms, " << windowWidth << "x" << windowHeight << "\n"
+              << decimal(frames.batchedMs / timedFrames) << " ms, " << windowWidth << "x" << windowHeight
+              << ", C allocations per frame (GL driver included) " << decimal(double(frames.mallocs) / timedFrames)
+              << "\n"
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
               << " faces-drawn " << frames.facesDrawn / pathFrames << std::endl;
