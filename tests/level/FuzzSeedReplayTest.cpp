@@ -101,8 +101,10 @@ TEST(FuzzSeedReplayTest, VisibilitySeeds)
 
 TEST(FuzzSeedReplayTest, TGASeeds)
 {
-    const std::vector<fs::path> images = files("tests/data/tga", ".tga");
+    std::vector<fs::path> images = files("tests/data/tga", ".tga");
     ASSERT_GE(images.size(), 20u);
+    for (const fs::path& grown : files("fuzz/seeds/tga"))
+        images.push_back(grown);
     for (const fs::path& image : images) {
         SCOPED_TRACE(image.string());
         run(fuzztargets::tga, readFile(image));
