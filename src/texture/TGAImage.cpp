@@ -52,6 +52,20 @@ std::string truncated(uint64_t expected, uint64_t got)
     return "file truncated, expected " + std::to_string(expected) + " bytes but got " + std::to_string(got);
 }
 
+// Appends `repeat` copies of one pixel, doubling the copied stretch each time, so a long run
+// costs a few block copies rather than one per pixel.
+void repeatPixel(const unsigned char* pixel, std::size_t pixelSize, std::size_t repeat,
+                 std::vector<unsigned char>& pixels)
+{
+    const std::size_t start = pixels.size();
+    const std::size_t runBytes = repeat * pixelSize;
+    pixels.resize(start + runBytes);
+    unsigned char* run = pixels.data() + start;
+    std::memcpy(run, pixel, pixelSize);
+    for (std::size_t filled = pixelSize; filled < runBytes; filled *= 2)
+        std::memcpy(run + filled, run, std::min(filled, runBytes - filled));
+}
+
 // Expands packets until `pixelCount` pixels are in `pixels`. A repeat packet longer than the
 // pixels left is clipped (some writers pad the last run); a raw packet that long would need
 // bytes that belong to no pixel, so it is refused. `pixels` grows with the data, so a header
@@ -71,8 +85,7 @@ std::string unpackRunLength(const unsigned char* bytes, std::size_t size, std::s
             if (size - at < pixelSize)
                 return truncated(uint64_t(at) + pixelSize, size);
             const std::size_t repeat = std::min(count, remaining);
-            for (std::size_t i = 0; i < repeat; ++i)
-                pixels.insert(pixels.end(), bytes + at, bytes + at + pixelSize);
+            repeatPixel(bytes + at, pixelSize, repeat, pixels);
             at += pixelSize;
             written += repeat;
         } else {
