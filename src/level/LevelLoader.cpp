@@ -234,22 +234,32 @@ void LevelLoader::readFaces(LevelData& level, const TextureKindQuery& textureKin
 
 // ---- checks --------------------------------------------------------------------------------
 
-void LevelLoader::checkIndex(const std::string& field, int64_t value, std::size_t limit, const char* limitName) const
+std::string LevelLoader::FieldName::text() const
+{
+    std::string name = recordName(array, index);
+    if (field != nullptr)
+        name += std::string(".") + field;
+    if (element >= 0)
+        name += "[" + std::to_string(element) + "]";
+    return name;
+}
+
+void LevelLoader::checkIndex(const FieldName& field, int64_t value, std::size_t limit, const char* limitName) const
 {
     if (value < 0 || uint64_t(value) >= limit)
-        fail(field + " " + std::to_string(value) + " is not an index into " + std::to_string(limit) + " "
+        fail(field.text() + " " + std::to_string(value) + " is not an index into " + std::to_string(limit) + " "
             + limitName);
 }
 
-void LevelLoader::checkRange(const std::string& record, const char* firstName, int64_t first,
+void LevelLoader::checkRange(const FieldName& record, const char* firstName, int64_t first,
     const char* countName, int64_t count, std::size_t limit, const char* limitName) const
 {
     if (first < 0)
-        fail(record + "." + firstName + " " + std::to_string(first) + " is negative");
+        fail(record.text() + "." + firstName + " " + std::to_string(first) + " is negative");
     if (count < 0)
-        fail(record + "." + countName + " " + std::to_string(count) + " is negative");
+        fail(record.text() + "." + countName + " " + std::to_string(count) + " is negative");
     if (uint64_t(first + count) > limit)
-        fail(record + "." + firstName + " " + std::to_string(first) + " + " + countName + " "
+        fail(record.text() + "." + firstName + " " + std::to_string(first) + " + " + countName + " "
             + std::to_string(count) + " exceeds " + std::to_string(limit) + " " + limitName);
 }
 
@@ -257,8 +267,8 @@ void LevelLoader::checkFace(const LevelData& level, std::size_t index, const Ran
     int64_t& patchTotal) const
 {
     const Face& face = level.faces[index];
-    const std::string record = recordName("faces", index);
-    checkIndex(record + ".texture", face.texture, level.textureNames.size(), "textures");
+    const FieldName record{"faces", index};
+    checkIndex({"faces", index, "texture"}, face.texture, level.textureNames.size(), "textures");
     checkRange(record, "firstVertex", face.firstVertex, "vertexCount", face.vertexCount, level.vertices.size(),
         "vertices");
     checkRange(record, "firstMeshVertex", face.firstMeshVertex, "meshVertexCount", face.meshVertexCount,
@@ -273,7 +283,7 @@ void LevelLoader::checkFace(const LevelData& level, std::size_t index, const Ran
         for (int64_t k = face.firstMeshVertex; (minimum < 0 || maximum >= face.vertexCount) && k < end; ++k) {
             const int32_t value = level.meshVertices[std::size_t(k)];
             if (value < 0 || value >= face.vertexCount)
-                fail(record + " meshVertices[" + std::to_string(k) + "] " + std::to_string(value)
+                fail(record.text() + " meshVertices[" + std::to_string(k) + "] " + std::to_string(value)
                     + " is not an index into the face's " + std::to_string(face.vertexCount) + " vertices");
         }
     }
@@ -283,21 +293,21 @@ void LevelLoader::checkFace(const LevelData& level, std::size_t index, const Ran
         const int64_t width = face.patchSize[0];
         const int64_t needed = 2 * ((face.patchSize[1] - 1) / 2) * width + 2 * ((width - 1) / 2) + 1;
         if (needed > face.vertexCount)
-            fail(record + ".patchSize " + std::to_string(face.patchSize[0]) + " x "
+            fail(record.text() + ".patchSize " + std::to_string(face.patchSize[0]) + " x "
                 + std::to_string(face.patchSize[1]) + " needs " + std::to_string(needed)
                 + " vertices but vertexCount is " + std::to_string(face.vertexCount));
         // Separate grids never share control vertices, so a quarter of the vertices bounds the
         // patches of any real level; it keeps overlapping grids from multiplying memory.
         patchTotal += patches;
         if (uint64_t(patchTotal) > level.vertices.size() / 4)
-            fail(record + " brings the patch count to " + std::to_string(patchTotal)
+            fail(record.text() + " brings the patch count to " + std::to_string(patchTotal)
                 + ", more than a quarter of the " + std::to_string(level.vertices.size()) + " vertices");
         // Each patch copies its nine control vertices, so a level made mostly of grids could
         // need several times its own size; loading stays within a fixed multiple of the file.
         const uint64_t patchBytes = uint64_t(patchTotal) * sizeof(BezierPatch);
         const uint64_t allowed = bytes.size() + patchBudgetSlack;
         if (patchBytes > allowed)
-            fail(record + " brings the patch count to " + std::to_string(patchTotal) + ", needing "
+            fail(record.text() + " brings the patch count to " + std::to_string(patchTotal) + ", needing "
                 + std::to_string(patchBytes) + " bytes of patches; a " + std::to_string(bytes.size())
                 + "-byte file allows " + std::to_string(allowed));
     }
@@ -311,15 +321,14 @@ void LevelLoader::checkNodes(const LevelData& level) const
         fail("the leaves lump holds no leaves");
     for (std::size_t i = 0; i < level.nodes.size(); ++i) {
         const Node& node = level.nodes[i];
-        const std::string record = recordName("nodes", i);
-        checkIndex(record + ".plane", node.plane, level.planes.size(), "planes");
+        checkIndex({"nodes", i, "plane"}, node.plane, level.planes.size(), "planes");
         for (int side = 0; side < 2; ++side) {
             const int64_t child = node.children[side];
-            const std::string field = record + ".children[" + std::to_string(side) + "]";
+            const FieldName field{"nodes", i, "children", side};
             if (child >= 0) {
                 checkIndex(field, child, level.nodes.size(), "nodes");
             } else if (uint64_t(-(child + 1)) >= level.leaves.size()) {
-                fail(field + " " + std::to_string(child) + " names leaf " + std::to_string(-(child + 1))
+                fail(field.text() + " " + std::to_string(child) + " names leaf " + std::to_string(-(child + 1))
                     + ", not one of " + std::to_string(level.leaves.size()) + " leaves");
             }
         }
@@ -358,14 +367,14 @@ void LevelLoader::checkLeaves(const LevelData& level) const
 {
     for (std::size_t i = 0; i < level.leaves.size(); ++i) {
         const Leaf& leaf = level.leaves[i];
-        const std::string record = recordName("leaves", i);
+        const FieldName record{"leaves", i};
         checkRange(record, "firstLeafFace", leaf.firstLeafFace, "leafFaceCount", leaf.leafFaceCount,
             level.leafFaces.size(), "leafFaces");
         checkRange(record, "firstLeafBrush", leaf.firstLeafBrush, "leafBrushCount", leaf.leafBrushCount,
             level.leafBrushes.size(), "leafBrushes");
     }
     for (std::size_t i = 0; i < level.leafFaces.size(); ++i)
-        checkIndex(recordName("leafFaces", i), level.leafFaces[i], level.faces.size(), "faces");
+        checkIndex({"leafFaces", i}, level.leafFaces[i], level.faces.size(), "faces");
 }
 
 // ---- visibility, entities, patches -----------------------------------------------------------

@@ -51,9 +51,17 @@ private:
     void checkNodes(const LevelData& level) const;
     void checkTreeHasNoCycle(const LevelData& level) const;
     void checkLeaves(const LevelData& level) const;
-    void checkRange(const std::string& record, const char* firstName, int64_t first, const char* countName,
+    // Names a record, or one of its fields, in messages; the text is only built for a failure.
+    struct FieldName {
+        const char* array;
+        std::size_t index;
+        const char* field = nullptr;
+        int element = -1; // for array fields such as children[1]
+        std::string text() const;
+    };
+    void checkRange(const FieldName& record, const char* firstName, int64_t first, const char* countName,
         int64_t count, std::size_t limit, const char* limitName) const;
-    void checkIndex(const std::string& field, int64_t value, std::size_t limit, const char* limitName) const;
+    void checkIndex(const FieldName& field, int64_t value, std::size_t limit, const char* limitName) const;
 
     std::string fileName;
     const std::vector<unsigned char>& bytes;
