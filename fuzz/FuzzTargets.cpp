@@ -63,6 +63,10 @@ void useLikeTheRenderer(const LevelData& level)
     }
     for (const int32_t face : level.leafFaces)
         require(face >= 0 && std::size_t(face) < level.faces.size());
+    // Faces may share one long mesh-vertex list; following every face's whole list would make
+    // this check quadratic, so it stops after a budget (the loader's own check has no such limit).
+    std::size_t meshLookups = 0;
+    constexpr std::size_t meshLookupBudget = std::size_t(1) << 20;
     for (const Face& face : level.faces) {
         require(face.texture >= 0 && std::size_t(face.texture) < level.textureNames.size());
         require(face.firstVertex >= 0 && face.vertexCount >= 0
@@ -70,7 +74,7 @@ void useLikeTheRenderer(const LevelData& level)
         require(face.firstMeshVertex >= 0 && face.meshVertexCount >= 0
             && std::size_t(face.firstMeshVertex) + std::size_t(face.meshVertexCount) <= level.meshVertices.size());
         if (face.type == 1 || face.type == 3) {
-            for (int32_t k = 0; k < face.meshVertexCount; ++k) {
+            for (int32_t k = 0; k < face.meshVertexCount && meshLookups < meshLookupBudget; ++k, ++meshLookups) {
                 const int32_t offset = level.meshVertices[std::size_t(face.firstMeshVertex + k)];
                 require(offset >= 0 && offset < face.vertexCount);
             }

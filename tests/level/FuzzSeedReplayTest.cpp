@@ -13,8 +13,9 @@
 
 // Feeds every seed of every fuzz target through the same entry the fuzzer calls, under this
 // build's sanitizers: a seed that crashes, leaks or trips a target's own checks fails here
-// long before anyone runs the fuzzer again. The seeds are fuzz/seeds/<target>/ and the
-// malformed corpora under tests/data, so every finding added to them is replayed too.
+// long before anyone runs the fuzzer again. The seeds are fuzz/seeds/<target>/, the malformed
+// corpora under tests/data, and fuzz/regressions/<target>/: findings too slow to mutate well,
+// kept out of the fuzzer's seeds.
 
 namespace fs = std::filesystem;
 
@@ -47,8 +48,9 @@ std::vector<fs::path> files(const std::string& directory, const std::string& ext
 std::vector<fs::path> levelSeeds()
 {
     std::vector<fs::path> levels = files("fuzz/seeds/level");
-    for (const fs::path& level : files("tests/data/malformed", ".bsp"))
-        levels.push_back(level);
+    for (const char* directory : {"fuzz/regressions/level", "tests/data/malformed"})
+        for (const fs::path& level : files(directory, ".bsp"))
+            levels.push_back(level);
     return levels;
 }
 
@@ -103,8 +105,9 @@ TEST(FuzzSeedReplayTest, TGASeeds)
 {
     std::vector<fs::path> images = files("tests/data/tga", ".tga");
     ASSERT_GE(images.size(), 20u);
-    for (const fs::path& grown : files("fuzz/seeds/tga"))
-        images.push_back(grown);
+    for (const char* directory : {"fuzz/seeds/tga", "fuzz/regressions/tga"})
+        for (const fs::path& image : files(directory))
+            images.push_back(image);
     for (const fs::path& image : images) {
         SCOPED_TRACE(image.string());
         run(fuzztargets::tga, readFile(image));
