@@ -3,6 +3,20 @@
 #include "camera/Camera.h"
 
 namespace Visibility {
+namespace {
+// Bit k of one cluster's vector; a negative cluster lies outside the playable space.
+bool bitSet(const unsigned char* vector, int k) { return k >= 0 && ((vector[k >> 3] >> (k & 7)) & 1) != 0; }
+
+bool seesEverything(const VisData* visData, int from)
+{
+    return visData == nullptr || visData->clusterCount == 0 || from < 0;
+}
+
+const unsigned char* vectorOf(const VisData& visData, int cluster)
+{
+    return visData.bits.data() + std::size_t(cluster) * std::size_t(visData.bytesPerCluster);
+}
+} // namespace
 
 int findLeaf(const LevelData& level, const Point& eye)
 {
@@ -21,20 +35,17 @@ int findLeaf(const LevelData& level, const Point& eye)
 
 bool canSee(const VisData* visData, int from, int to)
 {
-    if (visData == nullptr || visData->clusterCount == 0 || from < 0)
-        return true;
-    if (to < 0)
-        return false;
-    const std::size_t byte = std::size_t(from) * std::size_t(visData->bytesPerCluster) + std::size_t(to >> 3);
-    return (visData->bits[byte] & (1u << (to & 7))) != 0;
+    return seesEverything(visData, from) || bitSet(vectorOf(*visData, from), to);
 }
 
 void collectFaces(const LevelData& level, int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                   std::vector<int>& visibleFaces)
 {
     const VisData* visData = level.visData.get();
+    // The eye's bit vector is found once; every leaf then costs one bit test.
+    const unsigned char* seen = seesEverything(visData, cluster) ? nullptr : vectorOf(*visData, cluster);
     for (const Leaf& leaf : level.leaves) {
-        if (!canSee(visData, cluster, leaf.cluster) || !camera.isLeafVisible(leaf))
+        if ((seen != nullptr && !bitSet(seen, leaf.cluster)) || !camera.isLeafVisible(leaf))
             continue;
         const int32_t* leafFaces = level.leafFaces.data() + leaf.firstLeafFace;
         for (int32_t j = 0; j < leaf.leafFaceCount; ++j) {
