@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 
 void Frustum::extractPlanes()
@@ -50,19 +51,20 @@ void Frustum::extractPlanes(const float projection[16], const float modelview[16
 bool Frustum::isLeafVisible(const Leaf& leaf) const
 {
     // The stored corners are not sorted per axis (the minimum corner has the larger Z after
-    // the axis conversion), so all eight combinations are tried.
+    // the axis conversion), so each axis offers two values.
     const double xs[2] = {float(leaf.mins[0]), float(leaf.maxs[0])};
     const double ys[2] = {float(leaf.mins[1]), float(leaf.maxs[1])};
     const double zs[2] = {float(leaf.mins[2]), float(leaf.maxs[2])};
 
     for (const Plane& plane : planes) {
-        bool passed = false;
-        for (int corner = 0; corner < 8 && !passed; ++corner) {
-            const double value = plane[0] * xs[corner & 1] + plane[1] * ys[(corner >> 1) & 1]
-                + plane[2] * zs[(corner >> 2) & 1] + plane[3];
-            passed = value > 0.0;
-        }
-        if (!passed)
+        // Of the eight corners only the one that maximises each term can pass first: rounded
+        // products and sums are monotonic, so its value is at least that of any other corner,
+        // and "some corner is above 0" is exactly "this corner is above 0".
+        const double x = plane[0] >= 0.0 ? std::max(xs[0], xs[1]) : std::min(xs[0], xs[1]);
+        const double y = plane[1] >= 0.0 ? std::max(ys[0], ys[1]) : std::min(ys[0], ys[1]);
+        const double z = plane[2] >= 0.0 ? std::max(zs[0], zs[1]) : std::min(zs[0], zs[1]);
+        const double value = plane[0] * x + plane[1] * y + plane[2] * z + plane[3];
+        if (!(value > 0.0))
             return false;
     }
     return true;
