@@ -3,14 +3,7 @@
 
 #include "GLContext.h"
 #include "TestFiles.h"
-
-#include "app/Callbacks.h"
-#include "app/OnScreenDisplay.h"
-#include "app/StatusLine.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
-#include "lighting/LightingModule.h"
-#include "render/Frustum.h"
+#include "ViewerScene.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
@@ -77,49 +70,30 @@ std::vector<unsigned char> solid(int width, int height, unsigned char r, unsigne
     return pixels;
 }
 
-// A loaded level with its camera, display and lights, as start-up builds them.
-struct Scene {
+// A scratch data directory with the wall level, its images and one light.
+struct SceneFiles {
     TempDir directory;
-    std::string dataPath;
-    std::string levelPath;
-    Frustum frustum;
-    std::unique_ptr<OnScreenDisplay> display;
-    std::unique_ptr<LightingModule> lighting;
-    std::unique_ptr<BSPMap> map;
-    std::unique_ptr<Camera> camera;
-    StatusLine text;
+    std::string dataPath = directory.path();
 
-    std::string transcript;
-
-    explicit Scene(const LevelWriter& writer, bool withWallImage = true, bool withSkyImage = true)
+    SceneFiles(const LevelWriter& writer, bool withWallImage, bool withSkyImage)
     {
-        testsupport::ensureGLContext();
-        onReshape(testsupport::contextWidth, testsupport::contextHeight);
-        initGL();
-        dataPath = directory.path();
         std::filesystem::create_directories(dataPath + "textures/skies");
         if (withWallImage)
             testimages::writeJpeg(dataPath + "textures/wall.jpg", 8, 8, 3, JCS_RGB, solid(8, 8, 220, 30, 30));
         if (withSkyImage)
             testimages::writeJpeg(dataPath + "textures/skies/intelredclouds.jpg", 8, 8, 3, JCS_RGB,
                                   solid(8, 8, 30, 30, 220));
-        levelPath = directory.write("level.bsp", writer.bytes());
-        const std::string lights = directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
-        CerrCapture capture;
-        display = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
-        lighting = std::make_unique<LightingModule>(lights);
-        map = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), display.get(), lighting.get());
-        camera = std::make_unique<Camera>(Point(0, 0, 0), &frustum);
-        map->setCamera(camera.get());
-        transcript = capture.text();
+        directory.write("level.bsp", writer.bytes());
+        directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
     }
+};
 
-    void frame(bool textures = true, bool lights = false)
+// The files first (bases are built in order), then the level loaded from them, eye at the origin.
+struct Scene : SceneFiles, testsupport::ViewerScene {
+    explicit Scene(const LevelWriter& writer, bool withWallImage = true, bool withSkyImage = true)
+        : SceneFiles(writer, withWallImage, withSkyImage),
+          ViewerScene(dataPath, dataPath + "level.bsp", dataPath + "level.lights", Point(0, 0, 0))
     {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        text.reset();
-        text << "FPS:0";
-        map->render(text, 0.0f, textures, lights);
     }
 
     float depthAtCentre() const

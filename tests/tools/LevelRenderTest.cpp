@@ -5,17 +5,7 @@
 
 #include "GLContext.h"
 #include "TestFiles.h"
-
-#include "app/Callbacks.h"
-#include "app/OnScreenDisplay.h"
-#include "app/StatusLine.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
-#include "lighting/LightingModule.h"
-#include "render/Frustum.h"
-
-#include <GL/glew.h>
-#include <GL/glut.h>
+#include "ViewerScene.h"
 
 #include <gtest/gtest.h>
 
@@ -52,46 +42,34 @@ Image quarters()
     return image;
 }
 
-struct BuiltScene {
+// The plan's data set, with the wall picture replaced by one whose orientation can be read off.
+struct BuiltFiles {
     testsupport::TempDir directory;
-    std::string dataPath;
-    std::string levelPath;
-    Frustum frustum;
-    std::unique_ptr<OnScreenDisplay> display;
-    std::unique_ptr<LightingModule> lighting;
-    std::unique_ptr<BSPMap> map;
-    std::unique_ptr<Camera> camera;
-    StatusLine text;
+    std::string dataPath = directory.path();
 
-    BuiltScene(const Plan& plan, const std::string& wallFile)
+    BuiltFiles(const Plan& plan, const std::string& wallFile)
     {
-        testsupport::ensureGLContext();
-        onReshape(testsupport::contextWidth, testsupport::contextHeight);
-        initGL();
-        dataPath = directory.path();
         writeDataSet(plan, buildLevel(plan), dataPath);
-        // Replace the generated wall picture by one whose orientation can be read off.
         if (wallFile.size() > 4 && wallFile.substr(wallFile.size() - 4) == ".tga")
             writeTga(quarters(), dataPath + wallFile);
         else
             writeJpeg(quarters(), dataPath + wallFile, 95);
-        levelPath = dataPath + dataSetFiles(plan).level;
-        testsupport::CerrCapture quiet;
-        display = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
-        lighting = std::make_unique<LightingModule>(dataPath + dataSetFiles(plan).lights);
-        map = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), display.get(), lighting.get());
-        const WorldPosition start = startPosition(plan);
-        camera = std::make_unique<Camera>(
-            Point(static_cast<float>(start.x), static_cast<float>(start.y), static_cast<float>(start.z)), &frustum);
-        map->setCamera(camera.get());
     }
+};
 
-    void frame()
+Point startPoint(const Plan& plan)
+{
+    const WorldPosition start = startPosition(plan);
+    return Point(static_cast<float>(start.x), static_cast<float>(start.y), static_cast<float>(start.z));
+}
+
+// The files first (bases are built in order), then the viewer on them at the plan's start.
+struct BuiltScene : BuiltFiles, testsupport::ViewerScene {
+    BuiltScene(const Plan& plan, const std::string& wallFile)
+        : BuiltFiles(plan, wallFile),
+          ViewerScene(dataPath, dataPath + dataSetFiles(plan).level, dataPath + dataSetFiles(plan).lights,
+                      startPoint(plan))
     {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        text.reset();
-        text << "FPS:0";
-        map->render(text, 0.0f, true, false);
     }
 };
 
