@@ -5,15 +5,15 @@
 #include "AllocationCounter.h"
 
 #include "app/Callbacks.h"
-#include "app/Configuration.h"
-#include "app/OnScreenDisplay.h"
-#include "app/StatusLine.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
+#include "app/Viewer.h"
+#include "config/Configuration.h"
+#include "game/Camera.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
-#include "lighting/LightingModule.h"
-#include "render/Frustum.h"
+#include "render/BSPMap.h"
+#include "render/CameraRenderer.h"
+#include "render/LightingModule.h"
+#include "render/StatusLine.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
@@ -135,7 +135,7 @@ std::size_t bareLeafLoop(const BSPMap& map, int cluster)
     return visible;
 }
 
-FrameFigures measureFrames(BSPMap& map, const Point& start)
+FrameFigures measureFrames(BSPMap& map, Frustum& frustum, const Point& start)
 {
     FrameFigures figures;
     StatusLine text;
@@ -163,13 +163,14 @@ FrameFigures measureFrames(BSPMap& map, const Point& start)
     }
 
     Camera replay(start, &frustum);
+    CameraRenderer view;
     map.camera = &replay;
     std::size_t sink = 0;
     for (int frame = 0; frame < pathFrames; ++frame) {
         stepAlongPath(replay);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
-        replay.applyView(0.016f);
+        view.applyView(replay, 0.016f);
         auto begin = Clock::now();
         for (int repeat = 0; repeat < visibilityRepeats; ++repeat) {
             map.visibleFaces.clear();
@@ -228,13 +229,11 @@ int main(int argc, char** argv)
     glewInit();
     initGL();
     onReshape(windowWidth, windowHeight);
-    OnScreenDisplay display(GLUT_BITMAP_TIMES_ROMAN_24);
-    LightingModule lighting(configuration.lightsFile);
-    BSPMap map(configuration.dataPath.c_str(), configuration.levelPath.c_str(), &display, &lighting);
-    Camera owner(configuration.startPoint, &frustum);
-    map.setCamera(&owner);
-    map.friendlies = configuration.friendlies.get();
-    const FrameFigures frames = measureFrames(map, configuration.startPoint);
+    const Point start = configuration.startPoint;
+    Viewer viewer(std::move(configuration));
+    BSPMap& map = *viewer.levelMap;
+    const FrameFigures frames = measureFrames(map, viewer.frustum, start);
+    map.camera = viewer.camera.get();
     std::cerr.clear();
 
     const int timedFrames = pathFrames - 1;
@@ -242,7 +241,7 @@ int main(int argc, char** argv)
     const double visibilityRatio = frames.visibilityMs / frames.bareLoopMs;
     const double frameRatio = frames.frameMs / frames.batchedMs;
     const double peakBound = 4.0 * double(load.fileBytes) + 16.0 * 1024 * 1024;
-    std::cout << "level " << configuration.levelPath << ": " << map.faces.size() << " faces, " << map.leaves.size()
+    std::cout << "level " << map.levelPath << ": " << map.faces.size() << " faces, " << map.leaves.size()
               << " leaves, " << decimal(double(load.fileBytes) / (1024 * 1024)) << " MiB\n"
               << "load: read " << decimal(load.readMs) << " ms, read+parse+validate " << decimal(load.loadMs)
               << " ms, peak heap " << decimal(double(load.peakBytes) / (1024 * 1024)) << " MiB (bound "

@@ -2,16 +2,16 @@
 
 #include "HeapPeak.h"
 
-#include "app/Configuration.h"
-#include "camera/Camera.h"
-#include "entities/Friendlies.h"
+#include "config/Configuration.h"
+#include "config/LightsFile.h"
+#include "game/Camera.h"
+#include "game/DrawnFaceSet.h"
+#include "game/Friendlies.h"
+#include "game/Frustum.h"
+#include "game/Visibility.h"
+#include "image/TGAImage.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
-#include "lighting/LightingModule.h"
-#include "render/DrawnFaceSet.h"
-#include "render/Frustum.h"
-#include "render/Visibility.h"
-#include "texture/TGAImage.h"
 
 #include <cmath>
 #include <cstring>
@@ -265,7 +265,7 @@ int config(const uint8_t* data, std::size_t size)
     }
     try {
         std::istringstream lights(parts[1]);
-        const LightingModule::Lights read = LightingModule::readLights(lights, "fuzz.lights");
+        const LightsFile read = LightsFile::read(lights, "fuzz.lights");
         require(read.positions.size() == read.lightCount && read.diffuseColors.size() == read.lightCount);
     } catch (const std::runtime_error& error) {
         require(std::strncmp(error.what(), "fuzz.lights: ", 13) == 0);

@@ -1,10 +1,6 @@
 #include "app/Callbacks.h"
 
-#include "app/OnScreenDisplay.h"
-#include "app/StatusLine.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
-#include "render/Frustum.h"
+#include "app/Viewer.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -12,51 +8,12 @@
 
 #include <cstdlib>
 
-std::unique_ptr<BSPMap> levelMap;
-std::unique_ptr<Camera> camera;
-std::unique_ptr<OnScreenDisplay> screenDisplay;
-Friendlies* friendlies = nullptr;
-Frustum frustum;
-
-bool texturesEnabled = true;
-bool lightingEnabled = true;
-bool patchTessellationOn = false;
-int tessellationLevel = 10;
-int lastMouseX = 0;
-int lastMouseY = 0;
-
 namespace {
-constexpr int minTessellationLevel = 2;
-constexpr int maxTessellationLevel = 20;
-
-int frameCount = 0;
-int lastFrameTime = 0;  // milliseconds since glutInit
-float frameSeconds = 0; // seconds between the last two frames
-int lastFpsTime = 0;    // milliseconds since glutInit
-int fps = 0;
-
-StatusLine statusLine; // kept between frames so composing the line never allocates
-
-void togglePatchTessellation()
-{
-    patchTessellationOn = !patchTessellationOn;
-    if (patchTessellationOn) {
-        levelMap->enablePatchTessellation();
-        levelMap->retessellatePatches(tessellationLevel);
-    } else {
-        levelMap->disablePatchTessellation();
-    }
-}
-
-void changeTessellationLevel(int step)
-{
-    const int level = tessellationLevel + step;
-    if (level < minTessellationLevel || level > maxTessellationLevel)
-        return;
-    tessellationLevel = level;
-    levelMap->retessellatePatches(tessellationLevel);
-}
+Viewer* viewer = nullptr;
+constexpr unsigned char escapeKey = 27;
 } // namespace
+
+void setCallbackViewer(Viewer* newViewer) { viewer = newViewer; }
 
 void initGL()
 {
@@ -84,86 +41,32 @@ void onReshape(int width, int height)
 
 void onDisplay()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    frameCount += 1;
-    const int now = glutGet(GLUT_ELAPSED_TIME);
-    frameSeconds = float((now - lastFrameTime) / 1000.0);
-    lastFrameTime = now;
-    if (now - lastFpsTime > 1000) {
-        fps = int(frameCount * 1000.0 / (now - lastFpsTime));
-        lastFpsTime = now;
-        frameCount = 0;
-    }
-    statusLine.reset();
-    const Point& eye = camera->getPosition();
-    statusLine << "FPS:" << fps << " X:" << eye.getX() << " Y:" << eye.getY() << " Z:" << eye.getZ();
-    levelMap->render(statusLine, frameSeconds, texturesEnabled, lightingEnabled);
+    viewer->drawFrame();
     glutSwapBuffers();
 }
 
 void onKeyboard(unsigned char key, int, int)
 {
-    switch (key) {
-    case 27:
-        shutdown();
+    if (key == escapeKey) {
+        viewer->shutdown();
         std::exit(0);
-    case 'w': camera->moveForward(5.0f); break;
-    case 's': camera->moveBackward(5.0f); break;
-    case 'a': camera->turnLeft(2); break;
-    case 'd': camera->turnRight(2); break;
-    case 'e': camera->lookUp(5); break;
-    case 'r': camera->lookDown(5); break;
-    case '=': camera->moveUp(7.0f); break;
-    case '-': camera->moveDown(7.0f); break;
-    case 'f': camera->fire(); break;
-    case 'v':
-        if (camera->isCullingEnabled())
-            camera->disableCulling();
-        else
-            camera->enableCulling();
-        break;
-    case 't': texturesEnabled = !texturesEnabled; break;
-    case 'l': lightingEnabled = !lightingEnabled; break;
-    case 'b': togglePatchTessellation(); break;
-    case '<': changeTessellationLevel(-1); break;
-    case '>': changeTessellationLevel(+1); break;
-    default: break;
     }
+    viewer->pressKey(key);
 }
 
-void onSpecialKey(int key, int, int)
-{
-    if (key == GLUT_KEY_LEFT)
-        camera->strafeLeft(5.0f);
-    else if (key == GLUT_KEY_RIGHT)
-        camera->strafeRight(5.0f);
-}
+void onSpecialKey(int key, int, int) { viewer->pressSpecialKey(key); }
 
-void onMouse(int button, int state, int, int)
-{
-    if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN)
-        camera->fire();
-}
+void onMouse(int button, int state, int, int) { viewer->pressMouseButton(button, state); }
 
-void onPassiveMotion(int x, int y)
-{
-    const int dx = std::abs(x - lastMouseX);
-    if (x > lastMouseX)
-        camera->turnRight(dx);
-    else
-        camera->turnLeft(dx);
-    const int dy = std::abs(y - lastMouseY);
-    if (y > lastMouseY)
-        camera->lookDown(dy);
-    else
-        camera->lookUp(dy);
-    lastMouseX = x;
-    lastMouseY = y;
-}
+void onPassiveMotion(int x, int y) { viewer->movePointer(x, y); }
 
-void shutdown()
+void registerCallbacks()
 {
-    screenDisplay.reset();
-    camera.reset();
-    levelMap.reset();
+    glutDisplayFunc(onDisplay);
+    glutReshapeFunc(onReshape);
+    glutKeyboardFunc(onKeyboard);
+    glutSpecialFunc(onSpecialKey);
+    glutMouseFunc(onMouse);
+    glutPassiveMotionFunc(onPassiveMotion);
+    glutIdleFunc(onDisplay);
 }

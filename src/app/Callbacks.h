@@ -1,27 +1,10 @@
 #pragma once
 
-#include <memory>
+class Viewer;
 
-// The GLUT callbacks and the program-wide state they share. Everything runs on the one
-// thread that calls glutMainLoop, so nothing here is locked.
-class BSPMap;
-class Camera;
-class Friendlies;
-class Frustum;
-class OnScreenDisplay;
-
-extern std::unique_ptr<BSPMap> levelMap;
-extern std::unique_ptr<Camera> camera;
-extern std::unique_ptr<OnScreenDisplay> screenDisplay;
-extern Friendlies* friendlies; // from the configuration; null without a "players" entry
-extern Frustum frustum;        // the one view frustum, given to the camera
-
-extern bool texturesEnabled;     // 't'
-extern bool lightingEnabled;     // 'l'
-extern bool patchTessellationOn; // 'b', mirrors the level's patchesTessellated
-extern int tessellationLevel;    // kept within 2..20 by '<' and '>'
-extern int lastMouseX;           // window pixels at the previous passive motion
-extern int lastMouseY;
+// The GLUT callbacks. They reach the running viewer through one pointer, set once by
+// start-up; everything runs on the one thread that calls glutMainLoop, so nothing is locked.
+void setCallbackViewer(Viewer* viewer);
 
 void initGL();
 void onDisplay();
@@ -30,4 +13,4 @@ void onKeyboard(unsigned char key, int x, int y);
 void onSpecialKey(int key, int x, int y);
 void onMouse(int button, int state, int x, int y);
 void onPassiveMotion(int x, int y);
-void shutdown(); // releases the display, the camera and the level, in that order
+void registerCallbacks(); // in start-up's order; display doubles as idle

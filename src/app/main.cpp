@@ -1,10 +1,6 @@
 #include "app/Callbacks.h"
-#include "app/Configuration.h"
-#include "app/OnScreenDisplay.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
-#include "lighting/LightingModule.h"
-#include "render/Frustum.h"
+#include "app/Viewer.h"
+#include "config/Configuration.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
@@ -27,10 +23,6 @@ int run(int argc, char** argv)
         std::cerr << "verdanth: " << *problem << std::endl;
         return 1;
     }
-    // The players live until the process ends; the level only borrows them.
-    static std::unique_ptr<Friendlies> players = std::move(configuration.friendlies);
-    friendlies = players.get();
-
     std::cerr << "root directory:" << configuration.dataPath << std::endl;
     std::cerr << "level name:" << configuration.levelPath << std::endl;
 
@@ -44,22 +36,9 @@ int run(int argc, char** argv)
     }
     initGL();
 
-    screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
-    static LightingModule lighting(configuration.lightsFile);
-    static const std::string dataPath = configuration.dataPath;
-    static const std::string levelPath = configuration.levelPath;
-    levelMap = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), screenDisplay.get(), &lighting);
-    camera = std::make_unique<Camera>(configuration.startPoint, &frustum);
-    levelMap->setCamera(camera.get());
-    levelMap->friendlies = friendlies;
-
-    glutDisplayFunc(onDisplay);
-    glutReshapeFunc(onReshape);
-    glutKeyboardFunc(onKeyboard);
-    glutSpecialFunc(onSpecialKey);
-    glutMouseFunc(onMouse);
-    glutPassiveMotionFunc(onPassiveMotion);
-    glutIdleFunc(onDisplay);
+    Viewer viewer(std::move(configuration));
+    setCallbackViewer(&viewer);
+    registerCallbacks();
     glutMainLoop();
     return 0;
 }

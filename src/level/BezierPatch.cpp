@@ -1,8 +1,5 @@
 #include "level/BezierPatch.h"
 
-#include "texture/TextureManager.h"
-
-#include <GL/glew.h>
 
 BezierPatch::BezierPatch(const std::array<Vertex, 9>& controlVertices)
 {
@@ -42,32 +39,4 @@ void BezierPatch::tessellate(int newLevel)
         }
     }
     rowIndexCount = 2 * level + 2;
-}
-
-void BezierPatch::drawControlGrid(int texture, const TextureManager& textureManager, bool textured) const
-{
-    static const GLuint strips[2][6] = {{0, 3, 1, 4, 2, 5}, {3, 6, 4, 7, 5, 8}};
-    constexpr GLsizei stride = sizeof(Vertex);
-    glVertexPointer(3, GL_FLOAT, stride, controls[0].position);
-    // Point the normals at the controls too, so nothing reads a stale array the caller left.
-    glNormalPointer(GL_FLOAT, stride, controls[0].normal);
-    if (textured)
-        textureManager.bindTexture(texture, stride, controls[0].texCoord);
-    for (const auto& strip : strips)
-        glDrawElements(GL_TRIANGLE_STRIP, 6, GL_UNSIGNED_INT, strip);
-}
-
-void BezierPatch::drawTessellated(int texture, const TextureManager& textureManager, bool textured) const
-{
-    if (vertices.empty())
-        return;
-    constexpr GLsizei stride = sizeof(Vertex);
-    glFrontFace(GL_CCW);
-    glVertexPointer(3, GL_FLOAT, stride, vertices[0].position);
-    glNormalPointer(GL_FLOAT, stride, vertices[0].normal);
-    if (textured)
-        textureManager.bindTexture(texture, stride, vertices[0].texCoord);
-    for (int r = 0; r < level; ++r)
-        glDrawElements(GL_TRIANGLE_STRIP, rowIndexCount, GL_UNSIGNED_INT,
-            indices.data() + std::size_t(2 * (level + 1) * r));
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include <cstdint>
 
 // One brush (12 bytes in the file). Held for completeness; the viewer draws no brushes.
 class Brush {
 public:
-    static constexpr int recordSize = 12; // bytes in the file
+    static constexpr int recordSize = LevelFormat::brushRecordSize; // bytes in the file
 
     Brush() = default;
     explicit Brush(const unsigned char* record); // reads one record of recordSize bytes

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include <cstdint>
 
 // One side of a brush (8 bytes in the file). Held for completeness; the viewer draws no brushes.
 class BrushSide {
 public:
-    static constexpr int recordSize = 8; // bytes in the file
+    static constexpr int recordSize = LevelFormat::brushSideRecordSize; // bytes in the file
 
     BrushSide() = default;
     explicit BrushSide(const unsigned char* record); // reads one record of recordSize bytes

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include <cstdint>
 
 // Where one lump lies in the level file: byte offset from the file start and byte length.
 class DirectoryEntry {
 public:
-    static constexpr int recordSize = 8; // bytes in the file
+    static constexpr int recordSize = LevelFormat::directoryEntrySize; // bytes in the file
 
     DirectoryEntry() = default;
     DirectoryEntry(int32_t offset, int32_t length) : offset(offset), length(length) {}

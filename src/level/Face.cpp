@@ -65,15 +65,3 @@ void Face::flipTexCoordT(std::vector<Vertex>& vertices) const
     for (int64_t i = firstVertex; i < end; ++i)
         vertices[std::size_t(i)].texCoord[1] = 1.0f - vertices[std::size_t(i)].texCoord[1];
 }
-
-void Face::drawTessellatedPatches(int textureIndex, const TextureManager& textureManager, bool textured) const
-{
-    for (const BezierPatch& patch : patches)
-        patch.drawTessellated(textureIndex, textureManager, textured);
-}
-
-void Face::drawPatchControlGrids(int textureIndex, const TextureManager& textureManager, bool textured) const
-{
-    for (const BezierPatch& patch : patches)
-        patch.drawControlGrid(textureIndex, textureManager, textured);
-}

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include "level/BezierPatch.h"
 #include "level/Vertex.h"
 
 #include <cstdint>
 #include <vector>
 
-class TextureManager;
-
 // One drawable surface (104 bytes in the file). Its normal is held Y-up; the lightmap origin
 // and vectors keep the file's axes. A face of type 2 (patch) owns the Bezier patches cut
 // from its control grid.
 class Face {
 public:
-    static constexpr int recordSize = 104; // bytes in the file
+    static constexpr int recordSize = LevelFormat::faceRecordSize; // bytes in the file
 
     Face() = default;
     explicit Face(const unsigned char* record); // reads one record of recordSize bytes
@@ -28,9 +28,6 @@ public:
     // t becomes 1 - t for this face's vertices: TGA images keep their rows bottom-up.
     // Raises std::out_of_range, changing nothing, when the range lies outside `vertices`.
     void flipTexCoordT(std::vector<Vertex>& vertices) const;
-
-    void drawTessellatedPatches(int texture, const TextureManager& textureManager, bool textured) const;
-    void drawPatchControlGrids(int texture, const TextureManager& textureManager, bool textured) const;
 
     int64_t patchCount() const; // (w - 1) / 2 x (h - 1) / 2 for a type-2 face, else 0
 

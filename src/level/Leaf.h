@@ -1,5 +1,7 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include <cstdint>
 
 // One BSP leaf (48 bytes in the file). Boxes are held after the Z-up to Y-up conversion,
@@ -7,7 +9,7 @@
 // greater than or equal to maxs[2].
 class Leaf {
 public:
-    static constexpr int recordSize = 48; // bytes in the file
+    static constexpr int recordSize = LevelFormat::leafRecordSize; // bytes in the file
 
     Leaf() = default;
     explicit Leaf(const unsigned char* record); // reads one record of recordSize bytes

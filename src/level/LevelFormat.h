@@ -35,6 +35,7 @@ enum Lump : int {
     Visibility = 16,
 };
 
+constexpr int directoryEntrySize = 8;   // offset, length
 constexpr int textureRecordSize = 72; // 64-byte name, flags, contents
 constexpr int textureNameSize = 64;
 constexpr int planeRecordSize = 16;
@@ -48,8 +49,39 @@ constexpr int brushSideRecordSize = 8;
 constexpr int vertexRecordSize = 44;
 constexpr int meshVertexRecordSize = 4;
 constexpr int faceRecordSize = 104;
-constexpr int lightmapRecordSize = 128 * 128 * 3; // 49152
-constexpr int visibilityHeaderSize = 8;           // clusterCount, bytesPerCluster
+constexpr int lightmapSide = 128;                                  // texels per side
+constexpr int lightmapRecordSize = lightmapSide * lightmapSide * 3; // 49152, RGB
+constexpr int visibilityHeaderSize = 8;                            // clusterCount, bytesPerCluster
+
+// Each lump's name (as messages and tools print it) and record size in bytes; 0 for lumps of
+// variable size or that are skipped. Index = lump number.
+struct LumpInfo {
+    const char* name;
+    int recordSize;
+};
+constexpr LumpInfo lumps[lumpCount] = {
+    {"entities", 1},
+    {"textures", textureRecordSize},
+    {"planes", planeRecordSize},
+    {"nodes", nodeRecordSize},
+    {"leaves", leafRecordSize},
+    {"leafFaces", leafFaceRecordSize},
+    {"leafBrushes", leafBrushRecordSize},
+    {"models", modelRecordSize},
+    {"brushes", brushRecordSize},
+    {"brushSides", brushSideRecordSize},
+    {"vertices", vertexRecordSize},
+    {"meshVertices", meshVertexRecordSize},
+    {"effects", 0},
+    {"faces", faceRecordSize},
+    {"lightmaps", lightmapRecordSize},
+    {"lightVolumes", 0},
+    {"visibility", 0},
+};
+
+// Surface flags of a texture record that the viewer acts on.
+constexpr int32_t surfaceSky = 0x4;
+constexpr int32_t surfaceNoDraw = 0x80;
 
 enum FaceType : int32_t { Polygon = 1, Patch = 2, Mesh = 3, Billboard = 4 };
 

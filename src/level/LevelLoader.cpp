@@ -6,13 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 namespace {
-
-constexpr const char* lumpNames[LevelFormat::lumpCount] = {"entities", "textures", "planes", "nodes",
-    "leaves", "leafFaces", "leafBrushes", "models", "brushes", "brushSides", "vertices", "meshVertices",
-    "effects", "faces", "lightmaps", "lightVolumes", "visibility"};
 
 // Patches may take as many bytes as the file, plus this much for small levels.
 constexpr uint64_t patchBudgetSlack = uint64_t(8) << 20;
@@ -74,6 +71,22 @@ private:
     std::vector<int32_t> blockMaximum;
 };
 
+std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        throw LevelFormatError(path + ": cannot open the level file");
+    const std::streamoff size = file.tellg();
+    if (size < 0)
+        throw LevelFormatError(path + ": cannot read the level file");
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (file.gcount() != std::streamsize(bytes.size()))
+        throw LevelFormatError(path + ": cannot read the level file");
+    return bytes;
+}
+
 LevelLoader::LevelLoader(std::string fileName, const std::vector<unsigned char>& bytes, std::ostream& log)
     : fileName(std::move(fileName)), bytes(bytes), log(log)
 {
@@ -110,7 +123,7 @@ void LevelLoader::readHeader(LevelData& level)
 
     for (int i = 0; i < LevelFormat::lumpCount; ++i) {
         const DirectoryEntry& entry = level.directory[std::size_t(i)];
-        const std::string name = "directory[" + std::to_string(i) + "] (" + lumpNames[i] + ")";
+        const std::string name = "directory[" + std::to_string(i) + "] (" + LevelFormat::lumps[i].name + ")";
         if (entry.offset < 0)
             fail(name + " offset " + std::to_string(entry.offset) + " is negative");
         if (entry.length < 0)
@@ -140,7 +153,7 @@ void LevelLoader::checkLumpsDoNotOverlap(const std::vector<DirectoryEntry>& entr
         const DirectoryEntry& after = entries[std::size_t(order[k])];
         if (int64_t(before.offset) + before.length > after.offset) {
             const auto describe = [&entries](int i) {
-                return "directory[" + std::to_string(i) + "] (" + lumpNames[i] + ") offset "
+                return "directory[" + std::to_string(i) + "] (" + LevelFormat::lumps[i].name + ") offset "
                     + std::to_string(entries[std::size_t(i)].offset) + " + length "
                     + std::to_string(entries[std::size_t(i)].length);
             };
@@ -182,7 +195,7 @@ void LevelLoader::readLump(int index, const char* opening, const char* closing, 
 
 void LevelLoader::readIndexLump(int index, const char* opening, std::vector<int32_t>& into) const
 {
-    const Lump records = lump(index, 4);
+    const Lump records = lump(index, LevelFormat::lumps[index].recordSize);
     log << opening;
     into.clear();
     into.reserve(records.count);
@@ -191,7 +204,7 @@ void LevelLoader::readIndexLump(int index, const char* opening, std::vector<int3
     log << "done " << '\n';
 }
 
-void LevelLoader::readRecords(LevelData& level, const TextureKindQuery& textureKind) const
+void LevelLoader::readRecords(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const
 {
     readLump(LevelFormat::Planes, "loading planes...", "done!", level.planes);
     readLump(LevelFormat::Nodes, "loading nodes ...", "done!", level.nodes);
@@ -203,13 +216,13 @@ void LevelLoader::readRecords(LevelData& level, const TextureKindQuery& textureK
     readLump(LevelFormat::BrushSides, "loading brush sides... ", "done ", level.brushSides);
     readLump(LevelFormat::Vertices, "loading vertices... ", "done ", level.vertices);
     readIndexLump(LevelFormat::MeshVertices, "loading mesh_vertices... ", level.meshVertices);
-    readFaces(level, textureKind);
+    readFaces(level, keepsRowsBottomUp);
     checkNodes(level);
     checkTreeHasNoCycle(level);
     checkLeaves(level);
 }
 
-void LevelLoader::readFaces(LevelData& level, const TextureKindQuery& textureKind) const
+void LevelLoader::readFaces(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const
 {
     const Lump records = lump(LevelFormat::Faces, Face::recordSize);
     log << "loading faces... ";
@@ -222,7 +235,7 @@ void LevelLoader::readFaces(LevelData& level, const TextureKindQuery& textureKin
             level.faces.emplace_back(records.data + i * Face::recordSize);
             checkFace(level, i, meshExtremes, patchTotal);
             const Face& face = level.faces.back();
-            if (textureKind && textureKind(face.texture) == 1)
+            if (keepsRowsBottomUp && keepsRowsBottomUp(face.texture))
                 face.flipTexCoordT(level.vertices);
         }
     } catch (...) {

@@ -14,8 +14,12 @@
 // naming the file, lump, record and field. Needs no GL.
 class LevelLoader {
 public:
-    // Answers the texture kind (0 JPEG, 1 TGA) of a valid texture index.
-    using TextureKindQuery = std::function<int(int)>;
+    // Whether the image of a valid texture index keeps its rows bottom-up (TGA), so the
+    // faces using it have their t coordinates flipped.
+    using BottomUpQuery = std::function<bool(int)>;
+
+    // The whole file in one read; raises LevelFormatError when it cannot be opened or read.
+    static std::vector<unsigned char> readLevelFile(const std::string& path);
 
     // `bytes` must outlive the loader; `fileName` only prefixes messages.
     LevelLoader(std::string fileName, const std::vector<unsigned char>& bytes, std::ostream& log);
@@ -26,9 +30,9 @@ public:
     // The "distinct textures" line, the texture names and the lightmap count.
     void readTextureNames(LevelData& level) const;
     // Lumps 2 to 11 and 13 with their progress lines. Faces are checked against textures,
-    // vertices and mesh vertices as they are read; a face whose texture is of kind 1 has its
-    // t coordinates flipped right after it is read. Then the tree and leaves are checked.
-    void readRecords(LevelData& level, const TextureKindQuery& textureKind) const;
+    // vertices and mesh vertices as they are read; a face whose image keeps its rows bottom-up
+    // has its t coordinates flipped right after it is read. Then the tree and leaves are checked.
+    void readRecords(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const;
     // The visibility line and bits (none when the lump is shorter than its header), then the
     // leaves' clusters against them.
     void readVisibility(LevelData& level) const;
@@ -44,7 +48,7 @@ private:
     template <typename Record>
     void readLump(int index, const char* opening, const char* closing, std::vector<Record>& into) const;
     void readIndexLump(int index, const char* opening, std::vector<int32_t>& into) const;
-    void readFaces(LevelData& level, const TextureKindQuery& textureKind) const;
+    void readFaces(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const;
     class RangeExtremes;
     void checkFace(const LevelData& level, std::size_t index, const RangeExtremes& meshExtremes,
         int64_t& patchTotal) const;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include <cstdint>
 
 // One model (40 bytes in the file): a box held Y-up corner by corner, and its face and
 // brush ranges.
 class Model {
 public:
-    static constexpr int recordSize = 40; // bytes in the file
+    static constexpr int recordSize = LevelFormat::modelRecordSize; // bytes in the file
 
     Model() = default;
     explicit Model(const unsigned char* record); // reads one record of recordSize bytes

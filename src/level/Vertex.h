@@ -1,5 +1,7 @@
 #pragma once
 
+#include "level/LevelFormat.h"
+
 #include <array>
 #include <cstddef>
 
@@ -8,7 +10,7 @@
 // colour bytes follow them; the vtable pointer before them does not disturb that.
 class Vertex {
 public:
-    static constexpr int recordSize = 44; // bytes in the file
+    static constexpr int recordSize = LevelFormat::vertexRecordSize; // bytes in the file
 
     Vertex() = default;
     explicit Vertex(const unsigned char* record); // reads one record of recordSize bytes

@@ -4,11 +4,9 @@
 #include "TestFiles.h"
 
 #include "app/Callbacks.h"
-#include "app/OnScreenDisplay.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
-#include "lighting/LightingModule.h"
-#include "render/Frustum.h"
+#include "app/Viewer.h"
+#include "game/Camera.h"
+#include "render/BSPMap.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
@@ -45,123 +43,117 @@ LevelWriter patchLevel()
     return writer;
 }
 
-// Start-up's objects, installed in the program-wide pointers the callbacks use.
+// A viewer built as start-up builds it, installed as the one the callbacks drive.
 class CallbacksTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         testsupport::ensureGLContext();
-        levelPath = directory.write("level.bsp", patchLevel().bytes());
-        const std::string lights = directory.write("l.lights", "1 a b 0 1 0 1 1 1\n");
+        Configuration configuration;
+        configuration.dataPath = directory.path();
+        configuration.levelPath = directory.write("level.bsp", patchLevel().bytes());
+        configuration.lightsFile = directory.write("l.lights", "1 a b 0 1 0 1 1 1\n");
         CerrCapture quiet;
-        screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
-        lighting = std::make_unique<LightingModule>(lights);
-        levelMap = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), screenDisplay.get(), lighting.get());
-        camera = std::make_unique<Camera>(Point(0, 0, 0), &frustum);
-        texturesEnabled = lightingEnabled = true;
-        patchTessellationOn = false;
-        tessellationLevel = 10;
-        lastMouseX = lastMouseY = 0;
+        viewer = std::make_unique<Viewer>(std::move(configuration));
+        setCallbackViewer(viewer.get());
     }
-    void TearDown() override { shutdown(); }
+    void TearDown() override { setCallbackViewer(nullptr); }
 
-    const BezierPatch& patch() const { return levelMap->faces[0].patches[0]; }
+    const BezierPatch& patch() const { return viewer->levelMap->faces[0].patches[0]; }
 
     TempDir directory;
-    std::string dataPath = directory.path();
-    std::string levelPath;
-    std::unique_ptr<LightingModule> lighting;
+    std::unique_ptr<Viewer> viewer;
 };
 } // namespace
 
 TEST_F(CallbacksTest, KeysDriveTheCameraAndTheToggles)
 {
     onKeyboard('w', 0, 0);
-    EXPECT_EQ(camera->getPendingMove(), 5.0f);
-    EXPECT_TRUE(camera->getMoveSubtracts());
+    EXPECT_EQ(viewer->camera->getPendingMove(), 5.0f);
+    EXPECT_TRUE(viewer->camera->getMoveSubtracts());
     onKeyboard('s', 0, 0);
-    EXPECT_FALSE(camera->getMoveSubtracts());
+    EXPECT_FALSE(viewer->camera->getMoveSubtracts());
     onKeyboard('d', 0, 0);
     onKeyboard('d', 0, 0);
     onKeyboard('a', 0, 0);
-    EXPECT_EQ(camera->getYaw(), 2);
+    EXPECT_EQ(viewer->camera->getYaw(), 2);
     onKeyboard('e', 0, 0);
     onKeyboard('r', 0, 0);
     onKeyboard('r', 0, 0);
-    EXPECT_EQ(camera->getPitch(), -5);
+    EXPECT_EQ(viewer->camera->getPitch(), -5);
     onKeyboard('=', 0, 0);
     onKeyboard('=', 0, 0);
     onKeyboard('-', 0, 0);
-    EXPECT_EQ(camera->getPosition().getY(), 7.0f);
+    EXPECT_EQ(viewer->camera->getPosition().getY(), 7.0f);
     onKeyboard('f', 0, 0);
     onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 5);
     onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 5, 5);
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 5, 5);
-    EXPECT_EQ(camera->shots().size(), 2u);
+    EXPECT_EQ(viewer->camera->shots().size(), 2u);
     onKeyboard('v', 0, 0);
-    EXPECT_FALSE(camera->isCullingEnabled());
+    EXPECT_FALSE(viewer->camera->isCullingEnabled());
     onKeyboard('v', 0, 0);
-    EXPECT_TRUE(camera->isCullingEnabled());
+    EXPECT_TRUE(viewer->camera->isCullingEnabled());
     onKeyboard('t', 0, 0);
     onKeyboard('l', 0, 0);
-    EXPECT_FALSE(texturesEnabled);
-    EXPECT_FALSE(lightingEnabled);
+    EXPECT_FALSE(viewer->texturesEnabled);
+    EXPECT_FALSE(viewer->lightingEnabled);
 
     // Shifted letters are other characters and do nothing.
-    const float y = camera->getPosition().getY();
+    const float y = viewer->camera->getPosition().getY();
     for (unsigned char key : {'W', 'S', 'A', 'D', 'T', 'B', '+', '_'})
         onKeyboard(key, 0, 0);
-    EXPECT_EQ(camera->getYaw(), 2);
-    EXPECT_EQ(camera->getPosition().getY(), y);
-    EXPECT_FALSE(patchTessellationOn);
-    EXPECT_FALSE(texturesEnabled);
+    EXPECT_EQ(viewer->camera->getYaw(), 2);
+    EXPECT_EQ(viewer->camera->getPosition().getY(), y);
+    EXPECT_FALSE(viewer->patchTessellationOn);
+    EXPECT_FALSE(viewer->texturesEnabled);
 
     onSpecialKey(GLUT_KEY_LEFT, 0, 0);
-    EXPECT_FALSE(camera->getMoveSubtracts());
+    EXPECT_FALSE(viewer->camera->getMoveSubtracts());
     onSpecialKey(GLUT_KEY_RIGHT, 0, 0);
-    EXPECT_TRUE(camera->getMoveSubtracts());
-    EXPECT_EQ(camera->getPendingMove(), 5.0f);
+    EXPECT_TRUE(viewer->camera->getMoveSubtracts());
+    EXPECT_EQ(viewer->camera->getPendingMove(), 5.0f);
     onSpecialKey(GLUT_KEY_UP, 0, 0); // the up and down arrows do nothing
     onSpecialKey(GLUT_KEY_DOWN, 0, 0);
-    EXPECT_TRUE(camera->getMoveSubtracts());
+    EXPECT_TRUE(viewer->camera->getMoveSubtracts());
 }
 
 TEST_F(CallbacksTest, TessellationKeysKeepTheLevelBetweenTwoAndTwenty)
 {
     // While tessellation is off the level changes but nothing is tessellated.
     onKeyboard('<', 0, 0);
-    EXPECT_EQ(tessellationLevel, 9);
+    EXPECT_EQ(viewer->tessellationLevel, 9);
     EXPECT_TRUE(patch().vertices.empty());
     onKeyboard('b', 0, 0);
-    EXPECT_TRUE(patchTessellationOn);
-    EXPECT_TRUE(levelMap->patchesTessellated);
+    EXPECT_TRUE(viewer->patchTessellationOn);
+    EXPECT_TRUE(viewer->levelMap->patchesTessellated);
     EXPECT_EQ(patch().vertices.size(), 100u); // (9 + 1)^2
     for (int i = 0; i < 30; ++i)
         onKeyboard('<', 0, 0);
-    EXPECT_EQ(tessellationLevel, 2);
+    EXPECT_EQ(viewer->tessellationLevel, 2);
     EXPECT_EQ(patch().vertices.size(), 9u);
     for (int i = 0; i < 30; ++i)
         onKeyboard('>', 0, 0);
-    EXPECT_EQ(tessellationLevel, 20);
+    EXPECT_EQ(viewer->tessellationLevel, 20);
     EXPECT_EQ(patch().vertices.size(), 441u);
     onKeyboard('b', 0, 0);
-    EXPECT_FALSE(levelMap->patchesTessellated);
+    EXPECT_FALSE(viewer->levelMap->patchesTessellated);
     EXPECT_EQ(patch().vertices.size(), 441u); // switching off keeps the tessellation
 }
 
 TEST_F(CallbacksTest, MouseLookMeasuresFromTheLastPositionStartingAtTheOrigin)
 {
     onPassiveMotion(30, 0); // the first event measures from (0, 0)
-    EXPECT_EQ(camera->getYaw(), 30);
-    EXPECT_EQ(camera->getPitch(), 0);
-    EXPECT_EQ(camera->getForward().length(), 5.0f); // a turn happened, if only vertically by 0
+    EXPECT_EQ(viewer->camera->getYaw(), 30);
+    EXPECT_EQ(viewer->camera->getPitch(), 0);
+    EXPECT_EQ(viewer->camera->getForward().length(), 5.0f); // a turn happened, if only vertically by 0
     onPassiveMotion(20, 10);
-    EXPECT_EQ(camera->getYaw(), 20);
-    EXPECT_EQ(camera->getPitch(), -10);
+    EXPECT_EQ(viewer->camera->getYaw(), 20);
+    EXPECT_EQ(viewer->camera->getPitch(), -10);
     onPassiveMotion(20, 4);
-    EXPECT_EQ(camera->getPitch(), -4);
-    EXPECT_EQ(lastMouseX, 20);
-    EXPECT_EQ(lastMouseY, 4);
+    EXPECT_EQ(viewer->camera->getPitch(), -4);
+    EXPECT_EQ(viewer->lastMouseX, 20);
+    EXPECT_EQ(viewer->lastMouseY, 4);
 }
 
 TEST_F(CallbacksTest, ReshapeKeepsTheProjectionInStepWithTheWindow)
@@ -184,8 +176,8 @@ TEST_F(CallbacksTest, ReshapeKeepsTheProjectionInStepWithTheWindow)
 
 TEST_F(CallbacksTest, ShutdownReleasesDisplayCameraAndLevel)
 {
-    shutdown();
-    EXPECT_EQ(screenDisplay, nullptr);
-    EXPECT_EQ(camera, nullptr);
-    EXPECT_EQ(levelMap, nullptr);
+    viewer->shutdown();
+    EXPECT_EQ(viewer->screenDisplay, nullptr);
+    EXPECT_EQ(viewer->camera, nullptr);
+    EXPECT_EQ(viewer->levelMap, nullptr);
 }

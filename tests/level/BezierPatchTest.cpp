@@ -1,8 +1,5 @@
 #include "level/BezierPatch.h"
 #include "level/Face.h"
-#include "texture/TextureManager.h"
-
-#include "GLContext.h"
 
 #include <gtest/gtest.h>
 
@@ -149,44 +146,4 @@ TEST(BezierPatchTest, FaceCutsItsGridAndRefusesOneOutsideTheVertices)
     face.flipTexCoordT(vertices);
     EXPECT_EQ(vertices[14].texCoord[1], 0.75f);
     EXPECT_EQ(vertices[11].texCoord[1], 0.25f);
-}
-
-TEST(BezierPatchTest, BothDrawsCoverTheirSurfaceOnScreen)
-{
-    testsupport::ensureGLContext();
-    // A grid across the whole clip square (identity matrices), drawn in flat red.
-    BezierPatch patch(raisedGrid(1.0f, -1.0f));
-    for (Vertex& control : patch.controls)
-        control.position[2] = 0.0f;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_DEPTH_TEST);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glColor3f(1.0f, 0.0f, 0.0f);
-    const TextureManager noTextures(0, 0); // not touched while untextured
-
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    patch.drawControlGrid(0, noTextures, false);
-    EXPECT_EQ(testsupport::readPixel(32, 32).r, 255);
-    EXPECT_EQ(testsupport::readPixel(5, 58).r, 255);
-
-    glClear(GL_COLOR_BUFFER_BIT);
-    glFrontFace(GL_CW);
-    patch.drawTessellated(0, noTextures, false); // nothing tessellated yet: draws nothing
-    EXPECT_EQ(testsupport::readPixel(32, 32).r, 0);
-    patch.tessellate(4);
-    patch.drawTessellated(0, noTextures, false);
-    EXPECT_EQ(testsupport::readPixel(32, 32).r, 255);
-    EXPECT_EQ(testsupport::readPixel(58, 5).r, 255);
-    GLint frontFace = 0;
-    glGetIntegerv(GL_FRONT_FACE, &frontFace);
-    EXPECT_EQ(frontFace, GL_CCW);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

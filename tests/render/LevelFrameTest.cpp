@@ -1,5 +1,5 @@
 #include "../level/LevelWriter.h"
-#include "../texture/TestImages.h"
+#include "../image/TestImages.h"
 
 #include "GLContext.h"
 #include "TestFiles.h"
@@ -207,7 +207,7 @@ TEST(LevelFrameTest, SkyImageIsLoadedWhenTheCameraArrivesAndMayBeMissing)
         Scene scene(wallLevel("textures/wall"));
         const std::string skyLine = scene.dataPath + "textures/skies/intelredclouds.jpg\nSKYBOX DONE \n";
         EXPECT_NE(scene.transcript.find(skyLine), std::string::npos) << scene.transcript;
-        EXPECT_EQ(scene.map->camera, scene.camera.get());
+        EXPECT_EQ(scene.map->camera, scene.camera);
         EXPECT_TRUE(glIsTexture(scene.map->skyTexture));
     }
     Scene blank(wallLevel("textures/wall"), true, false);

@@ -6,7 +6,6 @@
 #include "app/Callbacks.h"
 
 #include <GL/glew.h>
-#include <GL/glut.h>
 
 namespace testsupport {
 
@@ -16,12 +15,15 @@ ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPa
     ensureGLContext();
     onReshape(contextWidth, contextHeight);
     initGL();
+    Configuration configuration;
+    configuration.dataPath = dataPath;
+    configuration.levelPath = levelPath;
+    configuration.lightsFile = lightsPath;
+    configuration.startPoint = start;
     CerrCapture capture;
-    display = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
-    lighting = std::make_unique<LightingModule>(lightsPath);
-    map = std::make_unique<BSPMap>(dataPath.c_str(), levelPath.c_str(), display.get(), lighting.get());
-    camera = std::make_unique<Camera>(start, &frustum);
-    map->setCamera(camera.get());
+    viewer = std::make_unique<Viewer>(std::move(configuration));
+    map = viewer->levelMap.get();
+    camera = viewer->camera.get();
     transcript = capture.text();
 }
 

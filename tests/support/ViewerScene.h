@@ -1,25 +1,21 @@
 #pragma once
 
-#include "app/OnScreenDisplay.h"
-#include "app/StatusLine.h"
-#include "camera/Camera.h"
-#include "level/BSPMap.h"
-#include "lighting/LightingModule.h"
-#include "render/Frustum.h"
+#include "app/Viewer.h"
+#include "game/Camera.h"
+#include "render/BSPMap.h"
+#include "render/StatusLine.h"
 
 #include <memory>
 #include <string>
 
-// A level loaded the way start-up loads it, in the test's GL context: display, lights, map
-// and camera, the camera handed to the map. Paths must outlive the scene.
+// A viewer built exactly as start-up builds it, in the test's GL context, with short names
+// for what the tests look at.
 namespace testsupport {
 
 struct ViewerScene {
-    Frustum frustum;
-    std::unique_ptr<OnScreenDisplay> display;
-    std::unique_ptr<LightingModule> lighting;
-    std::unique_ptr<BSPMap> map;
-    std::unique_ptr<Camera> camera;
+    std::unique_ptr<Viewer> viewer;
+    BSPMap* map = nullptr;
+    Camera* camera = nullptr;
     StatusLine text;
     std::string transcript; // what loading and the sky set-up printed
 

@@ -13,25 +13,16 @@
 #include <sstream>
 
 namespace {
-constexpr std::array<const char*, LevelFormat::lumpCount> lumpNames = {
-    "entities", "textures", "planes", "nodes", "leaves", "leaf faces", "leaf brushes", "models", "brushes",
-    "brush sides", "vertices", "mesh vertices", "effects", "faces", "lightmaps", "light volumes", "visibility"};
-constexpr std::array<int, LevelFormat::lumpCount> recordSizes = {
-    1, LevelFormat::textureRecordSize, LevelFormat::planeRecordSize, LevelFormat::nodeRecordSize,
-    LevelFormat::leafRecordSize, LevelFormat::leafFaceRecordSize, LevelFormat::leafBrushRecordSize,
-    LevelFormat::modelRecordSize, LevelFormat::brushRecordSize, LevelFormat::brushSideRecordSize,
-    LevelFormat::vertexRecordSize, LevelFormat::meshVertexRecordSize, 0, LevelFormat::faceRecordSize,
-    LevelFormat::lightmapRecordSize, 0, 0};
-
 void printDirectory(const LevelData& level)
 {
     std::cout << "lump              offset     length    records\n";
     for (int i = 0; i < LevelFormat::lumpCount; ++i) {
         const DirectoryEntry& entry = level.directory[std::size_t(i)];
-        std::cout << std::left << std::setw(14) << lumpNames[std::size_t(i)] << std::right << std::setw(10)
-                  << entry.offset << std::setw(11) << entry.length;
-        if (recordSizes[std::size_t(i)] > 0)
-            std::cout << std::setw(11) << entry.length / recordSizes[std::size_t(i)];
+        const LevelFormat::LumpInfo& lump = LevelFormat::lumps[i];
+        std::cout << std::left << std::setw(14) << lump.name << std::right << std::setw(10) << entry.offset
+                  << std::setw(11) << entry.length;
+        if (lump.recordSize > 0)
+            std::cout << std::setw(11) << entry.length / lump.recordSize;
         std::cout << '\n';
     }
 }

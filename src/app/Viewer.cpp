@@ -1,0 +1,131 @@
+#include "app/Viewer.h"
+
+#include "game/Camera.h"
+#include "game/Friendlies.h"
+#include "render/BSPMap.h"
+#include "render/LightingModule.h"
+#include "render/OnScreenDisplay.h"
+
+#include <GL/glut.h>
+
+#include <cstdlib>
+
+namespace {
+constexpr int minTessellationLevel = 2;
+constexpr int maxTessellationLevel = 20;
+} // namespace
+
+Viewer::Viewer(Configuration configuration) : friendlies(std::move(configuration.friendlies))
+{
+    screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
+    lighting = std::make_unique<LightingModule>(configuration.lightsFile);
+    levelMap = std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
+                                        lighting.get());
+    camera = std::make_unique<Camera>(configuration.startPoint, &frustum);
+    levelMap->setCamera(camera.get());
+    levelMap->friendlies = friendlies.get();
+}
+
+Viewer::~Viewer() = default;
+
+void Viewer::drawFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    frameCount += 1;
+    const int now = glutGet(GLUT_ELAPSED_TIME);
+    frameSeconds = float((now - lastFrameTime) / 1000.0);
+    lastFrameTime = now;
+    if (now - lastFpsTime > 1000) {
+        fps = int(frameCount * 1000.0 / (now - lastFpsTime));
+        lastFpsTime = now;
+        frameCount = 0;
+    }
+    statusLine.reset();
+    const Point& eye = camera->getPosition();
+    statusLine << "FPS:" << fps << " X:" << eye.getX() << " Y:" << eye.getY() << " Z:" << eye.getZ();
+    levelMap->render(statusLine, frameSeconds, texturesEnabled, lightingEnabled);
+}
+
+void Viewer::pressKey(unsigned char key)
+{
+    switch (key) {
+    case 'w': camera->moveForward(5.0f); break;
+    case 's': camera->moveBackward(5.0f); break;
+    case 'a': camera->turnLeft(2); break;
+    case 'd': camera->turnRight(2); break;
+    case 'e': camera->lookUp(5); break;
+    case 'r': camera->lookDown(5); break;
+    case '=': camera->moveUp(7.0f); break;
+    case '-': camera->moveDown(7.0f); break;
+    case 'f': camera->fire(); break;
+    case 'v':
+        if (camera->isCullingEnabled())
+            camera->disableCulling();
+        else
+            camera->enableCulling();
+        break;
+    case 't': texturesEnabled = !texturesEnabled; break;
+    case 'l': lightingEnabled = !lightingEnabled; break;
+    case 'b': togglePatchTessellation(); break;
+    case '<': changeTessellationLevel(-1); break;
+    case '>': changeTessellationLevel(+1); break;
+    default: break;
+    }
+}
+
+void Viewer::togglePatchTessellation()
+{
+    patchTessellationOn = !patchTessellationOn;
+    if (patchTessellationOn) {
+        levelMap->enablePatchTessellation();
+        levelMap->retessellatePatches(tessellationLevel);
+    } else {
+        levelMap->disablePatchTessellation();
+    }
+}
+
+void Viewer::changeTessellationLevel(int step)
+{
+    const int level = tessellationLevel + step;
+    if (level < minTessellationLevel || level > maxTessellationLevel)
+        return;
+    tessellationLevel = level;
+    levelMap->retessellatePatches(tessellationLevel);
+}
+
+void Viewer::pressSpecialKey(int key)
+{
+    if (key == GLUT_KEY_LEFT)
+        camera->strafeLeft(5.0f);
+    else if (key == GLUT_KEY_RIGHT)
+        camera->strafeRight(5.0f);
+}
+
+void Viewer::pressMouseButton(int button, int state)
+{
+    if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN)
+        camera->fire();
+}
+
+void Viewer::movePointer(int x, int y)
+{
+    const int dx = std::abs(x - lastMouseX);
+    if (x > lastMouseX)
+        camera->turnRight(dx);
+    else
+        camera->turnLeft(dx);
+    const int dy = std::abs(y - lastMouseY);
+    if (y > lastMouseY)
+        camera->lookDown(dy);
+    else
+        camera->lookUp(dy);
+    lastMouseX = x;
+    lastMouseY = y;
+}
+
+void Viewer::shutdown()
+{
+    screenDisplay.reset();
+    camera.reset();
+    levelMap.reset();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "config/Configuration.h"
+#include "game/Frustum.h"
+#include "render/StatusLine.h"
+
+#include <memory>
+
+class BSPMap;
+class Camera;
+class Friendlies;
+class LightingModule;
+class OnScreenDisplay;
+
+// One running viewer: the program-wide state that start-up builds and the GLUT callbacks
+// drive, in one object. The entry point, the benchmark and the tests all build it the same
+// way, after a window with a current GL context exists.
+class Viewer {
+public:
+    // The display, the lighting module, the level, the camera (with this viewer's frustum),
+    // the camera handed to the level, and the configuration's players handed to the level,
+    // in that order. Raises the loaders' errors.
+    explicit Viewer(Configuration configuration);
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    void drawFrame(); // one frame: clear, timing, status line, the level's render (no swap)
+    void pressKey(unsigned char key); // every key but Escape, which the callback handles
+    void pressSpecialKey(int key);
+    void pressMouseButton(int button, int state);
+    void movePointer(int x, int y); // passive motion: one degree per pixel
+    void shutdown();                // releases the display, the camera and the level, in that order
+
+    Frustum frustum; // the one view frustum, given to the camera
+    std::unique_ptr<Friendlies> friendlies; // null without a "players" entry
+    std::unique_ptr<OnScreenDisplay> screenDisplay;
+    std::unique_ptr<LightingModule> lighting;
+    std::unique_ptr<BSPMap> levelMap;
+    std::unique_ptr<Camera> camera;
+
+    int frameCount = 0;     // frames since the last frames-per-second update
+    int lastFrameTime = 0;  // milliseconds since glutInit
+    float frameSeconds = 0; // seconds between the last two frames
+    int lastFpsTime = 0;    // milliseconds since glutInit
+    int fps = 0;
+    bool texturesEnabled = true;     // 't'
+    bool lightingEnabled = true;     // 'l'
+    bool patchTessellationOn = false; // 'b', mirrors the level's patchesTessellated
+    int tessellationLevel = 10;      // kept within 2..20 by '<' and '>'
+    int lastMouseX = 0;              // window pixels at the previous passive motion
+    int lastMouseY = 0;
+    StatusLine statusLine; // kept between frames so composing the line never allocates
+
+private:
+    void togglePatchTessellation();
+    void changeTessellationLevel(int step);
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "game/Friendlies.h"
+#include "math/Point.h"
+
+#include <functional>
+#include <istream>
+#include <memory>
+#include <optional>
+#include <string>
+
+// What the configuration file sets. Values a file does not give keep their defaults;
+// the window size has none, so start-up can tell that it is missing.
+struct Configuration {
+    std::optional<int> windowWidth;
+    std::optional<int> windowHeight;
+    std::string bpp;
+    std::string vsync;
+    std::string dataPath;
+    std::string levelPath;
+    std::string lightsFile;
+    Point startPoint{0.0f, 0.0f, 0.0f};
+    std::unique_ptr<Friendlies> friendlies; // built as soon as the "players" entry is read
+
+    bool opened = false;          // the file could be opened
+    std::string unreadableKey;    // the key whose value could not be read, which ended reading
+};
+
+// Reads "key separator value..." tokens, echoing every entry on stderr.
+Configuration readConfiguration(const std::string& path);
+
+// Builds the collection a "players" entry names; the path version reads the file itself.
+using FriendliesMaker = std::function<std::unique_ptr<Friendlies>(const std::string& fileName)>;
+
+// The same from an open stream, with the players collection made by `makeFriendlies`, so the
+// reading can run on text held in memory.
+Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFriendlies);
+
+// The refusals of start-up: an empty optional when the configuration can be used,
+// otherwise the message to print.
+std::optional<std::string> configurationProblem(const Configuration& configuration, const std::string& path);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "math/Point.h"
+
+#include <array>
+#include <istream>
+#include <string>
+#include <vector>
+
+// What a lights file holds: a count, then per light two words (ignored), the position as
+// whole numbers in world coordinates (Y up) and the diffuse colour r g b, in file order.
+struct LightsFile {
+    using Color = std::array<float, 3>; // r, g, b as given in the file
+
+    std::vector<Point> positions;
+    std::vector<Color> diffuseColors;
+    unsigned int lightCount = 0; // as declared by the file
+
+    // Prints a "placed light at " line per light and throws std::runtime_error naming
+    // `name` when the count or a light is malformed.
+    static LightsFile read(std::istream& in, const std::string& name);
+    // The same from a file; a file that cannot be opened is refused.
+    static LightsFile read(const std::string& path);
+};

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "game/Shot.h"
+#include "math/Point.h"
+#include "math/Vec3.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class Frustum;
+class Leaf;
+
+// The first-person viewpoint: eye position, heading and pitch in whole degrees, and one move
+// that input requests and the next frame's applyView carries out. Motion is per input event,
+// never scaled by time. `forward` points opposite to the view and has length 1 until the
+// first turn and 5 after it, so a move of d covers d or 5d world units. The camera also owns
+// the shots in flight. Its view transform, gun and shots are drawn by CameraRenderer.
+class Camera {
+public:
+    static constexpr std::size_t maxShots = 1024; // firing at the bound does nothing
+
+    Camera(const Point& start, Frustum* frustum); // frustum is not owned and outlives the camera
+    virtual ~Camera() = default;
+    Camera(const Camera&) = delete;
+    Camera& operator=(const Camera&) = delete;
+
+    // Pending moves: each overwrites the previous one; applyView carries out the last.
+    void moveForward(float distance);
+    void moveBackward(float distance);
+    void strafeLeft(float distance);
+    void strafeRight(float distance);
+
+    // Turns act at once and swap the pending move's axis for the new heading.
+    void turnLeft(int32_t degrees);
+    void turnRight(int32_t degrees);
+
+    // Vertical motion acts at once and leaves the pending move alone.
+    void moveUp(float distance);
+    void moveDown(float distance);
+
+    void lookUp(int32_t degrees);
+    void lookDown(int32_t degrees);
+
+    void enableCulling() { cullingEnabled = true; }
+    void disableCulling() { cullingEnabled = false; }
+    bool isCullingEnabled() const { return cullingEnabled; }
+
+    // Carries out the pending move once; the first step of the frame's applyView
+    // (CameraRenderer), which then loads the view and rebuilds the frustum.
+    void applyPendingMove();
+    Vec3 sideAxis() const; // forward x up, normalised: the axis the view pitches about
+
+    // Always true with culling off; otherwise the frustum's test.
+    bool isLeafVisible(const Leaf& leaf) const;
+
+    const Point& getPosition() const { return position; }
+    int32_t getYaw() const { return yaw; }
+    int32_t getPitch() const { return pitch; }
+    const Vec3& getForward() const { return forward; }
+    const Vec3& getMoveDirection() const { return moveDirection; }
+    float getPendingMove() const { return pendingMove; }
+    bool getMoveSubtracts() const { return moveSubtracts; }
+    Frustum* getFrustum() const { return frustum; }
+
+    // ---- shots ----
+    void fire();
+    void advanceShots(); // every shot once, as each drawn frame does
+    std::vector<Shot>& shots() { return shotsInFlight; }
+    const std::vector<Shot>& shots() const { return shotsInFlight; }
+
+    // At the first shot not strictly inside the box, every shot in flight is dropped.
+    void pruneShots(const Vec3& minCorner, const Vec3& maxCorner);
+
+private:
+    void setPendingMove(float distance, bool subtracts, const Vec3& axis);
+    void rebuildForward();
+    static int32_t clampPitch(int64_t degrees);
+
+    Vec3 moveDirection;
+    Vec3 up;
+    Vec3 forward;
+    int32_t yaw = 0;            // degrees, strictly between -360 and 360
+    bool moveSubtracts = true;  // true: the pending move is subtracted from the position
+    float pendingMove = 0.0f;   // distance factor still to be carried out
+    Frustum* frustum;
+    bool cullingEnabled = true;
+    std::vector<Shot> shotsInFlight; // firing order; capacity reserved once for maxShots
+    Point position;
+    int32_t pitch = 0;          // degrees, positive looks up, within [-77, 77]
+};

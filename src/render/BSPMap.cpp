@@ -1,0 +1,215 @@
+#include "render/BSPMap.h"
+
+#include "game/Camera.h"
+#include "game/Friendlies.h"
+#include "game/Visibility.h"
+#include "image/JPEGTexture.h"
+#include "level/LevelFormat.h"
+#include "level/LevelLoader.h"
+#include "render/LightingModule.h"
+#include "render/OnScreenDisplay.h"
+#include "render/PatchRenderer.h"
+#include "render/StatusLine.h"
+
+#include <iostream>
+
+namespace {
+constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/intelredclouds";
+} // namespace
+
+BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
+               LightingModule* lighting)
+    : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath)
+{
+    {
+        const std::vector<unsigned char> bytes = LevelLoader::readLevelFile(levelPath);
+        LevelLoader loader(levelPath, bytes, std::cerr);
+        loader.readHeader(*this);
+        loader.readTextureNames(*this);
+        textureManager = std::make_unique<TextureManager>(unsigned(textureNames.size()), unsigned(lightmapCount));
+        loadTextures();
+        loader.readRecords(*this, [this](int texture) {
+            return textureManager->textureKind(texture) == TextureManager::kindTGA;
+        });
+        loader.readVisibility(*this);
+        loader.readEntities(*this);
+    } // the file's bytes go before the patches take their memory
+    LevelLoader::buildPatches(*this);
+    skybox = std::make_unique<Skybox>();
+    // Sized once, so gathering a frame's faces never allocates.
+    drawnFaces.resize(faces.size());
+    visibleFaces.reserve(faces.size());
+}
+
+BSPMap::~BSPMap() = default;
+
+void BSPMap::loadTextures()
+{
+    for (const std::string& name : textureNames)
+        textureManager->createTexture(dataPath.c_str(), name.c_str());
+}
+
+void BSPMap::retessellatePatches(int level)
+{
+    if (!patchesTessellated)
+        return;
+    for (Face& face : faces) {
+        if (face.type != LevelFormat::Patch)
+            continue;
+        for (BezierPatch& patch : face.patches)
+            patch.tessellate(level);
+    }
+}
+
+void BSPMap::setCamera(Camera* newCamera)
+{
+    camera = newCamera;
+    const JPEGTexture sky(dataPath.c_str(), skyImageName);
+    glGenTextures(1, &skyTexture);
+    glBindTexture(GL_TEXTURE_2D, skyTexture);
+    if (!sky.isLoaded()) {
+        // The sky stays an imageless texture; the level is still worth showing.
+        std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky stays blank"
+                  << std::endl;
+        return;
+    }
+    const GLint result = TextureManager::uploadToBoundTexture(sky);
+    if (result == 0)
+        std::cerr << "SKYBOX DONE " << std::endl;
+    else
+        std::cerr << "Error: " << TextureManager::errorText(result) << std::endl;
+}
+
+int BSPMap::findCameraLeaf() const { return Visibility::findLeaf(*this, camera->getPosition()); }
+
+void BSPMap::collectVisibleFaces(int cluster)
+{
+    Visibility::collectFaces(*this, cluster, *camera, drawnFaces, visibleFaces);
+}
+
+// ---- the frame -------------------------------------------------------------------------------
+
+void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, bool lightingEnabled)
+{
+    const int cluster = leaves[std::size_t(findCameraLeaf())].cluster;
+    visibleFaces.clear();
+    glPushMatrix();
+    cameraRenderer.applyView(*camera, frameSeconds);
+    skybox->draw(skyTexture);
+    // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
+    // shots and players, and the faces when textures are off, are drawn with that state.
+    cameraRenderer.drawGun();
+    camera->advanceShots();
+    cameraRenderer.drawShots(camera->shots());
+    moveAndDrawPlayers();
+    pruneShots();
+    collectVisibleFaces(cluster);
+    beginFaces(lightingEnabled);
+    drawFaces(texturesEnabled);
+    glPopMatrix();
+    endFaces();
+    drawStatusLine(text, lightingEnabled);
+    drawnFaces.clear();
+}
+
+void BSPMap::moveAndDrawPlayers()
+{
+    if (friendlies == nullptr)
+        return;
+    score += friendlies->update(camera->shots());
+    playerRenderer.drawPlayers(*friendlies);
+}
+
+// The shots live inside the root node's box; its stored mins carry the larger Z after the
+// axis conversion, so the corners are put together per axis.
+void BSPMap::pruneShots()
+{
+    const Node& root = nodes[0];
+    const Vec3 minCorner(float(root.mins[0]), float(root.mins[1]), float(root.maxs[2]));
+    const Vec3 maxCorner(float(root.maxs[0]), float(root.maxs[1]), float(root.mins[2]));
+    camera->pruneShots(minCorner, maxCorner);
+}
+
+void BSPMap::beginFaces(bool lightingEnabled)
+{
+    glEnable(GL_CULL_FACE);
+    if (lightingEnabled) {
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        lighting->applyLights();
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void BSPMap::drawFaces(bool texturesEnabled)
+{
+    for (const int index : visibleFaces) {
+        const Face& face = faces[std::size_t(index)];
+        switch (face.type) {
+        case LevelFormat::Polygon:
+        case LevelFormat::Mesh:
+            drawPolygonOrMesh(face, texturesEnabled);
+            break;
+        case LevelFormat::Patch:
+            drawPatchFace(face, texturesEnabled);
+            break;
+        default:
+            break; // billboards and unknown types are not drawn
+        }
+    }
+}
+
+// Polygons and meshes are drawn straight from the level's vertex and mesh-vertex arrays.
+void BSPMap::drawPolygonOrMesh(const Face& face, bool texturesEnabled)
+{
+    glFrontFace(GL_CW);
+    // Pointer arithmetic rather than indexing: an empty face may start one past the end.
+    const Vertex* first = vertices.data() + face.firstVertex;
+    if (texturesEnabled) {
+        if (!textureManager->isTextureLoaded(face.texture))
+            return;
+        textureManager->bindTexture(face.texture, sizeof(Vertex), first->texCoord);
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), first->position);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, sizeof(Vertex), first->normal);
+    glDrawElements(GL_TRIANGLES, face.meshVertexCount, GL_UNSIGNED_INT, meshVertices.data() + face.firstMeshVertex);
+}
+
+void BSPMap::drawPatchFace(const Face& face, bool texturesEnabled)
+{
+    glDisable(GL_CULL_FACE);
+    // The patch draws only point the arrays; they must be on even if no polygon came first.
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    if (patchesTessellated)
+        PatchRenderer::drawTessellatedPatches(face, face.texture, *textureManager, texturesEnabled);
+    else
+        PatchRenderer::drawPatchControlGrids(face, face.texture, *textureManager, texturesEnabled);
+    glEnable(GL_CULL_FACE);
+}
+
+// Texturing on both units and culling end with the faces; the arrays stay enabled.
+void BSPMap::endFaces()
+{
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+}
+
+void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
+{
+    text << "  SCORE: " << score;
+    if (lightingEnabled) {
+        lighting->disableLighting();
+        glDisable(GL_COLOR_MATERIAL);
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    display->drawText(35.0f, 35.0f, text.c_str());
+    glColor3f(1.0f, 1.0f, 1.0f);
+}

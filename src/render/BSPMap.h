@@ -1,0 +1,76 @@
+#pragma once
+
+#include "game/DrawnFaceSet.h"
+#include "level/LevelData.h"
+#include "render/CameraRenderer.h"
+#include "render/PlayerRenderer.h"
+#include "render/Skybox.h"
+#include "render/TextureManager.h"
+
+#include <GL/glew.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class Camera;
+class Friendlies;
+class LightingModule;
+class OnScreenDisplay;
+class StatusLine;
+
+// The level as the viewer shows it: the level's arrays (LevelData, read and validated by
+// LevelLoader) with their textures on the GPU, the sky, and the frame that draws it all.
+// `render` is the one place that fixes the order of a frame's steps; the steps themselves
+// belong to the game layer (moves, hits, visibility) and to the renderers here.
+class BSPMap : public LevelData {
+public:
+    // Reads the level file, prints the loading transcript and creates every texture. A bad
+    // file raises LevelFormatError before any array is used. Needs a current GL context.
+    BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
+           LightingModule* lighting);
+    virtual ~BSPMap();
+    BSPMap(const BSPMap&) = delete;
+    BSPMap& operator=(const BSPMap&) = delete;
+
+    void enablePatchTessellation() { patchesTessellated = true; }
+    void disablePatchTessellation() { patchesTessellated = false; }
+    // Re-tessellates every patch at `level` (2..20 from the keys), only while tessellation is on.
+    void retessellatePatches(int level);
+
+    // ---- frame operations ------------------------------------------------------------------
+    // Keeps the camera and uploads the sky image; once, before the first frame.
+    void setCamera(Camera* newCamera);
+    // Draws one whole frame, appends "  SCORE: " and the score to the status line and draws it.
+    void render(StatusLine& text, float frameSeconds, bool texturesEnabled, bool lightingEnabled);
+    int findCameraLeaf() const;            // the leaf holding the camera's position
+    void collectVisibleFaces(int cluster); // appends to visibleFaces, each face once
+
+    OnScreenDisplay* display;  // not owned
+    LightingModule* lighting;  // not owned
+    std::string dataPath;      // prefix of texture and sky image paths
+    std::string levelPath;
+    Camera* camera = nullptr;  // not owned; handed over after construction
+    std::unique_ptr<Skybox> skybox;
+    GLuint skyTexture = 0;     // made when the camera is handed over
+    std::unique_ptr<TextureManager> textureManager;
+    bool patchesTessellated = false;
+    std::vector<int> visibleFaces; // per frame, in drawing order; capacity kept between frames
+    DrawnFaceSet drawnFaces;       // per frame, the faces already in visibleFaces
+    int score = 0;
+    Friendlies* friendlies = nullptr; // not owned
+
+private:
+    void loadTextures();
+    void moveAndDrawPlayers();
+    void pruneShots();
+    void beginFaces(bool lightingEnabled);
+    void drawFaces(bool texturesEnabled);
+    void drawPolygonOrMesh(const Face& face, bool texturesEnabled);
+    void drawPatchFace(const Face& face, bool texturesEnabled);
+    void endFaces();
+    void drawStatusLine(StatusLine& text, bool lightingEnabled);
+
+    CameraRenderer cameraRenderer;
+    PlayerRenderer playerRenderer;
+};

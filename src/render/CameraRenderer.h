@@ -1,0 +1,24 @@
+#pragma once
+
+#include "game/Shot.h"
+#include "render/SolidSphere.h"
+
+#include <vector>
+
+class Camera;
+
+// The camera's drawing side: its view on the model-view matrix, the gun bar and the shots in
+// flight. The camera itself (pose, moves, shots) knows nothing of GL.
+class CameraRenderer {
+public:
+    // Carries out the camera's pending move, multiplies the view onto the current model-view
+    // matrix and rebuilds the camera's frustum from GL's matrices. frameSeconds is unused:
+    // nothing scales by time.
+    void applyView(Camera& camera, float frameSeconds);
+
+    void drawGun() const; // in eye coordinates, lit on its own
+    void drawShots(const std::vector<Shot>& shots); // green balls where the shots are now
+
+private:
+    SolidSphere shotBall{2.0, 4, 4}; // radius 2, 4 slices, 4 stacks
+};

@@ -1,0 +1,105 @@
+#include "render/TextureManager.h"
+
+#include "image/JPEGTexture.h"
+#include "image/TGATexture.h"
+
+#include <GL/glu.h>
+
+#include <iostream>
+
+static_assert(formatRGB == GL_RGB && formatRGBA == GL_RGBA, "pixel formats are handed to GL unchanged");
+
+const char* TextureManager::errorText(GLint code)
+{
+    const GLubyte* text = gluErrorString(GLenum(code));
+    return text ? reinterpret_cast<const char*>(text) : "unknown error";
+}
+
+GLint TextureManager::uploadToBoundTexture(const Texture& image)
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Plain linear minification although mipmap levels are built: the levels go unused.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    const GLenum format = GLenum(image.getFormat());
+    return gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), GLsizei(image.getWidth()), GLsizei(image.getHeight()),
+                             format, GL_UNSIGNED_BYTE, image.getData());
+}
+
+TextureManager::TextureManager(unsigned textureCount, unsigned lightmapCount)
+    : textureCount(textureCount),
+      lightmapCount(lightmapCount),
+      textureIds(std::make_unique<GLuint[]>(textureCount)),
+      lightmapIds(std::make_unique<GLuint[]>(lightmapCount))
+{
+    textures.reserve(textureCount);
+    textureKinds.reserve(textureCount);
+    glGenTextures(GLsizei(textureCount), textureIds.get());
+    glGenTextures(GLsizei(lightmapCount), lightmapIds.get());
+}
+
+TextureManager::~TextureManager()
+{
+    glDeleteTextures(GLsizei(textureCount), textureIds.get());
+    glDeleteTextures(GLsizei(lightmapCount), lightmapIds.get());
+}
+
+void TextureManager::createTexture(const char* prefix, const char* name)
+{
+    if (textures.size() >= textureCount) {
+        std::cerr << name << ": no texture name left, all " << textureCount << " are in use" << std::endl;
+        return;
+    }
+    auto jpeg = std::make_unique<JPEGTexture>(prefix, name);
+    if (jpeg->isLoaded()) {
+        keep(std::move(jpeg), kindJPEG);
+        return;
+    }
+    jpeg.reset();
+    keep(std::make_unique<TGATexture>(prefix, name), kindTGA);
+}
+
+template <class Reader>
+void TextureManager::keep(std::unique_ptr<Reader> reader, int kind)
+{
+    if (reader->isLoaded()) {
+        upload(*reader, unsigned(textures.size()));
+        reader->releasePixels(); // GL holds its own copy now
+    }
+    textures.push_back(std::move(reader));
+    textureKinds.push_back(kind);
+}
+
+void TextureManager::upload(const Texture& texture, unsigned index) const
+{
+    std::cerr << "texture Number " << index;
+    glBindTexture(GL_TEXTURE_2D, textureIds[index]);
+    const GLint result = uploadToBoundTexture(texture);
+    if (result == 0)
+        std::cerr << "Texture Created " << std::endl;
+    else
+        std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
+}
+
+bool TextureManager::isTextureLoaded(int index) const
+{
+    if (index < 0 || std::size_t(index) >= textures.size())
+        return false;
+    return textures[std::size_t(index)]->isLoaded();
+}
+
+int TextureManager::textureKind(int index) const { return textureKinds[std::size_t(index)]; }
+
+void TextureManager::bindTexture(int index, GLsizei stride, const GLvoid* texCoords) const
+{
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glClientActiveTexture(GL_TEXTURE0);
+    // Texturing and the coordinate array stay on; the renderer switches them off per frame.
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureIds[index]);
+    glTexCoordPointer(2, GL_FLOAT, stride, texCoords);
+}

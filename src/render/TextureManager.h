@@ -1,0 +1,59 @@
+#pragma once
+
+#include "render/Lightmap.h"
+#include "image/Texture.h"
+
+#include <GL/glew.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// Turns the level's texture list into GL texture objects, one per entry in entry order, so a
+// face's texture index is directly its GL texture. Each image is tried as JPEG, then TGA.
+// Lightmap names are reserved and never filled.
+class TextureManager {
+public:
+    // Needs a current GL context: generates both name arrays.
+    TextureManager(unsigned textureCount, unsigned lightmapCount);
+    virtual ~TextureManager();
+    TextureManager(const TextureManager&) = delete;
+    TextureManager& operator=(const TextureManager&) = delete;
+
+    // Loads and uploads the next entry; prints the path lines and the result.
+    void createTexture(const char* prefix, const char* name);
+
+    bool isTextureLoaded(int index) const; // false outside the list, never reads past it
+    int textureKind(int index) const;      // 0 = JPEG, 1 = TGA; index must be valid
+
+    // Unit 0 texturing and its coordinate array stay enabled after the call.
+    void bindTexture(int index, GLsizei stride, const GLvoid* texCoords) const;
+
+    unsigned getTextureCount() const { return textureCount; }
+    unsigned getLightmapCount() const { return lightmapCount; }
+    GLuint textureId(int index) const { return textureIds[index]; }
+    GLuint lightmapId(int index) const { return lightmapIds[index]; } // reserved, never bound
+
+    // Gives the bound texture the sampling state every level texture has and builds its
+    // mipmaps from `image` (its format doubles as internal format); returns the mipmap
+    // builder's result, 0 on success. The sky uses it too.
+    static GLint uploadToBoundTexture(const Texture& image);
+    static const char* errorText(GLint code); // gluErrorString, never null
+
+    static constexpr int kindJPEG = 0;
+    static constexpr int kindTGA = 1;
+
+private:
+    // Uploads a loaded image to the next name, drops its pixels, and records it with its kind.
+    template <class Reader>
+    void keep(std::unique_ptr<Reader> reader, int kind);
+    void upload(const Texture& texture, unsigned index) const;
+
+    std::vector<std::unique_ptr<Texture>> textures;
+    std::vector<int32_t> textureKinds;
+    std::vector<Lightmap> lightmaps; // stays empty
+    unsigned textureCount;
+    unsigned lightmapCount;
+    std::unique_ptr<GLuint[]> textureIds;
+    std::unique_ptr<GLuint[]> lightmapIds;
+};
