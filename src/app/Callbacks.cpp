@@ -7,13 +7,53 @@
 #include <GL/glut.h>
 
 #include <cstdlib>
+#include <exception>
+#include <functional>
+#include <iostream>
 
 namespace {
 Viewer* viewer = nullptr;
 constexpr unsigned char escapeKey = 27;
+
+// Runs a callback body; whatever escapes it ends the program with status 1, the reason printed
+// and the level released first, since an exception must not cross GLUT's C frames.
+template <typename Body>
+void guarded(Body&& body)
+{
+    if (!runGuarded(viewer, body))
+        std::exit(1);
+}
+
+void reshapeProjection(int width, int height)
+{
+    if (height == 0)
+        height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, double(width) / double(height), 1.25, 4000.0);
+    // Every frame pushes this identity and loads the camera's view on top of it.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
 } // namespace
 
 void setCallbackViewer(Viewer* newViewer) { viewer = newViewer; }
+
+bool runGuarded(Viewer* running, const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const std::exception& error) {
+        std::cerr << "verdanth: " << error.what() << std::endl;
+    } catch (...) {
+        std::cerr << "verdanth: unexpected error" << std::endl;
+    }
+    if (running != nullptr)
+        running->shutdown();
+    return false;
+}
 
 void initGL()
 {
@@ -28,21 +68,15 @@ void initGL()
 
 void onReshape(int width, int height)
 {
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, double(width) / double(height), 1.25, 4000.0);
-    // Every frame pushes this identity and loads the camera's view on top of it.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    guarded([width, height] { reshapeProjection(width, height); });
 }
 
 void onDisplay()
 {
-    viewer->drawFrame();
-    glutSwapBuffers();
+    guarded([] {
+        viewer->drawFrame();
+        glutSwapBuffers();
+    });
 }
 
 void onKeyboard(unsigned char key, int, int)
@@ -51,14 +85,23 @@ void onKeyboard(unsigned char key, int, int)
         viewer->shutdown();
         std::exit(0);
     }
-    viewer->pressKey(key);
+    guarded([key] { viewer->pressKey(key); });
 }
 
-void onSpecialKey(int key, int, int) { viewer->pressSpecialKey(key); }
+void onSpecialKey(int key, int, int)
+{
+    guarded([key] { viewer->pressSpecialKey(key); });
+}
 
-void onMouse(int button, int state, int, int) { viewer->pressMouseButton(button, state); }
+void onMouse(int button, int state, int, int)
+{
+    guarded([button, state] { viewer->pressMouseButton(button, state); });
+}
 
-void onPassiveMotion(int x, int y) { viewer->movePointer(x, y); }
+void onPassiveMotion(int x, int y)
+{
+    guarded([x, y] { viewer->movePointer(x, y); });
+}
 
 void registerCallbacks()
 {

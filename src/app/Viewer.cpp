@@ -9,6 +9,8 @@
 #include <GL/glut.h>
 
 #include <cstdlib>
+#include <iostream>
+#include <new>
 
 namespace {
 constexpr int minTessellationLevel = 2;
@@ -76,11 +78,16 @@ void Viewer::pressKey(unsigned char key)
 void Viewer::togglePatchTessellation()
 {
     patchTessellationOn = !patchTessellationOn;
-    if (patchTessellationOn) {
-        levelMap->enablePatchTessellation();
-        levelMap->retessellatePatches(tessellationLevel);
-    } else {
+    if (!patchTessellationOn) {
         levelMap->disablePatchTessellation();
+        return;
+    }
+    levelMap->enablePatchTessellation();
+    if (!retessellate(tessellationLevel)) {
+        // The patches keep their old tessellation, which may be from another level or none:
+        // the control grids are what is certainly there.
+        levelMap->disablePatchTessellation();
+        patchTessellationOn = false;
     }
 }
 
@@ -89,8 +96,20 @@ void Viewer::changeTessellationLevel(int step)
     const int level = tessellationLevel + step;
     if (level < minTessellationLevel || level > maxTessellationLevel)
         return;
-    tessellationLevel = level;
-    levelMap->retessellatePatches(tessellationLevel);
+    if (retessellate(level))
+        tessellationLevel = level;
+}
+
+bool Viewer::retessellate(int level)
+{
+    try {
+        levelMap->retessellatePatches(level);
+        return true;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "verdanth: not enough memory to tessellate the curved surfaces at level " << level
+                  << "; they keep their tessellation" << std::endl;
+        return false;
+    }
 }
 
 void Viewer::pressSpecialKey(int key)

@@ -55,4 +55,5 @@ public:
 private:
     void togglePatchTessellation();
     void changeTessellationLevel(int step);
+    bool retessellate(int level); // false, with one line and the patches unchanged, when memory runs out
 };

@@ -1,8 +1,10 @@
 #include "config/Configuration.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace {
 void echoSetting(const std::string& value) { std::cerr << "setting " << value << std::endl; }
@@ -24,13 +26,58 @@ bool readStartPoint(std::istream& in, Point& startPoint)
     return true;
 }
 
+// Reads the two counts of "level_players"; false when one is not a whole number.
+bool readPlayerCounts(std::istream& in, Configuration& configuration)
+{
+    unsigned friends = 0, enemies = 0;
+    if (!(in >> friends >> enemies))
+        return false;
+    configuration.levelPlayers = std::make_pair(friends, enemies);
+    std::cerr << "setting " << friends << " " << enemies << std::endl;
+    return true;
+}
+
+// The switches of the extensions: one token, on when it reads as a non-zero number.
+bool readSwitch(std::istream& in, const std::string& key, Configuration& configuration)
+{
+    bool* const setting = key == "archives"         ? &configuration.archives
+                        : key == "default_lights" ? &configuration.defaultLights
+                                                  : nullptr;
+    if (setting == nullptr)
+        return false;
+    std::string value;
+    in >> value;
+    *setting = std::atoi(value.c_str()) != 0;
+    echoSetting(value);
+    return true;
+}
+
+// Reads the value of one extension key; false when the key is not one.
+bool readExtensionValue(std::istream& in, const std::string& key, Configuration& configuration)
+{
+    if (key == "start_angle") {
+        std::string value;
+        in >> value;
+        configuration.startAngle = std::atoi(value.c_str());
+        echoSetting(value);
+        return true;
+    }
+    if (key == "level_players") {
+        if (!readPlayerCounts(in, configuration))
+            configuration.unreadableKey = key;
+        return true;
+    }
+    return readSwitch(in, key, configuration);
+}
+
 // Reads the value of one known key; false when the key is unknown.
 bool readValue(std::istream& in, const std::string& key, Configuration& configuration,
                const FriendliesMaker& makeFriendlies)
 {
     std::string value;
     if (key == "width" || key == "height") {
-        in >> value;
+        if (!(in >> value))
+            configuration.missingValues.insert(key);
         (key == "width" ? configuration.windowWidth : configuration.windowHeight) = std::atoi(value.c_str());
         echoSetting(value);
     } else if (key == "bpp" || key == "vsync") {
@@ -51,8 +98,9 @@ bool readValue(std::istream& in, const std::string& key, Configuration& configur
         in >> value;
         std::cerr << "reading players from " << value;
         configuration.friendlies = makeFriendlies(value);
+        configuration.playersFile = value;
     } else {
-        return false;
+        return readExtensionValue(in, key, configuration);
     }
     return true;
 }
@@ -84,14 +132,44 @@ std::optional<std::string> configurationProblem(const Configuration& configurati
 {
     if (!configuration.opened)
         return path + ": cannot open the configuration file";
+    if (configuration.unreadableKey == "level_players")
+        return path + ": the value of \"level_players\" is not two whole numbers (friends, enemies)";
     if (!configuration.unreadableKey.empty())
         return path + ": the value of \"" + configuration.unreadableKey + "\" is not three whole numbers";
     for (const auto& [key, value] : {std::pair{"width", configuration.windowWidth},
                                      std::pair{"height", configuration.windowHeight}}) {
         if (!value)
             return path + ": \"" + key + "\" is missing";
+        if (configuration.missingValues.count(key) != 0)
+            return path + ": the value of \"" + key + "\" is missing at the end of the file";
         if (*value <= 0)
             return path + ": \"" + key + "\" must be a positive whole number, not " + std::to_string(*value);
     }
     return std::nullopt;
+}
+
+std::string configurationText(const Configuration& configuration)
+{
+    std::ostringstream text;
+    text << "width = " << configuration.windowWidth.value_or(0) << "\n"
+         << "height = " << configuration.windowHeight.value_or(0) << "\n"
+         << "datapath = " << configuration.dataPath << "\n"
+         << "level = " << configuration.levelPath << "\n";
+    if (configuration.defaultLights)
+        text << "default_lights = 1\n";
+    else
+        text << "lights = " << configuration.lightsFile << "\n";
+    const Point& start = configuration.startPoint;
+    text << "start_vec = " << std::lround(start.getX()) << " " << std::lround(start.getY()) << " "
+         << std::lround(start.getZ()) << "\n";
+    if (configuration.startAngle)
+        text << "start_angle = " << *configuration.startAngle << "\n";
+    if (!configuration.playersFile.empty())
+        text << "players = " << configuration.playersFile << "\n";
+    if (configuration.levelPlayers)
+        text << "level_players = " << configuration.levelPlayers->first << " " << configuration.levelPlayers->second
+             << "\n";
+    if (configuration.archives)
+        text << "archives = 1\n";
+    return text.str();
 }

@@ -7,10 +7,14 @@
 #include <istream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 
 // What the configuration file sets. Values a file does not give keep their defaults;
-// the window size has none, so start-up can tell that it is missing.
+// the window size has none, so start-up can tell that it is missing. The keys after
+// "players" are extensions, each absent by default: without them a file reads and runs
+// exactly as the original keys alone describe.
 struct Configuration {
     std::optional<int> windowWidth;
     std::optional<int> windowHeight;
@@ -21,9 +25,17 @@ struct Configuration {
     std::string lightsFile;
     Point startPoint{0.0f, 0.0f, 0.0f};
     std::unique_ptr<Friendlies> friendlies; // built as soon as the "players" entry is read
+    std::string playersFile;                // the "players" value, for printing the configuration back
 
-    bool opened = false;          // the file could be opened
-    std::string unreadableKey;    // the key whose value could not be read, which ended reading
+    // ---- extensions ----
+    std::optional<int> startAngle; // "start_angle": degrees counterclockwise from the level file's +X, seen from above
+    bool archives = false;         // "archives": also search the data path's *.pk3 and *.zip
+    bool defaultLights = false;    // "default_lights": four lights placed from the level's bounds, no lights file
+    std::optional<std::pair<unsigned, unsigned>> levelPlayers; // "level_players": friends, enemies in model 0's box
+
+    bool opened = false;               // the file could be opened
+    std::string unreadableKey;         // the key whose value could not be read, which ended reading
+    std::set<std::string> missingValues; // keys whose value token was missing at the end of the file
 };
 
 // Reads "key separator value..." tokens, echoing every entry on stderr.
@@ -39,3 +51,7 @@ Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFri
 // The refusals of start-up: an empty optional when the configuration can be used,
 // otherwise the message to print.
 std::optional<std::string> configurationProblem(const Configuration& configuration, const std::string& path);
+
+// The configuration as the text of a file that reads back into the same values (the window
+// size, paths, whole-number start and every extension that is set).
+std::string configurationText(const Configuration& configuration);

@@ -1,5 +1,6 @@
 #include "config/LightsFile.h"
 
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
@@ -33,5 +34,22 @@ LightsFile LightsFile::read(std::istream& in, const std::string& name)
         lights.diffuseColors.push_back(color);
         std::cerr << "placed light at " << x << "," << y << "," << z << "\n";
     }
+    return lights;
+}
+
+LightsFile LightsFile::placedIn(const Point& low, const Point& high)
+{
+    LightsFile lights;
+    lights.positions.emplace_back(1.0f, 3.0f, 2.0f); // a direction for the directional light 0
+    lights.diffuseColors.push_back({0.75f, 0.75f, 0.7f});
+    const bool alongX = high.getX() - low.getX() >= high.getZ() - low.getZ();
+    const float hangY = std::round(high.getY() - 8.0f);
+    for (const float fraction : {0.25f, 0.5f, 0.75f}) {
+        const float x = alongX ? low.getX() + fraction * (high.getX() - low.getX()) : (low.getX() + high.getX()) / 2;
+        const float z = alongX ? (low.getZ() + high.getZ()) / 2 : low.getZ() + fraction * (high.getZ() - low.getZ());
+        lights.positions.emplace_back(std::round(x), hangY, std::round(z));
+        lights.diffuseColors.push_back({0.8f, 0.8f, 0.75f});
+    }
+    lights.lightCount = unsigned(lights.positions.size());
     return lights;
 }

@@ -21,4 +21,9 @@ struct LightsFile {
     static LightsFile read(std::istream& in, const std::string& name);
     // The same from a file; a file that cannot be opened is refused.
     static LightsFile read(const std::string& path);
+
+    // Four lights for a level without a lights file, from its box (world coordinates, each
+    // axis sorted): light 0 shines down from above at a slant, lights 1 to 3 hang under the
+    // top of the box along its longer horizontal axis.
+    static LightsFile placedIn(const Point& low, const Point& high);
 };

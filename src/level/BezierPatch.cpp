@@ -7,19 +7,18 @@ BezierPatch::BezierPatch(const std::array<Vertex, 9>& controlVertices)
         controls[i] = controlVertices[i];
 }
 
-void BezierPatch::tessellate(int newLevel)
+BezierPatch::Tessellation BezierPatch::tessellated(int newLevel) const
 {
-    level = newLevel < 1 ? 1 : newLevel;
-    const int side = level + 1;
-    vertices.clear();
-    indices.clear();
-    vertices.reserve(std::size_t(side) * side);
-
-    for (int i = 0; i <= level; ++i) {
-        const double a = double(i) / level;
+    Tessellation result;
+    const int steps = newLevel < 1 ? 1 : newLevel;
+    const int side = steps + 1;
+    result.level = steps;
+    result.vertices.reserve(std::size_t(side) * side);
+    for (int i = 0; i <= steps; ++i) {
+        const double a = double(i) / steps;
         const double rowWeights[3] = {(1 - a) * (1 - a), 2 * a * (1 - a), a * a};
-        for (int j = 0; j <= level; ++j) {
-            const double b = double(j) / level;
+        for (int j = 0; j <= steps; ++j) {
+            const double b = double(j) / steps;
             const double columnWeights[3] = {(1 - b) * (1 - b), 2 * b * (1 - b), b * b};
             Vertex blended = controls[0] * float(rowWeights[0]) * float(columnWeights[0]);
             for (int term = 1; term < 9; ++term) {
@@ -27,16 +26,25 @@ void BezierPatch::tessellate(int newLevel)
                 const int c = term % 3;
                 blended = blended + controls[term] * float(rowWeights[r]) * float(columnWeights[c]);
             }
-            vertices.push_back(blended);
+            result.vertices.push_back(blended);
         }
     }
 
-    indices.resize(std::size_t(level) * 2 * side);
-    for (int r = 0; r < level; ++r) {
-        for (int k = 0; k <= level; ++k) {
-            indices[std::size_t(2 * side * r + 2 * k)] = unsigned(r * side + k);
-            indices[std::size_t(2 * side * r + 2 * k + 1)] = unsigned((r + 1) * side + k);
+    result.indices.resize(std::size_t(steps) * 2 * side);
+    for (int r = 0; r < steps; ++r) {
+        for (int k = 0; k <= steps; ++k) {
+            result.indices[std::size_t(2 * side * r + 2 * k)] = unsigned(r * side + k);
+            result.indices[std::size_t(2 * side * r + 2 * k + 1)] = unsigned((r + 1) * side + k);
         }
     }
-    rowIndexCount = 2 * level + 2;
+    result.rowIndexCount = 2 * steps + 2;
+    return result;
+}
+
+void BezierPatch::adopt(Tessellation&& tessellation) noexcept
+{
+    level = tessellation.level;
+    vertices.swap(tessellation.vertices);
+    indices.swap(tessellation.indices);
+    rowIndexCount = tessellation.rowIndexCount;
 }

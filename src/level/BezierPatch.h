@@ -16,10 +16,21 @@ public:
     BezierPatch(const BezierPatch&) = default;
     BezierPatch& operator=(const BezierPatch&) = default;
 
-    // Replaces the tessellation with one of `level` steps along each parameter. Normals are
-    // blended, not renormalised; every vertex gets controls[0]'s colour. Levels below 1 are
-    // taken as 1, since the weights divide by the level.
-    void tessellate(int level);
+    // The vertices and strips of one tessellation, built apart from the patch so a caller can
+    // build every patch's new one before any patch gives up its old one.
+    struct Tessellation {
+        int level = 2;
+        std::vector<Vertex> vertices;
+        std::vector<unsigned int> indices;
+        int rowIndexCount = 6;
+    };
+
+    // A tessellation of `level` steps along each parameter. Normals are blended, not
+    // renormalised; every vertex gets controls[0]'s colour. Levels below 1 are taken as 1,
+    // since the weights divide by the level. May throw std::bad_alloc; changes nothing.
+    Tessellation tessellated(int level) const;
+    void adopt(Tessellation&& tessellation) noexcept; // replaces the current one
+    void tessellate(int level) { adopt(tessellated(level)); }
 
     int level = 2;
     std::vector<Vertex> vertices;      // (level + 1)^2 after tessellation, i * (level + 1) + j

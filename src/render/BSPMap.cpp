@@ -49,16 +49,29 @@ void BSPMap::loadTextures()
         textureManager->createTexture(dataPath.c_str(), name.c_str());
 }
 
+// Every patch's new tessellation is built before any patch gives up its old one, so running
+// out of memory part way (std::bad_alloc) leaves the level as it was.
 void BSPMap::retessellatePatches(int level)
 {
     if (!patchesTessellated)
         return;
-    for (Face& face : faces) {
-        if (face.type != LevelFormat::Patch)
-            continue;
+    std::vector<BezierPatch::Tessellation> fresh;
+    fresh.reserve(patchCount());
+    for (const Face& face : faces)
+        for (const BezierPatch& patch : face.patches)
+            fresh.push_back(patch.tessellated(level));
+    auto next = fresh.begin();
+    for (Face& face : faces)
         for (BezierPatch& patch : face.patches)
-            patch.tessellate(level);
-    }
+            patch.adopt(std::move(*next++));
+}
+
+std::size_t BSPMap::patchCount() const
+{
+    std::size_t count = 0;
+    for (const Face& face : faces)
+        count += face.patches.size();
+    return count;
 }
 
 void BSPMap::setCamera(Camera* newCamera)
@@ -69,7 +82,7 @@ void BSPMap::setCamera(Camera* newCamera)
     glBindTexture(GL_TEXTURE_2D, skyTexture);
     if (!sky.isLoaded()) {
         // The sky stays an imageless texture; the level is still worth showing.
-        std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky stays blank"
+        std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky is drawn plain white"
                   << std::endl;
         return;
     }

@@ -35,8 +35,10 @@ public:
 
     void enablePatchTessellation() { patchesTessellated = true; }
     void disablePatchTessellation() { patchesTessellated = false; }
-    // Re-tessellates every patch at `level` (2..20 from the keys), only while tessellation is on.
+    // Re-tessellates every patch at `level` (2..20 from the keys), only while tessellation is
+    // on. Throws std::bad_alloc, with every patch as it was, when memory runs out.
     void retessellatePatches(int level);
+    std::size_t patchCount() const;
 
     // ---- frame operations ------------------------------------------------------------------
     // Keeps the camera and uploads the sky image; once, before the first frame.

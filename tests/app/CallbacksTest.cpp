@@ -1,5 +1,6 @@
 #include "../level/LevelWriter.h"
 
+#include "AllocationFailure.h"
 #include "GLContext.h"
 #include "TestFiles.h"
 
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using leveltest::FaceRecord;
 using leveltest::LevelWriter;
 using leveltest::VertexRecord;
@@ -20,7 +23,7 @@ using testsupport::CerrCapture;
 using testsupport::TempDir;
 
 namespace {
-// One 3 x 3 patch face, so tessellation has something to change.
+// One patch face with a 5 x 3 grid, cut into two patches, so tessellation has something to change.
 LevelWriter patchLevel()
 {
     LevelWriter writer;
@@ -30,15 +33,15 @@ LevelWriter patchLevel()
     writer.addLeaf(0, 0, 1);
     writer.addLeaf(0, 0, 0);
     writer.addLeafFace(0);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 15; ++i) {
         VertexRecord vertex;
-        vertex.position = {float(i % 3) * 10.0f, 0.0f, float(i / 3) * 10.0f};
+        vertex.position = {float(i % 5) * 10.0f, 0.0f, float(i / 5) * 10.0f};
         writer.addVertex(vertex);
     }
     FaceRecord face;
     face.type = LevelFormat::Patch;
-    face.vertexCount = 9;
-    face.patchSize = {3, 3};
+    face.vertexCount = 15;
+    face.patchSize = {5, 3};
     writer.addFace(face);
     return writer;
 }
@@ -139,6 +142,43 @@ TEST_F(CallbacksTest, TessellationKeysKeepTheLevelBetweenTwoAndTwenty)
     onKeyboard('b', 0, 0);
     EXPECT_FALSE(viewer->levelMap->patchesTessellated);
     EXPECT_EQ(patch().vertices.size(), 441u); // switching off keeps the tessellation
+}
+
+TEST_F(CallbacksTest, TessellationThatRunsOutOfMemoryKeepsThePreviousOne)
+{
+    namespace allocationFailure = testsupport::allocationFailure;
+    onKeyboard('b', 0, 0);
+    const auto& patches = viewer->levelMap->faces[0].patches;
+    ASSERT_EQ(patches.size(), 2u);
+    CerrCapture capture;
+    // The list of new tessellations, then the first patch's vertices and strips: the second
+    // patch's vertices fail, after the first patch's new tessellation exists.
+    allocationFailure::arm(3);
+    onKeyboard('>', 0, 0);
+    allocationFailure::disarm();
+    EXPECT_TRUE(allocationFailure::fired());
+    EXPECT_EQ(capture.text(), "verdanth: not enough memory to tessellate the curved surfaces at level 11; "
+                              "they keep their tessellation\n");
+    EXPECT_EQ(viewer->tessellationLevel, 10);
+    for (const BezierPatch& kept : patches) {
+        EXPECT_EQ(kept.level, 10);
+        EXPECT_EQ(kept.vertices.size(), 121u);
+    }
+
+    onKeyboard('>', 0, 0); // with memory back the step goes through
+    EXPECT_EQ(viewer->tessellationLevel, 11);
+    EXPECT_EQ(patches[1].vertices.size(), 144u);
+}
+
+TEST_F(CallbacksTest, AnExceptionInACallbackIsReportedAndReleasesTheLevel)
+{
+    CerrCapture capture;
+    EXPECT_TRUE(runGuarded(viewer.get(), [] {}));
+    EXPECT_NE(viewer->levelMap, nullptr);
+    EXPECT_FALSE(runGuarded(viewer.get(), [] { throw std::runtime_error("the level went away"); }));
+    EXPECT_EQ(capture.text(), "verdanth: the level went away\n");
+    EXPECT_EQ(viewer->levelMap, nullptr);
+    EXPECT_EQ(viewer->camera, nullptr);
 }
 
 TEST_F(CallbacksTest, MouseLookMeasuresFromTheLastPositionStartingAtTheOrigin)

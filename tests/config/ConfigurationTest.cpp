@@ -107,6 +107,26 @@ TEST(ConfigurationTest, StartupRefusesMissingFileAndBadWindowSize)
               std::string("c: \"height\" must be a positive whole number, not -3"));
 }
 
+TEST(ConfigurationTest, ExtensionKeysAreReadEchoedAndPrintedBack)
+{
+    TempDir dir;
+    const std::string text = "width = 1280\nheight = 720\ndatapath = data/\nlevel = maps/a.bsp\ndefault_lights = 1\n"
+                             "start_vec = 10 -20 30\nstart_angle = 270\nlevel_players = 2 3\narchives = 1\n";
+    const auto [configuration, transcript] = readText(dir, text);
+    EXPECT_EQ(transcript, "setting 1280\nsetting 720\nsetting data/\nsetting maps/a.bsp\nsetting 1\n"
+                          "starting at 10,-20,30\nsetting 270\nsetting 2 3\nsetting 1\n");
+    EXPECT_TRUE(configuration.defaultLights);
+    EXPECT_EQ(configuration.startAngle, 270);
+    EXPECT_EQ(configuration.levelPlayers, std::make_pair(2u, 3u));
+    EXPECT_TRUE(configuration.archives);
+    EXPECT_EQ(configurationText(configuration), text) << "printed back as it was written";
+
+    const auto plain = readText(dir, "width = 8 height = 8 lights = l.lights start_vec = 0 0 0").configuration;
+    EXPECT_EQ(configurationText(plain), "width = 8\nheight = 8\ndatapath = \nlevel = \nlights = l.lights\n"
+                                        "start_vec = 0 0 0\n")
+        << "no extension appears unless it was set";
+}
+
 TEST(ConfigurationTest, PlayersEntryBuildsTheCollectionOnTheSameConsoleLine)
 {
     TempDir dir;

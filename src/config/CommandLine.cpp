@@ -1,0 +1,152 @@
+#include "config/CommandLine.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int maxWindowSide = 16384;
+constexpr unsigned maxPlayersPerGroup = 10000;
+
+// A whole decimal number, all of the text, within [minimum, maximum].
+std::optional<long> wholeNumber(const std::string& text, long minimum, long maximum)
+{
+    if (text.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> realNumber(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const float value = std::strtof(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value) || std::fabs(value) > 1.0e7f)
+        return std::nullopt;
+    return value;
+}
+
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments(arguments) {}
+
+    bool done() const { return next == arguments.size(); }
+    const std::string& take() { return arguments[next++]; }
+
+    // The value after an option; a missing one is a usage error naming the option.
+    const std::string& value(const std::string& option, const char* what)
+    {
+        if (done())
+            throw UsageError(option + " needs " + what);
+        return take();
+    }
+
+private:
+    const std::vector<std::string>& arguments;
+    std::size_t next = 0;
+};
+
+Point readPoint(ArgumentReader& reader, const std::string& option)
+{
+    float coordinates[3];
+    for (float& coordinate : coordinates) {
+        const std::string& text = reader.value(option, "three numbers X Y Z");
+        const std::optional<float> value = realNumber(text);
+        if (!value)
+            throw UsageError(option + " needs three numbers X Y Z, not " + text);
+        coordinate = *value;
+    }
+    return Point(coordinates[0], coordinates[1], coordinates[2]);
+}
+
+std::pair<int, int> readSize(const std::string& option, const std::string& text)
+{
+    const std::size_t x = text.find('x');
+    const auto width = x == std::string::npos ? std::nullopt : wholeNumber(text.substr(0, x), 1, maxWindowSide);
+    const auto height = x == std::string::npos ? std::nullopt : wholeNumber(text.substr(x + 1), 1, maxWindowSide);
+    if (!width || !height)
+        throw UsageError(option + " needs WIDTHxHEIGHT in pixels (1 to " + std::to_string(maxWindowSide)
+                         + "), not " + text);
+    return {int(*width), int(*height)};
+}
+
+unsigned readCount(ArgumentReader& reader, const std::string& option)
+{
+    const std::string& text = reader.value(option, "two counts FRIENDS ENEMIES");
+    const auto count = wholeNumber(text, 0, maxPlayersPerGroup);
+    if (!count)
+        throw UsageError(option + " needs two counts from 0 to " + std::to_string(maxPlayersPerGroup) + ", not "
+                         + text);
+    return unsigned(*count);
+}
+
+// Reads one option and its values; false when `argument` is not an option.
+bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine& line)
+{
+    if (argument == "--data") {
+        line.dataRoot = reader.value(argument, "a folder");
+    } else if (argument == "--list") {
+        line.list = true;
+    } else if (argument == "--at") {
+        line.at = readPoint(reader, argument);
+    } else if (argument == "--angle") {
+        const std::string& text = reader.value(argument, "a heading in degrees");
+        const auto degrees = wholeNumber(text, -3600, 3600);
+        if (!degrees)
+            throw UsageError("--angle needs whole degrees, not " + text);
+        line.angle = int(*degrees);
+    } else if (argument == "--size") {
+        line.size = readSize(argument, reader.value(argument, "WIDTHxHEIGHT"));
+    } else if (argument == "--lights") {
+        line.lightsFile = reader.value(argument, "a lights file");
+    } else if (argument == "--players") {
+        const unsigned friends = readCount(reader, argument);
+        line.players = std::make_pair(friends, readCount(reader, argument));
+    } else if (argument == "--verbose") {
+        line.verbose = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLine line;
+    ArgumentReader reader(arguments);
+    bool haveTarget = false;
+    while (!reader.done()) {
+        const std::string& argument = reader.take();
+        if (readOption(argument, reader, line))
+            continue;
+        if (argument.size() > 2 && argument.compare(0, 2, "--") == 0)
+            throw UsageError("unknown option " + argument);
+        if (haveTarget)
+            throw UsageError("one level or configuration at a time, not both " + line.target + " and " + argument);
+        line.target = argument;
+        haveTarget = true;
+    }
+    if (line.list && !line.dataRoot)
+        throw UsageError("--list needs --data DIR");
+    if (!line.list && !haveTarget)
+        throw UsageError("no level or configuration file given");
+    return line;
+}
+
+const char* usageText()
+{
+    return "usage: verdanth CONFIG_FILE\n"
+           "       verdanth [OPTIONS] LEVEL_FILE\n"
+           "       verdanth [OPTIONS] --data DIR NAME\n"
+           "       verdanth --data DIR --list\n"
+           "options: --at X Y Z, --angle DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES, --verbose\n";
+}

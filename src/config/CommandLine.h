@@ -1,0 +1,39 @@
+#pragma once
+
+#include "math/Point.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the command line asks for. One argument that is a configuration file is the original
+// configuration mode; a level file (or a level name with --data) is level mode, with the
+// options below, each absent by default.
+struct CommandLine {
+    std::string target;                  // a configuration file, a level file, or a level name with --data
+    std::optional<std::string> dataRoot; // --data DIR
+    bool list = false;                   // --list: the levels under --data
+    std::optional<Point> at;             // --at X Y Z: eye position in world coordinates (Y up)
+    std::optional<int> angle;            // --angle DEG: heading, counterclockwise from the file's +X
+    std::optional<std::pair<int, int>> size;                  // --size WxH, pixels
+    std::optional<std::string> lightsFile;                    // --lights FILE
+    std::optional<std::pair<unsigned, unsigned>> players;     // --players FRIENDS ENEMIES
+    bool verbose = false;                                     // --verbose: every missing texture
+
+    static constexpr int defaultWidth = 1280;
+    static constexpr int defaultHeight = 720;
+};
+
+// A command line that cannot be followed; the message says why (start-up adds the usage).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// arguments: everything after the program name. Throws UsageError.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage text, one line per form, each ending in a line break.
+const char* usageText();
