@@ -102,6 +102,10 @@ void Viewer::changeTessellationLevel(int step)
 
 bool Viewer::retessellate(int level)
 {
+    if (const auto refusal = levelMap->tessellationRefusal(level)) {
+        std::cerr << "verdanth: " << *refusal << std::endl;
+        return false;
+    }
     try {
         levelMap->retessellatePatches(level);
         return true;

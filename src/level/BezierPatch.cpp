@@ -41,6 +41,12 @@ BezierPatch::Tessellation BezierPatch::tessellated(int newLevel) const
     return result;
 }
 
+std::size_t BezierPatch::tessellationBytes(int level)
+{
+    const std::size_t steps = std::size_t(level < 1 ? 1 : level);
+    return (steps + 1) * (steps + 1) * sizeof(Vertex) + steps * (2 * steps + 2) * sizeof(unsigned int);
+}
+
 void BezierPatch::adopt(Tessellation&& tessellation) noexcept
 {
     level = tessellation.level;

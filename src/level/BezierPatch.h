@@ -29,6 +29,7 @@ public:
     // renormalised; every vertex gets controls[0]'s colour. Levels below 1 are taken as 1,
     // since the weights divide by the level. May throw std::bad_alloc; changes nothing.
     Tessellation tessellated(int level) const;
+    static std::size_t tessellationBytes(int level); // what tessellated(level) holds
     void adopt(Tessellation&& tessellation) noexcept; // replaces the current one
     void tessellate(int level) { adopt(tessellated(level)); }
 

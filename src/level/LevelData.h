@@ -38,4 +38,8 @@ struct LevelData {
     std::vector<Face> faces;
     std::string entityText;          // lump 0, not interpreted
     std::unique_ptr<VisData> visData; // null when the level has no visibility data
+
+    // The bytes the arrays hold once loaded (patches included, tessellations not): what a
+    // level costs before anything is made from it.
+    std::size_t footprintBytes() const;
 };

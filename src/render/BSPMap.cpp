@@ -11,7 +11,10 @@
 #include "render/PatchRenderer.h"
 #include "render/StatusLine.h"
 
+#include <algorithm>
+#include <iomanip>
 #include <iostream>
+#include <sstream>
 
 namespace {
 constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/intelredclouds";
@@ -64,6 +67,31 @@ void BSPMap::retessellatePatches(int level)
     for (Face& face : faces)
         for (BezierPatch& patch : face.patches)
             patch.adopt(std::move(*next++));
+}
+
+// The old and the new tessellation are held at once while they change, so a level of many
+// patches could need many times its own memory at the finest levels. That is refused above a
+// multiple of the level's footprint, with a floor that every small level stays under.
+std::optional<std::string> BSPMap::tessellationRefusal(int level) const
+{
+    constexpr std::size_t footprintFactor = 4;
+    constexpr std::size_t floorBytes = std::size_t(64) << 20;
+    constexpr double mebibyte = 1024.0 * 1024.0;
+    std::size_t held = 0;
+    for (const Face& face : faces)
+        for (const BezierPatch& patch : face.patches)
+            held += patch.vertices.capacity() * sizeof(Vertex) + patch.indices.capacity() * sizeof(unsigned int);
+    const std::size_t needed = held + patchCount() * BezierPatch::tessellationBytes(level);
+    const std::size_t footprint = footprintBytes();
+    const std::size_t allowed = std::max(footprintFactor * footprint, floorBytes);
+    if (!patchesTessellated || needed <= allowed)
+        return std::nullopt;
+    std::ostringstream why;
+    why << std::fixed << std::setprecision(0) << "the curved surfaces at level " << level << " would need "
+        << double(needed) / mebibyte << " MiB while they change, more than the " << double(allowed) / mebibyte
+        << " MiB allowed (" << footprintFactor << " times the level's " << double(footprint) / mebibyte
+        << " MiB); they keep their tessellation";
+    return why.str();
 }
 
 std::size_t BSPMap::patchCount() const

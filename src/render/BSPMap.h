@@ -10,6 +10,7 @@
 #include <GL/glew.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ public:
     // on. Throws std::bad_alloc, with every patch as it was, when memory runs out.
     void retessellatePatches(int level);
     std::size_t patchCount() const;
+    // Why re-tessellating at `level` is refused (too much memory for this level), or nothing.
+    std::optional<std::string> tessellationRefusal(int level) const;
 
     // ---- frame operations ------------------------------------------------------------------
     // Keeps the camera and uploads the sky image; once, before the first frame.

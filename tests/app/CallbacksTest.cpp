@@ -46,15 +46,36 @@ LevelWriter patchLevel()
     return writer;
 }
 
+// One patch face whose (2 side + 1)-square control grid is cut into side x side patches.
+LevelWriter manyPatchesLevel(int side)
+{
+    LevelWriter writer = patchLevel();
+    const int width = 2 * side + 1;
+    FaceRecord face;
+    face.type = LevelFormat::Patch;
+    face.firstVertex = int32_t(writer.lump(LevelFormat::Vertices).size() / 44);
+    face.vertexCount = width * width;
+    face.patchSize = {width, width};
+    for (int i = 0; i < width * width; ++i) {
+        VertexRecord vertex;
+        vertex.position = {float(i % width), 0.0f, float(i / width)};
+        writer.addVertex(vertex);
+    }
+    writer.addFace(face);
+    return writer;
+}
+
 // A viewer built as start-up builds it, installed as the one the callbacks drive.
 class CallbacksTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { open(patchLevel()); }
+
+    void open(const LevelWriter& level)
     {
         testsupport::ensureGLContext();
         Configuration configuration;
         configuration.dataPath = directory.path();
-        configuration.levelPath = directory.write("level.bsp", patchLevel().bytes());
+        configuration.levelPath = directory.write("level.bsp", level.bytes());
         configuration.lightsFile = directory.write("l.lights", "1 a b 0 1 0 1 1 1\n");
         CerrCapture quiet;
         viewer = std::make_unique<Viewer>(std::move(configuration));
@@ -168,6 +189,26 @@ TEST_F(CallbacksTest, TessellationThatRunsOutOfMemoryKeepsThePreviousOne)
     onKeyboard('>', 0, 0); // with memory back the step goes through
     EXPECT_EQ(viewer->tessellationLevel, 11);
     EXPECT_EQ(patches[1].vertices.size(), 144u);
+}
+
+TEST_F(CallbacksTest, FinerTessellationIsRefusedBeforeItOutgrowsTheLevel)
+{
+    open(manyPatchesLevel(50)); // 2,500 patches in a level of a few megabytes
+    for (int i = 0; i < 2; ++i)
+        onKeyboard('>', 0, 0); // level 12, nothing tessellated yet
+    onKeyboard('b', 0, 0);
+    CerrCapture capture;
+    for (int i = 0; i < 8; ++i)
+        onKeyboard('>', 0, 0);
+    const int reached = viewer->tessellationLevel;
+    EXPECT_GT(reached, 12);
+    EXPECT_LT(reached, 20) << "old and new tessellation together pass the 64 MiB floor well before level 20";
+    EXPECT_EQ(viewer->levelMap->faces[1].patches[0].level, reached);
+    const std::string refusal = "verdanth: the curved surfaces at level " + std::to_string(reached + 1) + " would need ";
+    EXPECT_EQ(capture.text().rfind(refusal, 0), 0u) << capture.text();
+    EXPECT_NE(capture.text().find(" MiB allowed (4 times the level's 2 MiB); they keep their tessellation\n"),
+              std::string::npos)
+        << capture.text();
 }
 
 TEST_F(CallbacksTest, AnExceptionInACallbackIsReportedAndReleasesTheLevel)
