@@ -52,7 +52,7 @@ TEST(LevelgenCommandTest, WrongArgumentsShowTheUsage)
     testsupport::TempDir directory;
     const Outcome none = levelgen(directory, "");
     EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.err.find("usage: levelgen PLAN OUTDIR"), std::string::npos);
+    EXPECT_NE(none.err.find("usage: levelgen [--archive] PLAN OUTDIR"), std::string::npos);
     const Outcome small = levelgen(directory, "--maze 5x5 --seed 1 " + directory.path() + "m");
     EXPECT_EQ(small.status, 1);
     EXPECT_EQ(small.err, "levelgen: maze size must be WxH with sides from 9 to 1024, not 5x5\n");
