@@ -73,4 +73,29 @@ TEST(LevelgenCommandTest, AMazeBuildsIntoItsDirectory)
         EXPECT_TRUE(std::filesystem::exists(directory.path() + "maze/" + file)) << file;
 }
 
+TEST(LevelgenCommandTest, ArchiveFormsWriteOnlyTheArchiveAndTheLooseTextFiles)
+{
+    testsupport::TempDir directory;
+    const std::string plan = directory.write("hall.plan", "map\n#####\n#.L.#\n#.S.#\n#####\n");
+    const struct {
+        const char* arguments;
+        const char* name;
+    } cases[] = {{"--archive PLAN OUT/a", "hall"}, {"--maze 21x17 --seed 2 --archive OUT/b", "maze"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::string arguments = c.arguments;
+        arguments.replace(arguments.find("OUT/"), 4, directory.path());
+        if (arguments.find("PLAN") != std::string::npos)
+            arguments.replace(arguments.find("PLAN"), 4, plan);
+        const Outcome run = levelgen(directory, arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string out = arguments.substr(arguments.rfind(' ') + 1) + "/";
+        const std::string name = c.name;
+        for (const std::string& file : {name + ".pk3", name + ".cfg", name + ".lights", name + ".players"})
+            EXPECT_TRUE(std::filesystem::exists(out + file)) << file;
+        EXPECT_FALSE(std::filesystem::exists(out + name + ".bsp"));
+        EXPECT_FALSE(std::filesystem::exists(out + "textures"));
+    }
+}
+
 } // namespace
