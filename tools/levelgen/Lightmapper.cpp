@@ -5,14 +5,14 @@
 #include "LightmapPacker.h"
 
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 
 namespace {
 
-constexpr int border = 1;              // texels around each face's own
-constexpr float surfaceLift = 1.0f;    // units off the surface where light is sampled
-constexpr float edgeInset = 0.5f;      // units inside the face's edges where light is sampled
+constexpr int border = 1;           // texels around each face's own
+constexpr float surfaceLift = 1.0f; // units off the surface where light is sampled, clear of its cell's edge
+constexpr float edgeInset = 0.5f;   // units inside the face's edges where light is sampled
 
 // Where a face's texels lie: texel (i, j) of its own (border excluded) samples the light at
 // corner + axisS * i * spacing + axisT * j * spacing, clamped to the face.

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-struct Plan;
-
 // A level plan: a grid of cells seen from above, row 0 at the top (north, the largest
 // file y), plus the few numbers and texture choices that turn it into a level.
 // Every cell is a full-height column: either solid rock or open space with a floor and
@@ -30,10 +28,6 @@ enum class Cell : char {
 
 bool isSolid(Cell cell);
 bool isKnownCell(char character);
-
-// Whether a grate or screen in this cell spans it from west to east (separating the open
-// cells north and south of it); otherwise it spans north to south.
-bool spansWestToEast(const Plan& plan, int column, int row);
 
 // The surfaces a plan can texture, each with a texture from the generator catalogue.
 enum class Surface { Wall, AltWall, Floor, AltFloor, Ceiling, Pillar, Arch, Object, Billboard, Count };
@@ -74,11 +68,18 @@ public:
 constexpr int maxPlanSide = 1024;
 constexpr int maxLights = 4;
 
-// Parses plan text. fileName is used in messages and, without directory and extension,
-// as the plan's name.
+// Whether a grate or screen in this cell spans it from west to east (separating the open
+// cells north and south of it); otherwise it spans north to south.
+bool spansWestToEast(const Plan& plan, int column, int row);
+
+// Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
+// "enemies N", "angle DEG" (0 to 359) and "texture SURFACE NAME", comments starting with
+// '#', then a line "map" and the grid's rows. fileName is used in messages and, without
+// directory and extension, as the plan's name.
 Plan parsePlan(const std::string& text, const std::string& fileName);
 
-// Checks what the grid itself must satisfy (one start, at most four lights, arches
-// between walls, grates and screens between open cells, glowing panels beside one) and records the start and the lights; shared by parsed and generated
-// plans. firstGridLine is the file line of row 0. Throws PlanError naming fileName.
+// Checks what the grid itself must satisfy (one start, at most four lights, arches between
+// walls, grates and screens between open cells, glowing panel walls beside an open cell)
+// and records the start and the lights; shared by parsed and generated plans.
+// firstGridLine is the file line of row 0. Throws PlanError naming fileName.
 void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine);

@@ -9,6 +9,8 @@
 
 namespace {
 
+// zlib's usual balance: level 9 takes three times as long on a large maze for 5% less.
+constexpr zip_uint32_t deflateLevel = 6;
 constexpr time_t entryTime = 946728000; // 2000-01-01 12:00 UTC: midday, so every time zone keeps the date
 
 struct ArchiveDiscarder {
@@ -32,7 +34,7 @@ void addEntry(zip_t* archive, const std::string& path, const DataFile& file)
         fail(path, file.path + ": " + zip_strerror(archive));
     }
     const auto entry = static_cast<zip_uint64_t>(index);
-    if (zip_set_file_compression(archive, entry, ZIP_CM_DEFLATE, 9) != 0 ||
+    if (zip_set_file_compression(archive, entry, ZIP_CM_DEFLATE, deflateLevel) != 0 ||
         zip_file_set_mtime(archive, entry, entryTime, 0) != 0)
         fail(path, file.path + ": " + zip_strerror(archive));
 }
