@@ -53,7 +53,7 @@ TEST(LevelWriterTest, HeaderDirectoryAndLumpsAreLaidOutAsTheFormatSays)
                    {36, level.nodes.size()},    {48, level.leaves.size()},     {4, level.leafFaces.size()},
                    {4, level.leafBrushes.size()}, {40, level.models.size()},   {12, level.brushes.size()},
                    {8, level.brushSides.size()}, {44, level.vertices.size()},  {4, level.meshVertices.size()},
-                   {1, 0},                       {104, level.faces.size()},    {49152, 1},
+                   {1, 0},                       {104, level.faces.size()},    {49152, static_cast<size_t>(level.lightmapCount())},
                    {1, 0},                       {0, 0}};
     std::vector<std::pair<int32_t, int32_t>> spans;
     for (int lump = 0; lump < 17; ++lump) {

@@ -52,7 +52,7 @@ TEST(LevelgenCommandTest, WrongArgumentsShowTheUsage)
     testsupport::TempDir directory;
     const Outcome none = levelgen(directory, "");
     EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.err.find("usage: levelgen PLAN OUTDIR"), std::string::npos);
+    EXPECT_NE(none.err.find("usage: levelgen [--archive] PLAN OUTDIR"), std::string::npos);
     const Outcome small = levelgen(directory, "--maze 5x5 --seed 1 " + directory.path() + "m");
     EXPECT_EQ(small.status, 1);
     EXPECT_EQ(small.err, "levelgen: maze size must be WxH with sides from 9 to 1024, not 5x5\n");
@@ -71,6 +71,31 @@ TEST(LevelgenCommandTest, AMazeBuildsIntoItsDirectory)
                              "textures/skies/intelredclouds.jpg", "textures/verdanth/bricks.jpg",
                              "textures/verdanth/metal.tga"})
         EXPECT_TRUE(std::filesystem::exists(directory.path() + "maze/" + file)) << file;
+}
+
+TEST(LevelgenCommandTest, ArchiveFormsWriteOnlyTheArchiveAndTheLooseTextFiles)
+{
+    testsupport::TempDir directory;
+    const std::string plan = directory.write("hall.plan", "map\n#####\n#.L.#\n#.S.#\n#####\n");
+    const struct {
+        const char* arguments;
+        const char* name;
+    } cases[] = {{"--archive PLAN OUT/a", "hall"}, {"--maze 21x17 --seed 2 --archive OUT/b", "maze"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::string arguments = c.arguments;
+        arguments.replace(arguments.find("OUT/"), 4, directory.path());
+        if (arguments.find("PLAN") != std::string::npos)
+            arguments.replace(arguments.find("PLAN"), 4, plan);
+        const Outcome run = levelgen(directory, arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string out = arguments.substr(arguments.rfind(' ') + 1) + "/";
+        const std::string name = c.name;
+        for (const std::string& file : {name + ".pk3", name + ".cfg", name + ".lights", name + ".players"})
+            EXPECT_TRUE(std::filesystem::exists(out + file)) << file;
+        EXPECT_FALSE(std::filesystem::exists(out + name + ".bsp"));
+        EXPECT_FALSE(std::filesystem::exists(out + "textures"));
+    }
 }
 
 } // namespace

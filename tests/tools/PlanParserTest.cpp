@@ -13,14 +13,16 @@ const char* const goodPlan = "# a small test plan\n"
                              "texscale 64\n"
                              "friends 1\n"
                              "enemies 5\n"
+                             "angle 180\n"
                              "texture wall stone\n"
                              "\n"
                              "map\n"
                              "#######\n"
                              "#L.O.L#\n"
                              "%,,M,B%\n"
-                             "##A####\n"
-                             "#.S..L#\n"
+                             "##A#&=#\n"
+                             "#.S*GL#\n"
+                             "#.N.*.#\n"
                              "#######\n";
 
 TEST(PlanParserTest, ReadsSettingsGridAndMarkers)
@@ -35,7 +37,18 @@ TEST(PlanParserTest, ReadsSettingsGridAndMarkers)
     EXPECT_EQ(plan.texture(Surface::Wall), "stone");
     EXPECT_EQ(plan.texture(Surface::Floor), "tiles"); // default kept
     ASSERT_EQ(plan.columns, 7);
-    ASSERT_EQ(plan.rows, 6);
+    ASSERT_EQ(plan.rows, 7);
+    EXPECT_EQ(plan.startAngle, 180);
+    EXPECT_EQ(plan.at(4, 3), Cell::PanelWall);
+    EXPECT_EQ(plan.at(5, 3), Cell::GlowWall);
+    EXPECT_FALSE(plan.isOpen(5, 3));
+    EXPECT_EQ(plan.at(3, 4), Cell::Sky);
+    EXPECT_EQ(plan.at(4, 4), Cell::Grate);
+    EXPECT_EQ(plan.at(2, 5), Cell::Nodraw);
+    EXPECT_TRUE(plan.isOpen(4, 4));
+    EXPECT_FALSE(spansWestToEast(plan, 4, 4)); // a wall to the north: it spans north to south
+    EXPECT_FALSE(spansWestToEast(plan, 2, 5));
+    EXPECT_TRUE(spansWestToEast(plan, 2, 2)); // open north and south
     EXPECT_EQ(plan.at(2, 3), Cell::Arch);
     EXPECT_EQ(plan.at(0, 2), Cell::AltWall);
     EXPECT_EQ(plan.at(1, 2), Cell::AltFloor);
@@ -53,6 +66,7 @@ TEST(PlanParserTest, AcceptsWindowsLineEndsAndTrailingBlankLines)
     const Plan plan = parsePlan("cell 64\r\nmap\r\n###\r\n#S#\r\n###\r\n\r\n  \n", "x.plan");
     EXPECT_EQ(plan.rows, 3);
     EXPECT_EQ(plan.columns, 3);
+    EXPECT_EQ(plan.startAngle, 90); // north unless the plan says otherwise
 }
 
 struct PlanErrorCase {
@@ -83,6 +97,16 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
         {"no map", "cell 64\n", "p.plan:2:1: the plan has no 'map' line"},
         {"empty map", "cell 64\nmap\n\n", "p.plan:2:1: the map has no rows"},
         {"words after map", "map grid\n#S#\n", "p.plan:1:5: nothing may follow 'map' on its line"},
+        {"angle of a full turn", "angle 360\nmap\n#S#\n", "p.plan:1:7: 'angle' needs a whole number from 0 to 359"},
+        {"negative angle", "angle -90\nmap\n#S#\n", "p.plan:1:7: 'angle' needs a whole number from 0 to 359"},
+        {"fractional angle", "angle 45.5\nmap\n#S#\n", "p.plan:1:7: 'angle' needs a whole number from 0 to 359"},
+        {"two angles", "angle 90 180\nmap\n#S#\n", "p.plan:1:10: 'angle' needs exactly one value"},
+        {"grate in a dead end", "map\n###\n#G#\n#S#\n###\n",
+         "p.plan:3:2: a grate needs open cells on two opposite sides"},
+        {"screen in a corner", "map\n####\n#N.#\n#.S#\n####\n",
+         "p.plan:3:2: a screen needs open cells on two opposite sides"},
+        {"buried panel wall", "map\n####\n#=##\n####\n#S.#\n####\n",
+         "p.plan:3:2: a glowing panel wall needs an open cell beside it"},
     };
     for (const PlanErrorCase& c : cases) {
         SCOPED_TRACE(c.name);

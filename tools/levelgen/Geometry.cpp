@@ -52,7 +52,7 @@ VertexRecord Geometry::makeVertex(Vector3 position, Vector3 normal, const Mappin
     VertexRecord vertex;
     vertex.position = position;
     vertex.normal = normal;
-    vertex.texCoord[0] = dot(position, mapping.sAxis) / textureScale;
+    vertex.texCoord[0] = dot(position, mapping.sAxis) / textureScale + mapping.sOffset;
     vertex.texCoord[1] = dot(position, mapping.tAxis) / textureScale + mapping.tOffset;
     return vertex;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 // Appends faces with their vertices and mesh vertices to a level. Positions and normals
-// are in file coordinates. Texture coordinates are planar: s = position . sAxis / scale
+// are in file coordinates. Texture coordinates are planar: s = position . sAxis / scale + sOffset
 // and t = position . tAxis / scale + tOffset, so textures repeat every `scale` units.
 class Geometry {
 public:
@@ -14,6 +14,7 @@ public:
     struct Mapping {
         Vector3 sAxis;
         Vector3 tAxis;
+        float sOffset = 0.0f;
         float tOffset = 0.0f;
     };
 

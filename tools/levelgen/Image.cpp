@@ -1,8 +1,8 @@
 #include "Image.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -15,36 +15,35 @@ Image::Image(int width, int height, int channels)
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-
-// Owns a compressor so that it is destroyed on every way out.
+// Owns a compressor and its memory destination so that both are freed on every way out.
 struct Compressor {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
     Compressor()
     {
         info.err = jpeg_std_error(&errors);
         jpeg_create_compress(&info);
+        jpeg_mem_dest(&info, &buffer, &size);
     }
-    ~Compressor() { jpeg_destroy_compress(&info); }
+    ~Compressor()
+    {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+    }
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
 };
 
 } // namespace
 
-void writeJpeg(const Image& image, const std::string& path, int quality)
+std::vector<uint8_t> encodeJpeg(const Image& image, int quality)
 {
     if (image.channels != 3)
-        throw std::runtime_error(path + ": JPEG images must be RGB");
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("JPEG images must be RGB");
     Compressor compressor;
     jpeg_compress_struct& info = compressor.info;
-    jpeg_stdio_dest(&info, file.get());
     info.image_width = static_cast<JDIMENSION>(image.width);
     info.image_height = static_cast<JDIMENSION>(image.height);
     info.input_components = 3;
@@ -58,8 +57,14 @@ void writeJpeg(const Image& image, const std::string& path, int quality)
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
-    if (std::ferror(file.get()))
-        throw std::runtime_error("cannot write " + path);
+    return std::vector<uint8_t>(compressor.buffer, compressor.buffer + compressor.size);
+}
+
+void writeJpeg(const Image& image, const std::string& path, int quality)
+{
+    if (image.channels != 3)
+        throw std::runtime_error(path + ": JPEG images must be RGB");
+    writeBytes(encodeJpeg(image, quality), path);
 }
 
 std::vector<uint8_t> encodeTga(const Image& image)
@@ -89,7 +94,11 @@ std::vector<uint8_t> encodeTga(const Image& image)
 
 void writeTga(const Image& image, const std::string& path)
 {
-    const std::vector<uint8_t> bytes = encodeTga(image);
+    writeBytes(encodeTga(image), path);
+}
+
+void writeBytes(const std::vector<uint8_t>& bytes, const std::string& path)
+{
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)

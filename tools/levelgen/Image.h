@@ -17,7 +17,8 @@ struct Image {
     const uint8_t* pixel(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * channels]; }
 };
 
-// Encodes an RGB image with libjpeg. Throws std::runtime_error naming the path on failure.
+// Encodes an RGB image with libjpeg. Throws std::runtime_error (naming the path) on failure.
+std::vector<uint8_t> encodeJpeg(const Image& image, int quality = 90);
 void writeJpeg(const Image& image, const std::string& path, int quality = 90);
 
 // Writes an uncompressed true-colour TGA: rows bottom-up with the origin at the lower left
@@ -26,3 +27,6 @@ void writeTga(const Image& image, const std::string& path);
 
 // The bytes writeTga would write, for tests and for writeTga itself.
 std::vector<uint8_t> encodeTga(const Image& image);
+
+// Writes bytes to a file. Throws std::runtime_error naming the path on failure.
+void writeBytes(const std::vector<uint8_t>& bytes, const std::string& path);

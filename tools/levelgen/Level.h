@@ -13,6 +13,9 @@ struct Vector3 {
     float z = 0.0f;
 };
 
+constexpr int lightmapSide = 128; // texels a side of one lightmap page
+constexpr size_t lightmapPageBytes = static_cast<size_t>(lightmapSide) * lightmapSide * 3;
+
 struct TextureRecord {
     std::string name; // path below the data directory, no extension
     int32_t flags = 0;
@@ -65,14 +68,20 @@ struct BrushSideRecord {
     int32_t texture = 0;
 };
 
+// Colours and lightmap texels hold light at half range: a value v means light 2v / 255,
+// where light 1 shows a surface in its picture's own colours.
 struct VertexRecord {
     Vector3 position;
     float texCoord[2] = {0.0f, 0.0f};
-    float lightmapCoord[2] = {0.0f, 0.0f};
+    float lightmapCoord[2] = {0.0f, 0.0f}; // 0..1 across the face's page, at texel centres
     Vector3 normal;
-    std::array<uint8_t, 4> color{255, 255, 255, 255};
+    std::array<uint8_t, 4> color{255, 255, 255, 255}; // R, G, B, A
 };
 
+// A face's lightmap is the rectangle lightmapStart (x, y texels) of lightmapSize in page
+// lightmapIndex, a one-texel border included; -1 for faces lit by their vertex colours.
+// Texel (i, j) of the rectangle is the light at lightmapOrigin + i * lightmapVectors[0] +
+// j * lightmapVectors[1] (file coordinates; the vectors are one texel apart on the face).
 struct FaceRecord {
     int32_t texture = 0;
     int32_t effect = -1;
@@ -81,7 +90,7 @@ struct FaceRecord {
     int32_t vertexCount = 0;
     int32_t firstMeshVertex = 0;
     int32_t meshVertexCount = 0;
-    int32_t lightmapIndex = 0;
+    int32_t lightmapIndex = -1;
     std::array<int32_t, 2> lightmapStart{};
     std::array<int32_t, 2> lightmapSize{};
     Vector3 lightmapOrigin;
@@ -115,6 +124,8 @@ struct Level {
     std::vector<VertexRecord> vertices;
     std::vector<int32_t> meshVertices;
     std::vector<FaceRecord> faces;
-    int32_t lightmapCount = 1;
+    std::vector<uint8_t> lightmaps; // pages of lightmapSide x lightmapSide RGB texels, top row first
     VisibilityRecord visibility;
+
+    int lightmapCount() const { return static_cast<int>(lightmaps.size() / lightmapPageBytes); }
 };

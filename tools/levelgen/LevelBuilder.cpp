@@ -2,9 +2,15 @@
 
 #include "BspTree.h"
 #include "Clusters.h"
+#include "Decorations.h"
+#include "EntityText.h"
 #include "Geometry.h"
+#include "Lightmapper.h"
+#include "Materials.h"
 #include "TextureCatalogue.h"
 #include "Visibility.h"
+
+#include "level/LevelFormat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +19,6 @@
 
 namespace {
 
-constexpr float pi = 3.14159265f;
 constexpr int maxBrushSide = 32;
 
 struct FaceRange {
@@ -25,7 +30,7 @@ class LevelAssembler {
 public:
     explicit LevelAssembler(const Plan& plan)
         : plan(plan), size(static_cast<float>(plan.cellSize)), height(static_cast<float>(plan.height)),
-          geometry(level, static_cast<float>(plan.textureScale))
+          geometry(level, static_cast<float>(plan.textureScale)), decorations(plan, geometry)
     {
     }
 
@@ -33,6 +38,7 @@ public:
     {
         addTextures();
         addCellFaces();
+        bakeLighting(plan, faceLighting(), level);
         const ClusterMap clusters = buildClusters(plan);
         const ClusterMap brushRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
@@ -40,7 +46,7 @@ public:
         addTree(buildBspTree(clusters), brushRects);
         addModel();
         level.visibility = computeVisibility(clusters);
-        addEntities();
+        level.entities = entityText(plan);
         if (statistics) {
             statistics->clusters = static_cast<int>(clusters.clusters.size());
             statistics->brushes = static_cast<int>(brushRects.clusters.size());
@@ -60,22 +66,60 @@ private:
 
     // ---- textures ---------------------------------------------------------------------
 
+    int addTexture(const TextureRecord& record, FaceLighting lighting)
+    {
+        for (size_t i = 0; i < level.textures.size(); ++i) {
+            if (level.textures[i].name == record.name)
+                return static_cast<int>(i);
+        }
+        level.textures.push_back(record);
+        textureLighting.push_back(lighting);
+        return static_cast<int>(level.textures.size()) - 1;
+    }
+
+    // The catalogue's textures for every surface, then the materials the plan shows.
     void addTextures()
     {
         for (int s = 0; s < static_cast<int>(Surface::Count); ++s) {
             const std::string name = textureDirectory + plan.texture(static_cast<Surface>(s));
-            int index = -1;
-            for (size_t i = 0; i < level.textures.size(); ++i) {
-                if (level.textures[i].name == name)
-                    index = static_cast<int>(i);
+            surfaceTextures.push_back(addTexture({name, 0, solidContents}, FaceLighting::Lightmap));
+        }
+        for (int m = 0; m < static_cast<int>(Material::Count); ++m) {
+            const Material material = static_cast<Material>(m);
+            if (!planUses(plan, material)) {
+                materialTextures.push_back(-1);
+                continue;
             }
-            if (index < 0) {
-                index = static_cast<int>(level.textures.size());
-                level.textures.push_back({name, 0, 1});
-            }
-            surfaceTextures.push_back(index);
+            const MaterialRecord record = materialRecord(plan, material);
+            materialTextures.push_back(addTexture({record.textureName, record.flags, record.contents},
+                                                  materialLighting(material)));
         }
     }
+
+    static FaceLighting materialLighting(Material material)
+    {
+        switch (material) {
+        case Material::Grate:
+            return FaceLighting::LightmapBothSides;
+        case Material::Panel: // glows by itself
+        case Material::Sky:
+        case Material::Nodraw:
+            return FaceLighting::Unlit;
+        default:
+            return FaceLighting::Lightmap;
+        }
+    }
+
+    std::vector<FaceLighting> faceLighting() const
+    {
+        std::vector<FaceLighting> lighting;
+        for (const FaceRecord& face : level.faces)
+            lighting.push_back(face.type == LevelFormat::Polygon ? textureLighting[static_cast<size_t>(face.texture)]
+                                                                 : FaceLighting::VertexColours);
+        return lighting;
+    }
+
+    int materialTexture(Material material) const { return materialTextures[static_cast<size_t>(material)]; }
 
     // ---- faces, cell by cell ------------------------------------------------------------
 
@@ -102,10 +146,10 @@ private:
         const float y1 = rowLineY(row);
         const Surface floor = floorSurface(column, row);
         geometry.addPolygon({{x0, y0, 0.0f}, {x1, y0, 0.0f}, {x1, y1, 0.0f}, {x0, y1, 0.0f}}, {0.0f, 0.0f, 1.0f},
-                            texture(floor), {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f});
+                            texture(floor), {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f, 0.0f});
+        const int ceiling = cell == Cell::Sky ? materialTexture(Material::Sky) : texture(Surface::Ceiling);
         geometry.addPolygon({{x0, y0, height}, {x1, y0, height}, {x1, y1, height}, {x0, y1, height}},
-                            {0.0f, 0.0f, -1.0f}, texture(Surface::Ceiling),
-                            {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, 0.0f});
+                            {0.0f, 0.0f, -1.0f}, ceiling, {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, 0.0f, 0.0f});
         addWallIfSolid(column, row - 1, {x0, y1, 0.0f}, {x1, y1, 0.0f}, {0.0f, -1.0f, 0.0f});
         addWallIfSolid(column, row + 1, {x0, y0, 0.0f}, {x1, y0, 0.0f}, {0.0f, 1.0f, 0.0f});
         addWallIfSolid(column - 1, row, {x0, y0, 0.0f}, {x0, y1, 0.0f}, {1.0f, 0.0f, 0.0f});
@@ -114,22 +158,23 @@ private:
         const Vector3 centre{(x0 + x1) * 0.5f, (y0 + y1) * 0.5f, 0.0f};
         switch (cell) {
         case Cell::Pillar:
-            addPillar(centre);
+            decorations.addPillar(centre, texture(Surface::Pillar));
             break;
         case Cell::Arch:
-            addArch(column, row, {x0, y0, 0.0f});
+            decorations.addArch(column, row, {x0, y0, 0.0f}, texture(Surface::Arch));
             break;
         case Cell::Object:
-            addPedestal(centre);
+            decorations.addPedestal(centre, texture(Surface::Object));
             break;
-        case Cell::Billboard: {
-            const float half = size * 0.25f;
-            const float top = height * 0.6f;
-            geometry.addBillboard({{centre.x - half, centre.y, 0.0f}, {centre.x + half, centre.y, 0.0f},
-                                   {centre.x + half, centre.y, top}, {centre.x - half, centre.y, top}},
-                                  {0.0f, 1.0f, 0.0f}, texture(Surface::Billboard));
+        case Cell::Billboard:
+            decorations.addBillboard(centre, texture(Surface::Billboard));
             break;
-        }
+        case Cell::Grate:
+            decorations.addGrate(column, row, materialTexture(Material::Grate));
+            break;
+        case Cell::Nodraw:
+            decorations.addScreen(column, row, materialTexture(Material::Nodraw));
+            break;
         default:
             break;
         }
@@ -156,105 +201,16 @@ private:
         const Cell neighbour = plan.at(column, row);
         if (!isSolid(neighbour))
             return;
-        const Surface surface = neighbour == Cell::AltWall ? Surface::AltWall : Surface::Wall;
-        geometry.addWall(a, b, height, normal, texture(surface));
+        geometry.addWall(a, b, height, normal, wallTexture(neighbour));
+        if (neighbour == Cell::GlowWall)
+            decorations.addPanel(a, b, normal, materialTexture(Material::Panel));
     }
 
-    // A round column from floor to ceiling: a 9 x 3 control grid, four patches around.
-    void addPillar(Vector3 centre)
+    int wallTexture(Cell solid) const
     {
-        const float radius = size * 0.22f;
-        const float ring[9][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
-        const float repeats = std::max(1.0f, std::round(2.0f * pi * radius / plan.textureScale));
-        std::vector<VertexRecord> controls;
-        for (int i = 0; i < 3; ++i) {
-            const float z = height * 0.5f * static_cast<float>(i);
-            for (int j = 0; j < 9; ++j) {
-                VertexRecord v;
-                v.position = {centre.x + ring[j][0] * radius, centre.y + ring[j][1] * radius, z};
-                v.normal = normalized({ring[j][0], ring[j][1], 0.0f});
-                v.texCoord[0] = repeats * static_cast<float>(j) / 8.0f;
-                v.texCoord[1] = (height - z) / plan.textureScale;
-                controls.push_back(v);
-            }
-        }
-        geometry.addPatch(controls, 9, 3, texture(Surface::Pillar), {0.0f, 0.0f, 1.0f});
-    }
-
-    // A round arch under the ceiling of a doorway: the curved underside (a 5 x 3 grid
-    // across the doorway and along the passage) and the two flat faces that close the
-    // space between the curve and the ceiling.
-    void addArch(int column, int row, Vector3 corner)
-    {
-        const bool passageAlongY = isSolid(plan.at(column - 1, row));
-        const Vector3 across = passageAlongY ? Vector3{1.0f, 0.0f, 0.0f} : Vector3{0.0f, 1.0f, 0.0f};
-        const Vector3 along = passageAlongY ? Vector3{0.0f, 1.0f, 0.0f} : Vector3{1.0f, 0.0f, 0.0f};
-        const Vector3 up{0.0f, 0.0f, 1.0f};
-        const float crown = height - std::max(4.0f, size / 8.0f);
-        // Half an ellipse: as wide as the doorway, and at least a third of the room high
-        // so that it reads as an arch rather than a lintel.
-        const float radius = std::min(std::max(size * 0.5f, height * 0.35f), crown * 0.6f);
-        const float spring = crown - radius;
-        const float acrossAt[5] = {0.0f, 0.0f, size * 0.5f, size, size};
-        const float zAt[5] = {spring, crown, crown, crown, spring};
-        const Vector3 inward[5] = {across, normalized(across - up), up * -1.0f, normalized(across * -1.0f - up),
-                                   across * -1.0f};
-        const float arcLength = pi * 0.5f * (size * 0.5f + radius);
-
-        std::vector<VertexRecord> underside;
-        for (int i = 0; i < 3; ++i) {
-            for (int k = 0; k < 5; ++k) {
-                VertexRecord v;
-                v.position = corner + across * acrossAt[k] + along * (size * 0.5f * static_cast<float>(i)) +
-                             up * zAt[k];
-                v.normal = inward[k];
-                v.texCoord[0] = arcLength * static_cast<float>(k) / 4.0f / plan.textureScale;
-                v.texCoord[1] = size * 0.5f * static_cast<float>(i) / plan.textureScale;
-                underside.push_back(v);
-            }
-        }
-        geometry.addPatch(underside, 5, 3, texture(Surface::Arch), {0.0f, 0.0f, -1.0f});
-
-        for (const float side : {0.0f, 1.0f}) {
-            const Vector3 normal = side == 0.0f ? along * -1.0f : along;
-            std::vector<VertexRecord> face;
-            for (int i = 0; i < 3; ++i) {
-                for (int k = 0; k < 5; ++k) {
-                    const float z = zAt[k] + (height - zAt[k]) * 0.5f * static_cast<float>(i);
-                    VertexRecord v;
-                    v.position = corner + across * acrossAt[k] + along * (size * side) + up * z;
-                    v.normal = normal;
-                    v.texCoord[0] = acrossAt[k] / plan.textureScale;
-                    v.texCoord[1] = (height - z) / plan.textureScale;
-                    face.push_back(v);
-                }
-            }
-            geometry.addPatch(face, 5, 3, texture(Surface::Arch), normal);
-        }
-    }
-
-    // A square plinth with a pyramid on top, as one triangle mesh.
-    void addPedestal(Vector3 centre)
-    {
-        const float half = size * 0.18f;
-        const float top = height * 0.3f;
-        const float apex = top + half * 1.6f;
-        const Vector3 corners[4] = {{centre.x - half, centre.y - half, 0.0f},
-                                    {centre.x + half, centre.y - half, 0.0f},
-                                    {centre.x + half, centre.y + half, 0.0f},
-                                    {centre.x - half, centre.y + half, 0.0f}};
-        const Vector3 lift{0.0f, 0.0f, top};
-        const Vector3 peak{centre.x, centre.y, apex};
-        std::vector<Geometry::Triangle> triangles;
-        for (int i = 0; i < 4; ++i) {
-            const Vector3 a = corners[i];
-            const Vector3 b = corners[(i + 1) % 4];
-            const Vector3 outward = (a + b) * 0.5f - centre; // horizontal: both lie on the floor
-            triangles.push_back({{a, b, b + lift}, outward});
-            triangles.push_back({{a, b + lift, a + lift}, outward});
-            triangles.push_back({{a + lift, b + lift, peak}, outward + Vector3{0.0f, 0.0f, half}});
-        }
-        geometry.addMesh(triangles, texture(Surface::Object));
+        if (solid == Cell::PanelWall)
+            return materialTexture(Material::PanelWall);
+        return texture(solid == Cell::AltWall ? Surface::AltWall : Surface::Wall);
     }
 
     // ---- planes, brushes, tree ----------------------------------------------------------
@@ -278,8 +234,7 @@ private:
             const float x1 = columnX(r.column + r.width);
             const float y0 = rowLineY(r.row + r.height);
             const float y1 = rowLineY(r.row);
-            const Surface surface = plan.at(r.column, r.row) == Cell::AltWall ? Surface::AltWall : Surface::Wall;
-            const int32_t tex = texture(surface);
+            const int32_t tex = wallTexture(plan.at(r.column, r.row));
             level.brushes.push_back({static_cast<int32_t>(level.brushSides.size()), 6, tex});
             // Brush side planes face out of the brush.
             for (const auto& [normal, distance] :
@@ -348,26 +303,15 @@ private:
         level.models.push_back(model);
     }
 
-    void addEntities()
-    {
-        const auto origin = [this](GridPosition cell, float z) {
-            const float x = columnX(cell.column) + size * 0.5f;
-            const float y = rowLineY(cell.row + 1) + size * 0.5f;
-            return "\"origin\" \"" + std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)) +
-                   " " + std::to_string(static_cast<int>(z)) + "\"\n";
-        };
-        level.entities = "{\n\"classname\" \"world\"\n\"message\" \"" + plan.name + "\"\n}\n";
-        level.entities += "{\n\"classname\" \"start\"\n" + origin(plan.start, static_cast<float>(eyeHeight(plan))) + "}\n";
-        for (const GridPosition& light : plan.lights)
-            level.entities += "{\n\"classname\" \"light\"\n" + origin(light, static_cast<float>(lightPosition(plan, light).y)) + "}\n";
-    }
-
     const Plan& plan;
     float size;
     float height;
     Level level;
     Geometry geometry;
-    std::vector<int> surfaceTextures;
+    Decorations decorations;
+    std::vector<int> surfaceTextures;  // by Surface
+    std::vector<int> materialTextures; // by Material; -1 where the plan does not show it
+    std::vector<FaceLighting> textureLighting; // by texture, for polygon faces
     std::vector<FaceRange> cellFaces;
     std::map<std::tuple<float, float, float, float>, int> planeIndex;
 };

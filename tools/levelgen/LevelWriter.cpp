@@ -161,13 +161,10 @@ void putLump(ByteWriter& out, int lump, const Level& level)
             out.putInt(f.patchSize[1]);
         }
         break;
-    case Lightmaps: {
-        // A flat mid-grey; the viewer only counts lightmaps.
-        const std::vector<uint8_t> grey(lightmapRecordSize, 128);
-        for (int i = 0; i < level.lightmapCount; ++i)
-            out.putBytes(grey.data(), grey.size());
+    case Lightmaps:
+        static_assert(lightmapPageBytes == lightmapRecordSize);
+        out.putBytes(level.lightmaps.data(), level.lightmaps.size());
         break;
-    }
     case Visibility:
         out.putInt(level.visibility.clusterCount);
         out.putInt(level.visibility.bytesPerCluster);

@@ -32,6 +32,7 @@ public:
         varyWalls();
         placeLightsAndStart();
         validateGrid(plan, plan.name, 1);
+        aimStart();
         return std::move(plan);
     }
 
@@ -164,7 +165,24 @@ private:
             cell((room.column0 + room.column1) / 2, (room.row0 + room.row1) / 2 - 1) = Cell::Light;
         }
         const Room& first = rooms.front();
-        cell((first.column0 + first.column1) / 2, first.row1) = Cell::Start; // looks north into the room
+        cell((first.column0 + first.column1) / 2, first.row1) = Cell::Start;
+    }
+
+    // The start faces its longest straight run of open cells (north, east, south, west on
+    // ties), so that the first view looks down a corridor or across the room, not at a wall.
+    void aimStart()
+    {
+        constexpr int headings[4][3] = {{0, -1, 90}, {1, 0, 0}, {0, 1, 270}, {-1, 0, 180}}; // step, degrees
+        int longest = -1;
+        for (const auto& heading : headings) {
+            int run = 0;
+            while (plan.isOpen(plan.start.column + heading[0] * (run + 1), plan.start.row + heading[1] * (run + 1)))
+                ++run;
+            if (run > longest) {
+                longest = run;
+                plan.startAngle = heading[2];
+            }
+        }
     }
 
     std::mt19937 random;

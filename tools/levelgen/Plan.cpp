@@ -9,17 +9,23 @@
 
 bool isSolid(Cell cell)
 {
-    return cell == Cell::Wall || cell == Cell::AltWall;
+    return cell == Cell::Wall || cell == Cell::AltWall || cell == Cell::PanelWall || cell == Cell::GlowWall;
 }
 
 bool isKnownCell(char character)
 {
-    static constexpr std::array<char, 10> known = {'#', '%', '.', ',', 'S', 'L', 'O', 'A', 'M', 'B'};
+    static constexpr std::array<char, 15> known = {'#', '%', '&', '=', '.', ',', 'S', 'L',
+                                                   'O', 'A', 'M', 'B', '*', 'G', 'N'};
     for (const char c : known) {
         if (c == character)
             return true;
     }
     return false;
+}
+
+bool spansWestToEast(const Plan& plan, int column, int row)
+{
+    return plan.isOpen(column, row - 1) && plan.isOpen(column, row + 1);
 }
 
 Cell Plan::at(int column, int row) const
@@ -81,13 +87,22 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
+// The name goes into file names, archive entries, texture names and material scripts,
+// so it keeps to characters that are plain in all of them, and short enough that the
+// longest texture name built from it fits the texture record.
 std::string stemOf(const std::string& fileName)
 {
+    constexpr size_t longest = 32;
     const size_t slash = fileName.find_last_of('/');
     std::string stem = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
     const size_t dot = stem.find_last_of('.');
     if (dot != std::string::npos && dot > 0)
         stem.erase(dot);
+    stem = stem.substr(0, longest);
+    for (char& c : stem) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-')
+            c = '_';
+    }
     return stem.empty() ? "level" : stem;
 }
 
@@ -98,12 +113,13 @@ struct NumberSetting {
     int maximum;
 };
 
-constexpr std::array<NumberSetting, 5> numberSettings = {{
+constexpr std::array<NumberSetting, 6> numberSettings = {{
     {"cell", &Plan::cellSize, 16, 1024},
     {"height", &Plan::height, 32, 2048},
     {"texscale", &Plan::textureScale, 8, 4096},
     {"friends", &Plan::friends, 0, 100},
     {"enemies", &Plan::enemies, 0, 100},
+    {"angle", &Plan::startAngle, 0, 359},
 }};
 
 constexpr std::array<const char*, static_cast<int>(Surface::Count)> surfaceNames = {
@@ -197,6 +213,33 @@ void parseGrid(Plan& plan, const std::vector<std::string>& lines, size_t first, 
     }
 }
 
+// The decorations that need particular neighbours; empty when the cell is fine.
+std::string neighbourProblem(const Plan& plan, int column, int row)
+{
+    const Cell cell = plan.at(column, row);
+    if (cell == Cell::Arch) {
+        const bool wallsX = isSolid(plan.at(column - 1, row)) && isSolid(plan.at(column + 1, row));
+        const bool wallsY = isSolid(plan.at(column, row - 1)) && isSolid(plan.at(column, row + 1));
+        const bool openX = plan.isOpen(column - 1, row) && plan.isOpen(column + 1, row);
+        const bool openY = plan.isOpen(column, row - 1) && plan.isOpen(column, row + 1);
+        if (!(wallsX && openY) && !(wallsY && openX))
+            return "an arch needs walls on two opposite sides and open cells on the other two";
+    }
+    if (cell == Cell::Grate || cell == Cell::Nodraw) {
+        const bool openX = plan.isOpen(column - 1, row) && plan.isOpen(column + 1, row);
+        if (!spansWestToEast(plan, column, row) && !openX)
+            return std::string(cell == Cell::Grate ? "a grate" : "a screen") +
+                   " needs open cells on two opposite sides";
+    }
+    if (cell == Cell::GlowWall) {
+        const bool anyOpen = plan.isOpen(column - 1, row) || plan.isOpen(column + 1, row) ||
+                             plan.isOpen(column, row - 1) || plan.isOpen(column, row + 1);
+        if (!anyOpen)
+            return "a glowing panel wall needs an open cell beside it";
+    }
+    return {};
+}
+
 } // namespace
 
 void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine)
@@ -218,14 +261,9 @@ void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine)
                     fail(fileName, line, column + 1, "more than four lights");
                 plan.lights.push_back({column, row});
             }
-            if (cell == Cell::Arch) {
-                const bool wallsX = isSolid(plan.at(column - 1, row)) && isSolid(plan.at(column + 1, row));
-                const bool wallsY = isSolid(plan.at(column, row - 1)) && isSolid(plan.at(column, row + 1));
-                const bool openX = plan.isOpen(column - 1, row) && plan.isOpen(column + 1, row);
-                const bool openY = plan.isOpen(column, row - 1) && plan.isOpen(column, row + 1);
-                if (!(wallsX && openY) && !(wallsY && openX))
-                    fail(fileName, line, column + 1, "an arch needs walls on two opposite sides and open cells on the other two");
-            }
+            const std::string problem = neighbourProblem(plan, column, row);
+            if (!problem.empty())
+                fail(fileName, line, column + 1, problem);
         }
     }
     if (!haveStart)

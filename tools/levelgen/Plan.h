@@ -11,14 +11,19 @@
 enum class Cell : char {
     Wall = '#',      // solid, "wall" texture
     AltWall = '%',   // solid, "wall2" texture
+    PanelWall = '&', // solid, the material-only "panelwall" texture (no image of its own)
+    GlowWall = '=',  // solid, "wall" texture with a glowing panel on every side that faces an open cell
     Floor = '.',     // open, "floor" texture
     AltFloor = ',',  // open, "floor2" texture
-    Start = 'S',     // open; the camera starts here looking north
+    Start = 'S',     // open; the camera starts here, facing the plan's "angle"
     Light = 'L',     // open; a light hangs under the ceiling
     Pillar = 'O',    // open; a round pillar from floor to ceiling (patches)
     Arch = 'A',      // open doorway between two walls, an arch under its ceiling (patches)
     Object = 'M',    // open; a small pedestal (triangle mesh)
     Billboard = 'B', // open; a sprite face the viewer does not draw
+    Sky = '*',       // open; its ceiling is open sky
+    Grate = 'G',     // open; an alpha-tested grate stands across it, between two opposite open cells
+    Nodraw = 'N',    // open; a screen across it that the viewer must not draw, between two open cells
 };
 
 bool isSolid(Cell cell);
@@ -33,12 +38,13 @@ struct GridPosition {
 };
 
 struct Plan {
-    std::string name = "level";   // stem of the output files
+    std::string name = "level";   // stem of the output files: at most 32 letters, digits, '_' or '-'
     int cellSize = 64;            // units per cell side
     int height = 128;             // floor to ceiling, units
     int textureScale = 128;       // units per texture repeat
     int friends = 2;
     int enemies = 3;
+    int startAngle = 90;          // degrees counterclockwise from file +x seen from above; 90 = north
     std::vector<std::string> textures = {"bricks", "stone", "tiles", "slate", "plaster",
                                          "metal", "marble", "wood", "foliage"}; // by Surface
 
@@ -62,11 +68,18 @@ public:
 constexpr int maxPlanSide = 1024;
 constexpr int maxLights = 4;
 
-// Parses plan text. fileName is used in messages and, without directory and extension,
-// as the plan's name.
+// Whether a grate or screen in this cell spans it from west to east (separating the open
+// cells north and south of it); otherwise it spans north to south.
+bool spansWestToEast(const Plan& plan, int column, int row);
+
+// Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
+// "enemies N", "angle DEG" (0 to 359) and "texture SURFACE NAME", comments starting with
+// '#', then a line "map" and the grid's rows. fileName is used in messages and, without
+// directory and extension, as the plan's name.
 Plan parsePlan(const std::string& text, const std::string& fileName);
 
-// Checks what the grid itself must satisfy (one start, at most four lights, arches
-// between walls) and records the start and the lights; shared by parsed and generated
-// plans. firstGridLine is the file line of row 0. Throws PlanError naming fileName.
+// Checks what the grid itself must satisfy (one start, at most four lights, arches between
+// walls, grates and screens between open cells, glowing panel walls beside an open cell)
+// and records the start and the lights; shared by parsed and generated plans.
+// firstGridLine is the file line of row 0. Throws PlanError naming fileName.
 void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <stdexcept>
 
@@ -347,20 +346,16 @@ Image generateSky()
     });
 }
 
-void writeCatalogueTexture(const std::string& name, const std::string& dataDirectory)
+DataFile catalogueTextureFile(const std::string& name)
 {
-    const std::string folder = dataDirectory + textureDirectory;
-    std::filesystem::create_directories(folder);
     const Image image = generateTexture(name);
+    const std::string path = std::string(textureDirectory) + name;
     if (catalogueFormat(name) == ImageFormat::Jpeg)
-        writeJpeg(image, folder + name + ".jpg");
-    else
-        writeTga(image, folder + name + ".tga");
+        return {path + ".jpg", encodeJpeg(image)};
+    return {path + ".tga", encodeTga(image)};
 }
 
-void writeSky(const std::string& dataDirectory)
+DataFile skyFile()
 {
-    const std::filesystem::path path = dataDirectory + skyTextureName + ".jpg";
-    std::filesystem::create_directories(path.parent_path());
-    writeJpeg(generateSky(), path.string());
+    return {std::string(skyTextureName) + ".jpg", encodeJpeg(generateSky())};
 }

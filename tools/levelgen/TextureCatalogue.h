@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFile.h"
 #include "Image.h"
 
 #include <string>
@@ -21,7 +22,6 @@ std::vector<std::string> catalogueNames();
 Image generateTexture(const std::string& name); // name must be in the catalogue
 Image generateSky();                            // red-tinged evening clouds, RGB
 
-// Writes texture `name` below dataDirectory (which ends with '/') as
-// textureDirectory + name + ".jpg" or ".tga", creating folders as needed.
-void writeCatalogueTexture(const std::string& name, const std::string& dataDirectory);
-void writeSky(const std::string& dataDirectory);
+// Texture `name` encoded as the file textureDirectory + name + ".jpg" or ".tga".
+DataFile catalogueTextureFile(const std::string& name);
+DataFile skyFile(); // skyTextureName + ".jpg"

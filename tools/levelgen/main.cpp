@@ -1,13 +1,17 @@
 // levelgen: compiles a plan (or a generated maze) into a data set the viewer runs.
 //
-//   levelgen PLAN OUTDIR
-//   levelgen --maze WxH --seed N OUTDIR
+//   levelgen [--archive] PLAN OUTDIR
+//   levelgen --maze WxH --seed N [--archive] OUTDIR
+//
+// With --archive (anywhere among the options) the level, pictures and scripts go into the
+// zip archive OUTDIR/NAME.pk3 and only the lights, players and configuration stay loose.
 
 #include "DataSet.h"
 #include "LevelBuilder.h"
 #include "MazeGenerator.h"
 #include "Plan.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <fstream>
@@ -15,11 +19,12 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr const char* usage = "usage: levelgen PLAN OUTDIR\n"
-                              "       levelgen --maze WxH --seed N OUTDIR\n";
+constexpr const char* usage = "usage: levelgen [--archive] PLAN OUTDIR\n"
+                              "       levelgen --maze WxH --seed N [--archive] OUTDIR\n";
 
 std::optional<int> parseNumber(const std::string& text, int minimum, int maximum)
 {
@@ -41,29 +46,41 @@ Plan readPlanFile(const std::string& path)
     return parsePlan(text.str(), path);
 }
 
-// Returns the plan and the output directory, or a message for the user.
-std::optional<std::pair<Plan, std::string>> planFromArguments(int argc, char** argv, std::string& problem)
+struct Request {
+    Plan plan;
+    std::string outputDirectory;
+    bool archive = false;
+};
+
+// Returns what to build, or nothing with a message for the user.
+std::optional<Request> requestFromArguments(int argc, char** argv, std::string& problem)
 {
-    if (argc == 3 && std::string(argv[1]).rfind("--", 0) != 0)
-        return std::make_pair(readPlanFile(argv[1]), std::string(argv[2]));
-    if (argc == 6 && std::string(argv[1]) == "--maze" && std::string(argv[3]) == "--seed") {
-        const std::string size = argv[2];
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto flag = std::find(arguments.begin(), arguments.end(), "--archive");
+    const bool archive = flag != arguments.end();
+    if (archive)
+        arguments.erase(flag);
+    const size_t count = arguments.size();
+    if (count == 2 && arguments[0].rfind("--", 0) != 0)
+        return Request{readPlanFile(arguments[0]), arguments[1], archive};
+    if (count == 5 && arguments[0] == "--maze" && arguments[2] == "--seed") {
+        const std::string& size = arguments[1];
         const size_t x = size.find('x');
         const std::optional<int> width =
             x == std::string::npos ? std::nullopt : parseNumber(size.substr(0, x), minMazeSide, maxPlanSide);
         const std::optional<int> height =
             x == std::string::npos ? std::nullopt : parseNumber(size.substr(x + 1), minMazeSide, maxPlanSide);
-        const std::optional<int> seed = parseNumber(argv[4], 0, 999999999);
+        const std::optional<int> seed = parseNumber(arguments[3], 0, 999999999);
         if (!width || !height) {
             problem = "levelgen: maze size must be WxH with sides from " + std::to_string(minMazeSide) + " to " +
                       std::to_string(maxPlanSide) + ", not " + size + "\n";
             return std::nullopt;
         }
         if (!seed) {
-            problem = std::string("levelgen: seed must be a whole number, not ") + argv[4] + "\n";
+            problem = "levelgen: seed must be a whole number, not " + arguments[3] + "\n";
             return std::nullopt;
         }
-        return std::make_pair(generateMaze(*width, *height, static_cast<uint32_t>(*seed)), std::string(argv[5]));
+        return Request{generateMaze(*width, *height, static_cast<uint32_t>(*seed)), arguments[4], archive};
     }
     problem = usage;
     return std::nullopt;
@@ -76,22 +93,26 @@ int main(int argc, char** argv)
     try {
         const auto began = std::chrono::steady_clock::now();
         std::string problem;
-        const auto input = planFromArguments(argc, argv, problem);
-        if (!input) {
+        const auto request = requestFromArguments(argc, argv, problem);
+        if (!request) {
             std::cerr << problem;
             return 1;
         }
-        const Plan& plan = input->first;
+        const Plan& plan = request->plan;
         BuildStatistics statistics;
         const Level level = buildLevel(plan, &statistics);
-        writeDataSet(plan, level, input->second);
+        if (request->archive)
+            writeArchivedDataSet(plan, level, request->outputDirectory);
+        else
+            writeDataSet(plan, level, request->outputDirectory);
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - began);
         const WorldPosition start = startPosition(plan);
         std::cout << "levelgen: " << plan.name << " (" << plan.columns << " x " << plan.rows << " cells): "
                   << level.faces.size() << " faces, " << level.vertices.size() << " vertices, " << level.leaves.size()
                   << " leaves, " << level.nodes.size() << " nodes, " << statistics.clusters << " clusters, "
-                  << level.brushes.size() << " brushes; start " << start.x << " " << start.y << " " << start.z
+                  << level.brushes.size() << " brushes, " << level.lightmapCount() << " lightmap pages; start "
+                  << start.x << " " << start.y << " " << start.z
                   << "; " << elapsed.count() << " ms\n";
         return 0;
     } catch (const PlanError& error) {

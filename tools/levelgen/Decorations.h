@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Geometry.h"
+#include "Plan.h"
+
+// The faces that stand in an open cell or on its walls, beyond the cell's own floor,
+// ceiling and walls: pillars, arches and pedestals (patches and meshes), billboards,
+// grates, never-drawn screens and glowing panels. File coordinates, Z up.
+class Decorations {
+public:
+    Decorations(const Plan& plan, Geometry& geometry);
+
+    // A round column from floor to ceiling: a 9 x 3 control grid, four patches around.
+    void addPillar(Vector3 centre, int texture);
+
+    // A round arch under the ceiling of the doorway whose south-west floor corner is `corner`.
+    void addArch(int column, int row, Vector3 corner, int texture);
+
+    // A square plinth with a pyramid on top, as one triangle mesh.
+    void addPedestal(Vector3 centre, int texture);
+
+    void addBillboard(Vector3 centre, int texture);
+
+    // One face from floor to ceiling across the middle of the cell, between the two open
+    // cells it separates; drawn from both sides by its material.
+    void addGrate(int column, int row, int texture);
+
+    // Two faces back to back across the middle of the cell, so that either side shows.
+    void addScreen(int column, int row, int texture);
+
+    // A picture a little in front of the wall a-b that faces `normal`, its texture shown
+    // once, the right way up, seen from the open side.
+    void addPanel(Vector3 a, Vector3 b, Vector3 normal, int texture);
+
+private:
+    struct Span {
+        Vector3 a;
+        Vector3 b;
+        Vector3 normal;
+    };
+    Span acrossCell(int column, int row) const; // floor line through the centre, facing north or east
+
+    const Plan& plan;
+    Geometry& geometry;
+    float size;   // cell side, units
+    float height; // floor to ceiling, units
+};

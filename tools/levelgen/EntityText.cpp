@@ -1,0 +1,60 @@
+#include "EntityText.h"
+
+#include "LevelBuilder.h"
+#include "PlanLights.h"
+
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+// Entity values are quoted and cannot hold a quote or a line break.
+std::string quotable(const std::string& text)
+{
+    std::string result;
+    for (const char c : text)
+        result += (c == '"' || c == '\n' || c == '\r') ? '_' : c;
+    return result;
+}
+
+void pair(std::ostringstream& text, const std::string& key, const std::string& value)
+{
+    text << '"' << key << "\" \"" << quotable(value) << "\"\n";
+}
+
+std::string triple(long x, long y, long z)
+{
+    return std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z);
+}
+
+} // namespace
+
+FilePoint startOrigin(const Plan& plan)
+{
+    const WorldPosition eye = startPosition(plan);
+    return {eye.x, -eye.z, eye.y - startEyeLift};
+}
+
+std::string entityText(const Plan& plan)
+{
+    std::ostringstream text;
+    text << "{\n";
+    pair(text, "classname", "worldspawn");
+    pair(text, "message", plan.name);
+    text << "}\n{\n";
+    const FilePoint start = startOrigin(plan);
+    pair(text, "classname", "info_player_deathmatch");
+    pair(text, "origin", triple(start.x, start.y, start.z));
+    pair(text, "angle", std::to_string(plan.startAngle));
+    text << "}\n";
+    for (const LightSource& light : lightSources(plan)) {
+        text << "{\n";
+        pair(text, "classname", "light");
+        pair(text, "origin", triple(std::lround(light.position.x), std::lround(light.position.y),
+                                    std::lround(light.position.z)));
+        pair(text, "light", std::to_string(lightIntensity));
+        pair(text, "_color", light.colourText);
+        text << "}\n";
+    }
+    return text.str();
+}

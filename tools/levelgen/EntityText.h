@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Plan.h"
+
+#include <string>
+
+// The entity lump as level files carry it: blocks "{ ... }" of "key" "value" lines. A
+// worldspawn block names the level, one info_player_deathmatch block holds the start and
+// one light block each light. Origins are file coordinates (Z up) in whole units; the start's
+// angle is in degrees counterclockwise from file +x seen from above (90 = north = +y).
+
+// The viewer puts the eye this far above a start's origin.
+constexpr int startEyeLift = 40;
+
+struct FilePoint {
+    int x = 0;
+    int y = 0;
+    int z = 0;
+};
+
+FilePoint startOrigin(const Plan& plan); // the eye ends up where startPosition() puts it
+std::string entityText(const Plan& plan);
