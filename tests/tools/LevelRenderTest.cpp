@@ -17,14 +17,6 @@
 #include <tuple>
 #include <vector>
 
-// Under AddressSanitizer, LeakSanitizer's exit-time scan sometimes stops on a bogus dynamic
-// TLS range after the viewer has loaded the demo's thirteen textures in Mesa's software
-// renderer ("Tracer caught signal 11"), failing a test that passed. Not tracking
-// __tls_get_addr avoids that; this program keeps nothing of its own in thread-local storage.
-extern "C" const char* __asan_default_options()
-{
-    return "intercept_tls_get_addr=0";
-}
 
 // A built level drawn by the viewer: the wall in front of the start must show the right
 // part of its picture, the right way up and not mirrored, for JPEG and TGA textures alike.
