@@ -13,7 +13,7 @@
 // keyword's arguments. What the viewer does not draw with is skipped, unknown keywords and
 // unknown arguments included. A file that breaks the block structure keeps the materials
 // completed before the break and gets one line in the log naming the file and line. Never
-// throws, reads each byte once.
+// throws; time and memory grow linearly with the text.
 class MaterialScript {
 public:
     static constexpr std::size_t maxMaterials = 100000; // per script

@@ -120,9 +120,10 @@ TEST(EntityText, FindsThePlayerStart)
         float origin[3];
         float angle;
     };
-    const std::string start = "{ \"classname\" \"info_player_start\" \"origin\" \"1 2 3\" }";
+    // The fallback after a skipped start: its origin differs from every skipped one's first numbers.
+    const std::string start = "{ \"classname\" \"info_player_start\" \"origin\" \"10 20 30\" }";
     const Case cases[] = {
-        {"a start", start, true, {1, 2, 3}, 0},
+        {"a start", start, true, {10, 20, 30}, 0},
         {"deathmatch preferred though later",
          start + "{ \"classname\" \"info_player_deathmatch\" \"origin\" \"4 5 6\" \"angle\" \"90\" }", true, {4, 5, 6}, 90},
         {"classname ignores case", "{ \"classname\" \"Info_Player_Start\" \"origin\" \"7 8 9\" }", true, {7, 8, 9}, 0},
@@ -131,14 +132,14 @@ TEST(EntityText, FindsThePlayerStart)
         {"first origin key counts", "{ \"classname\" \"info_player_start\" \"origin\" \"1 1 1\" \"origin\" \"x\" }", true,
          {1, 1, 1}, 0},
         {"deathmatch without origin skipped",
-         "{ \"classname\" \"info_player_deathmatch\" }" + start, true, {1, 2, 3}, 0},
+         "{ \"classname\" \"info_player_deathmatch\" }" + start, true, {10, 20, 30}, 0},
         {"start without origin skipped",
-         "{ \"classname\" \"info_player_start\" \"Origin\" \"0 0 0\" }" + start, true, {1, 2, 3}, 0},
-        {"two numbers", "{ \"classname\" \"info_player_start\" \"origin\" \"1 2\" }" + start, true, {1, 2, 3}, 0},
-        {"four numbers", "{ \"classname\" \"info_player_start\" \"origin\" \"1 2 3 4\" }" + start, true, {1, 2, 3}, 0},
-        {"commas", "{ \"classname\" \"info_player_start\" \"origin\" \"1,2,3\" }" + start, true, {1, 2, 3}, 0},
-        {"not a number", "{ \"classname\" \"info_player_start\" \"origin\" \"nan 0 0\" }" + start, true, {1, 2, 3}, 0},
-        {"too large", "{ \"classname\" \"info_player_start\" \"origin\" \"0 1e40 0\" }" + start, true, {1, 2, 3}, 0},
+         "{ \"classname\" \"info_player_start\" \"Origin\" \"0 0 0\" }" + start, true, {10, 20, 30}, 0},
+        {"two numbers", "{ \"classname\" \"info_player_start\" \"origin\" \"1 2\" }" + start, true, {10, 20, 30}, 0},
+        {"four numbers", "{ \"classname\" \"info_player_start\" \"origin\" \"1 2 3 4\" }" + start, true, {10, 20, 30}, 0},
+        {"commas", "{ \"classname\" \"info_player_start\" \"origin\" \"1,2,3\" }" + start, true, {10, 20, 30}, 0},
+        {"not a number", "{ \"classname\" \"info_player_start\" \"origin\" \"nan 0 0\" }" + start, true, {10, 20, 30}, 0},
+        {"too large", "{ \"classname\" \"info_player_start\" \"origin\" \"0 1e40 0\" }" + start, true, {10, 20, 30}, 0},
         {"angle garbage", "{ \"classname\" \"info_player_start\" \"origin\" \"0 0 0\" \"angle\" \"east\" }", true,
          {0, 0, 0}, 0},
         {"angle with a unit", "{ \"classname\" \"info_player_start\" \"origin\" \"0 0 0\" \"angle\" \"45deg\" }", true,
