@@ -9,10 +9,15 @@
 #include "game/Friendlies.h"
 #include "game/Frustum.h"
 #include "game/Visibility.h"
+#include "image/JPEGImage.h"
 #include "image/TGAImage.h"
+#include "level/EntityText.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
+#include "level/MaterialLibrary.h"
+#include "level/MaterialScript.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -20,6 +25,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -173,6 +179,76 @@ std::vector<std::string> splitAtNul(const uint8_t* data, std::size_t size, std::
     return pieces;
 }
 
+// ---- entities --------------------------------------------------------------------------------
+
+// The entities as text the reader takes: one field per line.
+std::string writeEntities(const std::vector<Entity>& entities)
+{
+    std::string text;
+    for (const Entity& entity : entities) {
+        text += "{\n";
+        for (const auto& [key, value] : entity.fields)
+            text += '"' + key + "\" \"" + value + "\"\n";
+        text += "}\n";
+    }
+    return text;
+}
+
+bool canBeQuoted(const std::string& text) { return text.find_first_of(std::string("\"\n\0", 3)) == std::string::npos; }
+
+// ---- materials -------------------------------------------------------------------------------
+
+const char* const factorNames[] = {"GL_ONE", "GL_ZERO", "GL_SRC_COLOR", "GL_ONE_MINUS_SRC_COLOR", "GL_DST_COLOR",
+    "GL_ONE_MINUS_DST_COLOR", "GL_SRC_ALPHA", "GL_ONE_MINUS_SRC_ALPHA", "GL_DST_ALPHA", "GL_ONE_MINUS_DST_ALPHA"};
+const char* const alphaNames[] = {"", "GT0", "LT128", "GE128"};
+
+// The materials as a script the reader takes, each kept fact written with one keyword.
+std::string writeMaterials(const std::vector<Material>& materials)
+{
+    std::string text;
+    for (const Material& material : materials) {
+        text += material.name + "\n{\n";
+        if (!material.editorImage.empty())
+            text += "qer_editorimage " + material.editorImage + "\n";
+        text += material.sky ? "surfaceparm sky\n" : "";
+        text += material.nodraw ? "surfaceparm nodraw\n" : "";
+        text += material.twoSided ? "cull none\n" : "";
+        if (!material.skyFarBox.empty())
+            text += "skyParms " + material.skyFarBox + " - -\n";
+        for (const Material::Stage& stage : material.stages) {
+            text += "{\n";
+            text += stage.clamp ? "clampMap " : "map ";
+            text += stage.lightmapStage ? "$lightmap" : stage.image.empty() ? "$whiteimage" : stage.image;
+            if (stage.alphaFunction != AlphaFunction::always)
+                text += std::string("\nalphaFunc ") + alphaNames[int(stage.alphaFunction)];
+            text += std::string("\nblendFunc ") + factorNames[int(stage.blend.sourceFactor)] + " "
+                    + factorNames[int(stage.blend.destinationFactor)] + "\n}\n";
+        }
+        text += "}\n";
+    }
+    return text;
+}
+
+bool sameStage(const Material::Stage& left, const Material::Stage& right)
+{
+    return left.image == right.image && left.lightmapStage == right.lightmapStage && left.clamp == right.clamp
+           && left.alphaFunction == right.alphaFunction && left.blend.blends == right.blend.blends
+           && left.blend.sourceFactor == right.blend.sourceFactor
+           && left.blend.destinationFactor == right.blend.destinationFactor;
+}
+
+bool sameMaterial(const Material& left, const Material& right)
+{
+    if (left.name != right.name || left.key != right.key || left.sky != right.sky || left.nodraw != right.nodraw
+        || left.twoSided != right.twoSided || left.editorImage != right.editorImage
+        || left.skyFarBox != right.skyFarBox || left.stages.size() != right.stages.size())
+        return false;
+    for (std::size_t i = 0; i < left.stages.size(); ++i)
+        if (!sameStage(left.stages[i], right.stages[i]))
+            return false;
+    return true;
+}
+
 } // namespace
 
 namespace fuzztargets {
@@ -239,6 +315,83 @@ int tga(const uint8_t* data, std::size_t size)
         require(image.pixels.size() == std::size_t(image.width) * image.height * image.bytesPerPixel());
     } else {
         require(image.pixels.empty() && image.width == 0 && image.height == 0);
+    }
+    return 0;
+}
+
+int jpeg(const uint8_t* data, std::size_t size)
+{
+    const JPEGImage image = JPEGImage::decode(data, size, jpegPixelLimit);
+    if (image.decoded()) {
+        require(image.format == formatRGB || image.format == formatRGBA);
+        require(image.width > 0 && image.height > 0 && uint64_t(image.width) * image.height <= jpegPixelLimit);
+        require(image.pixels.size() == std::size_t(image.width) * image.height * image.bytesPerPixel());
+    } else {
+        require(image.pixels.empty() && image.width == 0 && image.height == 0);
+    }
+    return 0;
+}
+
+int entities(const uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::size_t peak = 0;
+    EntityList list;
+    {
+        const HeapPeak heap;
+        list = EntityText::parse(text);
+        peak = heap.bytes();
+    }
+    // Each entity or field costs a fixed record and its strings, and every record takes at
+    // least two bytes of text.
+    require(peak <= 64 * size + mebibyte);
+    require(list.problem.empty() || list.problem.compare(0, 15, "entities: line ") == 0);
+    require(list.entities.size() <= EntityText::maxEntities);
+    for (const Entity& entity : list.entities) {
+        require(entity.fields.size() <= EntityText::maxFields);
+        for (const auto& [key, value] : entity.fields)
+            require(canBeQuoted(key) && canBeQuoted(value));
+    }
+
+    const EntityList again = EntityText::parse(writeEntities(list.entities));
+    require(again.problem.empty() && again.entities.size() == list.entities.size());
+    for (std::size_t i = 0; i < list.entities.size(); ++i)
+        require(again.entities[i].fields == list.entities[i].fields);
+
+    if (const std::optional<PlayerStart> start = findPlayerStart(list.entities))
+        require(std::isfinite(start->origin[0]) && std::isfinite(start->origin[1]) && std::isfinite(start->origin[2])
+                && std::isfinite(start->angle));
+    worldMessage(list.entities);
+    return 0;
+}
+
+int materials(const uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::ostringstream log;
+    const std::vector<Material> read = MaterialScript::parse(text, "fuzz.shader", log);
+    // At most one line per material for its stages, and one where reading stopped.
+    const std::string lines = log.str();
+    const std::size_t lineCount = std::size_t(std::count(lines.begin(), lines.end(), '\n'));
+    require(lineCount <= read.size() + 2);
+    for (std::size_t start = 0; start < lines.size(); start = lines.find('\n', start) + 1)
+        require(lines.compare(start, 12, "fuzz.shader:") == 0);
+    require(read.size() <= MaterialScript::maxMaterials);
+    for (const Material& material : read)
+        require(!material.name.empty() && material.key == Material::keyOf(material.name)
+                && material.stages.size() <= MaterialScript::maxStages);
+
+    std::ostringstream quiet;
+    const std::vector<Material> again = MaterialScript::parse(writeMaterials(read), "again.shader", quiet);
+    require(quiet.str().empty() && again.size() == read.size());
+    for (std::size_t i = 0; i < read.size(); ++i)
+        require(sameMaterial(again[i], read[i]));
+
+    MaterialLibrary library;
+    library.add(read);
+    for (const Material& material : read) {
+        const Material* found = library.find(material.name);
+        require(found != nullptr && found->key == material.key);
     }
     return 0;
 }

@@ -22,6 +22,19 @@ int visibility(const uint8_t* data, std::size_t size);
 // The TGA reader.
 int tga(const uint8_t* data, std::size_t size);
 
+// The JPEG reader, with the pixel limit lowered to jpegPixelLimit: a few header bytes can
+// declare a frame that libjpeg would fill in from nothing, which is slow, not wrong.
+constexpr uint64_t jpegPixelLimit = uint64_t(1) << 18;
+int jpeg(const uint8_t* data, std::size_t size);
+
+// The entity text reader, the player start search and the world message. Whatever the
+// reader keeps must read back the same when written out again.
+int entities(const uint8_t* data, std::size_t size);
+
+// The material script reader and a library of what it read. Whatever the reader keeps must
+// read back the same when written out again.
+int materials(const uint8_t* data, std::size_t size);
+
 // The configuration, lights and players readers: the input is the configuration text, a NUL,
 // the lights text, a NUL, and the players text that every "players" entry reads.
 int config(const uint8_t* data, std::size_t size);

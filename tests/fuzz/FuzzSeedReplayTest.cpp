@@ -15,7 +15,7 @@
 // build's sanitizers: a seed that crashes, leaks or trips a target's own checks fails here
 // long before anyone runs the fuzzer again. The seeds are fuzz/seeds/<target>/, the malformed
 // corpora under tests/data, and fuzz/regressions/<target>/: findings too slow to mutate well,
-// kept out of the fuzzer's seeds.
+// kept out of the fuzzer's seeds. The JPEG, entity and material seeds are fuzz/seeds/<target>/.
 
 namespace fs = std::filesystem;
 
@@ -78,6 +78,19 @@ void run(int (*target)(const uint8_t*, std::size_t), const Bytes& input)
     EXPECT_EQ(target(input.data(), input.size()), 0);
 }
 
+// Text seeds, each also cut at every byte: a break at any point must be reported, not crash.
+void replayTextSeeds(const std::string& directory, int (*target)(const uint8_t*, std::size_t))
+{
+    const std::vector<fs::path> seeds = files(directory);
+    ASSERT_GE(seeds.size(), 5u);
+    for (const fs::path& seed : seeds) {
+        SCOPED_TRACE(seed.string());
+        const Bytes bytes = readFile(seed);
+        for (std::size_t length = 0; length <= bytes.size(); ++length)
+            run(target, Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
+    }
+}
+
 } // namespace
 
 TEST(FuzzSeedReplayTest, LevelSeeds)
@@ -113,6 +126,20 @@ TEST(FuzzSeedReplayTest, TGASeeds)
         run(fuzztargets::tga, readFile(image));
     }
 }
+
+TEST(FuzzSeedReplayTest, JPEGSeeds)
+{
+    const std::vector<fs::path> images = files("fuzz/seeds/jpeg");
+    ASSERT_GE(images.size(), 2u);
+    for (const fs::path& image : images) {
+        SCOPED_TRACE(image.string());
+        run(fuzztargets::jpeg, readFile(image));
+    }
+}
+
+TEST(FuzzSeedReplayTest, EntitySeeds) { replayTextSeeds("fuzz/seeds/entities", fuzztargets::entities); }
+
+TEST(FuzzSeedReplayTest, MaterialSeeds) { replayTextSeeds("fuzz/seeds/materials", fuzztargets::materials); }
 
 TEST(FuzzSeedReplayTest, ConfigurationSeeds)
 {

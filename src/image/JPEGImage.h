@@ -1,0 +1,30 @@
+#pragma once
+
+#include "image/Texture.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A JPEG decoded from memory into the layout GL takes: R, G, B (or four components as stored),
+// top row first as decoded. Greyscale is expanded to RGB. Decoding never throws and never ends
+// the process: a stream libjpeg cannot read leaves libjpeg's own message in `error`. Warnings
+// about recoverable damage (a stream cut short is filled in, for one) still go to stderr the
+// way libjpeg prints them, and the image decodes.
+struct JPEGImage {
+    static constexpr uint64_t maxPixels = uint64_t(1) << 26;
+
+    uint32_t width = 0;
+    uint32_t height = 0;
+    PixelFormat format = formatRGB;
+    std::vector<unsigned char> pixels; // width * height * bytesPerPixel() bytes
+    std::string error;                 // empty when decoded
+
+    bool decoded() const { return error.empty(); }
+    std::size_t bytesPerPixel() const { return format == formatRGBA ? 4 : 3; }
+
+    // Images of more than `pixelLimit` pixels are refused before any pixel memory is taken; the
+    // fuzzer lowers the limit so that a few header bytes cannot make it decode 64 megapixels.
+    static JPEGImage decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit = maxPixels);
+};

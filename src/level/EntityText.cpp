@@ -1,0 +1,248 @@
+#include "level/EntityText.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// ---- scanning ----------------------------------------------------------------------------------
+
+enum class TokenKind { end, open, close, string, unterminated, stray };
+
+struct Token {
+    TokenKind kind = TokenKind::end;
+    std::string_view text; // a string's contents without quotes, or the stray word
+    std::size_t line = 1;  // where the token starts
+};
+
+bool isSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// Cuts the text into braces, quoted strings and stray words, skipping white space and
+// comments. Every byte is looked at once.
+class Scanner {
+public:
+    explicit Scanner(std::string_view text) : text(text.substr(0, text.find('\0'))) {}
+
+    Token next()
+    {
+        skipSpaceAndComments();
+        Token token;
+        token.line = line;
+        if (at == text.size())
+            return token;
+        const char c = text[at];
+        if (c == '{' || c == '}') {
+            token.kind = c == '{' ? TokenKind::open : TokenKind::close;
+            ++at;
+        } else if (c == '"') {
+            // A string may not span lines, so a missing quote is caught on the line it is missing.
+            const std::size_t close = text.find_first_of("\"\n", at + 1);
+            if (close == std::string_view::npos || text[close] == '\n') {
+                token.kind = TokenKind::unterminated;
+                at = text.size();
+            } else {
+                token.kind = TokenKind::string;
+                token.text = text.substr(at + 1, close - at - 1);
+                at = close + 1;
+            }
+        } else {
+            const std::size_t start = at;
+            while (at < text.size() && !isSpace(text[at]) && text[at] != '"' && text[at] != '{' && text[at] != '}')
+                ++at;
+            token.kind = TokenKind::stray;
+            token.text = text.substr(start, at - start);
+        }
+        return token;
+    }
+
+private:
+    void skipSpaceAndComments()
+    {
+        while (at < text.size()) {
+            if (text[at] == '\n') {
+                ++line;
+                ++at;
+            } else if (isSpace(text[at])) {
+                ++at;
+            } else if (text.compare(at, 2, "//") == 0) {
+                const std::size_t lineEnd = text.find('\n', at);
+                at = lineEnd == std::string_view::npos ? text.size() : lineEnd;
+            } else {
+                return;
+            }
+        }
+    }
+
+    std::string_view text;
+    std::size_t at = 0;
+    std::size_t line = 1;
+};
+
+// ---- parsing -----------------------------------------------------------------------------------
+
+// Long tokens are cut so that one problem stays one readable line.
+std::string shown(std::string_view text)
+{
+    constexpr std::size_t longest = 32;
+    return text.size() <= longest ? std::string(text) : std::string(text.substr(0, longest)) + "...";
+}
+
+std::string describe(const Token& token)
+{
+    switch (token.kind) {
+    case TokenKind::open:
+        return "{";
+    case TokenKind::close:
+        return "}";
+    case TokenKind::string:
+        return "\"" + shown(token.text) + "\"";
+    case TokenKind::stray:
+        return shown(token.text);
+    case TokenKind::unterminated:
+    case TokenKind::end:
+        break;
+    }
+    return "the end of the text";
+}
+
+std::string problemAt(std::size_t line, const std::string& what)
+{
+    return "entities: line " + std::to_string(line) + ": " + what;
+}
+
+// The fields after an entity's `{` up to its `}`; a problem string when the text breaks off.
+std::string readFields(Scanner& scanner, std::size_t openLine, Entity& entity)
+{
+    for (;;) {
+        const Token key = scanner.next();
+        switch (key.kind) {
+        case TokenKind::close:
+            return {};
+        case TokenKind::end:
+            return problemAt(openLine, "entity has no closing }");
+        case TokenKind::unterminated:
+            return problemAt(key.line, "unterminated string");
+        case TokenKind::open:
+        case TokenKind::stray:
+            return problemAt(key.line, "expected a key or } but found " + describe(key));
+        case TokenKind::string:
+            break;
+        }
+        const Token value = scanner.next();
+        if (value.kind == TokenKind::unterminated)
+            return problemAt(value.line, "unterminated string");
+        if (value.kind != TokenKind::string)
+            return problemAt(key.line, "key \"" + shown(key.text) + "\" has no value");
+        if (entity.fields.size() == EntityText::maxFields)
+            return problemAt(key.line, "entity has more than " + std::to_string(EntityText::maxFields) + " fields");
+        entity.fields.emplace_back(key.text, value.text);
+    }
+}
+
+// ---- values ------------------------------------------------------------------------------------
+
+// ASCII only: class names are plain identifiers, and the result must not depend on a locale.
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view left, std::string_view right)
+{
+    if (left.size() != right.size())
+        return false;
+    for (std::size_t i = 0; i < left.size(); ++i)
+        if (lowerCase(left[i]) != lowerCase(right[i]))
+            return false;
+    return true;
+}
+
+// Exactly `count` finite numbers separated by white space, with nothing else but white space.
+bool readNumbers(const std::string& text, float* values, std::size_t count)
+{
+    const char* at = text.c_str();
+    for (std::size_t i = 0; i < count; ++i) {
+        char* end = nullptr;
+        const float value = std::strtof(at, &end);
+        if (end == at || !std::isfinite(value) || (*end != '\0' && !isSpace(*end)))
+            return false;
+        values[i] = value;
+        at = end;
+    }
+    while (*at != '\0' && isSpace(*at))
+        ++at;
+    return *at == '\0';
+}
+
+std::optional<PlayerStart> firstStart(const std::vector<Entity>& entities, std::string_view classname)
+{
+    for (const Entity& entity : entities) {
+        if (!entity.hasClass(classname))
+            continue;
+        PlayerStart start{};
+        const std::string* origin = entity.value("origin");
+        if (origin == nullptr || !readNumbers(*origin, start.origin, 3))
+            continue;
+        const std::string* angle = entity.value("angle");
+        if (angle == nullptr || !readNumbers(*angle, &start.angle, 1))
+            start.angle = 0.0f;
+        return start;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+const std::string* Entity::value(const std::string& key) const
+{
+    for (const auto& field : fields)
+        if (field.first == key)
+            return &field.second;
+    return nullptr;
+}
+
+bool Entity::hasClass(std::string_view classname) const
+{
+    const std::string* value = this->value("classname");
+    return value != nullptr && equalIgnoringCase(*value, classname);
+}
+
+EntityList EntityText::parse(std::string_view text)
+{
+    EntityList list;
+    Scanner scanner(text);
+    for (;;) {
+        const Token token = scanner.next();
+        if (token.kind == TokenKind::end)
+            return list;
+        if (token.kind == TokenKind::unterminated) {
+            list.problem = problemAt(token.line, "unterminated string");
+            return list;
+        }
+        if (token.kind != TokenKind::open) {
+            list.problem = problemAt(token.line, "expected { but found " + describe(token));
+            return list;
+        }
+        if (list.entities.size() == maxEntities) {
+            list.problem = problemAt(token.line, "more than " + std::to_string(maxEntities) + " entities");
+            return list;
+        }
+        Entity entity;
+        list.problem = readFields(scanner, token.line, entity);
+        if (!list.problem.empty())
+            return list;
+        list.entities.push_back(std::move(entity));
+    }
+}
+
+std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities)
+{
+    if (std::optional<PlayerStart> start = firstStart(entities, "info_player_deathmatch"))
+        return start;
+    return firstStart(entities, "info_player_start");
+}
+
+const std::string* worldMessage(const std::vector<Entity>& entities)
+{
+    for (const Entity& entity : entities)
+        if (entity.hasClass("worldspawn"))
+            return entity.value("message");
+    return nullptr;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The entity lump's text: blocks `{ "key" "value" ... }` of double-quoted strings without
+// escapes. A string ends on its own line (a line break inside one leaves it unterminated), `//`
+// comments run to the end of a line, and the text ends at the end of the lump or its first NUL.
+// Parsing is tolerant: where the text breaks the grammar it stops, keeps the entities completed
+// before that point and says why in one problem string. It never throws and runs in one pass.
+
+struct Entity {
+    std::vector<std::pair<std::string, std::string>> fields; // key, value in file order
+
+    // The value of the first field whose key is exactly `key`; null when there is none.
+    const std::string* value(const std::string& key) const;
+    // Whether the classname value is `classname`, ignoring ASCII case.
+    bool hasClass(std::string_view classname) const;
+};
+
+struct EntityList {
+    std::vector<Entity> entities; // those completed before any problem, in file order
+    std::string problem;          // "entities: line N: ..."; empty when the whole text was read
+};
+
+struct PlayerStart {
+    float origin[3]; // file coordinates, Z up
+    float angle;     // heading in degrees about Z; 0 when absent or not a number
+};
+
+class EntityText {
+public:
+    static constexpr std::size_t maxEntities = 65536;
+    static constexpr std::size_t maxFields = 1024; // per entity
+
+    static EntityList parse(std::string_view text);
+};
+
+// The first info_player_deathmatch with a readable origin, else the first info_player_start
+// with one. An origin is exactly three finite numbers separated by white space.
+std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities);
+
+// The message of the first worldspawn entity (the level's title); null when it has none.
+const std::string* worldMessage(const std::vector<Entity>& entities);

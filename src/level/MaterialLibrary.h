@@ -1,0 +1,24 @@
+#pragma once
+
+#include "level/Material.h"
+
+#include <cstddef>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The materials of several scripts, found by name ignoring ASCII case. Scripts are added in the
+// order they are read; when two define the same name, the first definition is kept, whether the
+// two come from one script or from two.
+class MaterialLibrary {
+public:
+    // Takes a script's materials (MaterialScript::parse), skipping names already known.
+    void add(std::vector<Material> materials);
+
+    const Material* find(std::string_view name) const; // null when no script defines it
+    std::size_t size() const { return materials.size(); }
+
+private:
+    std::vector<Material> materials;
+    std::unordered_map<std::string, std::size_t> indexByKey; // Material::key to index
+};

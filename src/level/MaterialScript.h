@@ -1,0 +1,24 @@
+#pragma once
+
+#include "level/Material.h"
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads a material script: blocks `NAME { ... }` holding keyword lines and stage blocks one
+// level deep, with `//` and `/* */` comments. Keywords ignore case; a line break ends a
+// keyword's arguments. What the viewer does not draw with is skipped, unknown keywords and
+// unknown arguments included. A file that breaks the block structure keeps the materials
+// completed before the break and gets one line in the log naming the file and line. Never
+// throws; time and memory grow linearly with the text.
+class MaterialScript {
+public:
+    static constexpr std::size_t maxMaterials = 100000; // per script
+    static constexpr std::size_t maxStages = 64;        // per material
+
+    // The materials in file order. `fileName` only prefixes the log lines.
+    static std::vector<Material> parse(std::string_view text, const std::string& fileName, std::ostream& log);
+};
