@@ -134,14 +134,3 @@ TEST(Archive, ActsEmptyWhenItCannotBeOpened)
         EXPECT_EQ(log.str(), test.message);
     }
 }
-
-TEST(Archive, SizeLimitIsAParameter)
-{
-    const testsupport::TempDir folder;
-    const std::string path = testarchives::writeZip(folder, "pak0.pk3", {{"maps/a.bsp", "12345"}, {"maps/b.bsp", "123456"}});
-    std::ostringstream log;
-    const Archive archive(path, log, 5);
-    EXPECT_EQ(archive.read("maps/a.bsp"), bytesOf("12345"));
-    EXPECT_EQ(archive.read("maps/b.bsp"), std::nullopt);
-    EXPECT_EQ(log.str(), "pak0.pk3: maps/b.bsp: entry is 6 bytes, over the 5-byte limit\n");
-}
