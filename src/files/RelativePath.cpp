@@ -33,7 +33,8 @@ std::string RelativePath::problem(const std::string& name)
 {
     if (name.size() > maxLength)
         return "is longer than " + std::to_string(maxLength) + " bytes";
-    if (isAbsolute(name))
+    // The normalized name too: "./C:/x" would otherwise become a drive path once tidied.
+    if (isAbsolute(name) || isAbsolute(normalized(name)))
         return "escapes the data root";
     for (const std::string& part : components(name))
         if (part == "..")

@@ -66,6 +66,8 @@ TEST(Archive, RefusesBadEntriesWithOneLineEach)
             "pak0.pk3: a/../../b: entry name escapes the data root\n"},
         {"backslashes", {"..\\evil", "evil"}, nullptr, "pak0.pk3: ..\\evil: entry name escapes the data root\n"},
         {"drive letter", {"C:/evil", "evil"}, nullptr, "pak0.pk3: C:/evil: entry name escapes the data root\n"},
+        {"drive letter once tidied", {"./C:/evil", "evil"}, nullptr,
+            "pak0.pk3: ./C:/evil: entry name escapes the data root\n"},
         {"line break in the name", {"../a\nb", "evil"}, nullptr, "pak0.pk3: ../a?b: entry name escapes the data root\n"},
         {"name too long", {longName, "evil"}, nullptr,
             "pak0.pk3: " + longName.substr(0, 120) + "...: entry name is longer than 1024 bytes\n"},
