@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
-"""Writes the seed archives of the archive fuzz target into fuzz/seeds/archive/.
+"""Writes the seed archives of the archive fuzz target into fuzz/seeds/archive/, and one too big
+to mutate well into fuzz/regressions/archive/.
 
-Each is a few hundred bytes and shows the fuzzer one feature of the zip format the reader must
-get through: the compression methods, zip64 records, a comment, names the reader refuses, and
-data that fails its checksum or claims encryption. Run it again only to change the seeds."""
+Each seed shows the fuzzer one feature of the zip format the reader must get through: the
+compression methods, zip64 records, a comment, names the reader refuses, data that fails its
+checksum or claims encryption, entries at and over the target's size limit, and many directory
+records sharing one deflated stream. Run it again only to change the seeds."""
 
 import io
 import os
+import struct
 import zipfile
 
-here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "seeds", "archive")
+fuzz = os.path.dirname(os.path.abspath(__file__))
+here = os.path.join(fuzz, "seeds", "archive")
+mebibyte = 1 << 20
 level = b"IBSP" + bytes(range(64)) * 2  # compressible, and not a real level
 
 
@@ -29,9 +34,25 @@ def archive(entries, comment=b"", zip64=False):
     return bytearray(buffer.getvalue())
 
 
-def write(name, data):
-    with open(os.path.join(here, name), "wb") as out:
+def write(name, data, folder=here):
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as out:
         out.write(data)
+
+
+def shared_stream(count):
+    """`count` directory records, all naming the one deflated entry of 4 MiB of zeros."""
+    single = archive([("s", bytes(4 * mebibyte), zipfile.ZIP_DEFLATED)])
+    central, end = single.find(b"PK\x01\x02"), single.find(b"PK\x05\x06")
+    records = bytearray()
+    for number in range(count):
+        record = bytearray(single[central:central + 46])
+        name = b"%04d" % number
+        record[28:34] = struct.pack("<HHH", len(name), 0, 0)  # name, extra and comment lengths
+        records += record + name
+    record_end = bytearray(single[end:end + 22])
+    record_end[8:20] = struct.pack("<HHII", count, count, len(records), central)
+    return single[:central] + records + record_end
 
 
 stored, deflated = zipfile.ZIP_STORED, zipfile.ZIP_DEFLATED
@@ -57,3 +78,11 @@ encrypted[6] |= 1
 central = encrypted.find(b"PK\x01\x02")
 encrypted[central + 8] |= 1
 write("encrypted.pk3", encrypted)
+
+limit = 4 * mebibyte  # fuzztargets::archiveEntryLimit
+write("limit.pk3", archive([("at-limit", bytes(limit), deflated), ("over-limit", bytes(limit + 1), deflated)]))
+write("shared-stream.pk3", shared_stream(400))
+
+# Thousands of one-byte entries: the memory of the index grows with the records, and no faster.
+write("many-entries.pk3", archive([("m/%05d" % number, b"x", stored) for number in range(4000)]),
+      os.path.join(fuzz, "regressions", "archive"))

@@ -63,6 +63,37 @@ zip_t* openSource(Source source, ZipError& error, std::string& problem)
 
 constexpr uint64_t firstReadSize = uint64_t(1) << 16; // bytes
 
+// Reads exactly `size` bytes of an open entry into `bytes`, then its end; says why not, or ""
+// when it did.
+std::string readWhole(zip_file_t* file, uint64_t size, std::vector<unsigned char>& bytes)
+{
+    // The buffer grows as data arrives, never past the declared size: an entry that claims
+    // more than it holds costs only the bytes it really has.
+    std::size_t filled = 0;
+    while (filled < size) {
+        if (filled == bytes.size()) {
+            const uint64_t grown = std::min(size, std::max(firstReadSize, 2 * uint64_t(filled)));
+            bytes.reserve(std::size_t(grown)); // exactly: resize alone may round the capacity up
+            bytes.resize(std::size_t(grown));
+        }
+        const zip_int64_t got = zip_fread(file, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0)
+            return reason(zip_file_get_error(file));
+        if (got == 0)
+            return "short read: " + std::to_string(filled) + " of " + std::to_string(size) + " bytes";
+        filled += std::size_t(got);
+    }
+    // libzip checks the checksum only when a read finds the end, so look for it; data past the
+    // declared size is as wrong as data missing.
+    unsigned char extra = 0;
+    const zip_int64_t beyond = zip_fread(file, &extra, 1);
+    if (beyond < 0)
+        return reason(zip_file_get_error(file));
+    if (beyond > 0)
+        return "longer than " + std::to_string(size) + " bytes";
+    return "";
+}
+
 } // namespace
 
 // ---- opening and the index -------------------------------------------------------------------
@@ -157,36 +188,10 @@ std::optional<std::vector<unsigned char>> Archive::readEntry(const Entry& entry)
         complain(entry.name, "entry cannot be opened (" + reason(zip_get_error(handle.get())) + ")");
         return std::nullopt;
     }
-    // The buffer grows as data arrives, never past the declared size: an entry that claims
-    // more than it holds costs only the bytes it really has.
     std::vector<unsigned char> bytes;
-    std::size_t filled = 0;
-    while (filled < entry.size) {
-        if (filled == bytes.size()) {
-            const std::size_t grown = std::size_t(std::min<uint64_t>(entry.size, std::max<uint64_t>(firstReadSize, 2 * filled)));
-            bytes.reserve(grown); // exactly: resize alone may round the capacity up past the entry
-            bytes.resize(grown);
-        }
-        const zip_int64_t got = zip_fread(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            complain(entry.name, "entry data is corrupt (" + reason(zip_file_get_error(file.get())) + ")");
-            return std::nullopt;
-        }
-        if (got == 0) {
-            complain(entry.name, "entry data is corrupt (short read: " + std::to_string(filled) + " of "
-                + std::to_string(entry.size) + " bytes)");
-            return std::nullopt;
-        }
-        filled += std::size_t(got);
-    }
-    // libzip checks the checksum only when a read finds the end, so look for it; data past the
-    // declared size is as wrong as data missing.
-    unsigned char extra = 0;
-    const zip_int64_t beyond = zip_fread(file.get(), &extra, 1);
-    if (beyond != 0) {
-        complain(entry.name, "entry data is corrupt ("
-            + (beyond < 0 ? reason(zip_file_get_error(file.get())) : "longer than " + std::to_string(entry.size) + " bytes")
-            + ")");
+    const std::string problem = readWhole(file.get(), entry.size, bytes);
+    if (!problem.empty()) {
+        complain(entry.name, "entry data is corrupt (" + problem + ")");
         return std::nullopt;
     }
     return bytes;

@@ -72,6 +72,32 @@ std::optional<fs::path> resolve(const fs::path& root, const std::string& normali
     return at;
 }
 
+using Found = std::map<std::string, DataRoot::Listed>; // by lower-cased path
+
+// The entries directly in `folder` (normalized) whose lower-cased names end with `ending`.
+void listArchived(const Archive& archive, const std::string& folder, const std::string& ending, Found& found)
+{
+    const std::string prefix = folder.empty() ? "" : RelativePath::lowerCase(folder) + '/';
+    const auto& entries = archive.entries();
+    for (auto at = entries.lower_bound(prefix); at != entries.end() && at->first.compare(0, prefix.size(), prefix) == 0;
+         ++at)
+        if (at->first.find('/', prefix.size()) == std::string::npos && endsWith(at->first, ending))
+            found[at->first] = DataRoot::Listed{at->second.name, archive.name()};
+}
+
+// The files directly in `directory`, which `folder` names, whose lower-cased names end with `ending`.
+void listLoose(const fs::path& directory, const std::string& folder, const std::string& ending, Found& found)
+{
+    std::error_code error;
+    for (fs::directory_iterator at(directory, error), end; !error && at != end; at.increment(error)) {
+        const std::string name = at->path().filename().string();
+        if (isFile(at->path()) && endsWith(RelativePath::lowerCase(name), ending)) {
+            const std::string path = folder.empty() ? name : folder + '/' + name;
+            found[RelativePath::lowerCase(path)] = DataRoot::Listed{path, "loose"};
+        }
+    }
+}
+
 struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -159,27 +185,15 @@ std::vector<DataRoot::Listed> DataRoot::list(const std::string& folder, const st
     if (!problem.empty() && problem != "is empty")
         return {};
     const std::string normalized = RelativePath::normalized(folder);
-    const std::string prefix = normalized.empty() ? "" : RelativePath::lowerCase(normalized) + '/';
     const std::string ending = RelativePath::lowerCase(extension);
 
     // Keyed by lower-cased path; each later source overwrites, so the winner is left.
     std::map<std::string, Listed> found;
-    for (const Archive& archive : opened) {
-        const auto& entries = archive.entries();
-        for (auto at = entries.lower_bound(prefix); at != entries.end() && at->first.compare(0, prefix.size(), prefix) == 0; ++at)
-            if (at->first.find('/', prefix.size()) == std::string::npos && endsWith(at->first, ending))
-                found[at->first] = Listed{at->second.name, archive.name()};
-    }
-    if (const std::optional<fs::path> directory = resolve(root, normalized)) {
-        std::error_code error;
-        for (fs::directory_iterator at(*directory, error), end; !error && at != end; at.increment(error)) {
-            const std::string name = at->path().filename().string();
-            if (isFile(at->path()) && endsWith(RelativePath::lowerCase(name), ending)) {
-                const std::string path = normalized.empty() ? name : normalized + '/' + name;
-                found[RelativePath::lowerCase(path)] = Listed{path, "loose"};
-            }
-        }
-    }
+    for (const Archive& archive : opened)
+        listArchived(archive, normalized, ending, found);
+    if (const std::optional<fs::path> directory = resolve(root, normalized))
+        listLoose(*directory, normalized, ending, found);
+
     std::vector<Listed> listed;
     listed.reserve(found.size());
     for (auto& [key, file] : found)
@@ -202,7 +216,8 @@ std::optional<std::vector<unsigned char>> DataRoot::readLoose(const fs::path& fi
         return std::nullopt;
     }
     if (size > sizeLimit) {
-        complain(file, "file is " + std::to_string(size) + " bytes, over the " + std::to_string(sizeLimit) + "-byte limit");
+        complain(file,
+            "file is " + std::to_string(size) + " bytes, over the " + std::to_string(sizeLimit) + "-byte limit");
         return std::nullopt;
     }
     const std::unique_ptr<std::FILE, FileClose> stream(std::fopen(file.c_str(), "rb"));
@@ -213,7 +228,8 @@ std::optional<std::vector<unsigned char>> DataRoot::readLoose(const fs::path& fi
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream.get());
     if (got != bytes.size()) {
-        complain(file, "cannot be read (short read: " + std::to_string(got) + " of " + std::to_string(size) + " bytes)");
+        complain(file,
+            "cannot be read (short read: " + std::to_string(got) + " of " + std::to_string(size) + " bytes)");
         return std::nullopt;
     }
     return bytes;

@@ -68,7 +68,8 @@ TEST(Archive, RefusesBadEntriesWithOneLineEach)
         {"drive letter", {"C:/evil", "evil"}, nullptr, "pak0.pk3: C:/evil: entry name escapes the data root\n"},
         {"drive letter once tidied", {"./C:/evil", "evil"}, nullptr,
             "pak0.pk3: ./C:/evil: entry name escapes the data root\n"},
-        {"line break in the name", {"../a\nb", "evil"}, nullptr, "pak0.pk3: ../a?b: entry name escapes the data root\n"},
+        {"line break in the name", {"../a\nb", "evil"}, nullptr,
+            "pak0.pk3: ../a?b: entry name escapes the data root\n"},
         {"name too long", {longName, "evil"}, nullptr,
             "pak0.pk3: " + longName.substr(0, 120) + "...: entry name is longer than 1024 bytes\n"},
         {"directory", {"maps/", "", Storage::directory}, nullptr, ""},
@@ -95,7 +96,8 @@ TEST(Archive, RefusesBadEntriesWithOneLineEach)
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
         const testsupport::TempDir folder;
-        const std::string path = testarchives::writeZip(folder, "pak0.pk3", {{"maps/good.bsp", "good level"}, test.bad});
+        const std::string path =
+            testarchives::writeZip(folder, "pak0.pk3", {{"maps/good.bsp", "good level"}, test.bad});
         if (test.damage != nullptr)
             test.damage(path);
         std::ostringstream log;
@@ -124,7 +126,8 @@ TEST(Archive, ActsEmptyWhenItCannotBeOpened)
         {"text", bytesOf("not an archive at all\n"), "x.pk3: not a zip archive (Not a zip archive)\n"},
         {"cut in half", Bytes(whole.begin(), whole.begin() + long(whole.size() / 2)),
             "x.pk3: not a zip archive (Not a zip archive)\n"},
-        {"end record only", Bytes(whole.end() - 22, whole.end()), "x.pk3: cannot open the archive (Zip archive inconsistent)\n"},
+        {"end record only", Bytes(whole.end() - 22, whole.end()),
+            "x.pk3: cannot open the archive (Zip archive inconsistent)\n"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);

@@ -139,8 +139,10 @@ TEST(FuzzSeedReplayTest, ConfigurationSeeds)
 
 TEST(FuzzSeedReplayTest, ArchiveSeeds)
 {
-    const std::vector<fs::path> archives = files("fuzz/seeds/archive");
-    ASSERT_GE(archives.size(), 7u);
+    std::vector<fs::path> archives = files("fuzz/seeds/archive");
+    ASSERT_GE(archives.size(), 9u);
+    for (const fs::path& archive : files("fuzz/regressions/archive"))
+        archives.push_back(archive);
     for (const fs::path& archive : archives) {
         SCOPED_TRACE(archive.string());
         run(fuzztargets::archive, readFile(archive));
