@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Writes the seed archives of the archive fuzz target into fuzz/seeds/archive/, and one too big
-to mutate well into fuzz/regressions/archive/.
+"""Writes the seed archives of the archive fuzz target into fuzz/seeds/archive/, and those too
+slow to mutate well into fuzz/regressions/archive/.
 
 Each seed shows the fuzzer one feature of the zip format the reader must get through: the
 compression methods, zip64 records, a comment, names the reader refuses, data that fails its
-checksum or claims encryption, entries at and over the target's size limit, and many directory
-records sharing one deflated stream. Run it again only to change the seeds."""
+checksum or claims encryption. The regressions hold entries at and over the target's size limit,
+many directory records sharing one deflated stream, and thousands of entries: each runs for a
+tenth of a second or more. Run it again only to change them."""
 
 import io
 import os
@@ -79,10 +80,10 @@ central = encrypted.find(b"PK\x01\x02")
 encrypted[central + 8] |= 1
 write("encrypted.pk3", encrypted)
 
+regressions = os.path.join(fuzz, "regressions", "archive")
 limit = 4 * mebibyte  # fuzztargets::archiveEntryLimit
-write("limit.pk3", archive([("at-limit", bytes(limit), deflated), ("over-limit", bytes(limit + 1), deflated)]))
-write("shared-stream.pk3", shared_stream(400))
-
+write("limit.pk3", archive([("at-limit", bytes(limit), deflated), ("over-limit", bytes(limit + 1), deflated)]),
+      regressions)
+write("shared-stream.pk3", shared_stream(400), regressions)
 # Thousands of one-byte entries: the memory of the index grows with the records, and no faster.
-write("many-entries.pk3", archive([("m/%05d" % number, b"x", stored) for number in range(4000)]),
-      os.path.join(fuzz, "regressions", "archive"))
+write("many-entries.pk3", archive([("m/%05d" % number, b"x", stored) for number in range(4000)]), regressions)
