@@ -4,6 +4,8 @@
 
 #include "config/Configuration.h"
 #include "config/LightsFile.h"
+#include "files/Archive.h"
+#include "files/RelativePath.h"
 #include "game/Camera.h"
 #include "game/DrawnFaceSet.h"
 #include "game/Friendlies.h"
@@ -249,6 +251,24 @@ bool sameMaterial(const Material& left, const Material& right)
     return true;
 }
 
+// ---- archive ---------------------------------------------------------------------------------
+
+// Entries may share their data (several directory records pointing at one deflated stream), so
+// a megabyte can ask for gigabytes of inflating; past this many bytes read the target stops.
+constexpr uint64_t archiveReadBudget = uint64_t(32) << 20;
+
+// Every message is one line naming the archive.
+void requireOneLineEach(const std::string& log)
+{
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        require(line.compare(0, 10, "fuzz.pk3: ") == 0);
+        for (const char c : line)
+            require((unsigned char)c >= 0x20 && c != 0x7f);
+    }
+    require(log.empty() || log.back() == '\n');
+}
+
 } // namespace
 
 namespace fuzztargets {
@@ -423,6 +443,33 @@ int config(const uint8_t* data, std::size_t size)
     } catch (const std::runtime_error& error) {
         require(std::strncmp(error.what(), "fuzz.lights: ", 13) == 0);
     }
+    return 0;
+}
+
+int archive(const uint8_t* data, std::size_t size)
+{
+    std::size_t peak = 0;
+    std::ostringstream log;
+    {
+        const HeapPeak heap;
+        const Archive opened("fuzz.pk3", std::vector<unsigned char>(data, data + size), log, archiveEntryLimit);
+        uint64_t read = 0;
+        for (const auto& [key, entry] : opened.entries()) {
+            // The index holds only names a lookup can reach, each under its own lower-cased key.
+            require(RelativePath::problem(entry.name).empty() && key == RelativePath::lowerCase(entry.name));
+            require(opened.find(entry.name) == &entry && entry.size <= archiveEntryLimit);
+            if (read >= archiveReadBudget)
+                break;
+            const std::optional<std::vector<unsigned char>> bytes = opened.read(entry.name);
+            require(!bytes || bytes->size() == entry.size);
+            read += entry.size;
+        }
+        peak = heap.bytes();
+    }
+    requireOneLineEach(log.str());
+    // The input's copy, libzip's index and ours (about 5 x the archive for thousands of one-byte
+    // entries), one entry's buffer, a decompressor's state (bzip2's is over 3 MiB), and the log.
+    require(peak <= 8 * size + 2 * archiveEntryLimit + 16 * mebibyte);
     return 0;
 }
 

@@ -39,4 +39,10 @@ int materials(const uint8_t* data, std::size_t size);
 // the lights text, a NUL, and the players text that every "players" entry reads.
 int config(const uint8_t* data, std::size_t size);
 
+// The zip archive reader on an archive in memory: the index, then every indexed entry read,
+// each entry held to archiveEntryLimit bytes so a megabyte of input cannot inflate past the
+// fuzzer's memory limit.
+constexpr uint64_t archiveEntryLimit = uint64_t(4) << 20;
+int archive(const uint8_t* data, std::size_t size);
+
 } // namespace fuzztargets

@@ -163,3 +163,16 @@ TEST(FuzzSeedReplayTest, ConfigurationSeeds)
             run(fuzztargets::config, text("players = " + file.filename().string(), "", contents));
     }
 }
+
+TEST(FuzzSeedReplayTest, ArchiveSeeds)
+{
+    std::vector<fs::path> archives = files("fuzz/seeds/archive");
+    ASSERT_GE(archives.size(), 7u);
+    for (const fs::path& archive : files("fuzz/regressions/archive"))
+        archives.push_back(archive);
+    for (const fs::path& archive : archives) {
+        SCOPED_TRACE(archive.string());
+        run(fuzztargets::archive, readFile(archive));
+    }
+    run(fuzztargets::archive, Bytes()); // nothing at all
+}
