@@ -129,7 +129,7 @@ void DataRoot::openArchives()
         return a.filename().string() < b.filename().string();
     });
     for (const fs::path& path : found)
-        opened.emplace_back(path.string(), *log, sizeLimit);
+        archivesByName.emplace_back(path.string(), *log, sizeLimit);
 }
 
 // ---- lookups ---------------------------------------------------------------------------------
@@ -141,7 +141,7 @@ DataRoot::Location DataRoot::locate(const std::string& path) const
     const std::string normalized = RelativePath::normalized(path);
     if (std::optional<fs::path> loose = findLoose(normalized))
         return {std::move(loose), nullptr};
-    for (auto archive = opened.rbegin(); archive != opened.rend(); ++archive)
+    for (auto archive = archivesByName.rbegin(); archive != archivesByName.rend(); ++archive)
         if (archive->find(normalized) != nullptr)
             return {std::nullopt, &*archive};
     return {};
@@ -189,7 +189,7 @@ std::vector<DataRoot::Listed> DataRoot::list(const std::string& folder, const st
 
     // Keyed by lower-cased path; each later source overwrites, so the winner is left.
     std::map<std::string, Listed> found;
-    for (const Archive& archive : opened)
+    for (const Archive& archive : archivesByName)
         listArchived(archive, normalized, ending, found);
     if (const std::optional<fs::path> directory = resolve(root, normalized))
         listLoose(*directory, normalized, ending, found);

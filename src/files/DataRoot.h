@@ -34,7 +34,7 @@ public:
     std::vector<Listed> list(const std::string& folder, const std::string& extension) const;
 
     const std::string& folder() const { return root; }
-    const std::vector<Archive>& archives() const { return opened; } // in name order
+    const std::vector<Archive>& archives() const { return archivesByName; }
 
 private:
     // Where a path's winning copy is: a loose file, an archive, or neither.
@@ -50,7 +50,7 @@ private:
     void complain(const std::filesystem::path& file, const std::string& what) const;
 
     std::string root;
-    std::vector<Archive> opened;
+    std::vector<Archive> archivesByName; // byte order of their file names
     std::ostream* log;
     uint64_t sizeLimit;
 };

@@ -97,6 +97,11 @@ TEST_F(DataRootTest, LooseFilesOnlyWhenArchivesAreNotSearched)
     EXPECT_EQ(data.read("textures/shared.jpg"), bytesOf("loose copy"));
     EXPECT_FALSE(data.contains("maps/a.bsp"));
     EXPECT_EQ(log.str(), "");
+
+    const DataRoot missing(root + "missing", true, log);
+    EXPECT_FALSE(missing.contains("maps/a.bsp"));
+    EXPECT_TRUE(missing.list("maps", ".bsp").empty());
+    EXPECT_EQ(log.str(), root + "missing: cannot list the folder (No such file or directory)\n");
 }
 
 TEST_F(DataRootTest, ListsLooseAndArchivedFilesOnceEach)
