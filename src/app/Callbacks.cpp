@@ -76,6 +76,7 @@ void onDisplay()
     guarded([] {
         viewer->drawFrame();
         glutSwapBuffers();
+        viewer->frameShown();
     });
 }
 

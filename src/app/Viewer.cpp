@@ -17,15 +17,69 @@ constexpr int minTessellationLevel = 2;
 constexpr int maxTessellationLevel = 20;
 } // namespace
 
-Viewer::Viewer(Configuration configuration) : friendlies(std::move(configuration.friendlies))
+namespace {
+Launch fromConfiguration(Configuration configuration)
 {
+    Launch launch;
+    launch.configuration = std::move(configuration);
+    return launch;
+}
+} // namespace
+
+Viewer::Viewer(Configuration configuration) : Viewer(fromConfiguration(std::move(configuration))) {}
+
+Viewer::Viewer(Launch launch)
+    : dataRoot(std::move(launch.dataRoot)),
+      materials(std::move(launch.materials)),
+      resolver(std::move(launch.resolver)),
+      friendlies(std::move(launch.configuration.friendlies))
+{
+    const Configuration& configuration = launch.configuration;
+    if (configuration.levelPlayers && launch.levelBox) {
+        const auto& [low, high] = *launch.levelBox;
+        friendlies = std::make_unique<Friendlies>(configuration.levelPlayers->first,
+                                                  configuration.levelPlayers->second, low, high);
+    }
     screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
-    lighting = std::make_unique<LightingModule>(configuration.lightsFile);
-    levelMap = std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
-                                        lighting.get());
+    lighting = makeLighting(launch);
+    levelMap = makeLevel(launch);
     camera = std::make_unique<Camera>(configuration.startPoint, &frustum);
+    if (configuration.startAngle)
+        camera->faceHeading(*configuration.startAngle);
     levelMap->setCamera(camera.get());
     levelMap->friendlies = friendlies.get();
+    if (!launch.frameLogPath.empty())
+        frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
+}
+
+std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
+{
+    if (launch.lights)
+        return std::make_unique<LightingModule>(*launch.lights);
+    return std::make_unique<LightingModule>(launch.configuration.lightsFile);
+}
+
+std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
+{
+    const Configuration& configuration = launch.configuration;
+    if (resolver == nullptr)
+        return std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
+                                        lighting.get());
+    BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), resolver.get()};
+    return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
+}
+
+std::optional<TextureReport> Viewer::textureReport() const
+{
+    if (resolver == nullptr)
+        return std::nullopt;
+    return TextureReport::of(*levelMap, [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; });
+}
+
+void Viewer::frameShown()
+{
+    if (frameLog)
+        frameLog->frameDone();
 }
 
 Viewer::~Viewer() = default;

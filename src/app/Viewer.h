@@ -1,10 +1,14 @@
 #pragma once
 
+#include "app/FrameLog.h"
+#include "app/Launch.h"
 #include "config/Configuration.h"
 #include "game/Frustum.h"
+#include "level/TextureReport.h"
 #include "render/StatusLine.h"
 
 #include <memory>
+#include <optional>
 
 class BSPMap;
 class Camera;
@@ -20,7 +24,8 @@ public:
     // The display, the lighting module, the level, the camera (with this viewer's frustum),
     // the camera handed to the level, and the configuration's players handed to the level,
     // in that order. Raises the loaders' errors.
-    explicit Viewer(Configuration configuration);
+    explicit Viewer(Launch launch);
+    explicit Viewer(Configuration configuration); // configuration mode, as a file would give it
     ~Viewer();
     Viewer(const Viewer&) = delete;
     Viewer& operator=(const Viewer&) = delete;
@@ -31,6 +36,16 @@ public:
     void pressMouseButton(int button, int state);
     void movePointer(int x, int y); // passive motion: one degree per pixel
     void shutdown();                // releases the display, the camera and the level, in that order
+    void frameShown();              // after the buffers are swapped
+
+    // Level mode: which textures have an image. Nothing in configuration mode, whose transcript
+    // already says so texture by texture.
+    std::optional<TextureReport> textureReport() const;
+
+    // Level mode: where the level's images are found; outlives the level.
+    std::unique_ptr<DataRoot> dataRoot;
+    std::unique_ptr<MaterialLibrary> materials;
+    std::unique_ptr<TextureResolver> resolver;
 
     Frustum frustum; // the one view frustum, given to the camera
     std::unique_ptr<Friendlies> friendlies; // null without a "players" entry
@@ -51,8 +66,11 @@ public:
     int lastMouseX = 0;              // window pixels at the previous passive motion
     int lastMouseY = 0;
     StatusLine statusLine; // kept between frames so composing the line never allocates
+    std::unique_ptr<FrameLog> frameLog; // --frame-log: null unless asked for
 
 private:
+    std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;
+    std::unique_ptr<BSPMap> makeLevel(Launch& launch);
     void togglePatchTessellation();
     void changeTessellationLevel(int step);
     bool retessellate(int level); // false, with one line and the patches unchanged, when memory runs out

@@ -1,42 +1,83 @@
 #include "app/Callbacks.h"
+#include "app/Launch.h"
 #include "app/Viewer.h"
-#include "config/Configuration.h"
+#include "config/CommandLine.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
 
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 namespace {
-// GLUT never returns from its main loop; the process ends through Escape (status 0) or a
-// refusal (status 1, or 2 for a missing argument).
-int run(int argc, char** argv)
-{
-    if (argc < 2) {
-        std::cerr << "usage: verdanth CONFIG_FILE" << std::endl;
-        return 2;
-    }
-    const std::string configurationPath = argv[1];
-    Configuration configuration = readConfiguration(configurationPath);
-    if (const auto problem = configurationProblem(configuration, configurationPath)) {
-        std::cerr << "verdanth: " << *problem << std::endl;
-        return 1;
-    }
-    std::cerr << "root directory:" << configuration.dataPath << std::endl;
-    std::cerr << "level name:" << configuration.levelPath << std::endl;
 
+// Configuration mode echoes its file and the two paths; level mode prints the configuration it
+// made on stdout instead, so `verdanth level.bsp > level.cfg` saves it.
+Launch prepare(const CommandLine& line)
+{
+    if (Launch::isLevelFile(line.target) || (line.dataRoot && !std::ifstream(line.target)))
+        return Launch::fromLevel(line, std::cout);
+    Launch launch = Launch::fromConfiguration(line);
+    std::cerr << "root directory:" << launch.configuration.dataPath << std::endl;
+    std::cerr << "level name:" << launch.configuration.levelPath << std::endl;
+    return launch;
+}
+
+void openWindow(int& argc, char** argv, const Configuration& configuration)
+{
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(*configuration.windowWidth, *configuration.windowHeight);
     glutCreateWindow("Verdanth");
-    if (const GLenum status = glewInit(); status != GLEW_OK) {
-        std::cerr << "verdanth: cannot load OpenGL extensions: " << glewGetErrorString(status) << std::endl;
-        return 1;
-    }
+    if (const GLenum status = glewInit(); status != GLEW_OK)
+        throw LaunchError(std::string("cannot load OpenGL extensions: ")
+                          + reinterpret_cast<const char*>(glewGetErrorString(status)));
     initGL();
+}
 
-    Viewer viewer(std::move(configuration));
+void reportTextures(const Viewer& viewer, bool verbose)
+{
+    const std::optional<TextureReport> report = viewer.textureReport();
+    if (!report)
+        return;
+    constexpr std::size_t namedInSummary = 5;
+    std::cerr << report->summaryLine("not drawn for want of an image", verbose ? 0 : namedInSummary)
+              << (verbose || report->missing().size() <= namedInSummary ? "" : " (--verbose lists them all)")
+              << std::endl;
+    if (verbose)
+        for (const TextureReport::Entry* missing : report->missing())
+            std::cerr << "missing texture " << missing->name << " (" << missing->facesWithout << " faces)"
+                      << std::endl;
+}
+
+// GLUT never returns from its main loop; the process ends through Escape (status 0) or a
+// refusal (status 1, or 2 for a command line it cannot follow).
+int run(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << usageText();
+        return 2;
+    }
+    CommandLine line;
+    try {
+        line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& error) {
+        std::cerr << "verdanth: " << error.what() << "\n" << usageText();
+        return 2;
+    }
+    if (line.dataRoot && !std::filesystem::is_directory(*line.dataRoot))
+        throw LaunchError(*line.dataRoot + ": no such folder");
+    if (line.list) {
+        listLevels(*line.dataRoot, std::cout);
+        return 0;
+    }
+    Launch launch = prepare(line);
+    const bool verbose = launch.verbose;
+    openWindow(argc, argv, launch.configuration);
+    Viewer viewer(std::move(launch));
+    reportTextures(viewer, verbose);
     setCallbackViewer(&viewer);
     registerCallbacks();
     glutMainLoop();

@@ -111,6 +111,8 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         line.players = std::make_pair(friends, readCount(reader, argument));
     } else if (argument == "--verbose") {
         line.verbose = true;
+    } else if (argument == "--frame-log") {
+        line.frameLog = reader.value(argument, "a file");
     } else {
         return false;
     }
@@ -148,5 +150,6 @@ const char* usageText()
            "       verdanth [OPTIONS] LEVEL_FILE\n"
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
-           "options: --at X Y Z, --angle DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES, --verbose\n";
+           "options: --at X Y Z, --angle DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES, --verbose,\n"
+           "         --frame-log FILE\n";
 }

@@ -21,6 +21,7 @@ struct CommandLine {
     std::optional<std::string> lightsFile;                    // --lights FILE
     std::optional<std::pair<unsigned, unsigned>> players;     // --players FRIENDS ENEMIES
     bool verbose = false;                                     // --verbose: every missing texture
+    std::optional<std::string> frameLog;                      // --frame-log FILE: each frame's time
 
     static constexpr int defaultWidth = 1280;
     static constexpr int defaultHeight = 720;

@@ -56,6 +56,10 @@ void Camera::rebuildForward()
     moveDirection = forward;
 }
 
+// The view looks along world -Z, which is the file's +Y (heading 90), and turning right turns
+// clockwise seen from above.
+void Camera::faceHeading(int32_t degrees) { turnRight(int32_t((90 - int64_t(degrees) % 360) % 360)); }
+
 void Camera::moveUp(float distance) { position.addY(distance); }
 void Camera::moveDown(float distance) { position.addY(-distance); }
 

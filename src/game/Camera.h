@@ -39,6 +39,10 @@ public:
     void moveUp(float distance);
     void moveDown(float distance);
 
+    // Turns from the start heading to face `degrees` counterclockwise from the level file's +X
+    // axis seen from above, the convention of a level's player starts (90 is the start heading).
+    void faceHeading(int32_t degrees);
+
     void lookUp(int32_t degrees);
     void lookDown(int32_t degrees);
 

@@ -67,17 +67,32 @@ void Friendlies::read(std::istream& file, const std::string& fileName)
     requireWidth(fileName, "y", box[1], box[4]);
     requireWidth(fileName, "z", box[2], box[5]);
 
-    const Vec3 lower{float(box[0]), float(box[1]), float(box[2])};
-    const Vec3 upper{float(box[3]), float(box[4]), float(box[5])};
+    populate(friendCount, enemyCount, Vec3(float(box[0]), float(box[1]), float(box[2])),
+             Vec3(float(box[3]), float(box[4]), float(box[5])), std::cerr);
+}
+
+Friendlies::Friendlies(unsigned friendCount, unsigned enemyCount, const Vec3& lower, const Vec3& upper)
+{
+    const std::string name = "the level's box";
+    requireWidth(name, "x", int(lower.getX()), int(upper.getX()));
+    requireWidth(name, "y", int(lower.getY()), int(upper.getY()));
+    requireWidth(name, "z", int(lower.getZ()), int(upper.getZ()));
+    std::ostream quiet(nullptr);
+    populate(friendCount, enemyCount, lower, upper, quiet);
+}
+
+void Friendlies::populate(unsigned friendCount, unsigned enemyCount, const Vec3& lower, const Vec3& upper,
+                          std::ostream& log)
+{
     friends.reserve(friendCount);
     enemies.reserve(enemyCount);
     for (unsigned i = 0; i < friendCount; ++i) {
-        std::cerr << "before " << std::endl;
-        friends.emplace_back(lower, upper, true);
-        std::cerr << "after " << std::endl;
+        log << "before " << std::endl;
+        friends.emplace_back(lower, upper, true, log);
+        log << "after " << std::endl;
     }
     for (unsigned i = 0; i < enemyCount; ++i)
-        enemies.emplace_back(lower, upper, false);
+        enemies.emplace_back(lower, upper, false, log);
 }
 
 int Friendlies::update(std::vector<Shot>& shots)

@@ -16,6 +16,9 @@ public:
     explicit Friendlies(const std::string& fileName);
     // The same from an open stream; `fileName` names it in messages.
     Friendlies(std::istream& in, const std::string& fileName);
+    // Players in a box given directly (a level's own bounds), quietly. Throws
+    // std::runtime_error when the box is narrower than one unit on an axis.
+    Friendlies(unsigned friendCount, unsigned enemyCount, const Vec3& lower, const Vec3& upper);
 
     // Moves and hit-tests every player, friends first; returns the change of score. The
     // players that moved are drawn afterwards by PlayerRenderer.
@@ -28,6 +31,8 @@ public:
 
 private:
     void read(std::istream& in, const std::string& fileName);
+    void populate(unsigned friendCount, unsigned enemyCount, const Vec3& lower, const Vec3& upper,
+                  std::ostream& log);
 
     std::vector<Player> friends;
     std::vector<Player> enemies;

@@ -12,11 +12,11 @@ float randomCoordinate(float lower, float upper)
 }
 } // namespace
 
-Player::Player(const Vec3& boxMin, const Vec3& boxMax, bool friendly)
+Player::Player(const Vec3& boxMin, const Vec3& boxMax, bool friendly, std::ostream& log)
     : boxMin(boxMin), boxMax(boxMax), friendly(friendly)
 {
     position = randomPointInBox();
-    std::cerr << "here " << std::endl;
+    log << "here " << std::endl;
     destination = randomPointInBox();
 }
 

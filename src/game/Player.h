@@ -3,6 +3,7 @@
 #include "game/Shot.h"
 #include "math/Vec3.h"
 
+#include <iostream>
 #include <vector>
 
 // A ball that wanders between random points of one box. Friends are blue, enemies red.
@@ -14,8 +15,9 @@ public:
     static constexpr double hitDistance = 22.0; // shot centre to player centre, inclusive
     static constexpr double radius = 20.0;
 
-    // The box must be at least one unit wide on every axis (the reader checks this).
-    Player(const Vec3& boxMin, const Vec3& boxMax, bool friendly);
+    // The box must be at least one unit wide on every axis (the reader checks this). Prints
+    // "here " on `log` between drawing its position and its destination.
+    Player(const Vec3& boxMin, const Vec3& boxMax, bool friendly, std::ostream& log = std::cerr);
 
     void step(); // moves toward its destination, or picks a new one, or respawns after a hit
     void respawn();

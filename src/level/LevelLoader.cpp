@@ -211,7 +211,7 @@ void LevelLoader::readRecords(LevelData& level, const BottomUpQuery& keepsRowsBo
     readLump(LevelFormat::Leaves, "loading leaves ...", "done!", level.leaves);
     readIndexLump(LevelFormat::LeafFaces, "loading leaf faces... ", level.leafFaces);
     readIndexLump(LevelFormat::LeafBrushes, "loading leaf brushes... ", level.leafBrushes);
-    readLump(LevelFormat::Models, "loading models...", "done!", level.models);
+    readModels(level);
     readLump(LevelFormat::Brushes, "loading brushes... ", "done ", level.brushes);
     readLump(LevelFormat::BrushSides, "loading brush sides... ", "done ", level.brushSides);
     readLump(LevelFormat::Vertices, "loading vertices... ", "done ", level.vertices);
@@ -432,6 +432,11 @@ void LevelLoader::readVisibility(LevelData& level) const
     }
 }
 
+void LevelLoader::readModels(LevelData& level) const
+{
+    readLump(LevelFormat::Models, "loading models...", "done!", level.models);
+}
+
 void LevelLoader::readEntities(LevelData& level) const
 {
     const Lump entities = lump(LevelFormat::Entities, 1);
@@ -454,5 +459,16 @@ LevelData parseLevel(const std::string& fileName, const std::vector<unsigned cha
     loader.readVisibility(level);
     loader.readEntities(level);
     LevelLoader::buildPatches(level);
+    return level;
+}
+
+LevelData peekLevel(const std::string& fileName, const std::vector<unsigned char>& bytes)
+{
+    std::ostream quiet(nullptr);
+    LevelData level;
+    LevelLoader loader(fileName, bytes, quiet);
+    loader.readHeader(level);
+    loader.readEntities(level);
+    loader.readModels(level);
     return level;
 }

@@ -37,6 +37,7 @@ public:
     // leaves' clusters against them.
     void readVisibility(LevelData& level) const;
     void readEntities(LevelData& level) const;
+    void readModels(LevelData& level) const; // with its progress line, as readRecords does
     // Cuts every type-2 face into patches; the grids were checked by readRecords.
     static void buildPatches(LevelData& level);
 
@@ -72,6 +73,11 @@ private:
     std::ostream& log;
     std::vector<DirectoryEntry> directory; // as read by readHeader, bounds checked
 };
+
+// Only what a level says about itself before it is shown: header, directory, entity text and
+// models (model 0's box bounds the level), no transcript. Refuses a file whose header or
+// directory is broken, like the full load.
+LevelData peekLevel(const std::string& fileName, const std::vector<unsigned char>& bytes);
 
 // The whole load without GL or textures (every texture taken as JPEG, so nothing is flipped):
 // the transcript goes to `log`, a bad file raises LevelFormatError.

@@ -6,6 +6,8 @@
 #include "image/JPEGTexture.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
+#include "level/TextureResolver.h"
+#include "files/DataRoot.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 #include "render/PatchRenderer.h"
@@ -24,19 +26,35 @@ BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScre
                LightingModule* lighting)
     : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath)
 {
-    {
-        const std::vector<unsigned char> bytes = LevelLoader::readLevelFile(levelPath);
-        LevelLoader loader(levelPath, bytes, std::cerr);
-        loader.readHeader(*this);
-        loader.readTextureNames(*this);
-        textureManager = std::make_unique<TextureManager>(unsigned(textureNames.size()), unsigned(lightmapCount));
-        loadTextures();
-        loader.readRecords(*this, [this](int texture) {
-            return textureManager->textureKind(texture) == TextureManager::kindTGA;
-        });
-        loader.readVisibility(*this);
-        loader.readEntities(*this);
-    } // the file's bytes go before the patches take their memory
+    load(levelPath, LevelLoader::readLevelFile(levelPath));
+    prepareFrames();
+}
+
+BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
+    : display(display), lighting(lighting), levelPath(source.name), resolver(source.textures)
+{
+    load(levelPath, std::move(source.bytes));
+    prepareFrames();
+}
+
+// Takes the file's bytes by value, so they go before the patches take their memory.
+void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes)
+{
+    std::ostream quiet(nullptr);
+    LevelLoader loader(name, bytes, resolver == nullptr ? std::cerr : quiet);
+    loader.readHeader(*this);
+    loader.readTextureNames(*this);
+    textureManager = std::make_unique<TextureManager>(unsigned(textureNames.size()), unsigned(lightmapCount));
+    loadTextures();
+    loader.readRecords(*this, [this](int texture) {
+        return textureManager->textureKind(texture) == TextureManager::kindTGA;
+    });
+    loader.readVisibility(*this);
+    loader.readEntities(*this);
+}
+
+void BSPMap::prepareFrames()
+{
     LevelLoader::buildPatches(*this);
     skybox = std::make_unique<Skybox>();
     // Sized once, so gathering a frame's faces never allocates.
@@ -48,8 +66,32 @@ BSPMap::~BSPMap() = default;
 
 void BSPMap::loadTextures()
 {
-    for (const std::string& name : textureNames)
-        textureManager->createTexture(dataPath.c_str(), name.c_str());
+    if (resolver == nullptr) {
+        for (const std::string& name : textureNames)
+            textureManager->createTexture(dataPath.c_str(), name.c_str());
+        return;
+    }
+    textureOrigins.reserve(textureNames.size());
+    for (const std::string& name : textureNames) {
+        const std::optional<std::string> path = resolver->imagePath(name);
+        std::unique_ptr<DecodedImage> image = path ? decodeImage(*path) : nullptr;
+        textureOrigins.push_back(image ? resolver->dataRoot().originOf(*path) : std::string());
+        textureManager->createTexture(std::move(image));
+    }
+}
+
+// The image at `path` under the data root; null, with a line naming it, when it cannot be read
+// or decoded (the level goes on without it).
+std::unique_ptr<DecodedImage> BSPMap::decodeImage(const std::string& path) const
+{
+    const std::optional<std::vector<unsigned char>> bytes = resolver->dataRoot().read(path);
+    if (!bytes)
+        return nullptr;
+    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path));
+    if (image->isLoaded())
+        return image;
+    std::cerr << path << ": " << image->getError() << std::endl;
+    return nullptr;
 }
 
 // Every patch's new tessellation is built before any patch gives up its old one, so running
@@ -105,9 +147,16 @@ std::size_t BSPMap::patchCount() const
 void BSPMap::setCamera(Camera* newCamera)
 {
     camera = newCamera;
-    const JPEGTexture sky(dataPath.c_str(), skyImageName);
     glGenTextures(1, &skyTexture);
     glBindTexture(GL_TEXTURE_2D, skyTexture);
+    if (resolver != nullptr) {
+        // Level mode: the same image, found under the data root; without it the sky stays white.
+        const std::optional<std::string> path = resolver->findImage(skyImageName);
+        if (const std::unique_ptr<DecodedImage> sky = path ? decodeImage(*path) : nullptr)
+            TextureManager::uploadToBoundTexture(*sky);
+        return;
+    }
+    const JPEGTexture sky(dataPath.c_str(), skyImageName);
     if (!sky.isLoaded()) {
         // The sky stays an imageless texture; the level is still worth showing.
         std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky is drawn plain white"

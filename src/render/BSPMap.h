@@ -16,6 +16,7 @@
 
 class Camera;
 class Friendlies;
+class TextureResolver;
 class LightingModule;
 class OnScreenDisplay;
 class StatusLine;
@@ -30,6 +31,16 @@ public:
     // file raises LevelFormatError before any array is used. Needs a current GL context.
     BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
            LightingModule* lighting);
+
+    // A level already read (from a loose file or an archive) whose images are found by
+    // `textures` under its data root: no transcript, one line per image that cannot be decoded.
+    // Images are uploaded top row first, so no texture coordinate is flipped.
+    struct Source {
+        std::string name; // names the level in messages
+        std::vector<unsigned char> bytes;
+        const TextureResolver* textures; // outlives the map
+    };
+    BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
     virtual ~BSPMap();
     BSPMap(const BSPMap&) = delete;
     BSPMap& operator=(const BSPMap&) = delete;
@@ -64,9 +75,14 @@ public:
     DrawnFaceSet drawnFaces;       // per frame, the faces already in visibleFaces
     int score = 0;
     Friendlies* friendlies = nullptr; // not owned
+    const TextureResolver* resolver = nullptr; // level mode only: where images are found
+    std::vector<std::string> textureOrigins;   // level mode: where each texture's image came from, "" if none
 
 private:
+    void load(const std::string& name, std::vector<unsigned char> bytes);
+    void prepareFrames(); // patches, sky, the frame's face lists
     void loadTextures();
+    std::unique_ptr<DecodedImage> decodeImage(const std::string& path) const;
     void moveAndDrawPlayers();
     void pruneShots();
     void beginFaces(bool lightingEnabled);

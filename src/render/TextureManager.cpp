@@ -47,12 +47,34 @@ TextureManager::~TextureManager()
     glDeleteTextures(GLsizei(lightmapCount), lightmapIds.get());
 }
 
+bool TextureManager::hasNameLeft(const char* name) const
+{
+    if (textures.size() < textureCount)
+        return true;
+    std::cerr << name << ": no texture name left, all " << textureCount << " are in use" << std::endl;
+    return false;
+}
+
+void TextureManager::createTexture(std::unique_ptr<DecodedImage> image)
+{
+    if (!hasNameLeft("image"))
+        return;
+    const unsigned index = unsigned(textures.size());
+    if (image && image->isLoaded()) {
+        glBindTexture(GL_TEXTURE_2D, textureIds[index]);
+        if (const GLint result = uploadToBoundTexture(*image); result != 0)
+            std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
+        image->releasePixels();
+    }
+    textures.push_back(image ? std::unique_ptr<Texture>(std::move(image)) : std::make_unique<DecodedImage>(
+                           std::vector<unsigned char>(), DecodedImage::FileType::jpeg));
+    textureKinds.push_back(kindJPEG);
+}
+
 void TextureManager::createTexture(const char* prefix, const char* name)
 {
-    if (textures.size() >= textureCount) {
-        std::cerr << name << ": no texture name left, all " << textureCount << " are in use" << std::endl;
+    if (!hasNameLeft(name))
         return;
-    }
     auto jpeg = std::make_unique<JPEGTexture>(prefix, name);
     if (jpeg->isLoaded()) {
         keep(std::move(jpeg), kindJPEG);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/Lightmap.h"
+#include "image/DecodedImage.h"
 #include "image/Texture.h"
 
 #include <GL/glew.h>
@@ -22,6 +23,10 @@ public:
 
     // Loads and uploads the next entry; prints the path lines and the result.
     void createTexture(const char* prefix, const char* name);
+    // The next entry from an image already decoded, top row first (kind JPEG: nothing is
+    // flipped); null, or an image that did not decode, leaves the entry's name without an
+    // image. Prints only a failure of the upload.
+    void createTexture(std::unique_ptr<DecodedImage> image);
 
     bool isTextureLoaded(int index) const; // false outside the list, never reads past it
     int textureKind(int index) const;      // 0 = JPEG, 1 = TGA; index must be valid
@@ -48,6 +53,7 @@ private:
     template <class Reader>
     void keep(std::unique_ptr<Reader> reader, int kind);
     void upload(const Texture& texture, unsigned index) const;
+    bool hasNameLeft(const char* name) const;
 
     std::vector<std::unique_ptr<Texture>> textures;
     std::vector<int32_t> textureKinds;

@@ -44,12 +44,9 @@ struct Screenshot {
     unsigned char channel(int x, int y, int c) const { return rgb[std::size_t((y * width + x) * 3 + c)]; }
 };
 
-Screenshot screenshot(const PrivateDisplay& display, const std::string& window, const TempDir& dir)
+Screenshot screenshot(const PrivateDisplay& display, const std::string& window, const TempDir&)
 {
-    const std::string path = dir.path() + "shot.rgb";
-    display.run("import -window " + window + " -depth 8 rgb:" + path);
-    std::ifstream file(path, std::ios::binary);
-    Screenshot shot{std::vector<unsigned char>(std::istreambuf_iterator<char>(file), {})};
+    Screenshot shot{display.capture(window)};
     EXPECT_EQ(shot.rgb.size(), std::size_t(width * height * 3));
     shot.rgb.resize(std::size_t(width * height * 3));
     return shot;

@@ -64,3 +64,26 @@ TEST(StartupRefusalTest, ConfigurationProblemsStopBeforeTheWindow)
         EXPECT_EQ(refusal.transcript.find("root directory:"), std::string::npos) << refusal.transcript;
     }
 }
+
+TEST(StartupRefusalTest, LevelModeRefusalsNameWhatCannotBeOpened)
+{
+    TempDir dir;
+    dir.write("short.bsp", "IBSP.");
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--bogus", "a.bsp"}, 2, "verdanth: unknown option --bogus\nusage: verdanth CONFIG_FILE\n"},
+        {{"--data", dir.path() + "none", "--list"}, 1, "verdanth: " + dir.path() + "none: no such folder\n"},
+        {{"--data", dir.path(), "nosuch"}, 1,
+         "verdanth: " + dir.path() + "maps/nosuch.bsp: no such level, loose or in an archive\n"},
+        {{"short.bsp"}, 1, "verdanth: short.bsp: file is 5 bytes, shorter than its 144-byte header and directory\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{viewerBinary()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        expectRefusal(runToExit(arguments, dir.path()), c.status, c.message);
+    }
+}

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -35,15 +36,18 @@ ViewerProcess::ViewerProcess(const std::vector<std::string>& arguments, const st
 {
     char pattern[] = "/tmp/verdanth-stderr-XXXXXX";
     const int stderrFile = mkstemp(pattern);
-    if (stderrFile < 0)
+    char outputPattern[] = "/tmp/verdanth-stdout-XXXXXX";
+    const int stdoutFile = mkstemp(outputPattern);
+    if (stderrFile < 0 || stdoutFile < 0)
         throw std::runtime_error("cannot create a file for the transcript");
     stderrPath = pattern;
+    stdoutPath = outputPattern;
     pid = fork();
     if (pid == 0) {
         dup2(stderrFile, STDERR_FILENO);
         const int devNull = open("/dev/null", O_RDWR);
         dup2(devNull, STDIN_FILENO);
-        dup2(devNull, STDOUT_FILENO);
+        dup2(stdoutFile, STDOUT_FILENO);
         // Mesa unloads its driver before the viewer's leak check can name it, so its
         // leaks cannot be told from ours there; the unit tests check our code for leaks.
         setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
@@ -59,6 +63,7 @@ ViewerProcess::ViewerProcess(const std::vector<std::string>& arguments, const st
         _exit(127);
     }
     close(stderrFile);
+    close(stdoutFile);
 }
 
 ViewerProcess::~ViewerProcess()
@@ -68,6 +73,7 @@ ViewerProcess::~ViewerProcess()
         waitpid(pid, nullptr, 0);
     }
     std::remove(stderrPath.c_str());
+    std::remove(stdoutPath.c_str());
 }
 
 std::optional<ExitStatus> ViewerProcess::waitForExit(double seconds)
@@ -85,13 +91,19 @@ std::optional<ExitStatus> ViewerProcess::waitForExit(double seconds)
     return status;
 }
 
-std::string ViewerProcess::transcript() const
+namespace {
+std::string fileText(const std::string& path)
 {
-    std::ifstream in(stderrPath);
+    std::ifstream in(path);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
+} // namespace
+
+std::string ViewerProcess::transcript() const { return fileText(stderrPath); }
+
+std::string ViewerProcess::output() const { return fileText(stdoutPath); }
 
 bool ViewerProcess::waitForTranscript(const std::string& text, double seconds) const
 {
@@ -181,6 +193,20 @@ std::string PrivateDisplay::waitForWindow(const std::string& title, double secon
             return "";
         sleepBriefly();
     }
+}
+
+std::vector<unsigned char> PrivateDisplay::capture(const std::string& window) const
+{
+    char pattern[] = "/tmp/verdanth-shot-XXXXXX";
+    const int file = mkstemp(pattern);
+    if (file < 0)
+        throw std::runtime_error("cannot create a file for the screenshot");
+    close(file);
+    run("import -window " + window + " -depth 8 rgb:" + pattern);
+    std::ifstream in(pattern, std::ios::binary);
+    std::vector<unsigned char> rgb((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(pattern);
+    return rgb;
 }
 
 } // namespace testsupport

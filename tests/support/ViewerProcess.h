@@ -32,6 +32,8 @@ public:
     std::string run(const std::string& command) const;
     // The X id of the first window with this exact title, waiting up to `seconds`; empty if none.
     std::string waitForWindow(const std::string& title, double seconds) const;
+    // The window's pixels, RGB rows from the top, through an X screenshot.
+    std::vector<unsigned char> capture(const std::string& window) const;
 
 private:
     int serverPid = -1;
@@ -49,11 +51,13 @@ public:
 
     std::optional<ExitStatus> waitForExit(double seconds);
     std::string transcript() const; // everything written to stderr so far
+    std::string output() const;     // everything written to stdout so far
     bool waitForTranscript(const std::string& text, double seconds) const;
 
 private:
     int pid = -1;
     std::string stderrPath;
+    std::string stdoutPath;
     std::optional<ExitStatus> status;
 };
 

@@ -1,0 +1,254 @@
+#include "app/Launch.h"
+
+#include "level/EntityText.h"
+#include "level/LevelFormat.h"
+#include "level/LevelFormatError.h"
+#include "level/LevelLoader.h"
+#include "level/MaterialScript.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+
+namespace {
+
+// The eye stands this far above a player start's origin (world units).
+constexpr float eyeAboveStart = 40.0f;
+
+std::string asFolder(std::string path)
+{
+    if (path.empty())
+        return "./";
+    if (path.back() != '/')
+        path += '/';
+    return path;
+}
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
+}
+
+// The folder that holds the level's maps/ folder, else the level's own folder.
+std::string dataRootOf(const std::string& levelPath)
+{
+    namespace fs = std::filesystem;
+    fs::path folder = fs::path(levelPath).parent_path();
+    if (lowerCase(folder.filename().string()) == "maps")
+        folder = folder.parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+std::vector<unsigned char> readWholeFile(const std::string& path)
+{
+    try {
+        return LevelLoader::readLevelFile(path);
+    } catch (const LevelFormatError& error) {
+        throw LaunchError(error.what());
+    }
+}
+
+void loadMaterials(Launch& launch)
+{
+    launch.materials = std::make_unique<MaterialLibrary>();
+    for (const DataRoot::Listed& script : launch.dataRoot->list("scripts/", ".shader")) {
+        const std::optional<std::vector<unsigned char>> text = launch.dataRoot->read(script.path);
+        if (text)
+            launch.materials->add(MaterialScript::parse(
+                std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), script.path, std::cerr));
+    }
+    launch.resolver = std::make_unique<TextureResolver>(*launch.dataRoot, launch.materials.get());
+}
+
+// Model 0's box with each axis sorted: the stored corners are converted corner by corner.
+std::optional<std::pair<Vec3, Vec3>> boxOf(const LevelData& level)
+{
+    if (level.models.empty())
+        return std::nullopt;
+    const Model& model = level.models[0];
+    Vec3 low(std::fmin(model.mins[0], model.maxs[0]), std::fmin(model.mins[1], model.maxs[1]),
+             std::fmin(model.mins[2], model.maxs[2]));
+    Vec3 high(std::fmax(model.mins[0], model.maxs[0]), std::fmax(model.mins[1], model.maxs[1]),
+              std::fmax(model.mins[2], model.maxs[2]));
+    return std::make_pair(low, high);
+}
+
+// The level's first player start, at eye height and facing its angle; without one, the middle
+// of the level's box facing the start heading. Whole units, so the printed configuration
+// reproduces it exactly.
+void placeStart(Launch& launch, const LevelData& level)
+{
+    Configuration& configuration = launch.configuration;
+    const EntityList entities = EntityText::parse(level.entityText);
+    if (const std::optional<PlayerStart> start = findPlayerStart(entities.entities)) {
+        // File (x, y, z) is world (x, z, -y).
+        configuration.startPoint = Point(std::round(start->origin[0]), std::round(start->origin[2] + eyeAboveStart),
+                                         std::round(-start->origin[1]));
+        configuration.startAngle = int(std::lround(start->angle));
+        return;
+    }
+    if (launch.levelBox) {
+        const auto& [low, high] = *launch.levelBox;
+        configuration.startPoint = Point(std::round((low.getX() + high.getX()) / 2),
+                                         std::round((low.getY() + high.getY()) / 2),
+                                         std::round((low.getZ() + high.getZ()) / 2));
+    }
+}
+
+void placeDefaultLights(Launch& launch)
+{
+    const auto [low, high] = launch.levelBox.value_or(std::make_pair(Vec3(), Vec3(1, 1, 1)));
+    launch.lights = LightsFile::placedIn(Point(low.getX(), low.getY(), low.getZ()),
+                                         Point(high.getX(), high.getY(), high.getZ()));
+}
+
+LevelData outlineOf(const Launch& launch, const std::vector<unsigned char>& bytes)
+{
+    try {
+        return peekLevel(launch.levelName, bytes);
+    } catch (const LevelFormatError& error) {
+        throw LaunchError(error.what());
+    }
+}
+
+// The extension keys of a configuration that need the level before the window: its archives
+// (the level may be in one), and its bounds for default lights or players.
+void prepareExtensions(Launch& launch)
+{
+    Configuration& configuration = launch.configuration;
+    if (!configuration.archives && !configuration.defaultLights && !configuration.levelPlayers)
+        return;
+    launch.levelName = configuration.levelPath;
+    std::vector<unsigned char> bytes;
+    if (configuration.archives) {
+        launch.dataRoot = std::make_unique<DataRoot>(configuration.dataPath.empty() ? "." : configuration.dataPath,
+                                                     true, std::cerr);
+        loadMaterials(launch);
+        std::string underRoot = configuration.levelPath;
+        if (underRoot.compare(0, configuration.dataPath.size(), configuration.dataPath) == 0)
+            underRoot.erase(0, configuration.dataPath.size());
+        std::ifstream loose(configuration.levelPath, std::ios::binary);
+        std::optional<std::vector<unsigned char>> archived;
+        if (!loose && (archived = launch.dataRoot->read(underRoot)))
+            bytes = std::move(*archived);
+        else
+            bytes = readWholeFile(configuration.levelPath);
+        launch.levelBytes = bytes;
+    } else {
+        bytes = readWholeFile(configuration.levelPath);
+    }
+    launch.levelBox = boxOf(outlineOf(launch, bytes));
+    if (configuration.defaultLights)
+        placeDefaultLights(launch);
+}
+
+void applyOptions(Launch& launch, const CommandLine& line)
+{
+    Configuration& configuration = launch.configuration;
+    if (line.size) {
+        configuration.windowWidth = line.size->first;
+        configuration.windowHeight = line.size->second;
+    }
+    if (line.at)
+        configuration.startPoint = *line.at;
+    if (line.angle)
+        configuration.startAngle = *line.angle;
+    launch.verbose = line.verbose;
+    launch.frameLogPath = line.frameLog.value_or("");
+}
+
+// Where the level's bytes come from: a level file, or a name under --data.
+void findLevel(Launch& launch, const CommandLine& line)
+{
+    Configuration& configuration = launch.configuration;
+    if (Launch::isLevelFile(line.target)) {
+        const std::string root = line.dataRoot.value_or(dataRootOf(line.target));
+        launch.dataRoot = std::make_unique<DataRoot>(root, true, std::cerr);
+        launch.levelBytes = readWholeFile(line.target);
+        launch.levelName = line.target;
+        configuration.levelPath = line.target;
+    } else {
+        launch.dataRoot = std::make_unique<DataRoot>(*line.dataRoot, true, std::cerr);
+        std::string name = line.target;
+        if (lowerCase(name).size() > 4 && lowerCase(name).compare(name.size() - 4, 4, ".bsp") == 0)
+            name.resize(name.size() - 4);
+        std::string path = "maps/" + name + ".bsp";
+        if (!launch.dataRoot->contains(path) && launch.dataRoot->contains(name + ".bsp"))
+            path = name + ".bsp";
+        std::optional<std::vector<unsigned char>> bytes = launch.dataRoot->read(path);
+        if (!bytes)
+            throw LaunchError(asFolder(*line.dataRoot) + path + ": no such level, loose or in an archive");
+        launch.levelBytes = std::move(*bytes);
+        launch.levelName = asFolder(*line.dataRoot) + path;
+        configuration.levelPath = path;
+    }
+    configuration.dataPath = asFolder(launch.dataRoot->folder());
+    configuration.archives = true;
+}
+
+} // namespace
+
+bool Launch::isLevelFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    char magic[4] = {};
+    return file.read(magic, 4) && std::equal(magic, magic + 4, LevelFormat::magic);
+}
+
+Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
+{
+    Launch launch;
+    launch.levelMode = true;
+    launch.configuration.windowWidth = CommandLine::defaultWidth;
+    launch.configuration.windowHeight = CommandLine::defaultHeight;
+    findLevel(launch, line);
+    const LevelData outline = outlineOf(launch, launch.levelBytes);
+    launch.levelBox = boxOf(outline);
+    placeStart(launch, outline);
+    applyOptions(launch, line);
+    Configuration& configuration = launch.configuration;
+    if (line.lightsFile) {
+        configuration.lightsFile = *line.lightsFile;
+    } else {
+        configuration.defaultLights = true;
+        placeDefaultLights(launch);
+    }
+    if (line.players)
+        configuration.levelPlayers = line.players;
+    loadMaterials(launch);
+    out << configurationText(configuration) << std::flush;
+    return launch;
+}
+
+Launch Launch::fromConfiguration(const CommandLine& line)
+{
+    if (line.dataRoot || line.lightsFile || line.players || line.verbose)
+        throw LaunchError("--data, --lights, --players and --verbose open a level, not the configuration file "
+                          + line.target);
+    Launch launch;
+    launch.configuration = readConfiguration(line.target);
+    if (const auto problem = configurationProblem(launch.configuration, line.target))
+        throw LaunchError(*problem);
+    applyOptions(launch, line);
+    prepareExtensions(launch);
+    return launch;
+}
+
+void listLevels(const std::string& dataRoot, std::ostream& out)
+{
+    const DataRoot root(dataRoot, true, std::cerr);
+    // Levels belong in maps/; a data set with its level beside the images (as levelgen writes
+    // one) is found too, unless maps/ has a level of the same name.
+    std::map<std::string, std::string> originByName;
+    for (const char* folder : {"", "maps/"})
+        for (const DataRoot::Listed& level : root.list(folder, ".bsp")) {
+            const std::string file = level.path.substr(level.path.rfind('/') + 1);
+            originByName[file.substr(0, file.size() - 4)] = level.origin;
+        }
+    for (const auto& [name, origin] : originByName)
+        out << name << '\t' << origin << '\n';
+}

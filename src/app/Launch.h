@@ -1,0 +1,50 @@
+#pragma once
+
+#include "config/CommandLine.h"
+#include "config/Configuration.h"
+#include "config/LightsFile.h"
+#include "files/DataRoot.h"
+#include "level/MaterialLibrary.h"
+#include "level/TextureResolver.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What start-up decided before any window exists: the configuration (read from a file, or made
+// for a level by level mode) and, when the level and its images come from a data root, that
+// root with its material scripts and the level's bytes already read.
+struct Launch {
+    Configuration configuration;
+    bool levelMode = false;
+    bool verbose = false;
+    std::string frameLogPath;
+
+    // Level mode, and configuration mode with "archives = 1": where the level and images are found.
+    std::unique_ptr<DataRoot> dataRoot;
+    std::unique_ptr<MaterialLibrary> materials;
+    std::unique_ptr<TextureResolver> resolver;
+    std::string levelName;                // names the level in messages
+    std::vector<unsigned char> levelBytes; // read already when the level came through the data root
+    std::optional<LightsFile> lights;     // placed from the level's bounds, when there is no lights file
+    std::optional<std::pair<Vec3, Vec3>> levelBox; // model 0's box, each axis sorted (world)
+
+    // Configuration mode: reads and echoes the file; its refusals throw LaunchError.
+    static Launch fromConfiguration(const CommandLine& line);
+    // Level mode: finds and reads the level, decides start and lights, and prints the effective
+    // configuration on `out`. Throws LaunchError naming what cannot be opened.
+    static Launch fromLevel(const CommandLine& line, std::ostream& out);
+    // Whether `path` is a level file (by its first four bytes, not its name).
+    static bool isLevelFile(const std::string& path);
+};
+
+// A start-up refusal: printed as "verdanth: <what>", status 1.
+class LaunchError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Prints every level under `dataRoot` (loose and archived), one per line: the name to give
+// with --data, a tab, and where it comes from ("loose" or the archive's file name).
+void listLevels(const std::string& dataRoot, std::ostream& out);

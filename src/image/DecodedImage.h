@@ -1,0 +1,34 @@
+#pragma once
+
+#include "image/Texture.h"
+
+#include <string>
+#include <vector>
+
+// An image decoded from bytes that came from anywhere (a loose file, an archive), top row
+// first whatever its file format, so texture coordinates need no flip. Holds the pixels until
+// the renderer has uploaded them, like the file readers.
+class DecodedImage : public Texture {
+public:
+    enum class FileType { jpeg, tga };
+
+    // Never throws for bad bytes: `isLoaded` is false and `error` says why.
+    DecodedImage(const std::vector<unsigned char>& bytes, FileType type);
+    static FileType typeOf(const std::string& path); // by extension: .tga is TGA, anything else JPEG
+
+    uint32_t getWidth() const override { return width; }
+    uint32_t getHeight() const override { return height; }
+    bool isLoaded() const override { return error.empty(); }
+    const unsigned char* getData() const override { return pixels.empty() ? nullptr : pixels.data(); }
+    PixelFormat getFormat() const override { return format; }
+
+    const std::string& getError() const { return error; }
+    void releasePixels() { pixels = {}; }
+
+private:
+    uint32_t width = 0;
+    uint32_t height = 0;
+    PixelFormat format = formatRGB;
+    std::vector<unsigned char> pixels;
+    std::string error;
+};

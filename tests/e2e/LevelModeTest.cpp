@@ -1,0 +1,108 @@
+#include "TestFiles.h"
+#include "ViewerProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+using testsupport::PrivateDisplay;
+using testsupport::shellOutput;
+using testsupport::TempDir;
+using testsupport::ViewerProcess;
+using testsupport::viewerBinary;
+
+namespace {
+constexpr int width = 320;
+constexpr int height = 240;
+
+// A room whose north wall is brick (red) and whose other walls are stone (grey); the start
+// faces north unless the plan says otherwise.
+std::string roomPlan(int angle)
+{
+    return "cell 64\nheight 160\nangle " + std::to_string(angle)
+         + "\ntexture wall bricks\ntexture wall2 stone\nmap\n"
+           "#########\n%.......%\n%.......%\n%.......%\n%...S...%\n%.......%\n%%%%%%%%%\n";
+}
+
+std::string buildLevel(const TempDir& dir, const std::string& plan, const std::string& options = "")
+{
+    const std::string planFile = dir.write("room.plan", plan);
+    const std::string output = dir.path() + "room";
+    EXPECT_EQ(std::system((std::string(LEVELGEN_PROGRAM) + " " + options + " " + planFile + " " + output
+                           + " >/dev/null")
+                              .c_str()),
+              0);
+    return output;
+}
+
+struct FirstFrame {
+    std::string configuration; // what the viewer printed on stdout
+    std::string transcript;
+    int red = 0, green = 0, blue = 0; // straight ahead
+};
+
+FirstFrame firstFrame(const std::vector<std::string>& options)
+{
+    const PrivateDisplay display;
+    std::vector<std::string> arguments{viewerBinary(), "--size", std::to_string(width) + "x" + std::to_string(height)};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    ViewerProcess viewer(arguments, ".", display.name());
+    FirstFrame frame;
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    EXPECT_FALSE(window.empty()) << viewer.transcript();
+    EXPECT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    if (window.empty())
+        return frame;
+    display.run("xdotool windowmove " + window + " 0 0 2>/dev/null");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const std::vector<unsigned char> rgb = display.capture(window);
+    EXPECT_EQ(rgb.size(), std::size_t(width * height * 3));
+    if (rgb.size() == std::size_t(width * height * 3)) {
+        const std::size_t centre = std::size_t((height / 2 * width + width / 2) * 3);
+        frame = {"", "", rgb[centre], rgb[centre + 1], rgb[centre + 2]};
+    }
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    const auto status = viewer.waitForExit(30.0);
+    EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();
+    frame.configuration = viewer.output();
+    frame.transcript = viewer.transcript();
+    return frame;
+}
+
+bool isBrick(const FirstFrame& frame) { return frame.red > frame.green + 25 && frame.red > frame.blue + 25; }
+bool isStone(const FirstFrame& frame)
+{
+    return std::abs(frame.red - frame.green) < 25 && std::abs(frame.green - frame.blue) < 30 && frame.red > 30;
+}
+} // namespace
+
+TEST(LevelModeTest, OpensALevelFileAtItsPlayerStartFacingItsAngle)
+{
+    TempDir dir;
+    const std::string level = buildLevel(dir, roomPlan(90)) + "/room.bsp";
+    const FirstFrame north = firstFrame({level});
+    EXPECT_TRUE(isBrick(north)) << north.red << " " << north.green << " " << north.blue;
+    EXPECT_NE(north.configuration.find("start_angle = 90\n"), std::string::npos) << north.configuration;
+    EXPECT_NE(north.configuration.find("default_lights = 1\n"), std::string::npos) << north.configuration;
+    EXPECT_NE(north.transcript.find("textures: "), std::string::npos) << north.transcript;
+
+    const FirstFrame south = firstFrame({"--angle", "270", level});
+    EXPECT_TRUE(isStone(south)) << south.red << " " << south.green << " " << south.blue;
+
+    TempDir other;
+    const FirstFrame east = firstFrame({buildLevel(other, roomPlan(0)) + "/room.bsp"}); // the plan's own angle
+    EXPECT_TRUE(isStone(east)) << east.red << " " << east.green << " " << east.blue;
+}
+
+TEST(LevelModeTest, ListsAndOpensALevelInsideAnArchive)
+{
+    TempDir dir;
+    const std::string root = buildLevel(dir, roomPlan(90), "--archive");
+    EXPECT_EQ(shellOutput(viewerBinary() + " --data " + root + " --list"), "room\troom.pk3");
+    const FirstFrame archived = firstFrame({"--data", root, "room"});
+    EXPECT_TRUE(isBrick(archived)) << archived.red << " " << archived.green << " " << archived.blue;
+    EXPECT_NE(archived.configuration.find("level = maps/room.bsp\n"), std::string::npos) << archived.configuration;
+    EXPECT_NE(archived.configuration.find("archives = 1\n"), std::string::npos) << archived.configuration;
+}
