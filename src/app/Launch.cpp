@@ -4,13 +4,12 @@
 #include "level/LevelFormat.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
-#include "level/MaterialScript.h"
+#include "level/LevelFiles.h"
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 
 namespace {
 
@@ -54,13 +53,7 @@ std::vector<unsigned char> readWholeFile(const std::string& path)
 
 void loadMaterials(Launch& launch)
 {
-    launch.materials = std::make_unique<MaterialLibrary>();
-    for (const DataRoot::Listed& script : launch.dataRoot->list("scripts/", ".shader")) {
-        const std::optional<std::vector<unsigned char>> text = launch.dataRoot->read(script.path);
-        if (text)
-            launch.materials->add(MaterialScript::parse(
-                std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), script.path, std::cerr));
-    }
+    launch.materials = std::make_unique<MaterialLibrary>(MaterialLibrary::fromScripts(*launch.dataRoot, std::cerr));
     launch.resolver = std::make_unique<TextureResolver>(*launch.dataRoot, launch.materials.get());
 }
 
@@ -173,13 +166,9 @@ void findLevel(Launch& launch, const CommandLine& line)
         configuration.levelPath = line.target;
     } else {
         launch.dataRoot = std::make_unique<DataRoot>(*line.dataRoot, true, std::cerr);
-        std::string name = line.target;
-        if (lowerCase(name).size() > 4 && lowerCase(name).compare(name.size() - 4, 4, ".bsp") == 0)
-            name.resize(name.size() - 4);
-        std::string path = "maps/" + name + ".bsp";
-        if (!launch.dataRoot->contains(path) && launch.dataRoot->contains(name + ".bsp"))
-            path = name + ".bsp";
-        std::optional<std::vector<unsigned char>> bytes = launch.dataRoot->read(path);
+        const std::optional<std::string> found = LevelFiles::pathOf(*launch.dataRoot, line.target);
+        const std::string path = found.value_or("maps/" + line.target + ".bsp");
+        std::optional<std::vector<unsigned char>> bytes = found ? launch.dataRoot->read(path) : std::nullopt;
         if (!bytes)
             throw LaunchError(asFolder(*line.dataRoot) + path + ": no such level, loose or in an archive");
         launch.levelBytes = std::move(*bytes);
@@ -241,14 +230,6 @@ Launch Launch::fromConfiguration(const CommandLine& line)
 void listLevels(const std::string& dataRoot, std::ostream& out)
 {
     const DataRoot root(dataRoot, true, std::cerr);
-    // Levels belong in maps/; a data set with its level beside the images (as levelgen writes
-    // one) is found too, unless maps/ has a level of the same name.
-    std::map<std::string, std::string> originByName;
-    for (const char* folder : {"", "maps/"})
-        for (const DataRoot::Listed& level : root.list(folder, ".bsp")) {
-            const std::string file = level.path.substr(level.path.rfind('/') + 1);
-            originByName[file.substr(0, file.size() - 4)] = level.origin;
-        }
-    for (const auto& [name, origin] : originByName)
-        out << name << '\t' << origin << '\n';
+    for (const LevelFiles::Level& level : LevelFiles::list(root))
+        out << level.name << '\t' << level.origin << '\n';
 }

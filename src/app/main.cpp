@@ -17,6 +17,8 @@ namespace {
 // made on stdout instead, so `verdanth level.bsp > level.cfg` saves it.
 Launch prepare(const CommandLine& line)
 {
+    if (std::filesystem::is_directory(line.target))
+        throw LaunchError(line.target + ": is a folder, not a level or a configuration file");
     if (Launch::isLevelFile(line.target) || (line.dataRoot && !std::ifstream(line.target)))
         return Launch::fromLevel(line, std::cout);
     Launch launch = Launch::fromConfiguration(line);

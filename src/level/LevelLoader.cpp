@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <utility>
 
@@ -73,12 +74,20 @@ private:
 
 std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
 {
+    std::error_code error;
+    // A folder opens as a stream too, with a size of nonsense.
+    if (std::filesystem::is_directory(path, error))
+        throw LevelFormatError(path + ": is a folder, not a level file");
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
         throw LevelFormatError(path + ": cannot open the level file");
     const std::streamoff size = file.tellg();
     if (size < 0)
         throw LevelFormatError(path + ": cannot read the level file");
+    // Lumps are addressed by 32-bit offsets and lengths: nothing past this can belong to one.
+    constexpr std::streamoff largestLevel = std::streamoff(1) << 32;
+    if (size > largestLevel)
+        throw LevelFormatError(path + ": file is " + std::to_string(size) + " bytes, more than a level can address");
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     file.seekg(0);
     file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -3,6 +3,7 @@
 #include "level/Material.h"
 
 #include <cstddef>
+#include <ostream>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -10,8 +11,14 @@
 // The materials of several scripts, found by name ignoring ASCII case. Scripts are added in the
 // order they are read; when two define the same name, the first definition is kept, whether the
 // two come from one script or from two.
+class DataRoot;
+
 class MaterialLibrary {
 public:
+    // The materials of every scripts/*.shader under the root, loose and archived, in path order;
+    // a broken script logs its lines and keeps what it defined before the break.
+    static MaterialLibrary fromScripts(const DataRoot& root, std::ostream& log);
+
     // Takes a script's materials (MaterialScript::parse), skipping names already known.
     void add(std::vector<Material> materials);
 

@@ -53,7 +53,10 @@ std::string TextureReport::summaryLine(const std::string& consequence, std::size
         return line.str();
     }
     line << "textures: " << found() << " of " << textures.size() << " found; " << facesWithout() << " faces "
-         << consequence << "; missing: ";
+         << consequence;
+    if (named == 0)
+        return line.str();
+    line << "; missing: ";
     for (std::size_t i = 0; i < absent.size() && i < named; ++i)
         line << (i == 0 ? "" : ", ") << absent[i]->name;
     if (absent.size() > named)

@@ -27,6 +27,6 @@ struct TextureReport {
     std::vector<const Entry*> missing() const; // in lump order
 
     // "textures: 41 of 44 found; 57 faces <consequence>; missing: a, b, c and 1 more", naming at
-    // most `named` missing textures; "textures: all 44 found" when none is missing.
+    // most `named` missing textures (none: no list); "textures: all 44 found" when none is missing.
     std::string summaryLine(const std::string& consequence, std::size_t named) const;
 };

@@ -46,5 +46,19 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
     EXPECT_EQ(run("/nonexistent.bsp"), "levelinfo: /nonexistent.bsp: cannot open the level file\nexit 1");
-    EXPECT_EQ(run(""), "usage: levelinfo LEVEL_FILE\nexit 2");
+    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME\nexit 2");
+    EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
+}
+
+// The archived demo: every image is inside demo.pk3; the material-only wall resolves through its
+// script's stage (written .tga, stored .jpg); the sky is a material with no image of its own.
+TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
+{
+    const std::string output = run("--data " + testsupport::buildDir() + "/demo-archive demo");
+    for (const char* line : {"texture textures/verdanth/bricks: demo.pk3\n", "texture textures/demo/panelwall: demo.pk3\n",
+                             "texture textures/demo/grate: demo.pk3\n", "textures: 12 of 13 found; "})
+        EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
+    EXPECT_NE(output.find("texture textures/demo/sky: missing, "), std::string::npos) << output;
+    EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
+              "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
 }

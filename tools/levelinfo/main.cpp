@@ -1,15 +1,28 @@
 // levelinfo: what a level file holds, as the viewer would load it. Runs the viewer's own
 // parser and validation (no window, no textures) and prints the header, the lump
 // directory, record counts, face types and visibility figures, or the reason the viewer
-// would refuse the file.
+// would refuse the file. With --data it also says where each texture's image is found
+// (loose or in which archive) and how many faces each missing one leaves without an image.
+//
+//   levelinfo [--data DIR] LEVEL_FILE
+//   levelinfo --data DIR NAME
+#include "files/DataRoot.h"
+#include "level/LevelFiles.h"
 #include "level/LevelFormat.h"
+#include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
+#include "level/MaterialLibrary.h"
+#include "level/TextureReport.h"
+#include "level/TextureResolver.h"
 
 #include <array>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -73,26 +86,78 @@ void printSummary(const LevelData& level)
         std::cout << "bounds (world, Y up): x " << root.mins[0] << ".." << root.maxs[0] << ", y " << root.mins[1]
                   << ".." << root.maxs[1] << ", z " << root.maxs[2] << ".." << root.mins[2] << '\n';
     }
-    for (const std::string& name : level.textureNames)
-        std::cout << "texture " << name << '\n';
+}
+
+void printTextures(const LevelData& level, const TextureResolver* resolver)
+{
+    if (resolver == nullptr) {
+        for (const std::string& name : level.textureNames)
+            std::cout << "texture " << name << '\n';
+        return;
+    }
+    const TextureReport report = TextureReport::of(level, [&](int texture) {
+        const std::optional<std::string> path = resolver->imagePath(level.textureNames[std::size_t(texture)]);
+        return path ? resolver->dataRoot().originOf(*path) : std::string();
+    });
+    std::cout << report.summaryLine("without an image", 0) << '\n';
+    for (const TextureReport::Entry& entry : report.textures) {
+        std::cout << "texture " << entry.name << ": ";
+        if (entry.origin.empty())
+            std::cout << "missing, " << entry.facesWithout << " faces without an image\n";
+        else
+            std::cout << entry.origin << '\n';
+    }
+}
+
+struct Arguments {
+    std::string dataRoot; // empty without --data
+    std::string target;
+};
+
+std::optional<Arguments> readArguments(int argc, char** argv)
+{
+    if (argc == 2)
+        return Arguments{"", argv[1]};
+    if (argc == 4 && std::string(argv[1]) == "--data")
+        return Arguments{argv[2], argv[3]};
+    return std::nullopt;
+}
+
+// The level's bytes: a file, or a level name under the data root.
+std::vector<unsigned char> levelBytes(const Arguments& arguments, const DataRoot* root)
+{
+    if (root == nullptr || std::filesystem::is_regular_file(arguments.target))
+        return LevelLoader::readLevelFile(arguments.target);
+    const std::optional<std::string> path = LevelFiles::pathOf(*root, arguments.target);
+    std::optional<std::vector<unsigned char>> bytes = path ? root->read(*path) : std::nullopt;
+    if (!bytes)
+        throw LevelFormatError(arguments.dataRoot + ": no level " + arguments.target + ", loose or in an archive");
+    return std::move(*bytes);
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: levelinfo LEVEL_FILE" << std::endl;
+    const std::optional<Arguments> arguments = readArguments(argc, argv);
+    if (!arguments) {
+        std::cerr << "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME" << std::endl;
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
-    if (!file) {
-        std::cerr << "levelinfo: " << argv[1] << ": cannot open the level file" << std::endl;
-        return 1;
-    }
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     try {
+        std::unique_ptr<DataRoot> root;
+        std::unique_ptr<MaterialLibrary> materials;
+        std::unique_ptr<TextureResolver> resolver;
+        if (!arguments->dataRoot.empty()) {
+            root = std::make_unique<DataRoot>(arguments->dataRoot, true, std::cerr);
+            materials = std::make_unique<MaterialLibrary>(MaterialLibrary::fromScripts(*root, std::cerr));
+            resolver = std::make_unique<TextureResolver>(*root, materials.get());
+        }
+        const std::vector<unsigned char> bytes = levelBytes(*arguments, root.get());
         std::ostringstream transcript; // the loader's progress lines are the viewer's, not ours
-        printSummary(parseLevel(argv[1], bytes, transcript));
+        const LevelData level = parseLevel(arguments->target, bytes, transcript);
+        std::cout << "file: " << bytes.size() << " bytes\n";
+        printSummary(level);
+        printTextures(level, resolver.get());
     } catch (const std::exception& error) {
         std::cerr << "levelinfo: " << error.what() << std::endl;
         return 1;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "files/DataRoot.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Where levels live under a data root: maps/NAME.bsp, loose or archived, and (as levelgen
+// writes a data set) NAME.bsp beside the images when maps/ has no level of that name.
+struct LevelFiles {
+    struct Level {
+        std::string name;   // what --data NAME takes
+        std::string path;   // under the root
+        std::string origin; // "loose" or the archive's file name
+    };
+
+    // Every level, sorted by name.
+    static std::vector<Level> list(const DataRoot& root);
+    // The path of level `name` (".bsp" optional); nothing when there is none.
+    static std::optional<std::string> pathOf(const DataRoot& root, const std::string& name);
+};
