@@ -5,7 +5,9 @@
 #include "AllocationCounter.h"
 
 #include "app/Callbacks.h"
+#include "app/Launch.h"
 #include "app/Viewer.h"
+#include "config/CommandLine.h"
 #include "config/Configuration.h"
 #include "game/Camera.h"
 #include "level/LevelFormat.h"
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -204,6 +207,118 @@ FrameFigures measureFrames(BSPMap& map, Frustum& frustum, const Point& start)
     return figures;
 }
 
+// ---- the designed frame (level mode) -------------------------------------------------------
+
+struct DesignedFigures {
+    double plainLoadMs = 1e30;
+    double designedLoadMs = 1e30;
+    double frameMs = 0;
+    double batchedMs = 0;
+    std::size_t allocations = 0;
+    std::size_t drawCalls = 0;
+    std::size_t groups = 0;
+};
+
+// The level as level mode opens it, in the designed frame or not; the time it takes.
+std::unique_ptr<Viewer> openLevel(const std::string& levelPath, bool designed, double& bestMs)
+{
+    CommandLine line;
+    line.target = levelPath;
+    std::ostringstream printed;
+    const auto start = Clock::now();
+    Launch launch = Launch::fromLevel(line, printed);
+    launch.configuration.designedLook = designed;
+    auto viewer = std::make_unique<Viewer>(std::move(launch));
+    glFinish();
+    bestMs = std::min(bestMs, millisecondsSince(start));
+    return viewer;
+}
+
+// One draw of every triangle the designed frame drew, from the same buffer, with an image and
+// a lightmap on the two units as the frame's faces have: the floor the frame is measured against.
+void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, map.batches->vertexBuffer());
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(0));
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, map.textureManager->textureId(0));
+    glClientActiveTexture(GL_TEXTURE0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(12));
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, map.textureManager->lightmapId(0));
+    glClientActiveTexture(GL_TEXTURE1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(20));
+    glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glClientActiveTexture(GL_TEXTURE0);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+DesignedFigures measureDesigned(const std::string& levelPath, const Point& start)
+{
+    DesignedFigures figures;
+    for (int run = 0; run < 2; ++run) {
+        openLevel(levelPath, false, figures.plainLoadMs);
+        openLevel(levelPath, true, figures.designedLoadMs);
+    }
+    double ignored = 0;
+    const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
+    BSPMap& map = *viewer->levelMap;
+    figures.groups = map.batches->groupCount();
+    StatusLine text;
+    Camera camera(start, &viewer->frustum);
+    map.camera = &camera;
+    std::vector<std::vector<GLuint>> batches;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(camera);
+        const std::size_t allocationsBefore = AllocationCounter::allocations();
+        const auto begin = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        text.reset();
+        text << "FPS:0 X:" << camera.getPosition().getX();
+        map.render(text, 0.016f, true, true);
+        glFinish();
+        if (frame > 0) {
+            figures.frameMs += millisecondsSince(begin);
+            figures.allocations += AllocationCounter::allocations() - allocationsBefore;
+        }
+        figures.drawCalls += map.batches->drawCalls();
+        batches.emplace_back();
+        map.batches->appendStaticIndices(map.visibleFaces, batches.back());
+        glutSwapBuffers();
+    }
+
+    Camera replay(start, &viewer->frustum);
+    CameraRenderer view;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(replay);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        view.applyView(replay, 0.016f);
+        const auto begin = Clock::now();
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        drawDesignedBatch(map, batches[std::size_t(frame)]);
+        glDisable(GL_CULL_FACE);
+        glFinish();
+        if (frame > 0)
+            figures.batchedMs += millisecondsSince(begin);
+        glPopMatrix();
+        glutSwapBuffers();
+    }
+    map.camera = viewer->camera.get();
+    return figures;
+}
+
 std::string decimal(double value)
 {
     char text[32];
@@ -234,6 +349,7 @@ int main(int argc, char** argv)
     BSPMap& map = *viewer.levelMap;
     const FrameFigures frames = measureFrames(map, viewer.frustum, start);
     map.camera = viewer.camera.get();
+    const DesignedFigures designed = measureDesigned(map.levelPath, start);
     std::cerr.clear();
 
     const int timedFrames = pathFrames - 1;
@@ -253,8 +369,16 @@ int main(int argc, char** argv)
               << decimal(frames.batchedMs / timedFrames) << " ms, " << windowWidth << "x" << windowHeight
               << ", C allocations per frame (GL driver included) " << decimal(double(frames.mallocs) / timedFrames)
               << "\n"
+              << "designed frame (level mode): " << decimal(designed.frameMs / timedFrames) << " ms, one draw of "
+              << "its triangles " << decimal(designed.batchedMs / timedFrames) << " ms, "
+              << decimal(double(designed.drawCalls) / pathFrames) << " draws per frame from " << designed.groups
+              << " groups; load " << decimal(designed.designedLoadMs) << " ms with lightmaps and materials, "
+              << decimal(designed.plainLoadMs) << " ms without\n"
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
-              << " faces-drawn " << frames.facesDrawn / pathFrames << std::endl;
+              << " faces-drawn " << frames.facesDrawn / pathFrames << " designed-frame-ratio "
+              << decimal(designed.frameMs / designed.batchedMs) << " designed-load-ratio "
+              << decimal(designed.designedLoadMs / designed.plainLoadMs) << " designed-frame-allocations "
+              << designed.allocations / timedFrames << std::endl;
     return 0;
 }

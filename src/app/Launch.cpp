@@ -113,13 +113,15 @@ LevelData outlineOf(const Launch& launch, const std::vector<unsigned char>& byte
 void prepareExtensions(Launch& launch)
 {
     Configuration& configuration = launch.configuration;
-    if (!configuration.archives && !configuration.defaultLights && !configuration.levelPlayers)
+    if (!configuration.archives && !configuration.defaultLights && !configuration.levelPlayers
+        && !configuration.designedLook)
         return;
     launch.levelName = configuration.levelPath;
     std::vector<unsigned char> bytes;
-    if (configuration.archives) {
+    // Archives and the designed look both find images and scripts under the data path.
+    if (configuration.archives || configuration.designedLook) {
         launch.dataRoot = std::make_unique<DataRoot>(configuration.dataPath.empty() ? "." : configuration.dataPath,
-                                                     true, std::cerr);
+                                                     configuration.archives, std::cerr);
         loadMaterials(launch);
         std::string underRoot = configuration.levelPath;
         if (underRoot.compare(0, configuration.dataPath.size(), configuration.dataPath) == 0)
@@ -194,6 +196,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     launch.levelMode = true;
     launch.configuration.windowWidth = CommandLine::defaultWidth;
     launch.configuration.windowHeight = CommandLine::defaultHeight;
+    launch.configuration.designedLook = true;
     findLevel(launch, line);
     const LevelData outline = outlineOf(launch, launch.levelBytes);
     launch.levelBox = boxOf(outline);

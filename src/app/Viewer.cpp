@@ -65,7 +65,8 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
     if (resolver == nullptr)
         return std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
                                         lighting.get());
-    BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), resolver.get()};
+    BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), resolver.get(),
+                          configuration.designedLook};
     return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
 }
 
@@ -73,7 +74,11 @@ std::optional<TextureReport> Viewer::textureReport() const
 {
     if (resolver == nullptr)
         return std::nullopt;
-    return TextureReport::of(*levelMap, [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; });
+    const auto originOf = [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; };
+    if (!levelMap->designed)
+        return TextureReport::of(*levelMap, originOf);
+    return TextureReport::of(*levelMap, originOf,
+                             [this](int texture) { return levelMap->styles[std::size_t(texture)].drawn; });
 }
 
 void Viewer::frameShown()
@@ -125,6 +130,10 @@ void Viewer::pressKey(unsigned char key)
     case 'b': togglePatchTessellation(); break;
     case '<': changeTessellationLevel(-1); break;
     case '>': changeTessellationLevel(+1); break;
+    case 'm': // lightmaps exist only in the designed frame; elsewhere 'm' is unbound
+        if (levelMap->designed)
+            levelMap->lightmapsEnabled = !levelMap->lightmapsEnabled;
+        break;
     default: break;
     }
 }

@@ -1,6 +1,7 @@
 #include "app/Callbacks.h"
 #include "app/Launch.h"
 #include "app/Viewer.h"
+#include "render/BSPMap.h"
 #include "config/CommandLine.h"
 
 #include <GL/glew.h>
@@ -45,7 +46,9 @@ void reportTextures(const Viewer& viewer, bool verbose)
     if (!report)
         return;
     constexpr std::size_t namedInSummary = 5;
-    std::cerr << report->summaryLine("not drawn for want of an image", verbose ? 0 : namedInSummary)
+    const char* consequence = viewer.levelMap->designed ? "drawn grey for want of an image"
+                                                        : "not drawn for want of an image";
+    std::cerr << report->summaryLine(consequence, verbose ? 0 : namedInSummary)
               << (verbose || report->missing().size() <= namedInSummary ? "" : " (--verbose lists them all)")
               << std::endl;
     if (verbose)

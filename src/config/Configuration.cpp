@@ -62,6 +62,12 @@ bool readExtensionValue(std::istream& in, const std::string& key, Configuration&
         echoSetting(value);
         return true;
     }
+    if (key == "look") {
+        in >> configuration.look;
+        configuration.designedLook = configuration.look == "designed";
+        echoSetting(configuration.look);
+        return true;
+    }
     if (key == "level_players") {
         if (!readPlayerCounts(in, configuration))
             configuration.unreadableKey = key;
@@ -132,6 +138,8 @@ std::optional<std::string> configurationProblem(const Configuration& configurati
 {
     if (!configuration.opened)
         return path + ": cannot open the configuration file";
+    if (!configuration.look.empty() && !configuration.designedLook)
+        return path + ": \"look\" can only be designed, not " + configuration.look;
     if (configuration.unreadableKey == "level_players")
         return path + ": the value of \"level_players\" is not two whole numbers (friends, enemies)";
     if (!configuration.unreadableKey.empty())
@@ -171,5 +179,7 @@ std::string configurationText(const Configuration& configuration)
              << "\n";
     if (configuration.archives)
         text << "archives = 1\n";
+    if (configuration.designedLook)
+        text << "look = designed\n";
     return text.str();
 }

@@ -24,7 +24,8 @@ struct LevelData {
     int32_t version = 0;
     std::vector<DirectoryEntry> directory; // 17 entries, index = lump number
     std::vector<std::string> textureNames; // lump 1, in file order
-    int lightmapCount = 0;                 // lump 14 length / 49152; no lightmap is read
+    std::vector<int32_t> textureFlags;     // lump 1: each record's surface flags (LevelFormat::surfaceSky, ...)
+    int lightmapCount = 0;                 // lump 14 length / 49152
     std::vector<Plane> planes;
     std::vector<Node> nodes;
     std::vector<Leaf> leaves;

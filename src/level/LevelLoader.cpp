@@ -177,6 +177,8 @@ void LevelLoader::readTextureNames(LevelData& level) const
     log << "this level contains " << textures.count << " distinct textures" << '\n';
     level.textureNames.clear();
     level.textureNames.reserve(textures.count);
+    level.textureFlags.clear();
+    level.textureFlags.reserve(textures.count);
     for (std::size_t i = 0; i < textures.count; ++i) {
         const char* name = reinterpret_cast<const char*>(textures.data + i * LevelFormat::textureRecordSize);
         // A name that fills all 64 bytes has no NUL of its own; it ends at the field.
@@ -184,6 +186,8 @@ void LevelLoader::readTextureNames(LevelData& level) const
         const std::size_t length = nul ? std::size_t(static_cast<const char*>(nul) - name)
                                        : std::size_t(LevelFormat::textureNameSize);
         level.textureNames.emplace_back(name, length);
+        level.textureFlags.push_back(LevelBytes::readInt32(reinterpret_cast<const unsigned char*>(name)
+                                                           + LevelFormat::textureNameSize));
     }
     level.lightmapCount = directory.at(LevelFormat::Lightmaps).length / LevelFormat::lightmapRecordSize;
 }
@@ -439,6 +443,12 @@ void LevelLoader::readVisibility(LevelData& level) const
             fail(recordName("leaves", i) + ".cluster " + std::to_string(cluster) + " is not below the "
                 + std::to_string(level.visData->clusterCount) + " visibility clusters");
     }
+}
+
+LevelLoader::Bytes LevelLoader::lightmapPages() const
+{
+    const Lump pages = lump(LevelFormat::Lightmaps, LevelFormat::lightmapRecordSize);
+    return {pages.data, pages.count * LevelFormat::lightmapRecordSize};
 }
 
 void LevelLoader::readModels(LevelData& level) const

@@ -38,6 +38,12 @@ public:
     void readVisibility(LevelData& level) const;
     void readEntities(LevelData& level) const;
     void readModels(LevelData& level) const; // with its progress line, as readRecords does
+    // The whole pages of lump 14, in the file's bytes (valid while they are); no progress line.
+    struct Bytes {
+        const unsigned char* data;
+        std::size_t size;
+    };
+    Bytes lightmapPages() const;
     // Cuts every type-2 face into patches; the grids were checked by readRecords.
     static void buildPatches(LevelData& level);
 

@@ -4,16 +4,17 @@
 
 #include <sstream>
 
-TextureReport TextureReport::of(const LevelData& level, const std::function<std::string(int)>& originOf)
+TextureReport TextureReport::of(const LevelData& level, const std::function<std::string(int)>& originOf,
+                                const std::function<bool(int)>& isDrawn)
 {
     TextureReport report;
     report.textures.reserve(level.textureNames.size());
     for (std::size_t i = 0; i < level.textureNames.size(); ++i)
-        report.textures.push_back({level.textureNames[i], originOf(int(i)), 0});
+        report.textures.push_back({level.textureNames[i], originOf(int(i)), 0, !isDrawn || isDrawn(int(i))});
     for (const Face& face : level.faces) {
         Entry& entry = report.textures[std::size_t(face.texture)]; // checked by the loader
         const bool drawnFromMeshVertices = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
-        if (entry.origin.empty() && drawnFromMeshVertices)
+        if (entry.drawn && entry.origin.empty() && drawnFromMeshVertices)
             ++entry.facesWithout;
     }
     return report;
@@ -23,7 +24,15 @@ std::size_t TextureReport::found() const
 {
     std::size_t count = 0;
     for (const Entry& entry : textures)
-        count += entry.origin.empty() ? 0 : 1;
+        count += entry.drawn && !entry.origin.empty() ? 1 : 0;
+    return count;
+}
+
+std::size_t TextureReport::drawnTextures() const
+{
+    std::size_t count = 0;
+    for (const Entry& entry : textures)
+        count += entry.drawn ? 1 : 0;
     return count;
 }
 
@@ -39,7 +48,7 @@ std::vector<const TextureReport::Entry*> TextureReport::missing() const
 {
     std::vector<const Entry*> result;
     for (const Entry& entry : textures)
-        if (entry.origin.empty())
+        if (entry.drawn && entry.origin.empty())
             result.push_back(&entry);
     return result;
 }
@@ -49,10 +58,10 @@ std::string TextureReport::summaryLine(const std::string& consequence, std::size
     std::ostringstream line;
     const std::vector<const Entry*> absent = missing();
     if (absent.empty()) {
-        line << "textures: all " << textures.size() << " found";
+        line << "textures: all " << drawnTextures() << " found";
         return line.str();
     }
-    line << "textures: " << found() << " of " << textures.size() << " found; " << facesWithout() << " faces "
+    line << "textures: " << found() << " of " << drawnTextures() << " found; " << facesWithout() << " faces "
          << consequence;
     if (named == 0)
         return line.str();

@@ -1,13 +1,15 @@
 #include "render/BSPMap.h"
 
+#include "files/DataRoot.h"
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "game/Visibility.h"
+#include "image/DecodedImage.h"
 #include "image/JPEGTexture.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
+#include "level/Material.h"
 #include "level/TextureResolver.h"
-#include "files/DataRoot.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 #include "render/PatchRenderer.h"
@@ -31,7 +33,8 @@ BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScre
 }
 
 BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
-    : display(display), lighting(lighting), levelPath(source.name), resolver(source.textures)
+    : display(display), lighting(lighting), levelPath(source.name), resolver(source.textures),
+      designed(source.designed)
 {
     load(levelPath, std::move(source.bytes));
     prepareFrames();
@@ -46,6 +49,10 @@ void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes)
     loader.readTextureNames(*this);
     textureManager = std::make_unique<TextureManager>(unsigned(textureNames.size()), unsigned(lightmapCount));
     loadTextures();
+    if (designed) {
+        const LevelLoader::Bytes pages = loader.lightmapPages();
+        textureManager->uploadLightmaps(pages.data, pages.size);
+    }
     loader.readRecords(*this, [this](int texture) {
         return textureManager->textureKind(texture) == TextureManager::kindTGA;
     });
@@ -60,6 +67,51 @@ void BSPMap::prepareFrames()
     // Sized once, so gathering a frame's faces never allocates.
     drawnFaces.resize(faces.size());
     visibleFaces.reserve(faces.size());
+    if (designed)
+        prepareDesignedFrame();
+}
+
+void BSPMap::prepareDesignedFrame()
+{
+    styles.reserve(textureNames.size());
+    for (std::size_t i = 0; i < textureNames.size(); ++i)
+        styles.push_back(SurfaceStyle::of(textureFlags[i], resolver->material(textureNames[i])));
+    batches = std::make_unique<BatchedLevel>(*this, styles, *textureManager, levelPath, std::cerr);
+    farBox = loadFarBox();
+}
+
+// The far box of the first sky surface whose material names one.
+std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
+{
+    for (std::size_t i = 0; i < textureNames.size(); ++i) {
+        const Material* material = resolver->material(textureNames[i]);
+        if (!styles[i].sky || material == nullptr || material->skyFarBox.empty())
+            continue;
+        std::array<std::unique_ptr<DecodedImage>, 6> sides;
+        for (std::size_t side = 0; side < 6; ++side)
+            if (const auto path = resolver->findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
+                sides[side] = decodeImage(*path);
+        return std::make_unique<SkyFarBox>(sides);
+    }
+    return nullptr;
+}
+
+void BSPMap::enablePatchTessellation()
+{
+    patchesTessellated = true;
+    rebuildPatchBatches();
+}
+
+void BSPMap::disablePatchTessellation()
+{
+    patchesTessellated = false;
+    rebuildPatchBatches();
+}
+
+void BSPMap::rebuildPatchBatches()
+{
+    if (batches)
+        batches->rebuildPatches(*this, patchesTessellated);
 }
 
 BSPMap::~BSPMap() = default;
@@ -109,6 +161,7 @@ void BSPMap::retessellatePatches(int level)
     for (Face& face : faces)
         for (BezierPatch& patch : face.patches)
             patch.adopt(std::move(*next++));
+    rebuildPatchBatches();
 }
 
 // The old and the new tessellation are held at once while they change, so a level of many
@@ -185,7 +238,7 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     visibleFaces.clear();
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
-    skybox->draw(skyTexture);
+    drawSky();
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
     // shots and players, and the faces when textures are off, are drawn with that state.
     cameraRenderer.drawGun();
@@ -194,12 +247,30 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     moveAndDrawPlayers();
     pruneShots();
     collectVisibleFaces(cluster);
-    beginFaces(lightingEnabled);
-    drawFaces(texturesEnabled);
+    if (designed) {
+        // Baked light lights the faces; the lights are still placed under this view, as they
+        // are for the lit gun of the next frame in the plain frame.
+        if (lightingEnabled) {
+            lighting->applyLights();
+            lighting->disableLighting();
+        }
+        batches->draw(visibleFaces, {texturesEnabled, lightingEnabled, lightmapsEnabled});
+    } else {
+        beginFaces(lightingEnabled);
+        drawFaces(texturesEnabled);
+    }
     glPopMatrix();
     endFaces();
     drawStatusLine(text, lightingEnabled);
     drawnFaces.clear();
+}
+
+void BSPMap::drawSky()
+{
+    if (farBox)
+        farBox->draw();
+    else
+        skybox->draw(skyTexture);
 }
 
 void BSPMap::moveAndDrawPlayers()
@@ -295,7 +366,7 @@ void BSPMap::endFaces()
 void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
 {
     text << "  SCORE: " << score;
-    if (lightingEnabled) {
+    if (lightingEnabled && !designed) {
         lighting->disableLighting();
         glDisable(GL_COLOR_MATERIAL);
     }

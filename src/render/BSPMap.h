@@ -2,8 +2,11 @@
 
 #include "game/DrawnFaceSet.h"
 #include "level/LevelData.h"
+#include "level/SurfaceStyle.h"
+#include "render/BatchedLevel.h"
 #include "render/CameraRenderer.h"
 #include "render/PlayerRenderer.h"
+#include "render/SkyFarBox.h"
 #include "render/Skybox.h"
 #include "render/TextureManager.h"
 
@@ -39,14 +42,15 @@ public:
         std::string name; // names the level in messages
         std::vector<unsigned char> bytes;
         const TextureResolver* textures; // outlives the map
+        bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
     virtual ~BSPMap();
     BSPMap(const BSPMap&) = delete;
     BSPMap& operator=(const BSPMap&) = delete;
 
-    void enablePatchTessellation() { patchesTessellated = true; }
-    void disablePatchTessellation() { patchesTessellated = false; }
+    void enablePatchTessellation();
+    void disablePatchTessellation();
     // Re-tessellates every patch at `level` (2..20 from the keys), only while tessellation is
     // on. Throws std::bad_alloc, with every patch as it was, when memory runs out.
     void retessellatePatches(int level);
@@ -78,9 +82,20 @@ public:
     const TextureResolver* resolver = nullptr; // level mode only: where images are found
     std::vector<std::string> textureOrigins;   // level mode: where each texture's image came from, "" if none
 
+    // ---- the designed frame (level mode, or "look = designed") ----
+    bool designed = false;
+    bool lightmapsEnabled = true;         // 'm'
+    std::vector<SurfaceStyle> styles;     // by texture
+    std::unique_ptr<BatchedLevel> batches;
+    std::unique_ptr<SkyFarBox> farBox;    // null: the plain sky image
+
 private:
     void load(const std::string& name, std::vector<unsigned char> bytes);
     void prepareFrames(); // patches, sky, the frame's face lists
+    void prepareDesignedFrame();
+    std::unique_ptr<SkyFarBox> loadFarBox() const;
+    void rebuildPatchBatches();
+    void drawSky();
     void loadTextures();
     std::unique_ptr<DecodedImage> decodeImage(const std::string& path) const;
     void moveAndDrawPlayers();

@@ -1,10 +1,13 @@
 #include "render/TextureManager.h"
 
 #include "image/JPEGTexture.h"
+#include "image/Overbright.h"
+#include "level/LevelFormat.h"
 #include "image/TGATexture.h"
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <iostream>
 
 static_assert(formatRGB == GL_RGB && formatRGBA == GL_RGBA, "pixel formats are handed to GL unchanged");
@@ -104,6 +107,29 @@ void TextureManager::upload(const Texture& texture, unsigned index) const
         std::cerr << "Texture Created " << std::endl;
     else
         std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
+}
+
+void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t size)
+{
+    constexpr int side = LevelFormat::lightmapSide;
+    constexpr std::size_t pageBytes = LevelFormat::lightmapRecordSize;
+    constexpr std::size_t texels = std::size_t(side) * side;
+    std::vector<unsigned char> page(texels * 4);
+    const unsigned count = unsigned(std::min<std::size_t>(lightmapCount, size / pageBytes));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (unsigned i = 0; i < count; ++i) {
+        Overbright::brightenToBGRA(pages + i * pageBytes, page.data(), texels);
+        glBindTexture(GL_TEXTURE_2D, lightmapIds[i]);
+        // Lightmaps are sampled near their texels only: no mipmaps, and faces packed side by side
+        // must not bleed through the page's edge.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        // Four bytes a texel in the order GL keeps them: the upload is a copy, not a conversion.
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, page.data());
+    }
+    lightmapsUploaded = count;
 }
 
 bool TextureManager::isTextureLoaded(int index) const

@@ -28,6 +28,11 @@ public:
     // image. Prints only a failure of the upload.
     void createTexture(std::unique_ptr<DecodedImage> image);
 
+    // Fills the reserved lightmap names with the lump's 128 x 128 RGB pages, brightened from the
+    // range they are stored at; the designed frame draws them on texture unit 1.
+    void uploadLightmaps(const unsigned char* pages, std::size_t size);
+    bool isLightmapLoaded(int index) const { return index >= 0 && unsigned(index) < lightmapsUploaded; }
+
     bool isTextureLoaded(int index) const; // false outside the list, never reads past it
     int textureKind(int index) const;      // 0 = JPEG, 1 = TGA; index must be valid
 
@@ -62,4 +67,5 @@ private:
     unsigned lightmapCount;
     std::unique_ptr<GLuint[]> textureIds;
     std::unique_ptr<GLuint[]> lightmapIds;
+    unsigned lightmapsUploaded = 0;
 };

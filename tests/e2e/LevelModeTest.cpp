@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -23,7 +24,7 @@ std::string roomPlan(int angle)
 {
     return "cell 64\nheight 160\nangle " + std::to_string(angle)
          + "\ntexture wall bricks\ntexture wall2 stone\nmap\n"
-           "#########\n%.......%\n%.......%\n%.......%\n%...S...%\n%.......%\n%%%%%%%%%\n";
+           "#########\n%.......%\n%...L...%\n%.......%\n%...S...%\n%.......%\n%%%%%%%%%\n";
 }
 
 std::string buildLevel(const TempDir& dir, const std::string& plan, const std::string& options = "")
@@ -71,10 +72,16 @@ FirstFrame firstFrame(const std::vector<std::string>& options)
     return frame;
 }
 
-bool isBrick(const FirstFrame& frame) { return frame.red > frame.green + 25 && frame.red > frame.blue + 25; }
+// By hue, not brightness: the designed frame lights the room as its lightmaps say.
+bool isBrick(const FirstFrame& frame)
+{
+    return frame.red >= 30 && frame.red > frame.green * 3 / 2 && frame.red > frame.blue * 3 / 2;
+}
 bool isStone(const FirstFrame& frame)
 {
-    return std::abs(frame.red - frame.green) < 25 && std::abs(frame.green - frame.blue) < 30 && frame.red > 30;
+    const int brightest = std::max({frame.red, frame.green, frame.blue});
+    const int darkest = std::min({frame.red, frame.green, frame.blue});
+    return brightest >= 20 && (brightest - darkest) * 4 < brightest;
 }
 } // namespace
 

@@ -70,7 +70,8 @@ std::map<std::string, std::vector<std::string>> parseScript(const std::string& t
 std::string valueOf(const std::vector<std::string>& lines, const std::string& keyword)
 {
     for (const std::string& line : lines) {
-        if (line.rfind(keyword + " ", 0) == 0)
+        // The lightmap's stage names no picture.
+        if (line.rfind(keyword + " ", 0) == 0 && line != "map $lightmap")
             return line.substr(keyword.size() + 1);
     }
     return "";

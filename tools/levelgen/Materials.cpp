@@ -19,11 +19,15 @@ struct MaterialEntry {
 constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materials = {{
     {"grate", 0, solidContents, Cell::Grate,
      "Iron bars standing in an open cell, seen from both sides; the holes are the\n"
-     "// picture's transparent pixels, alpha 0, and are not drawn.",
+     "// picture's transparent pixels, alpha 0, and are not drawn. The bars take the lightmap.",
      "    cull none\n"
      "    {\n"
      "        map textures/@/grate.tga\n"
      "        alphaFunc GE128\n"
+     "    }\n"
+     "    {\n"
+     "        map $lightmap\n"
+     "        blendFunc filter\n"
      "    }\n"},
     {"panel", 0, 0, Cell::GlowWall,
      "A glowing panel just in front of a wall: its picture is added to the wall behind it.",
@@ -46,10 +50,15 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "    }\n"},
     {"panelwall", 0, solidContents, Cell::PanelWall,
      "A wall whose texture name has no picture: the first stage's picture is drawn, and\n"
-     "// where it names a .tga that does not exist the .jpg of the same name is used.",
+     "// where it names a .tga that does not exist the .jpg of the same name is used. It is lit\n"
+     "// by its lightmap like the plain walls.",
      "    qer_editorimage textures/@/panelwall_editor.jpg\n"
      "    {\n"
+     "        map $lightmap\n"
+     "    }\n"
+     "    {\n"
      "        map textures/@/bricks_variant.tga\n"
+     "        blendFunc filter\n"
      "    }\n"},
 }};
 

@@ -1,0 +1,41 @@
+#include "level/SurfaceStyle.h"
+
+#include "level/LevelFormat.h"
+
+#include <tuple>
+
+namespace {
+auto ordered(const SurfaceStyle& style)
+{
+    return std::make_tuple(style.pass, style.drawn, style.sky, style.alphaFunction, style.blend.blends,
+                           style.blend.sourceFactor, style.blend.destinationFactor, style.twoSided,
+                           style.takesLightmap);
+}
+} // namespace
+
+SurfaceStyle SurfaceStyle::of(int32_t surfaceFlags, const Material* material)
+{
+    SurfaceStyle style;
+    style.sky = (surfaceFlags & LevelFormat::surfaceSky) != 0 || (material != nullptr && material->sky);
+    style.drawn = !style.sky && (surfaceFlags & LevelFormat::surfaceNoDraw) == 0
+               && !(material != nullptr && material->nodraw);
+    if (material == nullptr)
+        return style;
+    style.twoSided = material->twoSided;
+    style.takesLightmap = false;
+    for (const Material::Stage& stage : material->stages)
+        style.takesLightmap = style.takesLightmap || stage.lightmapStage;
+    if (!material->stages.empty())
+        style.blend = material->stages.front().blend;
+    if (const Material::Stage* image = material->firstImageStage())
+        style.alphaFunction = image->alphaFunction;
+    if (style.blend.blends)
+        style.pass = Pass::blended;
+    else if (style.alphaFunction != AlphaFunction::always)
+        style.pass = Pass::alphaTested;
+    return style;
+}
+
+bool SurfaceStyle::operator<(const SurfaceStyle& other) const { return ordered(*this) < ordered(other); }
+
+bool SurfaceStyle::operator==(const SurfaceStyle& other) const { return ordered(*this) == ordered(other); }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "level/Material.h"
+
+#include <cstdint>
+
+// How a level texture's faces are drawn in the designed frame, from the texture record's
+// surface flags and the material a script gives its name (if any): whether they are drawn at
+// all, in which pass, with which alpha test and blend, on both sides or one, and lit how.
+struct SurfaceStyle {
+    enum class Pass : uint8_t { opaque, alphaTested, blended }; // drawn in this order
+
+    bool drawn = true;       // false for sky and nodraw surfaces: the sky box shows through sky
+    bool sky = false;
+    Pass pass = Pass::opaque;
+    AlphaFunction alphaFunction = AlphaFunction::always;
+    Material::Blend blend;   // the first stage's: how the surface meets what is behind it
+    bool twoSided = false;
+    // Whether the level's lightmap lights the surface. A material says so with a $lightmap
+    // stage; a surface without a material takes its lightmap whenever it names one. A material
+    // without one (a glowing panel, say) is shown at full brightness.
+    bool takesLightmap = true;
+
+    static SurfaceStyle of(int32_t surfaceFlags, const Material* material);
+
+    bool operator<(const SurfaceStyle& other) const; // pass first, so sorted styles draw in pass order
+    bool operator==(const SurfaceStyle& other) const;
+};
