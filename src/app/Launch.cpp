@@ -221,11 +221,20 @@ Launch Launch::fromConfiguration(const CommandLine& line)
     if (line.dataRoot || line.lightsFile || line.players || line.verbose)
         throw LaunchError("--data, --lights, --players and --verbose open a level, not the configuration file "
                           + line.target);
-    Launch launch;
-    launch.configuration = readConfiguration(line.target);
-    if (const auto problem = configurationProblem(launch.configuration, line.target))
+    Configuration configuration = readConfiguration(line.target);
+    if (const auto problem = configurationProblem(configuration, line.target))
         throw LaunchError(*problem);
+    Launch launch;
+    launch.configuration = std::move(configuration);
     applyOptions(launch, line);
+    prepareExtensions(launch);
+    return launch;
+}
+
+Launch Launch::forConfiguration(Configuration configuration)
+{
+    Launch launch;
+    launch.configuration = std::move(configuration);
     prepareExtensions(launch);
     return launch;
 }

@@ -32,6 +32,9 @@ struct Launch {
 
     // Configuration mode: reads and echoes the file; its refusals throw LaunchError.
     static Launch fromConfiguration(const CommandLine& line);
+    // A configuration already read: what its extension keys need before the window (the level's
+    // bounds, its archives, its material scripts).
+    static Launch forConfiguration(Configuration configuration);
     // Level mode: finds and reads the level, decides start and lights, and prints the effective
     // configuration on `out`. Throws LaunchError naming what cannot be opened.
     static Launch fromLevel(const CommandLine& line, std::ostream& out);

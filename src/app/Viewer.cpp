@@ -17,16 +17,7 @@ constexpr int minTessellationLevel = 2;
 constexpr int maxTessellationLevel = 20;
 } // namespace
 
-namespace {
-Launch fromConfiguration(Configuration configuration)
-{
-    Launch launch;
-    launch.configuration = std::move(configuration);
-    return launch;
-}
-} // namespace
-
-Viewer::Viewer(Configuration configuration) : Viewer(fromConfiguration(std::move(configuration))) {}
+Viewer::Viewer(Configuration configuration) : Viewer(Launch::forConfiguration(std::move(configuration))) {}
 
 Viewer::Viewer(Launch launch)
     : dataRoot(std::move(launch.dataRoot)),

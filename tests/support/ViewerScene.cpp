@@ -10,7 +10,7 @@
 namespace testsupport {
 
 ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPath, const std::string& lightsPath,
-                         const Point& start)
+                         const Point& start, bool designed)
 {
     ensureGLContext();
     onReshape(contextWidth, contextHeight);
@@ -20,6 +20,7 @@ ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPa
     configuration.levelPath = levelPath;
     configuration.lightsFile = lightsPath;
     configuration.startPoint = start;
+    configuration.designedLook = designed;
     CerrCapture capture;
     viewer = std::make_unique<Viewer>(std::move(configuration));
     map = viewer->levelMap.get();

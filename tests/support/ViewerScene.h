@@ -20,7 +20,7 @@ struct ViewerScene {
     std::string transcript; // what loading and the sky set-up printed
 
     ViewerScene(const std::string& dataPath, const std::string& levelPath, const std::string& lightsPath,
-                const Point& start);
+                const Point& start, bool designed = false);
 
     // One frame as the frame callback draws it, with the status line starting "FPS:0".
     void frame(bool textures = true, bool lights = false);
