@@ -20,7 +20,9 @@ Launch prepare(const CommandLine& line)
 {
     if (std::filesystem::is_directory(line.target))
         throw LaunchError(line.target + ": is a folder, not a level or a configuration file");
-    if (Launch::isLevelFile(line.target) || (line.dataRoot && !std::ifstream(line.target)))
+    // With --data the target is a level: a file, or a name under the data root (even if a file
+    // or folder of that name happens to sit where the viewer runs).
+    if (line.dataRoot || Launch::isLevelFile(line.target))
         return Launch::fromLevel(line, std::cout);
     Launch launch = Launch::fromConfiguration(line);
     std::cerr << "root directory:" << launch.configuration.dataPath << std::endl;

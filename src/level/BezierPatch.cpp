@@ -1,5 +1,6 @@
 #include "level/BezierPatch.h"
 
+#include <algorithm>
 
 BezierPatch::BezierPatch(const std::array<Vertex, 9>& controlVertices)
 {
@@ -7,26 +8,63 @@ BezierPatch::BezierPatch(const std::array<Vertex, 9>& controlVertices)
         controls[i] = controlVertices[i];
 }
 
+namespace {
+constexpr int realsPerVertex = 10; // position 3, texCoord 2, lightmapCoord 2, normal 3
+
+void realsOf(const Vertex& vertex, float reals[realsPerVertex])
+{
+    std::copy_n(vertex.position, 3, reals);
+    std::copy_n(vertex.texCoord, 2, reals + 3);
+    std::copy_n(vertex.lightmapCoord, 2, reals + 5);
+    std::copy_n(vertex.normal, 3, reals + 7);
+}
+
+void setReals(Vertex& vertex, const float reals[realsPerVertex])
+{
+    std::copy_n(reals, 3, vertex.position);
+    std::copy_n(reals + 3, 2, vertex.texCoord);
+    std::copy_n(reals + 5, 2, vertex.lightmapCoord);
+    std::copy_n(reals + 7, 3, vertex.normal);
+}
+
+void quadraticWeights(double t, float weights[3])
+{
+    weights[0] = float((1 - t) * (1 - t));
+    weights[1] = float(2 * t * (1 - t));
+    weights[2] = float(t * t);
+}
+} // namespace
+
+// Each real is blended as (control x row weight) x column weight, summed over the nine controls
+// in order: exactly what scaling and adding whole vertices gives, without making a vertex per
+// term (a level may re-tessellate tens of thousands of patches at a key press).
 BezierPatch::Tessellation BezierPatch::tessellated(int newLevel) const
 {
     Tessellation result;
     const int steps = newLevel < 1 ? 1 : newLevel;
     const int side = steps + 1;
     result.level = steps;
-    result.vertices.reserve(std::size_t(side) * side);
+    float controlReals[9][realsPerVertex];
+    for (int term = 0; term < 9; ++term)
+        realsOf(controls[term], controlReals[term]);
+
+    result.vertices.resize(std::size_t(side) * side, controls[0]); // controls[0]'s colour everywhere
     for (int i = 0; i <= steps; ++i) {
-        const double a = double(i) / steps;
-        const double rowWeights[3] = {(1 - a) * (1 - a), 2 * a * (1 - a), a * a};
+        float rowWeights[3];
+        quadraticWeights(double(i) / steps, rowWeights);
         for (int j = 0; j <= steps; ++j) {
-            const double b = double(j) / steps;
-            const double columnWeights[3] = {(1 - b) * (1 - b), 2 * b * (1 - b), b * b};
-            Vertex blended = controls[0] * float(rowWeights[0]) * float(columnWeights[0]);
+            float columnWeights[3];
+            quadraticWeights(double(j) / steps, columnWeights);
+            float blended[realsPerVertex];
+            for (int k = 0; k < realsPerVertex; ++k)
+                blended[k] = controlReals[0][k] * rowWeights[0] * columnWeights[0];
             for (int term = 1; term < 9; ++term) {
-                const int r = term / 3;
-                const int c = term % 3;
-                blended = blended + controls[term] * float(rowWeights[r]) * float(columnWeights[c]);
+                const float rowWeight = rowWeights[term / 3];
+                const float columnWeight = columnWeights[term % 3];
+                for (int k = 0; k < realsPerVertex; ++k)
+                    blended[k] = blended[k] + controlReals[term][k] * rowWeight * columnWeight;
             }
-            result.vertices.push_back(blended);
+            setReals(result.vertices[std::size_t(i * side + j)], blended);
         }
     }
 

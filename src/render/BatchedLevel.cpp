@@ -221,6 +221,25 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
     frameIndices.assign(faceIndices.size(), 0);
 }
 
+// For each vertex of a (steps + 1)-square grid, the weight of each of the nine controls.
+std::vector<float> BatchedLevel::controlWeights(int steps)
+{
+    const int side = steps + 1;
+    std::vector<float> weights(std::size_t(side) * side * 9);
+    float* out = weights.data();
+    for (int i = 0; i < side; ++i) {
+        double rowWeights[3];
+        quadraticWeights(double(i) / steps, rowWeights);
+        for (int j = 0; j < side; ++j) {
+            double columnWeights[3];
+            quadraticWeights(double(j) / steps, columnWeights);
+            for (int term = 0; term < 9; ++term)
+                *out++ = float(rowWeights[term / 3] * columnWeights[term % 3]);
+        }
+    }
+    return weights;
+}
+
 // A patch as a grid of (side x side) vertices in rows, drawn as two triangles per cell. The
 // tessellation gives every vertex one colour; here the colours are blended like the positions,
 // so baked light shades across the curve.
@@ -230,27 +249,27 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
         const bool useTessellation = tessellated && !patch.vertices.empty();
         const int steps = useTessellation ? patch.level : 2;
         const int side = steps + 1;
+        if (useTessellation && weightsSteps != steps) {
+            weightsForSteps = controlWeights(steps);
+            weightsSteps = steps;
+        }
         const GLuint first = GLuint(vertices.size());
-        for (int i = 0; i < side; ++i) {
-            double rowWeights[3];
-            quadraticWeights(double(i) / steps, rowWeights);
-            for (int j = 0; j < side; ++j) {
-                const Vertex& source = useTessellation ? patch.vertices[std::size_t(i * side + j)]
-                                                       : patch.controls[3 * i + j];
-                GpuVertex gpu = gpuVertex(source);
-                if (useTessellation) {
-                    double columnWeights[3];
-                    quadraticWeights(double(j) / steps, columnWeights);
-                    for (int c = 0; c < 4; ++c) {
-                        double blended = 0;
-                        for (int term = 0; term < 9; ++term)
-                            blended += rowWeights[term / 3] * columnWeights[term % 3] * patch.controls[term].color[c];
-                        gpu.color[c] = static_cast<unsigned char>(std::clamp(blended + 0.5, 0.0, 255.0));
-                    }
-                    Overbright::brighten(gpu.color, 1, 4);
-                }
-                vertices.push_back(gpu);
+        const float* weights = weightsForSteps.data();
+        for (int v = 0; v < side * side; ++v) {
+            if (!useTessellation) {
+                vertices.push_back(gpuVertex(patch.controls[v]));
+                continue;
             }
+            GpuVertex gpu = gpuVertex(patch.vertices[std::size_t(v)]);
+            for (int c = 0; c < 4; ++c) {
+                float blended = 0.5f;
+                for (int term = 0; term < 9; ++term)
+                    blended += weights[term] * float(patch.controls[term].color[c]);
+                gpu.color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
+            }
+            Overbright::brighten(gpu.color, 1, 4);
+            vertices.push_back(gpu);
+            weights += 9;
         }
         for (int i = 0; i < steps; ++i)
             for (int j = 0; j < steps; ++j) {

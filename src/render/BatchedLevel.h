@@ -80,6 +80,7 @@ private:
     bool isDrawn(const Face& face) const;
     void buildStaticFaces(const LevelData& level);
     void appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices);
+    static std::vector<float> controlWeights(int steps);
     void gather(const std::vector<int>& visibleFaces);
     void drawGroup(std::size_t group, const Switches& switches);
     void useBuffer(GLuint buffer);
@@ -100,6 +101,8 @@ private:
     std::vector<GLuint> frameIndices; // the frame's, group after group; sized with faceIndices
     std::vector<std::size_t> groupFill; // per group, this frame: indices gathered
     std::vector<std::size_t> groupStart;
+    std::vector<float> weightsForSteps; // controlWeights(weightsSteps), kept between patches
+    int weightsSteps = 0;
     GLuint staticBuffer = 0;
     GLuint patchBuffer = 0;
     GLuint greyTexture = 0;

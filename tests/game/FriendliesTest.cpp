@@ -95,6 +95,18 @@ TEST(FriendliesTest, MissingFileYieldsNoPlayersAndBadBoxesAreRefused)
     }
 }
 
+TEST(FriendliesTest, PlayersInALevelsBoxAreMadeQuietlyAndAThinBoxIsRefused)
+{
+    CerrCapture capture;
+    const Friendlies players(2, 3, Vec3(-100, 0, -50), Vec3(100, 64, 50));
+    EXPECT_EQ(players.getFriends().size(), 2u);
+    EXPECT_EQ(players.getEnemies().size(), 3u);
+    for (const Player& enemy : players.getEnemies())
+        EXPECT_TRUE(enemy.getPosition().isInsideBox(Vec3(-101, -1, -51), Vec3(101, 65, 51)));
+    EXPECT_EQ(capture.text(), "") << "no players file, so none of its transcript";
+    EXPECT_THROW(Friendlies(1, 1, Vec3(0, 0, 0), Vec3(100, 0.5f, 100)), std::runtime_error) << "a flat level";
+}
+
 TEST(FriendliesTest, UpdateMovesHitsAndScores)
 {
     TempDir dir;

@@ -123,7 +123,7 @@ TEST(BezierPatchTest, FaceCutsItsGridAndRefusesOneOutsideTheVertices)
     for (int i = 0; i < 15; ++i)
         vertices.emplace_back(float(i), 0, 0, 0, 0.25f, 0, 0, 0, 1, 0, std::array<unsigned char, 4>{});
     Face face;
-    face.type = 2;
+    face.type = LevelFormat::Patch;
     face.vertexCount = 15;
     face.patchSize[0] = 5;
     face.patchSize[1] = 3;

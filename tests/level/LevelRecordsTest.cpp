@@ -121,7 +121,7 @@ TEST(LevelRecordsTest, FaceKeepsLightmapAxesAndConvertsOnlyItsNormal)
     FaceRecord record;
     record.texture = 1;
     record.effect = 2;
-    record.type = 3;
+    record.type = LevelFormat::Mesh;
     record.firstVertex = 4;
     record.vertexCount = 5;
     record.firstMeshVertex = 6;

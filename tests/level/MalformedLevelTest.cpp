@@ -29,9 +29,6 @@ struct MalformedLevel {
     std::string message; // without the "<file>: " prefix
 };
 
-constexpr const char* lumpNames[LevelFormat::lumpCount] = {"entities", "textures", "planes", "nodes",
-    "leaves", "leafFaces", "leafBrushes", "models", "brushes", "brushSides", "vertices", "meshVertices",
-    "effects", "faces", "lightmaps", "lightVolumes", "visibility"};
 
 std::string str(int64_t value) { return std::to_string(value); }
 
@@ -64,8 +61,8 @@ void addDirectoryCases(std::vector<MalformedLevel>& cases)
     const auto offsets = valid.offsets();
     const int64_t fileSize = int64_t(valid.bytes().size());
     for (int i = 0; i < LevelFormat::lumpCount; ++i) {
-        const std::string entry = "directory[" + str(i) + "] (" + lumpNames[i] + ")";
-        const std::string stem = std::string("lump_") + lumpNames[i];
+        const std::string entry = "directory[" + str(i) + "] (" + LevelFormat::lumps[i].name + ")";
+        const std::string stem = std::string("lump_") + LevelFormat::lumps[i].name;
         const int32_t offset = offsets[std::size_t(i)];
         const int32_t length = int32_t(valid.lumps[std::size_t(i)].size());
         auto withEntry = [&](int32_t newOffset, int32_t newLength) {

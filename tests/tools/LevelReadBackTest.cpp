@@ -101,7 +101,7 @@ TEST(LevelReadBackTest, TheViewersLoaderAcceptsEveryIndexAndCountsMatch)
     // The pillar is one 9 x 3 grid of four patches; the arch's underside a 5 x 3 grid of two.
     std::multiset<std::pair<int, int>> patchGrids;
     for (const Face& face : level.faces) {
-        if (face.type == 2) {
+        if (face.type == LevelFormat::Patch) {
             patchGrids.insert({face.patchSize[0], face.patchSize[1]});
             EXPECT_EQ(face.patches.size(), face.patchSize[0] == 9 ? 4u : 2u);
         }
@@ -127,7 +127,7 @@ TEST(LevelReadBackTest, PolygonsAndMeshesAreClockwiseSeenFromTheOpenSide)
     const LevelData level = load(buildLevel(parsePlan(everythingPlan, "all.plan")));
     int triangles = 0;
     for (const Face& face : level.faces) {
-        if (face.type != 1 && face.type != 3)
+        if (face.type != LevelFormat::Polygon && face.type != LevelFormat::Mesh)
             continue;
         ASSERT_EQ(face.meshVertexCount % 3, 0);
         for (int32_t i = 0; i < face.meshVertexCount; i += 3) {
@@ -154,7 +154,7 @@ TEST(LevelReadBackTest, WallsFloorsAndCeilingsFaceTheOpenSpace)
     const LevelData level = load(buildLevel(parsePlan(everythingPlan, "all.plan")));
     int walls = 0;
     for (const Face& face : level.faces) {
-        if (face.type != 1)
+        if (face.type != LevelFormat::Polygon)
             continue;
         World centre{0.0f, 0.0f, 0.0f};
         for (int32_t v = 0; v < face.vertexCount; ++v) {

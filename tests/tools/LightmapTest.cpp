@@ -7,6 +7,8 @@
 #include "MazeGenerator.h"
 #include "Plan.h"
 
+#include "level/LevelFormat.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,7 +50,7 @@ FaceFields northWall(const std::vector<uint8_t>& bytes, const Plan& plan, int co
 {
     for (size_t f = 0; f < toolstest::faceCount(bytes); ++f) {
         const FaceFields face = faceAt(bytes, f);
-        if (face.type != 1 || face.normal[1] > -0.9f)
+        if (face.type != LevelFormat::Polygon || face.normal[1] > -0.9f)
             continue;
         float lowX = 1e9f;
         for (int v = 0; v < face.vertexCount; ++v)
@@ -102,7 +104,7 @@ void expectWellPlacedLightmaps(const Plan& plan)
     for (size_t f = 0; f < toolstest::faceCount(bytes); ++f) {
         const FaceFields face = faceAt(bytes, f);
         const std::string texture = toolstest::textureNameAt(bytes, static_cast<size_t>(face.texture));
-        if (face.type != 1 || std::count(drawnAsIs.begin(), drawnAsIs.end(), texture) > 0) {
+        if (face.type != LevelFormat::Polygon || std::count(drawnAsIs.begin(), drawnAsIs.end(), texture) > 0) {
             EXPECT_EQ(face.lightmapIndex, -1) << "face " << f << " " << texture;
             continue;
         }
@@ -160,7 +162,7 @@ TEST(LightmapTest, MeshesAndPatchesAreLitThroughTheirVertexColours)
     std::vector<int> brightest;
     for (size_t f = 0; f < toolstest::faceCount(bytes); ++f) {
         const FaceFields face = faceAt(bytes, f);
-        if (face.type != 2 && face.type != 3)
+        if (face.type != LevelFormat::Patch && face.type != LevelFormat::Mesh)
             continue;
         EXPECT_EQ(face.lightmapIndex, -1);
         int highest = 0;
