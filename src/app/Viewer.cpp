@@ -50,6 +50,8 @@ Viewer::Viewer(Launch launch)
     levelMap->friendlies = friendlies.get();
     if (!launch.frameLogPath.empty())
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
+    if (configuration.screenshots)
+        screenshots = std::make_unique<Screenshots>(launch.shotsFolder);
 }
 
 std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
@@ -74,6 +76,12 @@ std::optional<TextureReport> Viewer::textureReport() const
     if (resolver == nullptr)
         return std::nullopt;
     return TextureReport::of(*levelMap, [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; });
+}
+
+void Viewer::frameDrawn()
+{
+    if (screenshots)
+        screenshots->takePending();
 }
 
 void Viewer::frameShown()
@@ -125,6 +133,10 @@ void Viewer::pressKey(unsigned char key)
     case 'b': togglePatchTessellation(); break;
     case '<': changeTessellationLevel(-1); break;
     case '>': changeTessellationLevel(+1); break;
+    case 'p':
+        if (screenshots)
+            screenshots->request();
+        break;
     default: break;
     }
 }

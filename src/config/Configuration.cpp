@@ -42,6 +42,7 @@ bool readSwitch(std::istream& in, const std::string& key, Configuration& configu
 {
     bool* const setting = key == "archives"         ? &configuration.archives
                         : key == "default_lights" ? &configuration.defaultLights
+                        : key == "screenshots"    ? &configuration.screenshots
                                                   : nullptr;
     if (setting == nullptr)
         return false;
@@ -171,5 +172,7 @@ std::string configurationText(const Configuration& configuration)
              << "\n";
     if (configuration.archives)
         text << "archives = 1\n";
+    if (configuration.screenshots)
+        text << "screenshots = 1\n";
     return text.str();
 }

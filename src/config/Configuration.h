@@ -32,6 +32,7 @@ struct Configuration {
     bool archives = false;         // "archives": also search the data path's *.pk3 and *.zip
     bool defaultLights = false;    // "default_lights": four lights placed from the level's bounds, no lights file
     std::optional<std::pair<unsigned, unsigned>> levelPlayers; // "level_players": friends, enemies in model 0's box
+    bool screenshots = false;      // "screenshots": 'p' writes the frame as a PNG (always on in level mode)
 
     bool opened = false;               // the file could be opened
     std::string unreadableKey;         // the key whose value could not be read, which ended reading
