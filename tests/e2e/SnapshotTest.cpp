@@ -96,9 +96,11 @@ TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFi
     const Case cases[] = {
         {{"--data", out.path(), "nosuch"},
          "verdanth: " + out.path() + "maps/nosuch.bsp: no such level, loose or in an archive\n"},
-        {{out.path() + "truncated.bsp"},
-         "verdanth: " + out.path() + "truncated.bsp: file is 5 bytes, shorter than its 144-byte header and directory\n"},
-        {{out.path() + "missing.cfg"}, "verdanth: " + out.path() + "missing.cfg: cannot open the configuration file\n"},
+        {{out.path() + "truncated.bsp"}, "verdanth: " + out.path()
+                                             + "truncated.bsp: file is 5 bytes, shorter than its 144-byte header and "
+                                               "directory\n"},
+        {{out.path() + "missing.cfg"},
+         "verdanth: " + out.path() + "missing.cfg: cannot open the configuration file\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> options{"--snapshot", out.path() + "shot.png"};

@@ -15,7 +15,10 @@ struct PNGFile {
 
     static PNGFile read(const std::string& path);
     // One pixel's channels, x from the left and y from the top.
-    const unsigned char* at(int x, int y) const { return rgb.data() + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3; }
+    const unsigned char* at(int x, int y) const
+    {
+        return rgb.data() + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+    }
 };
 
 } // namespace testsupport
