@@ -75,6 +75,7 @@ void onDisplay()
 {
     guarded([] {
         viewer->drawFrame();
+        viewer->frameDrawn();
         glutSwapBuffers();
         viewer->frameShown();
     });

@@ -154,6 +154,7 @@ void applyOptions(Launch& launch, const CommandLine& line)
         configuration.startAngle = *line.angle;
     launch.verbose = line.verbose;
     launch.frameLogPath = line.frameLog.value_or("");
+    launch.shotsFolder = line.shots.value_or("");
 }
 
 // Where the level's bytes come from: a level file, or a name under --data.
@@ -211,6 +212,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     }
     if (line.players)
         configuration.levelPlayers = line.players;
+    configuration.screenshots = true; // so the printed configuration keeps 'p' working
     loadMaterials(launch);
     out << configurationText(configuration) << std::flush;
     return launch;

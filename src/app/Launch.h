@@ -20,6 +20,7 @@ struct Launch {
     bool levelMode = false;
     bool verbose = false;
     std::string frameLogPath;
+    std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder
 
     // Level mode, and configuration mode with "archives = 1": where the level and images are found.
     std::unique_ptr<DataRoot> dataRoot;

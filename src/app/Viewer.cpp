@@ -41,6 +41,8 @@ Viewer::Viewer(Launch launch)
     levelMap->friendlies = friendlies.get();
     if (!launch.frameLogPath.empty())
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
+    if (configuration.screenshots)
+        screenshots = std::make_unique<Screenshots>(launch.shotsFolder);
 }
 
 std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
@@ -70,6 +72,12 @@ std::optional<TextureReport> Viewer::textureReport() const
         return TextureReport::of(*levelMap, originOf);
     return TextureReport::of(*levelMap, originOf,
                              [this](int texture) { return levelMap->styles[std::size_t(texture)].drawn; });
+}
+
+void Viewer::frameDrawn()
+{
+    if (screenshots)
+        screenshots->takePending();
 }
 
 void Viewer::frameShown()
@@ -124,6 +132,10 @@ void Viewer::pressKey(unsigned char key)
     case 'm': // lightmaps exist only in the designed frame; elsewhere 'm' is unbound
         if (levelMap->designed)
             levelMap->lightmapsEnabled = !levelMap->lightmapsEnabled;
+        break;
+    case 'p':
+        if (screenshots)
+            screenshots->request();
         break;
     default: break;
     }

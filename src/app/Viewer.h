@@ -2,6 +2,7 @@
 
 #include "app/FrameLog.h"
 #include "app/Launch.h"
+#include "app/Screenshots.h"
 #include "config/Configuration.h"
 #include "game/Frustum.h"
 #include "level/TextureReport.h"
@@ -36,6 +37,7 @@ public:
     void pressMouseButton(int button, int state);
     void movePointer(int x, int y); // passive motion: one degree per pixel
     void shutdown();                // releases the display, the camera and the level, in that order
+    void frameDrawn();              // after drawing, before the swap: takes a screenshot 'p' asked for
     void frameShown();              // after the buffers are swapped
 
     // Level mode: which textures have an image. Nothing in configuration mode, whose transcript
@@ -67,6 +69,7 @@ public:
     int lastMouseY = 0;
     StatusLine statusLine; // kept between frames so composing the line never allocates
     std::unique_ptr<FrameLog> frameLog; // --frame-log: null unless asked for
+    std::unique_ptr<Screenshots> screenshots; // 'p': null in configuration mode without "screenshots = 1"
 
 private:
     std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;

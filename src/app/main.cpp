@@ -1,11 +1,13 @@
 #include "app/Callbacks.h"
 #include "app/Launch.h"
+#include "app/Snapshot.h"
 #include "app/Viewer.h"
 #include "render/BSPMap.h"
 #include "config/CommandLine.h"
 
 #include <GL/glew.h>
 #include <GL/glut.h>
+#include <GL/freeglut_ext.h>
 
 #include <exception>
 #include <filesystem>
@@ -30,12 +32,20 @@ Launch prepare(const CommandLine& line)
     return launch;
 }
 
-void openWindow(int& argc, char** argv, const Configuration& configuration)
+// A snapshot's window is hidden: nobody looks at it, and its picture comes from the back buffer.
+void openWindow(int& argc, char** argv, const Configuration& configuration, bool hidden)
 {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(*configuration.windowWidth, *configuration.windowHeight);
     glutCreateWindow("Verdanth");
+    if (hidden) {
+        // GLUT unmaps a window only when it next handles events, and refuses to handle them for
+        // a window with no display callback; the snapshot draws by itself.
+        glutDisplayFunc([] {});
+        glutHideWindow();
+        glutMainLoopEvent();
+    }
     if (const GLenum status = glewInit(); status != GLEW_OK)
         throw LaunchError(std::string("cannot load OpenGL extensions: ")
                           + reinterpret_cast<const char*>(glewGetErrorString(status)));
@@ -60,7 +70,7 @@ void reportTextures(const Viewer& viewer, bool verbose)
 }
 
 // GLUT never returns from its main loop; the process ends through Escape (status 0) or a
-// refusal (status 1, or 2 for a command line it cannot follow).
+// refusal (status 1, or 2 for a command line it cannot follow). A snapshot returns here.
 int run(int argc, char** argv)
 {
     if (argc < 2) {
@@ -76,15 +86,23 @@ int run(int argc, char** argv)
     }
     if (line.dataRoot && !std::filesystem::is_directory(*line.dataRoot))
         throw LaunchError(*line.dataRoot + ": no such folder");
+    if (line.shots && !std::filesystem::is_directory(*line.shots))
+        throw LaunchError(*line.shots + ": no such folder");
     if (line.list) {
         listLevels(*line.dataRoot, std::cout);
         return 0;
     }
     Launch launch = prepare(line);
     const bool verbose = launch.verbose;
-    openWindow(argc, argv, launch.configuration);
+    const int width = *launch.configuration.windowWidth;
+    const int height = *launch.configuration.windowHeight;
+    openWindow(argc, argv, launch.configuration, line.snapshot.has_value());
     Viewer viewer(std::move(launch));
     reportTextures(viewer, verbose);
+    if (line.snapshot) {
+        Snapshot::take(viewer, width, height, line.frames.value_or(Snapshot::defaultFrames), *line.snapshot);
+        return 0;
+    }
     setCallbackViewer(&viewer);
     registerCallbacks();
     glutMainLoop();

@@ -8,6 +8,7 @@ namespace {
 
 constexpr int maxWindowSide = 16384;
 constexpr unsigned maxPlayersPerGroup = 10000;
+constexpr long maxSnapshotFrames = 10000;
 
 // A whole decimal number, all of the text, within [minimum, maximum].
 std::optional<long> wholeNumber(const std::string& text, long minimum, long maximum)
@@ -113,6 +114,16 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         line.verbose = true;
     } else if (argument == "--frame-log") {
         line.frameLog = reader.value(argument, "a file");
+    } else if (argument == "--shots") {
+        line.shots = reader.value(argument, "a folder");
+    } else if (argument == "--snapshot") {
+        line.snapshot = reader.value(argument, "a PNG file to write");
+    } else if (argument == "--frames") {
+        const std::string& text = reader.value(argument, "a frame count");
+        const auto frames = wholeNumber(text, 1, maxSnapshotFrames);
+        if (!frames)
+            throw UsageError("--frames needs a count from 1 to " + std::to_string(maxSnapshotFrames) + ", not " + text);
+        line.frames = int(*frames);
     } else {
         return false;
     }
@@ -139,6 +150,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     }
     if (line.list && !line.dataRoot)
         throw UsageError("--list needs --data DIR");
+    if (line.frames && !line.snapshot)
+        throw UsageError("--frames needs --snapshot OUT.png");
     if (!line.list && !haveTarget)
         throw UsageError("no level or configuration file given");
     return line;
@@ -150,6 +163,7 @@ const char* usageText()
            "       verdanth [OPTIONS] LEVEL_FILE\n"
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
+           "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
            "options: --at X Y Z, --angle DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES, --verbose,\n"
-           "         --frame-log FILE\n";
+           "         --frame-log FILE, --shots DIR\n";
 }

@@ -22,6 +22,9 @@ struct CommandLine {
     std::optional<std::pair<unsigned, unsigned>> players;     // --players FRIENDS ENEMIES
     bool verbose = false;                                     // --verbose: every missing texture
     std::optional<std::string> frameLog;                      // --frame-log FILE: each frame's time
+    std::optional<std::string> shots;                         // --shots DIR: where 'p' writes its pictures
+    std::optional<std::string> snapshot;                      // --snapshot OUT.png: write a frame and exit
+    std::optional<int> frames;                                // --frames N: the snapshot's frame, from 1
 
     static constexpr int defaultWidth = 1280;
     static constexpr int defaultHeight = 720;

@@ -42,6 +42,7 @@ bool readSwitch(std::istream& in, const std::string& key, Configuration& configu
 {
     bool* const setting = key == "archives"         ? &configuration.archives
                         : key == "default_lights" ? &configuration.defaultLights
+                        : key == "screenshots"    ? &configuration.screenshots
                                                   : nullptr;
     if (setting == nullptr)
         return false;
@@ -181,5 +182,7 @@ std::string configurationText(const Configuration& configuration)
         text << "archives = 1\n";
     if (configuration.designedLook)
         text << "look = designed\n";
+    if (configuration.screenshots)
+        text << "screenshots = 1\n";
     return text.str();
 }

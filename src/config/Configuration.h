@@ -34,6 +34,7 @@ struct Configuration {
     std::optional<std::pair<unsigned, unsigned>> levelPlayers; // "level_players": friends, enemies in model 0's box
     bool designedLook = false;     // "look = designed": lightmaps, materials, far-box sky, batched drawing
     std::string look;              // the "look" value as written; only "designed" is known
+    bool screenshots = false;      // "screenshots": 'p' writes the frame as a PNG (always on in level mode)
 
     bool opened = false;               // the file could be opened
     std::string unreadableKey;         // the key whose value could not be read, which ended reading

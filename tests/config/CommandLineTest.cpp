@@ -18,7 +18,8 @@ std::vector<std::string> words(const std::string& text)
 TEST(CommandLineTest, ReadsEveryOption)
 {
     const CommandLine line = parseCommandLine(words(
-        "--data packs --at 10 -20.5 30 --angle -90 --size 640x480 --lights l.lights --players 3 5 --verbose e1m1"));
+        "--data packs --at 10 -20.5 30 --angle -90 --size 640x480 --lights l.lights --players 3 5 --verbose "
+        "--shots pictures --snapshot out.png --frames 7 e1m1"));
     EXPECT_EQ(line.target, "e1m1");
     EXPECT_EQ(line.dataRoot, "packs");
     ASSERT_TRUE(line.at);
@@ -28,10 +29,14 @@ TEST(CommandLineTest, ReadsEveryOption)
     EXPECT_EQ(line.lightsFile, "l.lights");
     EXPECT_EQ(line.players, std::make_pair(3u, 5u));
     EXPECT_TRUE(line.verbose);
+    EXPECT_EQ(line.shots, "pictures");
+    EXPECT_EQ(line.snapshot, "out.png");
+    EXPECT_EQ(line.frames, 7);
 
     const CommandLine plain = parseCommandLine({"demo.cfg"});
     EXPECT_EQ(plain.target, "demo.cfg");
-    EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.size || plain.lightsFile || plain.players);
+    EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.size || plain.lightsFile || plain.players
+                 || plain.shots || plain.snapshot || plain.frames);
     EXPECT_TRUE(parseCommandLine(words("--data packs --list")).list);
 }
 
@@ -53,6 +58,9 @@ TEST(CommandLineTest, RefusesWhatItCannotFollow)
         {"--size 0x480 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 0x480"},
         {"--players 3 a.bsp", "--players needs two counts from 0 to 10000, not a.bsp"},
         {"--players 3 -1 a.bsp", "--players needs two counts from 0 to 10000, not -1"},
+        {"--frames 2 a.bsp", "--frames needs --snapshot OUT.png"},
+        {"--snapshot a.png --frames 0 a.bsp", "--frames needs a count from 1 to 10000, not 0"},
+        {"a.bsp --snapshot", "--snapshot needs a PNG file to write"},
     };
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text);

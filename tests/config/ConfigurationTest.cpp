@@ -111,14 +111,16 @@ TEST(ConfigurationTest, ExtensionKeysAreReadEchoedAndPrintedBack)
 {
     TempDir dir;
     const std::string text = "width = 1280\nheight = 720\ndatapath = data/\nlevel = maps/a.bsp\ndefault_lights = 1\n"
-                             "start_vec = 10 -20 30\nstart_angle = 270\nlevel_players = 2 3\narchives = 1\n";
+                             "start_vec = 10 -20 30\nstart_angle = 270\nlevel_players = 2 3\narchives = 1\n"
+                             "screenshots = 1\n";
     const auto [configuration, transcript] = readText(dir, text);
     EXPECT_EQ(transcript, "setting 1280\nsetting 720\nsetting data/\nsetting maps/a.bsp\nsetting 1\n"
-                          "starting at 10,-20,30\nsetting 270\nsetting 2 3\nsetting 1\n");
+                          "starting at 10,-20,30\nsetting 270\nsetting 2 3\nsetting 1\nsetting 1\n");
     EXPECT_TRUE(configuration.defaultLights);
     EXPECT_EQ(configuration.startAngle, 270);
     EXPECT_EQ(configuration.levelPlayers, std::make_pair(2u, 3u));
     EXPECT_TRUE(configuration.archives);
+    EXPECT_TRUE(configuration.screenshots);
     EXPECT_EQ(configurationText(configuration), text) << "printed back as it was written";
 
     const auto plain = readText(dir, "width = 8 height = 8 lights = l.lights start_vec = 0 0 0").configuration;

@@ -1,3 +1,4 @@
+#include "RoomLevel.h"
 #include "TestFiles.h"
 #include "ViewerProcess.h"
 
@@ -17,26 +18,6 @@ using testsupport::viewerBinary;
 namespace {
 constexpr int width = 320;
 constexpr int height = 240;
-
-// A room whose north wall is brick (red) and whose other walls are stone (grey); the start
-// faces north unless the plan says otherwise.
-std::string roomPlan(int angle)
-{
-    return "cell 64\nheight 160\nangle " + std::to_string(angle)
-         + "\ntexture wall bricks\ntexture wall2 stone\nmap\n"
-           "#########\n%.......%\n%...L...%\n%.......%\n%...S...%\n%.......%\n%%%%%%%%%\n";
-}
-
-std::string buildLevel(const TempDir& dir, const std::string& plan, const std::string& options = "")
-{
-    const std::string planFile = dir.write("room.plan", plan);
-    const std::string output = dir.path() + "room";
-    EXPECT_EQ(std::system((std::string(LEVELGEN_PROGRAM) + " " + options + " " + planFile + " " + output
-                           + " >/dev/null")
-                              .c_str()),
-              0);
-    return output;
-}
 
 struct FirstFrame {
     std::string configuration; // what the viewer printed on stdout
@@ -72,23 +53,14 @@ FirstFrame firstFrame(const std::vector<std::string>& options)
     return frame;
 }
 
-// By hue, not brightness: the designed frame lights the room as its lightmaps say.
-bool isBrick(const FirstFrame& frame)
-{
-    return frame.red >= 30 && frame.red > frame.green * 3 / 2 && frame.red > frame.blue * 3 / 2;
-}
-bool isStone(const FirstFrame& frame)
-{
-    const int brightest = std::max({frame.red, frame.green, frame.blue});
-    const int darkest = std::min({frame.red, frame.green, frame.blue});
-    return brightest >= 20 && (brightest - darkest) * 4 < brightest;
-}
+bool isBrick(const FirstFrame& frame) { return roomlevel::isBrick(frame.red, frame.green, frame.blue); }
+bool isStone(const FirstFrame& frame) { return roomlevel::isStone(frame.red, frame.green, frame.blue); }
 } // namespace
 
 TEST(LevelModeTest, OpensALevelFileAtItsPlayerStartFacingItsAngle)
 {
     TempDir dir;
-    const std::string level = buildLevel(dir, roomPlan(90)) + "/room.bsp";
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
     const FirstFrame north = firstFrame({level});
     EXPECT_TRUE(isBrick(north)) << north.red << " " << north.green << " " << north.blue;
     EXPECT_NE(north.configuration.find("start_angle = 90\n"), std::string::npos) << north.configuration;
@@ -99,14 +71,15 @@ TEST(LevelModeTest, OpensALevelFileAtItsPlayerStartFacingItsAngle)
     EXPECT_TRUE(isStone(south)) << south.red << " " << south.green << " " << south.blue;
 
     TempDir other;
-    const FirstFrame east = firstFrame({buildLevel(other, roomPlan(0)) + "/room.bsp"}); // the plan's own angle
+    const std::string eastLevel = roomlevel::build(other, roomlevel::plan(0)) + "/room.bsp"; // the plan's own angle
+    const FirstFrame east = firstFrame({eastLevel});
     EXPECT_TRUE(isStone(east)) << east.red << " " << east.green << " " << east.blue;
 }
 
 TEST(LevelModeTest, ListsAndOpensALevelInsideAnArchive)
 {
     TempDir dir;
-    const std::string root = buildLevel(dir, roomPlan(90), "--archive");
+    const std::string root = roomlevel::build(dir, roomlevel::plan(90), "--archive");
     EXPECT_EQ(shellOutput(viewerBinary() + " --data " + root + " --list"), "room\troom.pk3");
     const FirstFrame archived = firstFrame({"--data", root, "room"});
     EXPECT_TRUE(isBrick(archived)) << archived.red << " " << archived.green << " " << archived.blue;

@@ -1,0 +1,23 @@
+#include "app/Snapshot.h"
+
+#include "app/Callbacks.h"
+#include "app/Viewer.h"
+#include "image/PNGWriter.h"
+#include "render/FrameCapture.h"
+
+#include <GL/glut.h>
+
+void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std::string& path)
+{
+    // The main loop would call this before the first frame; without it there is no projection.
+    onReshape(width, height);
+    for (int frame = 1; frame <= frames; ++frame) {
+        viewer.drawFrame();
+        if (frame == frames) {
+            const FrameCapture picture = FrameCapture::ofBackBuffer();
+            PNGWriter::write(path, picture.width, picture.height, picture.rgb);
+        }
+        glutSwapBuffers();
+        viewer.frameShown();
+    }
+}

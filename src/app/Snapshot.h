@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+class Viewer;
+
+// --snapshot: the level drawn from its start for a few frames and the last one written as a
+// PNG, with no main loop and nobody at the window. The picture is read from the back buffer
+// before the swap, not from the screen, so a hidden or covered window gives the same picture.
+class Snapshot {
+public:
+    static constexpr int defaultFrames = 2;
+
+    // Draws `frames` (at least 1) frames at the window's size and writes the last to `path`.
+    // Throws PNGWriteError when the file cannot be written; nothing is then left at `path`.
+    static void take(Viewer& viewer, int width, int height, int frames, const std::string& path);
+};

@@ -1,0 +1,137 @@
+#include "PNGFile.h"
+#include "RoomLevel.h"
+#include "TestFiles.h"
+#include "ViewerProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+using testsupport::PNGFile;
+using testsupport::PrivateDisplay;
+using testsupport::TempDir;
+using testsupport::ViewerProcess;
+using testsupport::viewerBinary;
+
+namespace {
+constexpr int width = 320;
+constexpr int height = 240;
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+// The pictures the transcript reports, in order.
+std::vector<std::string> reportedShots(const std::string& transcript)
+{
+    static const std::regex line("screenshot (\\S+)\n");
+    std::vector<std::string> paths;
+    for (std::sregex_iterator it(transcript.begin(), transcript.end(), line), end; it != end; ++it)
+        paths.push_back((*it)[1]);
+    return paths;
+}
+
+bool waitForShots(const ViewerProcess& viewer, std::size_t count)
+{
+    for (int wait = 0; wait < 200; ++wait, pause(0.1))
+        if (reportedShots(viewer.transcript()).size() >= count)
+            return true;
+    return false;
+}
+
+std::size_t picturesIn(const std::string& folder)
+{
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        count += entry.path().extension() == ".png";
+    return count;
+}
+} // namespace
+
+TEST(ScreenshotKeyTest, PWritesTheWindowsPixelsAndAFailedWriteIsOneLine)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    const std::string shots = dir.path() + "shots";
+    std::filesystem::create_directory(shots);
+    const PrivateDisplay display;
+    ViewerProcess viewer({viewerBinary(), "--size", std::to_string(width) + "x" + std::to_string(height), "--shots",
+                          shots, level},
+                         dir.path(), display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    display.run("xdotool windowmove " + window + " 0 0 2>/dev/null"); // wholly on screen for the X captures
+    pause(1.5);
+
+    // The status line's frame rate may change from one frame to the next, so the picture is
+    // compared only when the window showed the same pixels just before and just after the key.
+    bool compared = false;
+    std::size_t taken = 0;
+    while (!compared && taken < 6) {
+        const std::vector<unsigned char> before = display.capture(window);
+        display.run("xdotool key --window " + window + " p 2>/dev/null");
+        ASSERT_TRUE(waitForShots(viewer, ++taken)) << viewer.transcript();
+        const std::vector<unsigned char> after = display.capture(window);
+        ASSERT_EQ(before.size(), std::size_t(width * height * 3));
+        if (before != after)
+            continue;
+        const PNGFile picture = PNGFile::read(reportedShots(viewer.transcript()).back());
+        ASSERT_TRUE(picture.error.empty()) << picture.error;
+        EXPECT_EQ(picture.width, width);
+        EXPECT_EQ(picture.height, height);
+        EXPECT_TRUE(picture.rgb == before) << "the screenshot is not the window's picture";
+        compared = true;
+    }
+    EXPECT_TRUE(compared) << "the window never stayed the same across a key press";
+
+    const std::vector<std::string> paths = reportedShots(viewer.transcript());
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        EXPECT_TRUE(std::regex_match(paths[i], std::regex(shots + "/verdanth-\\d{8}-\\d{6}-" + std::to_string(i + 1)
+                                                          + "\\.png")))
+            << paths[i];
+    EXPECT_EQ(picturesIn(shots), paths.size());
+
+    // The folder gone, the next picture cannot be written: one line, and the viewer goes on.
+    std::filesystem::remove_all(shots);
+    display.run("xdotool key --window " + window + " p 2>/dev/null");
+    const std::string next = "-" + std::to_string(paths.size() + 1) + ".png: cannot write the picture: "
+                                                                        "No such file or directory\n";
+    EXPECT_TRUE(viewer.waitForTranscript(next, 20.0)) << viewer.transcript();
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    const auto status = viewer.waitForExit(30.0);
+    EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();
+}
+
+TEST(ScreenshotKeyTest, ConfigurationModeTakesPicturesOnlyWithTheScreenshotsKey)
+{
+    TempDir dir;
+    const std::string data = roomlevel::build(dir, roomlevel::plan(90));
+    const std::string original = data + "/room.cfg";
+    const PrivateDisplay display;
+    for (const bool withKey : {false, true}) {
+        const std::string run = withKey ? "with" : "without";
+        std::filesystem::create_directory(data + "/" + run);
+        std::filesystem::copy_file(original, data + "/" + run + "/test.cfg");
+        std::ofstream(data + "/" + run + "/test.cfg", std::ios::app)
+            << "width = 320\nheight = 240\ndatapath = " << data << "/\nlevel = " << data << "/room.bsp\nlights = "
+            << data << "/room.lights\n" << (withKey ? "screenshots = 1\n" : "");
+        ViewerProcess viewer({viewerBinary(), "test.cfg"}, data + "/" + run, display.name());
+        const std::string window = display.waitForWindow("Verdanth", 60.0);
+        ASSERT_FALSE(window.empty()) << viewer.transcript();
+        ASSERT_TRUE(viewer.waitForTranscript("SKYBOX DONE \n", 60.0)) << viewer.transcript();
+        display.run("xdotool key --window " + window + " p 2>/dev/null");
+        if (withKey)
+            EXPECT_TRUE(waitForShots(viewer, 1)) << viewer.transcript();
+        else
+            pause(2.0); // many frames: a picture asked for would have been written by now
+        display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+        const auto status = viewer.waitForExit(30.0);
+        EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();
+        EXPECT_EQ(picturesIn(data + "/" + run), withKey ? 1u : 0u) << run;
+        EXPECT_EQ(reportedShots(viewer.transcript()).size(), withKey ? 1u : 0u) << viewer.transcript();
+        EXPECT_EQ(viewer.transcript().find("setting 1\n") != std::string::npos, withKey) << viewer.transcript();
+    }
+}

@@ -1,0 +1,120 @@
+#include "PNGFile.h"
+#include "RoomLevel.h"
+#include "TestFiles.h"
+#include "ViewerProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+using testsupport::ExitStatus;
+using testsupport::PNGFile;
+using testsupport::TempDir;
+using testsupport::ViewerProcess;
+using testsupport::viewerBinary;
+
+namespace {
+constexpr int width = 320;
+constexpr int height = 240;
+
+struct Ended {
+    ExitStatus status;
+    std::string configuration; // stdout
+    std::string transcript;
+};
+
+// Runs the viewer to its end on the test's own display; a snapshot needs nobody at the window.
+Ended runToExit(const std::vector<std::string>& options, const std::string& directory)
+{
+    std::vector<std::string> arguments{viewerBinary()};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    ViewerProcess viewer(arguments, directory);
+    const auto status = viewer.waitForExit(120.0);
+    EXPECT_TRUE(status.has_value()) << "the snapshot did not end by itself\n" << viewer.transcript();
+    return {status.value_or(ExitStatus{}), viewer.output(), viewer.transcript()};
+}
+
+std::set<std::string> namesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+} // namespace
+
+TEST(SnapshotTest, WritesTheViewFromTheStartAndItsConfigurationGivesTheSamePicture)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    struct Case {
+        std::vector<std::string> options;
+        bool brick; // straight ahead: the brick north wall, else stone
+    };
+    const Case cases[] = {
+        {{"--snapshot", "north.png", "--size", size, level}, true},
+        {{"--snapshot", "south.png", "--frames", "1", "--angle", "270", "--size", size, level}, false},
+    };
+    std::string northConfiguration;
+    for (const Case& c : cases) {
+        const Ended run = runToExit(c.options, dir.path());
+        ASSERT_TRUE(run.status.exited && run.status.code == 0) << run.transcript;
+        const PNGFile picture = PNGFile::read(dir.path() + c.options[1]);
+        ASSERT_TRUE(picture.error.empty()) << picture.error;
+        ASSERT_EQ(picture.width, width);
+        ASSERT_EQ(picture.height, height);
+        const unsigned char* ahead = picture.at(width / 2, height / 2);
+        EXPECT_EQ(roomlevel::isBrick(ahead[0], ahead[1], ahead[2]), c.brick)
+            << c.options[1] << ": " << int(ahead[0]) << " " << int(ahead[1]) << " " << int(ahead[2]);
+        EXPECT_EQ(roomlevel::isStone(ahead[0], ahead[1], ahead[2]), !c.brick) << c.options[1];
+        if (c.brick)
+            northConfiguration = run.configuration;
+    }
+    // The configuration a snapshot prints reopens the same view, to the pixel.
+    ASSERT_NE(northConfiguration.find("start_angle = 90\n"), std::string::npos) << northConfiguration;
+    const std::string configuration = dir.write("north.cfg", northConfiguration);
+    const Ended again = runToExit({"--snapshot", "again.png", configuration}, dir.path());
+    ASSERT_TRUE(again.status.exited && again.status.code == 0) << again.transcript;
+    const PNGFile first = PNGFile::read(dir.path() + "north.png");
+    const PNGFile second = PNGFile::read(dir.path() + "again.png");
+    ASSERT_TRUE(second.error.empty()) << second.error;
+    EXPECT_TRUE(first.rgb == second.rgb);
+}
+
+TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFile)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    TempDir out;
+    out.write("truncated.bsp", "IBSP.");
+    struct Case {
+        std::vector<std::string> options;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--data", out.path(), "nosuch"},
+         "verdanth: " + out.path() + "maps/nosuch.bsp: no such level, loose or in an archive\n"},
+        {{out.path() + "truncated.bsp"}, "verdanth: " + out.path()
+                                             + "truncated.bsp: file is 5 bytes, shorter than its 144-byte header and "
+                                               "directory\n"},
+        {{out.path() + "missing.cfg"},
+         "verdanth: " + out.path() + "missing.cfg: cannot open the configuration file\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> options{"--snapshot", out.path() + "shot.png"};
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        const Ended run = runToExit(options, out.path());
+        EXPECT_TRUE(run.status.exited && run.status.code == 1) << run.transcript;
+        EXPECT_NE(run.transcript.find(c.message), std::string::npos) << run.transcript;
+        EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
+    }
+    const Ended unwritable = runToExit({"--snapshot", out.path() + "nowhere/shot.png", level}, out.path());
+    EXPECT_TRUE(unwritable.status.exited && unwritable.status.code == 1) << unwritable.transcript;
+    EXPECT_NE(unwritable.transcript.find("verdanth: " + out.path()
+                                         + "nowhere/shot.png: cannot write the picture: No such file or directory\n"),
+              std::string::npos)
+        << unwritable.transcript;
+    EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
+}
