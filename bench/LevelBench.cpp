@@ -210,6 +210,8 @@ FrameFigures measureFrames(BSPMap& map, Frustum& frustum, const Point& start)
 // ---- the designed frame (level mode) -------------------------------------------------------
 
 struct DesignedFigures {
+    double tessellateMs = 0;     // '>' on the curved surfaces: every patch at level 10, buffers rebuilt
+    double tessellatedFrameMs = 0;
     double plainLoadMs = 1e30;
     double designedLoadMs = 1e30;
     double frameMs = 0;
@@ -304,7 +306,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
         view.applyView(replay, 0.016f);
-        const auto begin = Clock::now();
+        auto begin = Clock::now();
         glEnable(GL_CULL_FACE);
         glFrontFace(GL_CW);
         drawDesignedBatch(map, batches[std::size_t(frame)]);
@@ -313,6 +315,25 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
         if (frame > 0)
             figures.batchedMs += millisecondsSince(begin);
         glPopMatrix();
+        glutSwapBuffers();
+    }
+
+    auto begin = Clock::now();
+    map.enablePatchTessellation();
+    map.retessellatePatches(10);
+    glFinish();
+    figures.tessellateMs = millisecondsSince(begin);
+    Camera curved(start, &viewer->frustum);
+    map.camera = &curved;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(curved);
+        begin = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        text.reset();
+        map.render(text, 0.016f, true, true);
+        glFinish();
+        if (frame > 0)
+            figures.tessellatedFrameMs += millisecondsSince(begin);
         glutSwapBuffers();
     }
     map.camera = viewer->camera.get();
@@ -374,6 +395,8 @@ int main(int argc, char** argv)
               << decimal(double(designed.drawCalls) / pathFrames) << " draws per frame from " << designed.groups
               << " groups; load " << decimal(designed.designedLoadMs) << " ms with lightmaps and materials, "
               << decimal(designed.plainLoadMs) << " ms without\n"
+              << "curved surfaces at level 10: " << decimal(designed.tessellateMs) << " ms to tessellate, then "
+              << decimal(designed.tessellatedFrameMs / timedFrames) << " ms per designed frame\n"
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
               << " faces-drawn " << frames.facesDrawn / pathFrames << " designed-frame-ratio "

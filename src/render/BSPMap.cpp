@@ -243,7 +243,10 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     // shots and players, and the faces when textures are off, are drawn with that state.
     cameraRenderer.drawGun();
     camera->advanceShots();
-    cameraRenderer.drawShots(camera->shots());
+    if (designed)
+        cameraRenderer.drawShotsInOneBatch(camera->shots());
+    else
+        cameraRenderer.drawShots(camera->shots());
     moveAndDrawPlayers();
     pruneShots();
     collectVisibleFaces(cluster);

@@ -5,6 +5,37 @@
 
 #include <GL/glut.h>
 
+#include <cmath>
+
+namespace {
+constexpr float ballRadius = 2.0f;
+constexpr int ballSlices = 4;
+constexpr int ballStacks = 4;
+
+// A ball of latitude stacks and longitude slices as separate triangles, x y z per corner.
+std::vector<float> ballOfTriangles()
+{
+    const auto corner = [](int stack, int slice, std::vector<float>& out) {
+        const double latitude = M_PI * stack / ballStacks;
+        const double longitude = 2 * M_PI * slice / ballSlices;
+        out.push_back(float(ballRadius * std::sin(latitude) * std::cos(longitude)));
+        out.push_back(float(ballRadius * std::cos(latitude)));
+        out.push_back(float(ballRadius * std::sin(latitude) * std::sin(longitude)));
+    };
+    std::vector<float> triangles;
+    for (int stack = 0; stack < ballStacks; ++stack)
+        for (int slice = 0; slice < ballSlices; ++slice) {
+            for (const auto& [st, sl] : {std::pair{stack, slice}, {stack + 1, slice}, {stack + 1, slice + 1}})
+                corner(st, sl, triangles);
+            for (const auto& [st, sl] : {std::pair{stack, slice}, {stack + 1, slice + 1}, {stack, slice + 1}})
+                corner(st, sl, triangles);
+        }
+    return triangles;
+}
+} // namespace
+
+CameraRenderer::CameraRenderer() : ballTriangles(ballOfTriangles()), batch(ballTriangles.size() * Camera::maxShots) {}
+
 void CameraRenderer::applyView(Camera& camera, float /*frameSeconds*/)
 {
     camera.applyPendingMove();
@@ -45,4 +76,31 @@ void CameraRenderer::drawShots(const std::vector<Shot>& shots)
         shotBall.draw();
         glPopMatrix();
     }
+}
+
+void CameraRenderer::drawShotsInOneBatch(const std::vector<Shot>& shots)
+{
+    float* out = batch.data();
+    for (const Shot& shot : shots) {
+        const Vec3 centre = shot.position();
+        const float offset[3] = {centre.getX(), centre.getY(), centre.getZ()};
+        for (std::size_t i = 0; i < ballTriangles.size(); ++i)
+            *out++ = ballTriangles[i] + offset[i % 3];
+    }
+    if (shots.empty())
+        return;
+    glColor3f(0.0f, 1.0f, 0.0f);
+    // Closed balls look the same from any winding: culling is left out rather than matched.
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_CULL_FACE);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, batch.data());
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(shots.size() * ballTriangles.size() / 3));
+    glPopClientAttrib();
+    glPopAttrib();
 }

@@ -187,6 +187,31 @@ TEST_F(CameraRendererTest, DrawsGreenBallsWhereTheShotsAreAndTheGunRestoresState
     EXPECT_EQ(above.g, 0);
 }
 
+TEST_F(CameraRendererTest, ShotsInOneBatchCoverWhatSingleBallsCover)
+{
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE); // as the sky leaves it
+    glFrontFace(GL_CW);     // as the designed frame's faces leave it
+    glClearColor(0, 0, 0, 1);
+    Camera camera(Point(0, 0, 0), &frustum);
+    for (int i = 0; i < 3; ++i)
+        camera.fire();
+    camera.advanceShots(); // all three at (0, -2, -10): one ball on screen
+    glPushMatrix();
+    renderer.applyView(camera, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderer.drawShotsInOneBatch(camera.shots());
+    glPopMatrix();
+    const auto pixel = testsupport::readPixel(32, 18);
+    EXPECT_EQ(pixel.g, 255);
+    EXPECT_EQ(pixel.r, 0);
+    EXPECT_EQ(testsupport::readPixel(32, 50).g, 0);
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE)) << "culling is left as it was";
+    glDisable(GL_CULL_FACE);
+}
+
 TEST_F(CameraRendererTest, FrustumPlanesFromPerspectiveAndTurnedView)
 {
     glMatrixMode(GL_PROJECTION);
