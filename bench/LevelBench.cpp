@@ -240,28 +240,29 @@ std::unique_ptr<Viewer> openLevel(const std::string& levelPath, bool designed, d
 // a lightmap on the two units as the frame's faces have: the floor the frame is measured against.
 void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
 {
+    // A texture on one unit, its coordinates at `offset` bytes into each 32-byte vertex.
+    const auto useUnit = [](GLenum unit, GLuint texture, std::size_t offset) {
+        glActiveTextureARB(unit);
+        glClientActiveTexture(unit);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(offset));
+    };
+    const auto releaseUnit = [](GLenum unit) {
+        glActiveTextureARB(unit);
+        glClientActiveTexture(unit);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisable(GL_TEXTURE_2D);
+    };
     glBindBuffer(GL_ARRAY_BUFFER, map.batches->vertexBuffer());
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(0));
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, map.textureManager->textureId(0));
-    glClientActiveTexture(GL_TEXTURE0);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(12));
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, map.textureManager->lightmapId(0));
-    glClientActiveTexture(GL_TEXTURE1);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(20));
+    useUnit(GL_TEXTURE0, map.textureManager->textureId(0), 12);
+    useUnit(GL_TEXTURE1, map.textureManager->lightmapId(0), 20);
     glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisable(GL_TEXTURE_2D);
-    glClientActiveTexture(GL_TEXTURE0);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisable(GL_TEXTURE_2D);
+    releaseUnit(GL_TEXTURE1);
+    releaseUnit(GL_TEXTURE0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 

@@ -9,6 +9,7 @@
 #include <GL/glut.h>
 
 #include <cstdlib>
+#include <malloc.h>
 #include <iostream>
 #include <new>
 
@@ -174,6 +175,9 @@ bool Viewer::retessellate(int level)
     }
     try {
         levelMap->retessellatePatches(level);
+        // The old tessellation was freed in many small blocks the allocator would otherwise keep
+        // for itself; a large level's curved surfaces can hold hundreds of megabytes.
+        malloc_trim(0);
         return true;
     } catch (const std::bad_alloc&) {
         std::cerr << "verdanth: not enough memory to tessellate the curved surfaces at level " << level

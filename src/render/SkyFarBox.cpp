@@ -1,6 +1,7 @@
 #include "render/SkyFarBox.h"
 
 #include "image/DecodedImage.h"
+#include "render/Skybox.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -46,13 +47,7 @@ void SkyFarBox::draw() const
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
 
-    // Only the view's rotation reaches the cube, so the sky turns with the eye but never moves.
-    float view[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, view);
-    view[12] = view[13] = view[14] = 0.0f;
-    view[3] = view[7] = view[11] = 0.0f;
-    glPushMatrix();
-    glLoadMatrixf(view);
+    Skybox::pushRotationOnly();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glColor3f(1.0f, 1.0f, 1.0f);
     for (std::size_t side = 0; side < 6; ++side) {

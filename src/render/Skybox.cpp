@@ -34,14 +34,7 @@ void Skybox::draw(unsigned int texture) const
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
 
-    // Only the view's rotation reaches the cube, so the sky turns with the eye but never moves.
-    float view[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, view);
-    view[12] = view[13] = view[14] = 0.0f;
-    view[3] = view[7] = view[11] = 0.0f;
-    glPushMatrix();
-    glLoadMatrixf(view);
-
+    pushRotationOnly();
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -61,4 +54,14 @@ void Skybox::draw(unsigned int texture) const
     glEnable(GL_ALPHA_TEST);
     glDepthMask(GL_TRUE);
     glEnable(GL_CULL_FACE);
+}
+
+void Skybox::pushRotationOnly()
+{
+    float view[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    view[12] = view[13] = view[14] = 0.0f;
+    view[3] = view[7] = view[11] = 0.0f;
+    glPushMatrix();
+    glLoadMatrixf(view);
 }

@@ -11,4 +11,8 @@ public:
     // blending, alpha test, depth test, depth writes and culling on: the rest of the frame
     // (gun, shots, players and untextured faces) is drawn with that state.
     void draw(unsigned int texture) const;
+
+    // Pushes the model-view matrix and loads the view's rotation alone, so a sky turns with the
+    // eye but never moves; the caller pops it.
+    static void pushRotationOnly();
 };

@@ -1,34 +1,15 @@
 #include "game/Frustum.h"
 #include "level/Leaf.h"
 
+#include "FrustumChecks.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-namespace {
-Leaf box(int x0, int y0, int z0, int x1, int y1, int z1)
-{
-    Leaf leaf;
-    leaf.mins[0] = x0;
-    leaf.mins[1] = y0;
-    leaf.mins[2] = z0;
-    leaf.maxs[0] = x1;
-    leaf.maxs[1] = y1;
-    leaf.maxs[2] = z1;
-    return leaf;
-}
-
-void expectPlane(const Frustum::Plane& plane, double a, double b, double c, double d, const char* name)
-{
-    SCOPED_TRACE(name);
-    EXPECT_NEAR(plane[0], a, 1e-5);
-    EXPECT_NEAR(plane[1], b, 1e-5);
-    EXPECT_NEAR(plane[2], c, 1e-5);
-    EXPECT_NEAR(plane[3], d, 1e-5 + 1e-5 * std::abs(d)); // float matrices: relative error
-}
-
-} // namespace
+using frustumtest::box;
+using frustumtest::expectPlane;
 
 TEST(FrustumTest, CornerExactlyOnAPlaneCountsAsOutside)
 {

@@ -3,6 +3,7 @@
 #include "level/Leaf.h"
 #include "render/CameraRenderer.h"
 
+#include "../game/FrustumChecks.h"
 #include "GLContext.h"
 
 #include <GL/glew.h>
@@ -12,28 +13,10 @@
 
 #include <cmath>
 
+using frustumtest::box;
+using frustumtest::expectPlane;
+
 namespace {
-Leaf box(int x0, int y0, int z0, int x1, int y1, int z1)
-{
-    Leaf leaf;
-    leaf.mins[0] = x0;
-    leaf.mins[1] = y0;
-    leaf.mins[2] = z0;
-    leaf.maxs[0] = x1;
-    leaf.maxs[1] = y1;
-    leaf.maxs[2] = z1;
-    return leaf;
-}
-
-void expectPlane(const Frustum::Plane& plane, double a, double b, double c, double d, const char* name)
-{
-    SCOPED_TRACE(name);
-    EXPECT_NEAR(plane[0], a, 1e-5);
-    EXPECT_NEAR(plane[1], b, 1e-5);
-    EXPECT_NEAR(plane[2], c, 1e-5);
-    EXPECT_NEAR(plane[3], d, 1e-5 + 1e-5 * std::abs(d)); // float matrices: relative error
-}
-
 // What applyView does after loading the view: the planes from GL's current matrices.
 void extractFromGL(Frustum& frustum)
 {
