@@ -135,6 +135,25 @@ TEST(DesignedFrameTest, AWallShowsItsLightmapInTheDesignedFrameOnly)
     EXPECT_TRUE(near(readPixel(leftOfCentre, middle), readPixel(rightOfCentre, middle), 4));
 }
 
+TEST(DesignedFrameTest, AFaceNamingAMissingLightmapIsDrawnWithItsVertexColoursAndSaidOnce)
+{
+    DesignedScene files;
+    files.image("textures/wall.jpg", {255, 255, 255});
+    LevelWriter writer;
+    writer.addTexture("textures/wall");
+    addSquare(writer, 0, 100.0f, 20.0f, 7); // the level has no lightmap at all
+    addSquare(writer, 0, 120.0f, 60.0f, 7);
+    finishLevel(writer);
+    files.open(writer, true);
+    EXPECT_NE(files.scene->transcript.find(": 2 faces name a lightmap the level does not have (first "
+                                           "faces[0].lightmapIndex 7, of 0 lightmaps); they are drawn without one\n"),
+              std::string::npos)
+        << files.scene->transcript;
+    files.scene->frame(true, true);
+    const Rgb wall = readPixel(testsupport::contextWidth / 2, middle);
+    EXPECT_GT(wall.r + wall.g + wall.b, 3 * 240) << "white image, white vertex colours";
+}
+
 TEST(DesignedFrameTest, AnAlphaTestedGrateShowsWhatIsBehindIt)
 {
     DesignedScene files;
