@@ -331,6 +331,9 @@ void BatchedLevel::draw(const std::vector<int>& visibleFaces, const Switches& sw
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     boundBuffer = 0;
     lastStyle = nullptr;
+    boundImage = 0;
+    lastLight = Light::unset;
+    boundLightmap = 0;
     lastDrawCalls = 0;
     for (std::size_t g = 0; g < groups.size(); ++g)
         if (groupFill[g] > 0)
@@ -361,9 +364,13 @@ void BatchedLevel::drawGroup(std::size_t g, const Switches& switches)
         applyStyle(style, group.patch);
     lastStyle = &style;
     lastPatch = group.patch;
-    glActiveTextureARB(GL_TEXTURE0_ARB);
     const bool image = switches.textures && textures.isTextureLoaded(group.texture);
-    glBindTexture(GL_TEXTURE_2D, image ? textures.textureId(group.texture) : greyTexture);
+    const GLuint texture = image ? textures.textureId(group.texture) : greyTexture;
+    if (texture != boundImage) {
+        glActiveTextureARB(GL_TEXTURE0_ARB);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        boundImage = texture;
+    }
     applyLight(group, style, switches);
     glDrawElements(GL_TRIANGLES, GLsizei(groupFill[g]), GL_UNSIGNED_INT, frameIndices.data() + groupStart[g]);
     ++lastDrawCalls;
@@ -404,16 +411,26 @@ void BatchedLevel::applyStyle(const SurfaceStyle& style, bool patch)
     }
 }
 
-// Lit by the lightmap (unit 1 multiplies it in), by the vertex colours, or not at all.
+// Lit by the lightmap (unit 1 multiplies it in), by the vertex colours, or not at all. Groups
+// come sorted, so neighbours mostly light alike: only what changes is set.
 void BatchedLevel::applyLight(const Group& group, const SurfaceStyle& style, const Switches& switches)
 {
     const bool lit = switches.lighting && style.takesLightmap;
     const bool lightmapped = lit && switches.lightmaps && textures.isLightmapLoaded(group.lightmap);
+    const Light light = lightmapped ? Light::lightmap : lit ? Light::vertexColours : Light::none;
+    if (lightmapped && textures.lightmapId(group.lightmap) != boundLightmap) {
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+        boundLightmap = textures.lightmapId(group.lightmap);
+        glBindTexture(GL_TEXTURE_2D, boundLightmap);
+        glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    if (light == lastLight)
+        return;
+    lastLight = light;
     glActiveTextureARB(GL_TEXTURE1_ARB);
     glClientActiveTexture(GL_TEXTURE1);
     if (lightmapped) {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, textures.lightmapId(group.lightmap));
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     } else {
@@ -422,7 +439,7 @@ void BatchedLevel::applyLight(const Group& group, const SurfaceStyle& style, con
     }
     glClientActiveTexture(GL_TEXTURE0);
     glActiveTextureARB(GL_TEXTURE0_ARB);
-    if (lit && !lightmapped) {
+    if (light == Light::vertexColours) {
         glEnableClientState(GL_COLOR_ARRAY);
     } else {
         glDisableClientState(GL_COLOR_ARRAY);

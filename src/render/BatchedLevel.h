@@ -111,4 +111,7 @@ private:
     GLuint boundBuffer = 0;
     const SurfaceStyle* lastStyle = nullptr;
     bool lastPatch = false;
+    GLuint boundImage = 0;
+    enum class Light { unset, lightmap, vertexColours, none } lastLight = Light::unset;
+    GLuint boundLightmap = 0;
 };
