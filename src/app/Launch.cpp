@@ -1,5 +1,6 @@
 #include "app/Launch.h"
 
+#include "files/RelativePath.h"
 #include "level/EntityText.h"
 #include "level/LevelFormat.h"
 #include "level/LevelFormatError.h"
@@ -25,19 +26,12 @@ std::string asFolder(std::string path)
     return path;
 }
 
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
-}
-
 // The folder that holds the level's maps/ folder, else the level's own folder.
 std::string dataRootOf(const std::string& levelPath)
 {
     namespace fs = std::filesystem;
     fs::path folder = fs::path(levelPath).parent_path();
-    if (lowerCase(folder.filename().string()) == "maps")
+    if (RelativePath::lowerCase(folder.filename().string()) == "maps")
         folder = folder.parent_path();
     return folder.empty() ? std::string(".") : folder.string();
 }
@@ -117,7 +111,6 @@ void prepareExtensions(Launch& launch)
         && !configuration.designedLook)
         return;
     launch.levelName = configuration.levelPath;
-    std::vector<unsigned char> bytes;
     // Archives and the designed look both find images and scripts under the data path.
     if (configuration.archives || configuration.designedLook) {
         launch.dataRoot = std::make_unique<DataRoot>(configuration.dataPath.empty() ? "." : configuration.dataPath,
@@ -129,14 +122,13 @@ void prepareExtensions(Launch& launch)
         std::ifstream loose(configuration.levelPath, std::ios::binary);
         std::optional<std::vector<unsigned char>> archived;
         if (!loose && (archived = launch.dataRoot->read(underRoot)))
-            bytes = std::move(*archived);
+            launch.levelBytes = std::move(*archived);
         else
-            bytes = readWholeFile(configuration.levelPath);
-        launch.levelBytes = bytes;
+            launch.levelBytes = readWholeFile(configuration.levelPath);
+        launch.levelBox = boxOf(outlineOf(launch, launch.levelBytes)); // kept: the level loads from them
     } else {
-        bytes = readWholeFile(configuration.levelPath);
+        launch.levelBox = boxOf(outlineOf(launch, readWholeFile(configuration.levelPath)));
     }
-    launch.levelBox = boxOf(outlineOf(launch, bytes));
     if (configuration.defaultLights)
         placeDefaultLights(launch);
 }

@@ -1,16 +1,13 @@
 #include "level/LevelFiles.h"
 
+#include "files/RelativePath.h"
+
 #include <map>
 
 namespace {
 bool endsWithBsp(const std::string& name)
 {
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail)
-        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return tail == ".bsp";
+    return name.size() >= 4 && RelativePath::lowerCase(name.substr(name.size() - 4)) == ".bsp";
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "level/Material.h"
 
+#include "files/RelativePath.h"
+
 const Material::Stage* Material::firstImageStage() const
 {
     for (const Stage& stage : stages)
@@ -10,9 +12,5 @@ const Material::Stage* Material::firstImageStage() const
 
 std::string Material::keyOf(std::string_view name)
 {
-    std::string key(name);
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return key;
+    return RelativePath::lowerCase(std::string(name));
 }

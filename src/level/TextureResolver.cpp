@@ -1,6 +1,7 @@
 #include "level/TextureResolver.h"
 
 #include "files/DataRoot.h"
+#include "files/RelativePath.h"
 #include "level/Material.h"
 #include "level/MaterialLibrary.h"
 
@@ -12,9 +13,7 @@ std::string withoutImageExtension(const std::string& path)
 {
     if (path.size() < 4)
         return path;
-    std::string tail = path.substr(path.size() - 4);
-    for (char& c : tail)
-        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    const std::string tail = RelativePath::lowerCase(path.substr(path.size() - 4));
     return tail == ".jpg" || tail == ".tga" ? path.substr(0, path.size() - 4) : path;
 }
 } // namespace

@@ -96,10 +96,12 @@ std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
     return nullptr;
 }
 
+// The 'b' key re-tessellates right after switching on, which rebuilds the patch buffer; building
+// it here as well would do the work twice, so it is only marked out of date.
 void BSPMap::enablePatchTessellation()
 {
     patchesTessellated = true;
-    rebuildPatchBatches();
+    patchBatchesStale = batches != nullptr;
 }
 
 void BSPMap::disablePatchTessellation()
@@ -110,6 +112,7 @@ void BSPMap::disablePatchTessellation()
 
 void BSPMap::rebuildPatchBatches()
 {
+    patchBatchesStale = false;
     if (batches)
         batches->rebuildPatches(*this, patchesTessellated);
 }
@@ -251,6 +254,8 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     pruneShots();
     collectVisibleFaces(cluster);
     if (designed) {
+        if (patchBatchesStale) // switched on without a re-tessellation after it
+            rebuildPatchBatches();
         // Baked light lights the faces; the lights are still placed under this view, as they
         // are for the lit gun of the next frame in the plain frame.
         if (lightingEnabled) {

@@ -88,6 +88,7 @@ public:
     std::vector<SurfaceStyle> styles;     // by texture
     std::unique_ptr<BatchedLevel> batches;
     std::unique_ptr<SkyFarBox> farBox;    // null: the plain sky image
+    bool patchBatchesStale = false;       // the patch buffer shows the other draw mode
 
 private:
     void load(const std::string& name, std::vector<unsigned char> bytes);
