@@ -3,14 +3,16 @@
 
 #include "DataSet.h"
 #include "LevelBuilder.h"
-#include "Materials.h"
 #include "Plan.h"
 
 #include "TestFiles.h"
 
+#include "files/Archive.h"
+#include "level/MaterialLibrary.h"
+#include "level/MaterialScript.h"
+
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -18,75 +20,34 @@
 #include <string>
 #include <vector>
 
-#include <zip.h>
-
 // The demo's material script against the files of its data set, loose and archived.
 namespace {
 
-std::string lowered(std::string text)
+// The script read through the viewer's own reader; a material the script lacks fails the test.
+const Material& materialNamed(const MaterialLibrary& library, const std::string& name)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    static const Material none;
+    const Material* found = library.find(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found ? *found : none;
 }
 
-// Block names and, per block, the lines inside it (comments dropped, keywords lowered).
-std::map<std::string, std::vector<std::string>> parseScript(const std::string& text)
+// The picture of a material's first image stage, "" when it has none.
+std::string pictureOf(const Material& material)
 {
-    std::map<std::string, std::vector<std::string>> blocks;
-    std::istringstream lines(text);
-    std::string line;
-    std::string current;
-    std::string candidate;
-    int depth = 0;
-    while (std::getline(lines, line)) {
-        line = line.substr(0, line.find("//"));
-        std::istringstream words(line);
-        std::string word;
-        std::vector<std::string> tokens;
-        while (words >> word)
-            tokens.push_back(word);
-        if (tokens.empty())
-            continue;
-        if (tokens[0] == "{") {
-            if (depth++ == 0)
-                current = candidate;
-        } else if (tokens[0] == "}") {
-            --depth;
-        } else if (depth == 0) {
-            candidate = tokens[0];
-        } else {
-            std::string normal = lowered(tokens[0]);
-            for (size_t i = 1; i < tokens.size(); ++i)
-                normal += " " + tokens[i];
-            blocks[current].push_back(normal);
-        }
-    }
-    EXPECT_EQ(depth, 0);
-    return blocks;
+    const Material::Stage* stage = material.firstImageStage();
+    return stage ? stage->image : "";
 }
 
-// The value of the first line of a block that starts with `keyword`, or "".
-std::string valueOf(const std::vector<std::string>& lines, const std::string& keyword)
-{
-    for (const std::string& line : lines) {
-        // The lightmap's stage names no picture.
-        if (line.rfind(keyword + " ", 0) == 0 && line != "map $lightmap")
-            return line.substr(keyword.size() + 1);
-    }
-    return "";
-}
-
+// The entries of an archive, through the viewer's own reader.
 std::set<std::string> archiveNames(const std::string& path)
 {
+    std::ostringstream log;
+    const Archive archive(path, log);
+    EXPECT_TRUE(archive.opened()) << log.str();
     std::set<std::string> names;
-    int code = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-    if (!archive)
-        return names;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i)
-        names.insert(zip_get_name(archive, static_cast<zip_uint64_t>(i), 0));
-    zip_close(archive);
+    for (const auto& [key, entry] : archive.entries())
+        names.insert(entry.name);
     return names;
 }
 
@@ -98,37 +59,37 @@ TEST(MaterialsTest, TheDemoScriptNamesItsSurfacesAndEveryPictureItNeedsIsInTheDa
     writeDataSet(plan, level, directory.path() + "loose");
     writeArchivedDataSet(plan, level, directory.path() + "packed");
     const std::string loose = directory.path() + "loose/";
-    std::set<std::string> looseNames;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(loose))
-        looseNames.insert(std::filesystem::relative(item.path(), loose).generic_string());
+    const std::set<std::string> looseNames = toolstest::filesBelow(loose);
     const std::set<std::string> packedNames = archiveNames(directory.path() + "packed/demo.pk3");
 
     ASSERT_TRUE(looseNames.count("scripts/demo.shader"));
     ASSERT_TRUE(packedNames.count("scripts/demo.shader"));
-    const auto blocks = parseScript(toolstest::readText(loose + "scripts/demo.shader"));
-    const auto block = [&blocks](const std::string& name) {
-        EXPECT_TRUE(blocks.count(name)) << name;
-        return blocks.count(name) ? blocks.at(name) : std::vector<std::string>{};
-    };
-    const auto grate = block("textures/demo/grate");
-    const auto panel = block("textures/demo/panel");
-    const auto sky = block("textures/demo/sky");
-    const auto nodraw = block("textures/demo/nodraw");
-    const auto wall = block("textures/demo/panelwall");
-    EXPECT_EQ(valueOf(grate, "alphafunc"), "GE128");
-    EXPECT_EQ(valueOf(grate, "cull"), "none");
-    EXPECT_EQ(valueOf(panel, "blendfunc"), "add");
-    EXPECT_EQ(valueOf(sky, "surfaceparm"), "sky");
-    EXPECT_EQ(valueOf(sky, "skyparms"), "env/demo/sky - -");
-    EXPECT_EQ(valueOf(nodraw, "surfaceparm"), "nodraw");
+    std::ostringstream log;
+    MaterialLibrary library;
+    library.add(MaterialScript::parse(toolstest::readText(loose + "scripts/demo.shader"), "demo.shader", log));
+    EXPECT_EQ(log.str(), "");
+    const Material& grate = materialNamed(library, "textures/demo/grate");
+    const Material& panel = materialNamed(library, "textures/demo/panel");
+    const Material& sky = materialNamed(library, "textures/demo/sky");
+    const Material& nodraw = materialNamed(library, "textures/demo/nodraw");
+    const Material& wall = materialNamed(library, "textures/demo/panelwall");
+    ASSERT_NE(grate.firstImageStage(), nullptr);
+    EXPECT_EQ(grate.firstImageStage()->alphaFunction, AlphaFunction::greaterOrEqualTo128);
+    EXPECT_TRUE(grate.twoSided);
+    ASSERT_NE(panel.firstImageStage(), nullptr);
+    EXPECT_TRUE(panel.firstImageStage()->blend.blends);
+    EXPECT_EQ(panel.firstImageStage()->blend.sourceFactor, BlendFactor::one);
+    EXPECT_EQ(panel.firstImageStage()->blend.destinationFactor, BlendFactor::one);
+    EXPECT_TRUE(sky.sky);
+    EXPECT_EQ(sky.skyFarBox, "env/demo/sky");
+    EXPECT_TRUE(nodraw.nodraw);
 
     // Pictures named by stages and the editor line exist in both forms; the wall's stage
     // names a .tga of which only the .jpg exists, and the sky's far box has all six sides.
-    std::vector<std::string> pictures = {valueOf(grate, "map"), valueOf(panel, "map"), valueOf(nodraw, "map"),
-                                         valueOf(wall, "qer_editorimage")};
+    std::vector<std::string> pictures = {pictureOf(grate), pictureOf(panel), pictureOf(nodraw), wall.editorImage};
     for (const char* side : {"_rt", "_lf", "_bk", "_ft", "_up", "_dn"})
         pictures.push_back("env/demo/sky" + std::string(side) + ".jpg");
-    const std::string wallStage = valueOf(wall, "map");
+    const std::string wallStage = pictureOf(wall);
     ASSERT_EQ(wallStage, "textures/demo/bricks_variant.tga");
     pictures.push_back("textures/demo/bricks_variant.jpg");
     for (const std::string& picture : pictures) {

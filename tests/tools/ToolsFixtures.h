@@ -3,8 +3,10 @@
 #include "Plan.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +29,16 @@ inline std::string readText(const std::string& path)
 inline Plan demoPlan()
 {
     return parsePlan(readText(LEVELGEN_DEMO_PLAN), LEVELGEN_DEMO_PLAN);
+}
+
+// Every file under `directory`, by its path relative to it with forward slashes.
+inline std::set<std::string> filesBelow(const std::string& directory)
+{
+    std::set<std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(directory))
+        if (item.is_regular_file())
+            files.insert(std::filesystem::relative(item.path(), directory).generic_string());
+    return files;
 }
 
 } // namespace toolstest

@@ -53,16 +53,6 @@ std::map<std::string, ArchiveEntry> readArchive(const std::string& path)
     return entries;
 }
 
-std::set<std::string> filesBelow(const std::string& directory)
-{
-    std::set<std::string> files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(directory)) {
-        if (item.is_regular_file())
-            files.insert(std::filesystem::relative(item.path(), directory).generic_string());
-    }
-    return files;
-}
-
 TEST(ZipArchiveTest, AnArchivedDataSetHoldsTheLooseOnesContentUnderPlainNames)
 {
     const Plan plan = parsePlan("texture wall stone\ntexture floor stone\nmap\n#####\n#L*.#\n#.S.#\n#####\n",
@@ -72,7 +62,7 @@ TEST(ZipArchiveTest, AnArchivedDataSetHoldsTheLooseOnesContentUnderPlainNames)
     writeArchivedDataSet(plan, level, directory.path() + "packed");
     writeDataSet(plan, level, directory.path() + "loose");
 
-    EXPECT_EQ(filesBelow(directory.path() + "packed"),
+    EXPECT_EQ(toolstest::filesBelow(directory.path() + "packed"),
               (std::set<std::string>{"small.pk3", "small.cfg", "small.lights", "small.players"}));
     const std::string configuration = toolstest::readText(directory.path() + "packed/small.cfg");
     EXPECT_NE(configuration.find("\nlevel = maps/small.bsp\n"), std::string::npos) << configuration;
@@ -96,7 +86,7 @@ TEST(ZipArchiveTest, AnArchivedDataSetHoldsTheLooseOnesContentUnderPlainNames)
     EXPECT_EQ(names, expected);
 
     // The loose data set is the archive's content plus the three loose files, byte for byte.
-    std::set<std::string> loose = filesBelow(directory.path() + "loose");
+    std::set<std::string> loose = toolstest::filesBelow(directory.path() + "loose");
     for (const auto& [name, entry] : entries) {
         const std::string loosePath = name == "maps/small.bsp" ? "small.bsp" : name;
         EXPECT_EQ(loose.erase(loosePath), 1u) << loosePath;
