@@ -14,6 +14,7 @@ public:
 
     // Never throws for bad bytes: `isLoaded` is false and `error` says why.
     DecodedImage(const std::vector<unsigned char>& bytes, FileType type);
+    DecodedImage() : error("no image") {} // stands for an image that was not found
     static FileType typeOf(const std::string& path); // by extension: .tga is TGA, anything else JPEG
 
     uint32_t getWidth() const override { return width; }

@@ -69,8 +69,7 @@ void TextureManager::createTexture(std::unique_ptr<DecodedImage> image)
             std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
         image->releasePixels();
     }
-    textures.push_back(image ? std::unique_ptr<Texture>(std::move(image)) : std::make_unique<DecodedImage>(
-                           std::vector<unsigned char>(), DecodedImage::FileType::jpeg));
+    textures.push_back(image ? std::unique_ptr<Texture>(std::move(image)) : std::make_unique<DecodedImage>());
     textureKinds.push_back(kindJPEG);
 }
 
