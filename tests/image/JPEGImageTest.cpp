@@ -20,31 +20,7 @@ Bytes encode(int width, int height, int components, J_COLOR_SPACE space, const u
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             pixels.insert(pixels.end(), y < height / 2 ? top : bottom, (y < height / 2 ? top : bottom) + components);
-    jpeg_compress_struct compressor{};
-    jpeg_error_mgr errors{};
-    compressor.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&compressor);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&compressor, &buffer, &size);
-    compressor.image_width = JDIMENSION(width);
-    compressor.image_height = JDIMENSION(height);
-    compressor.input_components = components;
-    compressor.in_color_space = space;
-    jpeg_set_defaults(&compressor);
-    jpeg_set_quality(&compressor, 100, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&compressor);
-    jpeg_start_compress(&compressor, TRUE);
-    while (compressor.next_scanline < compressor.image_height) {
-        JSAMPROW row = pixels.data() + std::size_t(compressor.next_scanline) * width * components;
-        jpeg_write_scanlines(&compressor, &row, 1);
-    }
-    jpeg_finish_compress(&compressor);
-    jpeg_destroy_compress(&compressor);
-    const Bytes file(buffer, buffer + size);
-    std::free(buffer);
-    return file;
+    return testimages::encodeJpeg(width, height, components, space, pixels, 100, progressive);
 }
 
 const unsigned char red[] = {255, 0, 0};

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -38,24 +39,26 @@ inline Bytes operator+(Bytes left, const Bytes& right)
     return left;
 }
 
-// `pixels` is row-major in the order the file is meant to hold them.
-inline void writeJpeg(const std::string& path, int width, int height, int components, J_COLOR_SPACE space,
-                      const Bytes& pixels, int quality = 100)
+// A JPEG file's bytes, encoded in memory; `pixels` is row-major in the order the file is meant
+// to hold them.
+inline Bytes encodeJpeg(int width, int height, int components, J_COLOR_SPACE space, const Bytes& pixels,
+                        int quality = 100, bool progressive = false)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
     jpeg_compress_struct compressor{};
     jpeg_error_mgr errors{};
     compressor.err = jpeg_std_error(&errors);
     jpeg_create_compress(&compressor);
-    jpeg_stdio_dest(&compressor, file);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&compressor, &buffer, &size);
     compressor.image_width = JDIMENSION(width);
     compressor.image_height = JDIMENSION(height);
     compressor.input_components = components;
     compressor.in_color_space = space;
     jpeg_set_defaults(&compressor);
     jpeg_set_quality(&compressor, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&compressor);
     jpeg_start_compress(&compressor, TRUE);
     const std::size_t rowSize = std::size_t(width) * components;
     while (compressor.next_scanline < compressor.image_height) {
@@ -64,7 +67,19 @@ inline void writeJpeg(const std::string& path, int width, int height, int compon
     }
     jpeg_finish_compress(&compressor);
     jpeg_destroy_compress(&compressor);
-    std::fclose(file);
+    const Bytes file(buffer, buffer + size);
+    std::free(buffer);
+    return file;
+}
+
+inline void writeJpeg(const std::string& path, int width, int height, int components, J_COLOR_SPACE space,
+                      const Bytes& pixels, int quality = 100)
+{
+    const Bytes file = encodeJpeg(width, height, components, space, pixels, quality);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size())
+        throw std::runtime_error("cannot write " + path);
+    std::fclose(out);
 }
 
 // 64 x 32 RGB: the top 16 rows red, the bottom 16 blue, so row order is visible after
