@@ -1,6 +1,6 @@
-#include "Archive.h"
+#include "files/Archive.h"
 
-#include "RelativePath.h"
+#include "files/RelativePath.h"
 
 #include <zip.h>
 

@@ -1,6 +1,6 @@
-#include "DataRoot.h"
+#include "files/DataRoot.h"
 
-#include "RelativePath.h"
+#include "files/RelativePath.h"
 
 #include <algorithm>
 #include <cerrno>

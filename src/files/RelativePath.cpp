@@ -1,4 +1,4 @@
-#include "RelativePath.h"
+#include "files/RelativePath.h"
 
 #include <vector>
 

@@ -131,50 +131,51 @@ std::string shellOutput(const std::string& command)
     return output;
 }
 
+// The server comes from scripts/xvfb-display, as every script's does. It keeps the server while
+// its standard input stays open, so the server ends with this object or with the test process,
+// whichever goes first.
 PrivateDisplay::PrivateDisplay()
 {
-    // Xvfb picks a free display itself and writes its number to the pipe once it accepts
-    // connections, so parallel tests never race for a display number.
-    int ready[2];
-    if (pipe(ready) != 0)
-        throw std::runtime_error("cannot create a pipe for Xvfb");
+    int keep[2];
+    int answer[2];
+    // Close-on-exec, so viewers started later never hold the server up.
+    if (pipe2(keep, O_CLOEXEC) != 0 || pipe2(answer, O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot create the pipes for Xvfb");
     serverPid = fork();
     if (serverPid == 0) {
-        close(ready[0]);
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
-        const std::string fd = std::to_string(ready[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+        dup2(keep[0], STDIN_FILENO);
+        dup2(answer[1], STDOUT_FILENO);
+        const std::string script = sourceDir() + "/scripts/xvfb-display";
+        execl(script.c_str(), script.c_str(), "--serve", static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(ready[1]);
-    pollfd wait{ready[0], POLLIN, 0};
-    std::string number;
+    close(keep[0]);
+    close(answer[1]);
+    keepAlive = keep[1];
+    pollfd wait{answer[0], POLLIN, 0};
+    std::string line;
     char buffer[16];
-    while (poll(&wait, 1, 20000) > 0) {
-        const ssize_t count = read(ready[0], buffer, sizeof buffer);
+    while (line.find('\n') == std::string::npos && poll(&wait, 1, 30000) > 0) {
+        const ssize_t count = read(answer[0], buffer, sizeof buffer);
         if (count <= 0)
             break;
-        number.append(buffer, std::size_t(count));
-        if (number.find('\n') != std::string::npos)
-            break;
+        line.append(buffer, std::size_t(count));
     }
-    close(ready[0]);
-    while (!number.empty() && (number.back() == '\n' || number.back() == ' '))
-        number.pop_back();
-    if (number.empty())
+    close(answer[0]);
+    displayName = line.substr(0, line.find('\n'));
+    if (displayName.empty() || displayName[0] != ':') {
+        close(keepAlive);
+        waitpid(serverPid, nullptr, 0);
         throw std::runtime_error("Xvfb did not start");
-    displayName = ":" + number;
+    }
 }
 
 PrivateDisplay::~PrivateDisplay()
 {
-    if (serverPid > 0) {
-        kill(serverPid, SIGTERM);
+    if (keepAlive >= 0)
+        close(keepAlive);
+    if (serverPid > 0)
         waitpid(serverPid, nullptr, 0);
-    }
 }
 
 std::string PrivateDisplay::run(const std::string& command) const

@@ -36,7 +36,8 @@ public:
     std::vector<unsigned char> capture(const std::string& window) const;
 
 private:
-    int serverPid = -1;
+    int serverPid = -1;     // scripts/xvfb-display --serve, which owns the server
+    int keepAlive = -1;     // its standard input: closing it ends the server
     std::string displayName;
 };
 
