@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -93,8 +94,7 @@ std::vector<GLuint> batchedTriangles(const BSPMap& map)
     std::vector<GLuint> indices;
     for (const int index : map.visibleFaces) {
         const Face& face = map.faces[std::size_t(index)];
-        if ((face.type != LevelFormat::Polygon && face.type != LevelFormat::Mesh)
-            || !map.textureManager->isTextureLoaded(face.texture))
+        if (!face.drawnFromMeshVertices() || !map.textureManager->isTextureLoaded(face.texture))
             continue;
         for (int32_t k = 0; k < face.meshVertexCount; ++k)
             indices.push_back(GLuint(face.firstVertex + map.meshVertices[std::size_t(face.firstMeshVertex + k)]));
@@ -240,14 +240,16 @@ std::unique_ptr<Viewer> openLevel(const std::string& levelPath, bool designed, d
 // a lightmap on the two units as the frame's faces have: the floor the frame is measured against.
 void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
 {
-    // A texture on one unit, its coordinates at `offset` bytes into each 32-byte vertex.
-    const auto useUnit = [](GLenum unit, GLuint texture, std::size_t offset) {
+    using GpuVertex = BatchedLevel::GpuVertex;
+    const auto atOffset = [](std::size_t offset) { return reinterpret_cast<const GLvoid*>(offset); };
+    // A texture on one unit, its coordinates at `offset` bytes into each vertex.
+    const auto useUnit = [&atOffset](GLenum unit, GLuint texture, std::size_t offset) {
         glActiveTextureARB(unit);
         glClientActiveTexture(unit);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, texture);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(offset));
+        glTexCoordPointer(2, GL_FLOAT, sizeof(GpuVertex), atOffset(offset));
     };
     const auto releaseUnit = [](GLenum unit) {
         glActiveTextureARB(unit);
@@ -255,11 +257,11 @@ void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisable(GL_TEXTURE_2D);
     };
-    glBindBuffer(GL_ARRAY_BUFFER, map.batches->vertexBuffer());
+    glBindBuffer(GL_ARRAY_BUFFER, map.look->batchedLevel().vertexBuffer());
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 32, reinterpret_cast<const GLvoid*>(0));
-    useUnit(GL_TEXTURE0, map.textureManager->textureId(0), 12);
-    useUnit(GL_TEXTURE1, map.textureManager->lightmapId(0), 20);
+    glVertexPointer(3, GL_FLOAT, sizeof(GpuVertex), atOffset(offsetof(GpuVertex, position)));
+    useUnit(GL_TEXTURE0, map.textureManager->textureId(0), offsetof(GpuVertex, texCoord));
+    useUnit(GL_TEXTURE1, map.textureManager->lightmapId(0), offsetof(GpuVertex, lightmapCoord));
     glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
     releaseUnit(GL_TEXTURE1);
     releaseUnit(GL_TEXTURE0);
@@ -276,7 +278,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     double ignored = 0;
     const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
     BSPMap& map = *viewer->levelMap;
-    figures.groups = map.batches->groupCount();
+    figures.groups = map.look->batchedLevel().groupCount();
     StatusLine text;
     Camera camera(start, &viewer->frustum);
     map.camera = &camera;
@@ -294,9 +296,9 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             figures.frameMs += millisecondsSince(begin);
             figures.allocations += AllocationCounter::allocations() - allocationsBefore;
         }
-        figures.drawCalls += map.batches->drawCalls();
+        figures.drawCalls += map.look->batchedLevel().drawCalls();
         batches.emplace_back();
-        map.batches->appendStaticIndices(map.visibleFaces, batches.back());
+        map.look->batchedLevel().appendStaticIndices(map.visibleFaces, batches.back());
         glutSwapBuffers();
     }
 

@@ -81,7 +81,7 @@ void useLikeTheRenderer(const LevelData& level)
             && std::size_t(face.firstVertex) + std::size_t(face.vertexCount) <= level.vertices.size());
         require(face.firstMeshVertex >= 0 && face.meshVertexCount >= 0
             && std::size_t(face.firstMeshVertex) + std::size_t(face.meshVertexCount) <= level.meshVertices.size());
-        if (face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh) {
+        if (face.drawnFromMeshVertices()) {
             for (int32_t k = 0; k < face.meshVertexCount && meshLookups < meshLookupBudget; ++k, ++meshLookups) {
                 const int32_t offset = level.meshVertices[std::size_t(face.firstMeshVertex + k)];
                 require(offset >= 0 && offset < face.vertexCount);

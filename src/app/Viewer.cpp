@@ -59,20 +59,17 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
     if (resolver == nullptr)
         return std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
                                         lighting.get());
-    BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), resolver.get(),
+    BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), std::make_unique<DataRootImages>(*resolver),
                           configuration.designedLook};
     return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
 }
 
 std::optional<TextureReport> Viewer::textureReport() const
 {
-    if (resolver == nullptr)
-        return std::nullopt;
-    const auto originOf = [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; };
-    if (!levelMap->designed)
-        return TextureReport::of(*levelMap, originOf);
-    return TextureReport::of(*levelMap, originOf,
-                             [this](int texture) { return levelMap->styles[std::size_t(texture)].drawn; });
+    const DesignedLook* look = levelMap->look.get();
+    if (look == nullptr)
+        return levelMap->images->report(*levelMap, nullptr);
+    return levelMap->images->report(*levelMap, [look](int texture) { return look->drawsSurface(texture); });
 }
 
 void Viewer::frameDrawn()
@@ -131,8 +128,8 @@ void Viewer::pressKey(unsigned char key)
     case '<': changeTessellationLevel(-1); break;
     case '>': changeTessellationLevel(+1); break;
     case 'm': // lightmaps exist only in the designed frame; elsewhere 'm' is unbound
-        if (levelMap->designed)
-            levelMap->lightmapsEnabled = !levelMap->lightmapsEnabled;
+        if (levelMap->look)
+            levelMap->look->toggleLightmaps();
         break;
     case 'p':
         if (screenshots)

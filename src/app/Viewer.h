@@ -41,7 +41,7 @@ public:
     void frameShown();              // after the buffers are swapped
 
     // Level mode: which textures have an image. Nothing in configuration mode, whose transcript
-    // already says so texture by texture.
+    // already says so texture by texture (LevelImages::report).
     std::optional<TextureReport> textureReport() const;
 
     // Level mode: where the level's images are found; outlives the level.

@@ -58,7 +58,7 @@ void reportTextures(const Viewer& viewer, bool verbose)
     if (!report)
         return;
     constexpr std::size_t namedInSummary = 5;
-    const char* consequence = viewer.levelMap->designed ? "drawn grey for want of an image"
+    const char* consequence = viewer.levelMap->look ? "drawn grey for want of an image"
                                                         : "not drawn for want of an image";
     std::cerr << report->summaryLine(consequence, verbose ? 0 : namedInSummary)
               << (verbose || report->missing().size() <= namedInSummary ? "" : " (--verbose lists them all)")

@@ -1,7 +1,5 @@
 #include "level/TextureReport.h"
 
-#include "level/LevelFormat.h"
-
 #include <sstream>
 
 TextureReport TextureReport::of(const LevelData& level, const std::function<std::string(int)>& originOf,
@@ -13,8 +11,7 @@ TextureReport TextureReport::of(const LevelData& level, const std::function<std:
         report.textures.push_back({level.textureNames[i], originOf(int(i)), 0, !isDrawn || isDrawn(int(i))});
     for (const Face& face : level.faces) {
         Entry& entry = report.textures[std::size_t(face.texture)]; // checked by the loader
-        const bool drawnFromMeshVertices = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
-        if (entry.drawn && entry.origin.empty() && drawnFromMeshVertices)
+        if (entry.drawn && entry.origin.empty() && face.drawnFromMeshVertices())
             ++entry.facesWithout;
     }
     return report;

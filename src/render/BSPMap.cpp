@@ -1,15 +1,11 @@
 #include "render/BSPMap.h"
 
-#include "files/DataRoot.h"
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "game/Visibility.h"
-#include "image/DecodedImage.h"
-#include "image/JPEGTexture.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
-#include "level/Material.h"
-#include "level/TextureResolver.h"
+#include "render/DataPathImages.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 #include "render/PatchRenderer.h"
@@ -26,30 +22,33 @@ constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/inte
 
 BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
                LightingModule* lighting)
-    : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath)
+    : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath),
+      images(std::make_unique<DataPathImages>(dataPath))
 {
-    load(levelPath, LevelLoader::readLevelFile(levelPath));
+    load(levelPath, LevelLoader::readLevelFile(levelPath), false);
     prepareFrames();
 }
 
 BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
-    : display(display), lighting(lighting), levelPath(source.name), resolver(source.textures),
-      designed(source.designed)
+    : display(display), lighting(lighting), levelPath(source.name)
 {
-    load(levelPath, std::move(source.bytes));
+    DataRootImages& found = *source.images;
+    images = std::move(source.images);
+    load(levelPath, std::move(source.bytes), source.designed);
     prepareFrames();
+    if (source.designed)
+        look = std::make_unique<DesignedLook>(*this, found, *textureManager, levelPath, std::cerr);
 }
 
-// Takes the file's bytes by value, so they go before the patches take their memory.
-void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes)
+// Takes the file's bytes by value, so they go before the patches take their memory; the
+// lightmap pages are uploaded from them while they are here.
+void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, bool lightmaps)
 {
-    std::ostream quiet(nullptr);
-    LevelLoader loader(name, bytes, resolver == nullptr ? std::cerr : quiet);
+    LevelLoader loader(name, bytes, images->transcript());
     loader.readHeader(*this);
     loader.readTextureNames(*this);
-    textureManager = std::make_unique<TextureManager>(unsigned(textureNames.size()), unsigned(lightmapCount));
-    loadTextures();
-    if (designed) {
+    textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
+    if (lightmaps) {
         const LevelLoader::Bytes pages = loader.lightmapPages();
         textureManager->uploadLightmaps(pages.data, pages.size);
     }
@@ -67,33 +66,6 @@ void BSPMap::prepareFrames()
     // Sized once, so gathering a frame's faces never allocates.
     drawnFaces.resize(faces.size());
     visibleFaces.reserve(faces.size());
-    if (designed)
-        prepareDesignedFrame();
-}
-
-void BSPMap::prepareDesignedFrame()
-{
-    styles.reserve(textureNames.size());
-    for (std::size_t i = 0; i < textureNames.size(); ++i)
-        styles.push_back(SurfaceStyle::of(textureFlags[i], resolver->material(textureNames[i])));
-    batches = std::make_unique<BatchedLevel>(*this, styles, *textureManager, levelPath, std::cerr);
-    farBox = loadFarBox();
-}
-
-// The far box of the first sky surface whose material names one.
-std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
-{
-    for (std::size_t i = 0; i < textureNames.size(); ++i) {
-        const Material* material = resolver->material(textureNames[i]);
-        if (!styles[i].sky || material == nullptr || material->skyFarBox.empty())
-            continue;
-        std::array<std::unique_ptr<DecodedImage>, 6> sides;
-        for (std::size_t side = 0; side < 6; ++side)
-            if (const auto path = resolver->findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
-                sides[side] = decodeImage(*path);
-        return std::make_unique<SkyFarBox>(sides);
-    }
-    return nullptr;
 }
 
 // The 'b' key re-tessellates right after switching on, which rebuilds the patch buffer; building
@@ -101,53 +73,18 @@ std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
 void BSPMap::enablePatchTessellation()
 {
     patchesTessellated = true;
-    patchBatchesStale = batches != nullptr;
+    if (look)
+        look->patchesWillChange();
 }
 
 void BSPMap::disablePatchTessellation()
 {
     patchesTessellated = false;
-    rebuildPatchBatches();
-}
-
-void BSPMap::rebuildPatchBatches()
-{
-    patchBatchesStale = false;
-    if (batches)
-        batches->rebuildPatches(*this, patchesTessellated);
+    if (look)
+        look->rebuildPatches(*this, false);
 }
 
 BSPMap::~BSPMap() = default;
-
-void BSPMap::loadTextures()
-{
-    if (resolver == nullptr) {
-        for (const std::string& name : textureNames)
-            textureManager->createTexture(dataPath.c_str(), name.c_str());
-        return;
-    }
-    textureOrigins.reserve(textureNames.size());
-    for (const std::string& name : textureNames) {
-        const std::optional<std::string> path = resolver->imagePath(name);
-        std::unique_ptr<DecodedImage> image = path ? decodeImage(*path) : nullptr;
-        textureOrigins.push_back(image ? resolver->dataRoot().originOf(*path) : std::string());
-        textureManager->createTexture(std::move(image));
-    }
-}
-
-// The image at `path` under the data root; null, with a line naming it, when it cannot be read
-// or decoded (the level goes on without it).
-std::unique_ptr<DecodedImage> BSPMap::decodeImage(const std::string& path) const
-{
-    const std::optional<std::vector<unsigned char>> bytes = resolver->dataRoot().read(path);
-    if (!bytes)
-        return nullptr;
-    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path));
-    if (image->isLoaded())
-        return image;
-    std::cerr << path << ": " << image->getError() << std::endl;
-    return nullptr;
-}
 
 // Every patch's new tessellation is built before any patch gives up its old one, so running
 // out of memory part way (std::bad_alloc) leaves the level as it was.
@@ -164,7 +101,8 @@ void BSPMap::retessellatePatches(int level)
     for (Face& face : faces)
         for (BezierPatch& patch : face.patches)
             patch.adopt(std::move(*next++));
-    rebuildPatchBatches();
+    if (look)
+        look->rebuildPatches(*this, true);
 }
 
 // The old and the new tessellation are held at once while they change, so a level of many
@@ -205,25 +143,7 @@ void BSPMap::setCamera(Camera* newCamera)
     camera = newCamera;
     glGenTextures(1, &skyTexture);
     glBindTexture(GL_TEXTURE_2D, skyTexture);
-    if (resolver != nullptr) {
-        // Level mode: the same image, found under the data root; without it the sky stays white.
-        const std::optional<std::string> path = resolver->findImage(skyImageName);
-        if (const std::unique_ptr<DecodedImage> sky = path ? decodeImage(*path) : nullptr)
-            TextureManager::uploadToBoundTexture(*sky);
-        return;
-    }
-    const JPEGTexture sky(dataPath.c_str(), skyImageName);
-    if (!sky.isLoaded()) {
-        // The sky stays an imageless texture; the level is still worth showing.
-        std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky is drawn plain white"
-                  << std::endl;
-        return;
-    }
-    const GLint result = TextureManager::uploadToBoundTexture(sky);
-    if (result == 0)
-        std::cerr << "SKYBOX DONE " << std::endl;
-    else
-        std::cerr << "Error: " << TextureManager::errorText(result) << std::endl;
+    images->loadSky(skyImageName);
 }
 
 int BSPMap::findCameraLeaf() const { return Visibility::findLeaf(*this, camera->getPosition()); }
@@ -241,28 +161,23 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     visibleFaces.clear();
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
-    drawSky();
+    if (look)
+        look->drawSky(*skybox, skyTexture);
+    else
+        skybox->draw(skyTexture);
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
     // shots and players, and the faces when textures are off, are drawn with that state.
     cameraRenderer.drawGun();
     camera->advanceShots();
-    if (designed)
+    if (look)
         cameraRenderer.drawShotsInOneBatch(camera->shots());
     else
         cameraRenderer.drawShots(camera->shots());
     moveAndDrawPlayers();
     pruneShots();
     collectVisibleFaces(cluster);
-    if (designed) {
-        if (patchBatchesStale) // switched on without a re-tessellation after it
-            rebuildPatchBatches();
-        // Baked light lights the faces; the lights are still placed under this view, as they
-        // are for the lit gun of the next frame in the plain frame.
-        if (lightingEnabled) {
-            lighting->applyLights();
-            lighting->disableLighting();
-        }
-        batches->draw(visibleFaces, {texturesEnabled, lightingEnabled, lightmapsEnabled});
+    if (look) {
+        look->drawFaces(*this, patchesTessellated, visibleFaces, *lighting, texturesEnabled, lightingEnabled);
     } else {
         beginFaces(lightingEnabled);
         drawFaces(texturesEnabled);
@@ -271,14 +186,6 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     endFaces();
     drawStatusLine(text, lightingEnabled);
     drawnFaces.clear();
-}
-
-void BSPMap::drawSky()
-{
-    if (farBox)
-        farBox->draw();
-    else
-        skybox->draw(skyTexture);
 }
 
 void BSPMap::moveAndDrawPlayers()
@@ -314,17 +221,10 @@ void BSPMap::drawFaces(bool texturesEnabled)
 {
     for (const int index : visibleFaces) {
         const Face& face = faces[std::size_t(index)];
-        switch (face.type) {
-        case LevelFormat::Polygon:
-        case LevelFormat::Mesh:
+        if (face.drawnFromMeshVertices())
             drawPolygonOrMesh(face, texturesEnabled);
-            break;
-        case LevelFormat::Patch:
+        else if (face.type == LevelFormat::Patch)
             drawPatchFace(face, texturesEnabled);
-            break;
-        default:
-            break; // billboards and unknown types are not drawn
-        }
     }
 }
 
@@ -362,10 +262,7 @@ void BSPMap::drawPatchFace(const Face& face, bool texturesEnabled)
 // Texturing on both units and culling end with the faces; the arrays stay enabled.
 void BSPMap::endFaces()
 {
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    TextureManager::switchOffLightmapUnit();
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
@@ -374,7 +271,7 @@ void BSPMap::endFaces()
 void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
 {
     text << "  SCORE: " << score;
-    if (lightingEnabled && !designed) {
+    if (lightingEnabled && !look) {
         lighting->disableLighting();
         glDisable(GL_COLOR_MATERIAL);
     }

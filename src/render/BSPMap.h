@@ -2,11 +2,11 @@
 
 #include "game/DrawnFaceSet.h"
 #include "level/LevelData.h"
-#include "level/SurfaceStyle.h"
-#include "render/BatchedLevel.h"
 #include "render/CameraRenderer.h"
+#include "render/DataRootImages.h"
+#include "render/DesignedLook.h"
+#include "render/LevelImages.h"
 #include "render/PlayerRenderer.h"
-#include "render/SkyFarBox.h"
 #include "render/Skybox.h"
 #include "render/TextureManager.h"
 
@@ -19,7 +19,6 @@
 
 class Camera;
 class Friendlies;
-class TextureResolver;
 class LightingModule;
 class OnScreenDisplay;
 class StatusLine;
@@ -27,7 +26,8 @@ class StatusLine;
 // The level as the viewer shows it: the level's arrays (LevelData, read and validated by
 // LevelLoader) with their textures on the GPU, the sky, and the frame that draws it all.
 // `render` is the one place that fixes the order of a frame's steps; the steps themselves
-// belong to the game layer (moves, hits, visibility) and to the renderers here.
+// belong to the game layer (moves, hits, visibility) and to the renderers here. Where the
+// designed frame differs, one step goes to `look`; null, the frame is the configuration's.
 class BSPMap : public LevelData {
 public:
     // Reads the level file, prints the loading transcript and creates every texture. A bad
@@ -35,13 +35,13 @@ public:
     BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
            LightingModule* lighting);
 
-    // A level already read (from a loose file or an archive) whose images are found by
-    // `textures` under its data root: no transcript, one line per image that cannot be decoded.
-    // Images are uploaded top row first, so no texture coordinate is flipped.
+    // A level already read (from a loose file or an archive) whose images are found under a
+    // data root: no transcript, one line per image that cannot be decoded. Images are uploaded
+    // top row first, so no texture coordinate is flipped.
     struct Source {
         std::string name; // names the level in messages
         std::vector<unsigned char> bytes;
-        const TextureResolver* textures; // outlives the map
+        std::unique_ptr<DataRootImages> images;
         bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
@@ -79,26 +79,12 @@ public:
     DrawnFaceSet drawnFaces;       // per frame, the faces already in visibleFaces
     int score = 0;
     Friendlies* friendlies = nullptr; // not owned
-    const TextureResolver* resolver = nullptr; // level mode only: where images are found
-    std::vector<std::string> textureOrigins;   // level mode: where each texture's image came from, "" if none
-
-    // ---- the designed frame (level mode, or "look = designed") ----
-    bool designed = false;
-    bool lightmapsEnabled = true;         // 'm'
-    std::vector<SurfaceStyle> styles;     // by texture
-    std::unique_ptr<BatchedLevel> batches;
-    std::unique_ptr<SkyFarBox> farBox;    // null: the plain sky image
-    bool patchBatchesStale = false;       // the patch buffer shows the other draw mode
+    std::unique_ptr<LevelImages> images; // where the images come from: the mode
+    std::unique_ptr<DesignedLook> look;  // the designed frame; null: the configuration's frame
 
 private:
-    void load(const std::string& name, std::vector<unsigned char> bytes);
+    void load(const std::string& name, std::vector<unsigned char> bytes, bool lightmaps);
     void prepareFrames(); // patches, sky, the frame's face lists
-    void prepareDesignedFrame();
-    std::unique_ptr<SkyFarBox> loadFarBox() const;
-    void rebuildPatchBatches();
-    void drawSky();
-    void loadTextures();
-    std::unique_ptr<DecodedImage> decodeImage(const std::string& path) const;
     void moveAndDrawPlayers();
     void pruneShots();
     void beginFaces(bool lightingEnabled);

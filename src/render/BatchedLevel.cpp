@@ -5,11 +5,15 @@
 #include "render/TextureManager.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <unordered_map>
 
 namespace {
 
-constexpr GLsizei stride = 32; // sizeof(GpuVertex), checked below
+constexpr GLsizei stride = sizeof(BatchedLevel::GpuVertex);
+
+// With a buffer bound, the arrays' "pointers" are byte offsets into one vertex.
+const GLvoid* offsetOf(std::size_t offset) { return reinterpret_cast<const GLvoid*>(offset); }
 constexpr unsigned char neutralGrey[3] = {160, 160, 160};
 
 GLenum glFactor(BlendFactor factor)
@@ -40,26 +44,12 @@ void applyAlphaFunction(AlphaFunction function)
     glEnable(GL_ALPHA_TEST);
 }
 
-bool drawnFromMeshVertices(const Face& face)
-{
-    return face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
-}
-
-// Weights of the three rows (or columns) of a patch's control grid at parameter t.
-void quadraticWeights(double t, double weights[3])
-{
-    weights[0] = (1 - t) * (1 - t);
-    weights[1] = 2 * t * (1 - t);
-    weights[2] = t * t;
-}
-
 } // namespace
 
-BatchedLevel::BatchedLevel(const LevelData& level, std::vector<SurfaceStyle> styles, const TextureManager& textures,
-                           const std::string& levelName, std::ostream& log)
-    : styles(std::move(styles)), textures(textures)
+BatchedLevel::BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles,
+                           const TextureManager& textures, const std::string& levelName, std::ostream& log)
+    : styles(styles), textures(textures)
 {
-    static_assert(sizeof(GpuVertex) == stride, "vertex arrays walk GpuVertex records");
     glGenBuffers(1, &staticBuffer);
     glGenBuffers(1, &patchBuffer);
     glGenTextures(1, &greyTexture);
@@ -87,13 +77,17 @@ BatchedLevel::~BatchedLevel()
 // passes come in order and faces sharing state sit side by side.
 void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const std::string& levelName)
 {
-    // Styles ranked in drawing order; equal styles share a rank, so their faces sort together.
-    std::vector<SurfaceStyle> distinct(styles);
+    // The styles faces are drawn with, ranked in drawing order; equal styles share a rank, so
+    // their faces sort together. Records no face uses are left out: a level may have millions.
+    std::vector<SurfaceStyle> distinct;
+    for (const Face& face : level.faces)
+        if (isDrawn(face))
+            distinct.push_back(styles[std::size_t(face.texture)]);
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    std::vector<uint32_t> rank(styles.size());
-    for (std::size_t t = 0; t < styles.size(); ++t)
-        rank[t] = uint32_t(std::lower_bound(distinct.begin(), distinct.end(), styles[t]) - distinct.begin());
+    const auto rankOf = [&distinct](const SurfaceStyle& style) {
+        return uint32_t(std::lower_bound(distinct.begin(), distinct.end(), style) - distinct.begin());
+    };
 
     faceLightmaps.assign(level.faces.size(), -1);
     // Each face's key found once through a hash of (image, lightmap, patch): a level has far
@@ -118,7 +112,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
                               | uint64_t(patch);
         const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
         if (added)
-            keys.push_back({rank[std::size_t(face.texture)], face.texture, faceLightmaps[f], patch});
+            keys.push_back({rankOf(styles[std::size_t(face.texture)]), face.texture, faceLightmaps[f], patch});
         faceKey[f] = entry->second;
     }
     if (badLightmaps > 0)
@@ -145,7 +139,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
 
 bool BatchedLevel::isDrawn(const Face& face) const
 {
-    return styles[std::size_t(face.texture)].drawn && (drawnFromMeshVertices(face) || face.type == LevelFormat::Patch);
+    return styles[std::size_t(face.texture)].drawn && face.isDrawnType();
 }
 
 BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
@@ -181,12 +175,12 @@ void BatchedLevel::buildStaticFaces(const LevelData& level)
     faceCount.assign(level.faces.size(), 0);
     std::size_t indexCount = 0;
     for (std::size_t f = 0; f < level.faces.size(); ++f)
-        if (faceGroup[f] != noGroup && drawnFromMeshVertices(level.faces[f]))
+        if (faceGroup[f] != noGroup && level.faces[f].drawnFromMeshVertices())
             indexCount += std::size_t(level.faces[f].meshVertexCount);
     faceIndices.reserve(indexCount);
     for (std::size_t f = 0; f < level.faces.size(); ++f) {
         const Face& face = level.faces[f];
-        if (faceGroup[f] == noGroup || !drawnFromMeshVertices(face))
+        if (faceGroup[f] == noGroup || !face.drawnFromMeshVertices())
             continue;
         faceStart[f] = uint32_t(faceIndices.size());
         faceCount[f] = uint32_t(face.meshVertexCount);
@@ -229,10 +223,10 @@ std::vector<float> BatchedLevel::controlWeights(int steps)
     float* out = weights.data();
     for (int i = 0; i < side; ++i) {
         double rowWeights[3];
-        quadraticWeights(double(i) / steps, rowWeights);
+        BezierPatch::quadraticWeights(double(i) / steps, rowWeights);
         for (int j = 0; j < side; ++j) {
             double columnWeights[3];
-            quadraticWeights(double(j) / steps, columnWeights);
+            BezierPatch::quadraticWeights(double(j) / steps, columnWeights);
             for (int term = 0; term < 9; ++term)
                 *out++ = float(rowWeights[term / 3] * columnWeights[term % 3]);
         }
@@ -342,13 +336,8 @@ void BatchedLevel::draw(const std::vector<int>& visibleFaces, const Switches& sw
     // What the rest of the frame and the next one expect; see the header.
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDisableClientState(GL_COLOR_ARRAY);
-    glClientActiveTexture(GL_TEXTURE1);
+    TextureManager::switchOffLightmapUnit();
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glClientActiveTexture(GL_TEXTURE0);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
     glDepthMask(GL_TRUE);
     glBlendFunc(GL_ONE, GL_ZERO);
     glAlphaFunc(GL_ALWAYS, 0.0f);
@@ -382,14 +371,13 @@ void BatchedLevel::useBuffer(GLuint buffer)
         return;
     boundBuffer = buffer;
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    // With a buffer bound, the "pointers" are byte offsets into one GpuVertex.
-    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const GLvoid*>(0));
+    glVertexPointer(3, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, position)));
     glClientActiveTexture(GL_TEXTURE0);
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const GLvoid*>(12));
+    glTexCoordPointer(2, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, texCoord)));
     glClientActiveTexture(GL_TEXTURE1);
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const GLvoid*>(20));
+    glTexCoordPointer(2, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, lightmapCoord)));
     glClientActiveTexture(GL_TEXTURE0);
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, reinterpret_cast<const GLvoid*>(28));
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, offsetOf(offsetof(GpuVertex, color)));
 }
 
 void BatchedLevel::applyStyle(const SurfaceStyle& style, bool patch)
@@ -427,18 +415,17 @@ void BatchedLevel::applyLight(const Group& group, const SurfaceStyle& style, con
     if (light == lastLight)
         return;
     lastLight = light;
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glClientActiveTexture(GL_TEXTURE1);
     if (lightmapped) {
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+        glClientActiveTexture(GL_TEXTURE1);
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTexture(GL_TEXTURE0);
+        glActiveTextureARB(GL_TEXTURE0_ARB);
     } else {
-        glDisable(GL_TEXTURE_2D);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        TextureManager::switchOffLightmapUnit();
     }
-    glClientActiveTexture(GL_TEXTURE0);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
     if (light == Light::vertexColours) {
         glEnableClientState(GL_COLOR_ARRAY);
     } else {

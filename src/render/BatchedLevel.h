@@ -26,10 +26,10 @@ public:
         bool lightmaps = true; // off: faces are lit by their vertex colours
     };
 
-    // styles: one per texture of the level. `levelName` names the level in the one line that
+    // styles: one per texture of the level, kept by reference (they outlive this). `levelName` names the level in the one line that
     // reports faces naming a lightmap the level lacks (drawn with their vertex colours instead).
     // Needs a current GL context.
-    BatchedLevel(const LevelData& level, std::vector<SurfaceStyle> styles, const TextureManager& textures,
+    BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles, const TextureManager& textures,
                  const std::string& levelName, std::ostream& log);
     ~BatchedLevel();
     BatchedLevel(const BatchedLevel&) = delete;
@@ -52,14 +52,15 @@ public:
 
     static constexpr uint32_t noGroup = UINT32_MAX;
 
-private:
+    // One vertex in the buffers: the arrays are pointed at its fields by offsetof.
     struct GpuVertex {
         float position[3];
         float texCoord[2];
         float lightmapCoord[2];
         unsigned char color[4]; // brightened from the stored range
     };
-    // Sorting order of the groups: style rank (drawing order), image, lightmap, patch.
+
+private:    // Sorting order of the groups: style rank (drawing order), image, lightmap, patch.
     struct GroupKey {
         uint32_t rank = 0;
         int texture = 0;
@@ -89,7 +90,7 @@ private:
     static GpuVertex gpuVertex(const Vertex& vertex);
     static void upload(GLuint buffer, const std::vector<GpuVertex>& vertices);
 
-    std::vector<SurfaceStyle> styles; // by texture
+    const std::vector<SurfaceStyle>& styles; // by texture
     const TextureManager& textures;
     std::vector<Group> groups;        // sorted: pass, style, image, lightmap, patch
     std::vector<int> faceLightmaps;   // by face: the lightmap it is drawn with, -1 for none

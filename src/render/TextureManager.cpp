@@ -18,6 +18,16 @@ const char* TextureManager::errorText(GLint code)
     return text ? reinterpret_cast<const char*>(text) : "unknown error";
 }
 
+void TextureManager::switchOffLightmapUnit()
+{
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glClientActiveTexture(GL_TEXTURE1);
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
 GLint TextureManager::uploadToBoundTexture(const Texture& image)
 {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -33,21 +43,29 @@ GLint TextureManager::uploadToBoundTexture(const Texture& image)
 }
 
 TextureManager::TextureManager(unsigned textureCount, unsigned lightmapCount)
-    : textureCount(textureCount),
-      lightmapCount(lightmapCount),
-      textureIds(std::make_unique<GLuint[]>(textureCount)),
-      lightmapIds(std::make_unique<GLuint[]>(lightmapCount))
+    : textureCount(textureCount), lightmapCount(lightmapCount), textureIds(textureCount), lightmapIds(lightmapCount)
 {
     textures.reserve(textureCount);
     textureKinds.reserve(textureCount);
-    glGenTextures(GLsizei(textureCount), textureIds.get());
-    glGenTextures(GLsizei(lightmapCount), lightmapIds.get());
+    glGenTextures(GLsizei(textureCount), textureIds.data());
+    glGenTextures(GLsizei(lightmapCount), lightmapIds.data());
+}
+
+TextureManager::TextureManager(std::vector<GLuint> shown, unsigned lightmapCount)
+    : textureCount(unsigned(shown.size())),
+      lightmapCount(lightmapCount),
+      textureIds(std::move(shown)),
+      lightmapIds(lightmapCount),
+      ownsTextureIds(false)
+{
+    glGenTextures(GLsizei(lightmapCount), lightmapIds.data());
 }
 
 TextureManager::~TextureManager()
 {
-    glDeleteTextures(GLsizei(textureCount), textureIds.get());
-    glDeleteTextures(GLsizei(lightmapCount), lightmapIds.get());
+    if (ownsTextureIds)
+        glDeleteTextures(GLsizei(textureCount), textureIds.data());
+    glDeleteTextures(GLsizei(lightmapCount), lightmapIds.data());
 }
 
 bool TextureManager::hasNameLeft(const char* name) const
@@ -56,21 +74,6 @@ bool TextureManager::hasNameLeft(const char* name) const
         return true;
     std::cerr << name << ": no texture name left, all " << textureCount << " are in use" << std::endl;
     return false;
-}
-
-void TextureManager::createTexture(std::unique_ptr<DecodedImage> image)
-{
-    if (!hasNameLeft("image"))
-        return;
-    const unsigned index = unsigned(textures.size());
-    if (image && image->isLoaded()) {
-        glBindTexture(GL_TEXTURE_2D, textureIds[index]);
-        if (const GLint result = uploadToBoundTexture(*image); result != 0)
-            std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
-        image->releasePixels();
-    }
-    textures.push_back(image ? std::unique_ptr<Texture>(std::move(image)) : std::make_unique<DecodedImage>());
-    textureKinds.push_back(kindJPEG);
 }
 
 void TextureManager::createTexture(const char* prefix, const char* name)
@@ -133,12 +136,17 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
 
 bool TextureManager::isTextureLoaded(int index) const
 {
+    if (!ownsTextureIds)
+        return index >= 0 && std::size_t(index) < textureIds.size() && textureIds[std::size_t(index)] != 0;
     if (index < 0 || std::size_t(index) >= textures.size())
         return false;
     return textures[std::size_t(index)]->isLoaded();
 }
 
-int TextureManager::textureKind(int index) const { return textureKinds[std::size_t(index)]; }
+int TextureManager::textureKind(int index) const
+{
+    return ownsTextureIds ? textureKinds[std::size_t(index)] : kindJPEG;
+}
 
 void TextureManager::bindTexture(int index, GLsizei stride, const GLvoid* texCoords) const
 {
