@@ -175,7 +175,10 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
         cameraRenderer.drawShots(camera->shots());
     moveAndDrawPlayers();
     pruneShots();
-    collectVisibleFaces(cluster);
+    if (look)
+        look->collectVisibleFaces(cluster, *camera, drawnFaces, visibleFaces);
+    else
+        collectVisibleFaces(cluster);
     if (look) {
         look->drawFaces(*this, patchesTessellated, visibleFaces, *lighting, texturesEnabled, lightingEnabled);
     } else {

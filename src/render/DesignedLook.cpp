@@ -8,6 +8,7 @@
 
 DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
                            const std::string& levelName, std::ostream& log)
+    : visibleSet(level)
 {
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -44,6 +45,12 @@ void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
         farBox->draw();
     else
         plainSky.draw(plainTexture);
+}
+
+void DesignedLook::collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
+                                       std::vector<int>& visibleFaces)
+{
+    visibleSet.collectFaces(cluster, camera, drawnFaces, visibleFaces);
 }
 
 void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/DrawnFaceSet.h"
+#include "game/PotentiallyVisibleSet.h"
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
 #include "render/BatchedLevel.h"
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class Camera;
 class DataRootImages;
 class LightingModule;
 class Skybox;
@@ -19,7 +22,8 @@ class TextureManager;
 
 // Everything only the designed frame has (level mode, and "look = designed"): each texture's
 // surface style from its flags and material, the faces in buffer objects drawn group by group
-// (BatchedLevel), the material's far-box sky, and the lightmap switch ('m'). Built once the
+// (BatchedLevel), the visible set of the eye's cluster, the material's far-box sky, and the
+// lightmap switch ('m'). Built once the
 // level is loaded; BSPMap's frame calls one step of it where the plain frame would do its own.
 // Per-stage drawing, a material clock and fog belong here too, beside the styles they extend.
 class DesignedLook {
@@ -35,6 +39,10 @@ public:
     // The far box when the level's sky material names one, else the plain sky; leaves what
     // Skybox::draw leaves.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const;
+    // The faces the plain frame gathers (Visibility::collectFaces), from the leaves the eye's
+    // cluster sees, found again only when the cluster changes.
+    void collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
+                             std::vector<int>& visibleFaces);
     // The visible faces in their groups, lit by their baked light. The lights are still placed
     // under this view for the lit gun of the next frame, then switched off. Leaves what
     // BatchedLevel::draw leaves.
@@ -56,6 +64,7 @@ private:
 
     std::vector<SurfaceStyle> styles; // by texture record
     std::unique_ptr<BatchedLevel> batches;
+    PotentiallyVisibleSet visibleSet;
     std::unique_ptr<SkyFarBox> farBox; // null: the plain sky image
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
