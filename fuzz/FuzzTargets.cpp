@@ -11,6 +11,7 @@
 #include "game/Friendlies.h"
 #include "game/Frustum.h"
 #include "game/Visibility.h"
+#include "image/DecodedImage.h"
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
 #include "level/EntityText.h"
@@ -336,6 +337,11 @@ int tga(const uint8_t* data, std::size_t size)
     } else {
         require(image.pixels.empty() && image.width == 0 && image.height == 0);
     }
+    // Within a longest side, halved until it fits.
+    const DecodedImage reduced(std::vector<unsigned char>(data, data + size), DecodedImage::FileType::tga, smallSide);
+    require(reduced.isLoaded() == image.decoded());
+    if (reduced.isLoaded())
+        require(reduced.getWidth() <= smallSide && reduced.getHeight() <= smallSide && reduced.getData() != nullptr);
     return 0;
 }
 
@@ -348,6 +354,13 @@ int jpeg(const uint8_t* data, std::size_t size)
         require(image.pixels.size() == std::size_t(image.width) * image.height * image.bytesPerPixel());
     } else {
         require(image.pixels.empty() && image.width == 0 && image.height == 0);
+    }
+    // At the decoder's reduced scale: within the side, or at 1/8 when even that is larger.
+    const JPEGImage reduced = JPEGImage::decode(data, size, jpegPixelLimit, smallSide);
+    if (reduced.decoded()) {
+        const bool eighth = reduced.width <= (reduced.storedWidth + 7) / 8 && reduced.height <= (reduced.storedHeight + 7) / 8;
+        require((reduced.width <= smallSide && reduced.height <= smallSide) || eighth);
+        require(reduced.pixels.size() == std::size_t(reduced.width) * reduced.height * reduced.bytesPerPixel());
     }
     return 0;
 }

@@ -6,25 +6,20 @@
 
 namespace {
 
-// 65536 * 255 / m for the brightest channels m that saturate when doubled (128 to 255): 2c
-// scaled by 255 / 2m is c scaled by 255 / m. A level holds millions of texels, so no division.
-const std::array<uint32_t, 256> saturatingScale = [] {
+// The factor, in 1/65536ths, by which a texel whose brightest channel is m is scaled: 2 below
+// 128, and 255 / m for the channels that saturate when doubled (2c scaled by 255 / 2m is c
+// scaled by 255 / m). One table for both, so a texel costs no branch: a level holds millions,
+// dark and bright mixed, and no division.
+const std::array<uint32_t, 256> brighteningScale = [] {
     std::array<uint32_t, 256> table{};
-    for (uint32_t m = 128; m < 256; ++m)
-        table[m] = (255u * 65536u + m / 2) / m;
+    for (uint32_t m = 0; m < 256; ++m)
+        table[m] = m < 128 ? 2u * 65536u : (255u * 65536u + m / 2) / m;
     return table;
 }();
 
 inline void brightenTexel(unsigned r, unsigned g, unsigned b, unsigned char out[3])
 {
-    const unsigned brightest = std::max({r, g, b});
-    if (brightest < 128) {
-        out[0] = static_cast<unsigned char>(r << 1);
-        out[1] = static_cast<unsigned char>(g << 1);
-        out[2] = static_cast<unsigned char>(b << 1);
-        return;
-    }
-    const uint32_t scale = saturatingScale[brightest];
+    const uint32_t scale = brighteningScale[std::max({r, g, b})];
     out[0] = static_cast<unsigned char>((r * scale + 32768) >> 16);
     out[1] = static_cast<unsigned char>((g * scale + 32768) >> 16);
     out[2] = static_cast<unsigned char>((b * scale + 32768) >> 16);

@@ -79,10 +79,13 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
 {
     // The styles faces are drawn with, ranked in drawing order; equal styles share a rank, so
     // their faces sort together. Records no face uses are left out: a level may have millions.
-    std::vector<SurfaceStyle> distinct;
+    std::vector<bool> shown(styles.size(), false);
     for (const Face& face : level.faces)
-        if (isDrawn(face))
-            distinct.push_back(styles[std::size_t(face.texture)]);
+        shown[std::size_t(face.texture)] = shown[std::size_t(face.texture)] || isDrawn(face);
+    std::vector<SurfaceStyle> distinct;
+    for (std::size_t t = 0; t < styles.size(); ++t)
+        if (shown[t])
+            distinct.push_back(styles[t]);
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     const auto rankOf = [&distinct](const SurfaceStyle& style) {
@@ -93,6 +96,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
     // Each face's key found once through a hash of (image, lightmap, patch): a level has far
     // fewer groups than faces, and only the groups are sorted.
     std::unordered_map<uint64_t, uint32_t> keyIndex;
+    keyIndex.reserve(distinct.size() * 4);
     std::vector<GroupKey> keys;
     std::vector<uint32_t> faceKey(level.faces.size(), noGroup);
     std::size_t badLightmaps = 0;
@@ -142,6 +146,7 @@ bool BatchedLevel::isDrawn(const Face& face) const
     return styles[std::size_t(face.texture)].drawn && face.isDrawnType();
 }
 
+// The colour as stored: brightenColours brings a whole array up in one pass.
 BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
 {
     GpuVertex gpu;
@@ -149,27 +154,46 @@ BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     std::copy_n(vertex.texCoord, 2, gpu.texCoord);
     std::copy_n(vertex.lightmapCoord, 2, gpu.lightmapCoord);
     std::copy_n(vertex.color, 4, gpu.color);
-    const bool white = gpu.color[0] == 255 && gpu.color[1] == 255 && gpu.color[2] == 255;
-    if (!white) // white stays white, and most vertices of a lightmapped level are
-        Overbright::brighten(gpu.color, 1, 4);
     return gpu;
 }
 
-void BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)
+void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices)
 {
+    if (!vertices.empty())
+        Overbright::brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
+}
+
+std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)
+{
+    const std::size_t bytes = vertices.size() * sizeof(GpuVertex);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(GpuVertex)), vertices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices.data(), GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return bytes;
 }
 
 // Polygons and meshes: the level's vertices as they are, and each face's mesh vertices made
 // into indices of the whole array (the loader checked every one against the face).
 void BatchedLevel::buildStaticFaces(const LevelData& level)
 {
-    std::vector<GpuVertex> vertices(level.vertices.size());
-    for (std::size_t v = 0; v < vertices.size(); ++v)
-        vertices[v] = gpuVertex(level.vertices[v]);
-    upload(staticBuffer, vertices);
+    // Converted a slice at a time and copied into the buffer: the level's largest array gets no
+    // second full-size copy on its way to the GPU.
+    constexpr std::size_t sliceVertices = 4096;
+    staticBytes = level.vertices.size() * sizeof(GpuVertex);
+    glBindBuffer(GL_ARRAY_BUFFER, staticBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(staticBytes), nullptr, GL_STATIC_DRAW);
+    std::vector<GpuVertex> slice;
+    slice.reserve(sliceVertices);
+    for (std::size_t first = 0; first < level.vertices.size(); first += sliceVertices) {
+        slice.clear();
+        const std::size_t end = std::min(first + sliceVertices, level.vertices.size());
+        for (std::size_t v = first; v < end; ++v)
+            slice.push_back(gpuVertex(level.vertices[v]));
+        brightenColours(slice);
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first * sizeof(GpuVertex)), GLsizeiptr(slice.size() * sizeof(GpuVertex)),
+                        slice.data());
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     faceStart.assign(level.faces.size(), 0);
     faceCount.assign(level.faces.size(), 0);
@@ -211,7 +235,8 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
         appendPatchFace(face, tessellated, vertices);
         faceCount[f] = uint32_t(faceIndices.size() - faceStart[f]);
     }
-    upload(patchBuffer, vertices);
+    brightenColours(vertices);
+    patchBytes = upload(patchBuffer, vertices);
     frameIndices.assign(faceIndices.size(), 0);
 }
 
@@ -261,7 +286,6 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
                     blended += weights[term] * float(patch.controls[term].color[c]);
                 gpu.color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
             }
-            Overbright::brighten(gpu.color, 1, 4);
             vertices.push_back(gpu);
             weights += 9;
         }

@@ -46,6 +46,7 @@ public:
     std::size_t groupCount() const { return groups.size(); }
     std::size_t drawCalls() const { return lastDrawCalls; } // in the last draw
     GLuint vertexBuffer() const { return staticBuffer; }
+    std::size_t bufferBytes() const { return staticBytes + patchBytes; } // uploaded into both buffers
     // The frame's triangles as indices into vertexBuffer(), for a benchmark's single draw:
     // every visible polygon and mesh face that is drawn.
     void appendStaticIndices(const std::vector<int>& visibleFaces, std::vector<GLuint>& out) const;
@@ -88,7 +89,8 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
     void applyStyle(const SurfaceStyle& style, bool patch);
     void applyLight(const Group& group, const SurfaceStyle& style, const Switches& switches);
     static GpuVertex gpuVertex(const Vertex& vertex);
-    static void upload(GLuint buffer, const std::vector<GpuVertex>& vertices);
+    static void brightenColours(std::vector<GpuVertex>& vertices); // from the stored range, in place
+    static std::size_t upload(GLuint buffer, const std::vector<GpuVertex>& vertices); // bytes
 
     const std::vector<SurfaceStyle>& styles; // by texture
     const TextureManager& textures;
@@ -107,6 +109,8 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
     GLuint staticBuffer = 0;
     GLuint patchBuffer = 0;
     GLuint greyTexture = 0;
+    std::size_t staticBytes = 0;
+    std::size_t patchBytes = 0;
     std::size_t lastDrawCalls = 0;
     // State the last group left, so a group changes only what differs.
     GLuint boundBuffer = 0;
