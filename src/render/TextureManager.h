@@ -14,8 +14,9 @@
 // texture index is directly its GL texture. A configuration file's level has a GL texture of its
 // own per entry, each image tried as JPEG, then TGA. A level whose images come from a data root
 // has entries that show textures made elsewhere (ImageCache), shared by every entry showing the
-// same image, and no GL name at all for an entry without one. Lightmap names are reserved; the
-// designed frame fills them.
+// same image, and no GL name at all for an entry without one. Lightmap names are reserved for
+// every lightmap page; the designed frame fills them (uploadLightmaps) and draws them on texture
+// unit 1, the original frame never does.
 class TextureManager {
 public:
     // Needs a current GL context: generates both name arrays.
@@ -45,7 +46,7 @@ public:
     unsigned getTextureCount() const { return textureCount; }
     unsigned getLightmapCount() const { return lightmapCount; }
     GLuint textureId(int index) const { return textureIds[std::size_t(index)]; }
-    GLuint lightmapId(int index) const { return lightmapIds[std::size_t(index)]; } // bound by the designed frame only
+    GLuint lightmapId(int index) const { return lightmapIds[std::size_t(index)]; } // bound only by the designed frame
 
     // Gives the bound texture the sampling state every level texture has and builds its
     // mipmaps from `image` (its format doubles as internal format); returns the mipmap
@@ -68,7 +69,7 @@ private:
 
     std::vector<std::unique_ptr<Texture>> textures;
     std::vector<int32_t> textureKinds;
-    std::vector<Lightmap> lightmaps; // stays empty
+    std::vector<Lightmap> lightmaps; // stays empty: the pages go straight to lightmapIds
     unsigned textureCount;
     unsigned lightmapCount;
     std::vector<GLuint> textureIds;
