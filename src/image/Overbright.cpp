@@ -25,15 +25,7 @@ inline void brightenTexel(unsigned r, unsigned g, unsigned b, unsigned char out[
     out[2] = static_cast<unsigned char>((b * scale + 32768) >> 16);
 }
 
-} // namespace
-
-void Overbright::brighten(unsigned char* rgb, std::size_t count, std::size_t stride)
-{
-    for (std::size_t i = 0; i < count; ++i, rgb += stride)
-        brightenTexel(rgb[0], rgb[1], rgb[2], rgb);
-}
-
-void Overbright::brightenToBGRA(const unsigned char* rgb, unsigned char* bgra, std::size_t count)
+void brightenToBGRAOneByOne(const unsigned char* rgb, unsigned char* bgra, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i, rgb += 3, bgra += 4) {
         unsigned char out[3];
@@ -43,4 +35,36 @@ void Overbright::brightenToBGRA(const unsigned char* rgb, unsigned char* bgra, s
         bgra[2] = out[0];
         bgra[3] = 255;
     }
+}
+
+} // namespace
+
+void Overbright::brighten(unsigned char* rgb, std::size_t count, std::size_t stride)
+{
+    for (std::size_t i = 0; i < count; ++i, rgb += stride)
+        brightenTexel(rgb[0], rgb[1], rgb[2], rgb);
+}
+
+// Lightmaps are mostly dark: a run of texels with no channel at 128 or more is just doubled,
+// with no per-texel lookup, so the common case runs as plain shifts and copies.
+void Overbright::brightenToBGRA(const unsigned char* rgb, unsigned char* bgra, std::size_t count)
+{
+    constexpr std::size_t run = 16;
+    std::size_t i = 0;
+    for (; i + run <= count; i += run, rgb += 3 * run, bgra += 4 * run) {
+        unsigned char channels = 0;
+        for (std::size_t k = 0; k < 3 * run; ++k)
+            channels |= rgb[k];
+        if ((channels & 0x80) != 0) {
+            brightenToBGRAOneByOne(rgb, bgra, run);
+            continue;
+        }
+        for (std::size_t k = 0; k < run; ++k) {
+            bgra[4 * k] = static_cast<unsigned char>(rgb[3 * k + 2] << 1);
+            bgra[4 * k + 1] = static_cast<unsigned char>(rgb[3 * k + 1] << 1);
+            bgra[4 * k + 2] = static_cast<unsigned char>(rgb[3 * k] << 1);
+            bgra[4 * k + 3] = 255;
+        }
+    }
+    brightenToBGRAOneByOne(rgb, bgra, count - i);
 }
