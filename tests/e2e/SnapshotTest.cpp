@@ -72,7 +72,8 @@ TEST(SnapshotTest, WritesTheViewFromTheStartAndItsConfigurationGivesTheSamePictu
         if (c.brick)
             northConfiguration = run.configuration;
     }
-    // The configuration a snapshot prints reopens the same view, to the pixel.
+    // The configuration a snapshot prints reopens the same view, to the pixel (the status line
+    // differs: level mode's shows heading and pitch).
     ASSERT_NE(northConfiguration.find("start_angle = 90\n"), std::string::npos) << northConfiguration;
     const std::string configuration = dir.write("north.cfg", northConfiguration);
     const Ended again = runToExit({"--snapshot", "again.png", configuration}, dir.path());
@@ -80,7 +81,7 @@ TEST(SnapshotTest, WritesTheViewFromTheStartAndItsConfigurationGivesTheSamePictu
     const PNGFile first = PNGFile::read(dir.path() + "north.png");
     const PNGFile second = PNGFile::read(dir.path() + "again.png");
     ASSERT_TRUE(second.error.empty()) << second.error;
-    EXPECT_TRUE(first.rgb == second.rgb);
+    EXPECT_TRUE(roomlevel::sceneRows(first.rgb, width, height) == roomlevel::sceneRows(second.rgb, width, height));
 }
 
 TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFile)
