@@ -119,3 +119,16 @@ TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFi
         << unwritable.transcript;
     EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
 }
+
+// With --data the target is a level name, even where a folder of that name sits in the working
+// folder (as the data set's own folder does here).
+TEST(SnapshotTest, ALevelNameUnderDataIsALevelWhereAFolderOfThatNameSits)
+{
+    TempDir dir;
+    roomlevel::build(dir, roomlevel::plan(90), "--archive");
+    ASSERT_TRUE(std::filesystem::is_directory(dir.path() + "room"));
+    const Ended run = runToExit({"--snapshot", "room.png", "--size", "64x48", "--data", "room", "room"}, dir.path());
+    EXPECT_TRUE(run.status.exited && run.status.code == 0) << run.transcript;
+    EXPECT_TRUE(PNGFile::read(dir.path() + "room.png").error.empty());
+    EXPECT_EQ(run.transcript.find("is a folder"), std::string::npos) << run.transcript;
+}
