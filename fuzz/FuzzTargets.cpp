@@ -10,6 +10,7 @@
 #include "game/DrawnFaceSet.h"
 #include "game/Friendlies.h"
 #include "game/Frustum.h"
+#include "game/PlayerStarts.h"
 #include "game/Visibility.h"
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
@@ -381,6 +382,14 @@ int entities(const uint8_t* data, std::size_t size)
     if (const std::optional<PlayerStart> start = findPlayerStart(list.entities))
         require(std::isfinite(start->origin[0]) && std::isfinite(start->origin[1]) && std::isfinite(start->origin[2])
                 && std::isfinite(start->angle));
+    // Every start stands where a configuration's whole numbers can put it, facing a heading in [0, 360).
+    const PlayerStarts starts(playerStarts(list.entities), Vec3(-1024, -1024, -1024), Vec3(1024, 1024, 1024));
+    for (std::size_t i = 0; i < starts.count(); ++i) {
+        const PlayerStarts::View& view = starts.view(i);
+        for (const float coordinate : {view.eye.getX(), view.eye.getY(), view.eye.getZ()})
+            require(coordinate >= -1024 && coordinate <= 1024);
+        require(view.heading >= 0 && view.heading < 360);
+    }
     worldMessage(list.entities);
     return 0;
 }

@@ -67,7 +67,8 @@ void Camera::faceHeading(double degrees)
 double Camera::heading() const
 {
     const double degrees = std::fmod(90 - yaw, 360.0);
-    return degrees < 0 ? degrees + 360 : degrees;
+    const double turned = degrees < 0 ? degrees + 360 : degrees;
+    return turned < 360 ? turned : 0; // a tiny negative remainder plus 360 rounds to 360
 }
 
 void Camera::moveUp(float distance) { position.addY(distance); }

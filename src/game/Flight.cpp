@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
-void Flight::releaseAll() { held.fill(false); }
+void Flight::releaseAll()
+{
+    held.fill(false);
+    pressed.fill(false);
+}
 
-void Flight::advance(Camera& camera, double seconds) const
+void Flight::advance(Camera& camera, double seconds)
 {
     const double step = std::clamp(seconds, 0.0, longestStep);
     const double turn = turnDegreesPerSecond * step;
@@ -21,4 +25,5 @@ void Flight::advance(Camera& camera, double seconds) const
     Vec3 direction = along.plus(aside).plus(rise);
     direction.normalize(); // nothing held leaves it zero
     camera.moveBy(direction.scaled(float(speed * (fast ? fastFactor : 1.0) * step)));
+    pressed.fill(false);
 }

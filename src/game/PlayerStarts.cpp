@@ -13,10 +13,12 @@ float bounded(float coordinate)
 
 Vec3 bounded(const Vec3& point) { return Vec3(bounded(point.getX()), bounded(point.getY()), bounded(point.getZ())); }
 
+// Within [0, 360): a tiny negative remainder plus 360 rounds to 360 itself.
 double wholeTurn(double degrees)
 {
     const double heading = std::fmod(degrees, 360.0);
-    return heading < 0 ? heading + 360 : heading;
+    const double turned = heading < 0 ? heading + 360 : heading;
+    return turned < 360 ? turned : 0;
 }
 } // namespace
 

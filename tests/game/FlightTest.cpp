@@ -71,18 +71,30 @@ TEST(FlightTest, HeldMotionsMoveAtTheSetSpeedForTheFramesSeconds)
     }
 }
 
-TEST(FlightTest, ReleasedMotionsStop)
+TEST(FlightTest, ReleasedMotionsStopAndATapIsOneFramesNudge)
 {
     Frustum frustum;
     Camera camera(Point(0, 0, 0), &frustum);
     Flight flight(100);
     flight.hold(Motion::forward);
-    flight.hold(Motion::up);
-    flight.release(Motion::up);
+    flight.advance(camera, 0.1);
+    flight.advance(camera, 0.1);
+    EXPECT_NEAR(camera.getPosition().getZ(), -20, 1e-4);
+    flight.release(Motion::forward);
+    flight.advance(camera, 0.1);
+    EXPECT_NEAR(camera.getPosition().getZ(), -20, 1e-4);
+
+    // Pressed and released between two frames: the next frame moves, the one after does not.
+    flight.hold(Motion::backward);
+    flight.release(Motion::backward);
     flight.advance(camera, 0.1);
     EXPECT_NEAR(camera.getPosition().getZ(), -10, 1e-4);
-    EXPECT_EQ(camera.getPosition().getY(), 0);
+    flight.advance(camera, 0.1);
+    EXPECT_NEAR(camera.getPosition().getZ(), -10, 1e-4);
+
+    // Letting go of everything (the window lost) forgets taps too.
+    flight.hold(Motion::up);
     flight.releaseAll();
     flight.advance(camera, 0.1);
-    EXPECT_NEAR(camera.getPosition().getZ(), -10, 1e-4);
+    EXPECT_EQ(camera.getPosition().getY(), 0);
 }

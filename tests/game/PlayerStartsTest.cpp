@@ -32,6 +32,7 @@ TEST(PlayerStartsTest, EyesStandAboveTheOriginsInsideTheBox)
         {"far below", start(-3e38f, 3e38f, -3e38f, 0), -1000, -100, -2000, 0},
         {"heading round the turn", start(0, 0, 0, -90), 0, 40, 0, 270},
         {"heading of many turns", start(0, 0, 0, 3e38f), 0, 40, 0, std::fmod(double(3e38f), 360.0)},
+        {"heading a hair below 0", start(0, 0, 0, -1e-30f), 0, 40, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
