@@ -1,6 +1,7 @@
 #include "../image/TestImages.h"
 #include "../level/LevelWriter.h"
 
+#include "AllocationFailure.h"
 #include "GLContext.h"
 #include "TestFiles.h"
 
@@ -185,7 +186,12 @@ TEST(ViewerTest, JumpsBetweenPlayerStartsAndSaysWhichOnTheStatusLine)
     EXPECT_EQ(viewPrinted(viewer), "--at 0 0 0 --angle 270 --pitch 0\n");
 
     viewer.pressKey('a'); // turning counts as moving the view
-    viewer.drawFrameAt(now += 100);
+    viewer.drawFrameAt(now += 50);
+    EXPECT_EQ(level.status(), "FPS:0 X:0 Y:0 Z:0 H:275 P:0  SCORE: 0");
+    testsupport::allocationFailure::arm(0); // a flying frame allocates nothing
+    viewer.drawFrameAt(now += 50);
+    testsupport::allocationFailure::disarm();
+    EXPECT_FALSE(testsupport::allocationFailure::fired());
     viewer.releaseKey('a');
     EXPECT_EQ(level.status(), "FPS:0 X:0 Y:0 Z:0 H:279 P:0  SCORE: 0");
     EXPECT_EQ(viewPrinted(viewer), "--at 0 0 0 --angle 279 --pitch 0\n");
