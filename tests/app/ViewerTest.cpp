@@ -127,7 +127,6 @@ TEST(ViewerTest, HeldKeysMoveAtTheSetSpeedWhateverTheFrameRate)
         {"w", {}, 'w', 0, false, 0, 0, -400},
         {"s at --speed 50", {"--speed", "50"}, 's', 0, false, 0, 0, 50},
         {"Shift and W", {}, 'W', 0, true, 0, 0, -1200},
-        {"=", {}, '=', 0, false, 0, 400, 0},
         {"Shift and _", {}, '_', 0, true, 0, -1200, 0},
         {"left arrow", {}, 0, GLUT_KEY_LEFT, false, -400, 0, 0},
     };

@@ -144,37 +144,3 @@ TEST_F(CameraTest, LevelModeLooksByFractionsUpToEightyNine)
     camera.turnRight(0.15);
     EXPECT_NEAR(camera.heading(), 89.7, 1e-9);
 }
-
-TEST_F(CameraTest, HeadingsAndPitchesLookWhereTheFileSays)
-{
-    // World (x, y, z) is file (x, -z, y): heading 0 looks along world +X, 90 along world -Z.
-    struct Case {
-        double heading, pitch;
-        float x, y, z;    // the view direction
-        float rightX, rightZ;
-    };
-    const Case cases[] = {
-        {0, 0, 1, 0, 0, 0, 1},
-        {90, 0, 0, 0, -1, 1, 0},
-        {180, 0, -1, 0, 0, 0, -1},
-        {270, 0, 0, 0, 1, -1, 0},
-        {-90, 0, 0, 0, 1, -1, 0},
-        {450, 0, 0, 0, -1, 1, 0},
-        {90, 30, 0, 0.5f, -0.8660254f, 1, 0},
-        {0, -60, 0.5f, -0.8660254f, 0, 0, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.heading) + " " + std::to_string(c.pitch));
-        Camera camera(Point(0, 0, 0), &frustum);
-        camera.setPitchLimit(Camera::freePitchLimit);
-        camera.faceHeading(c.heading);
-        camera.setPitch(c.pitch);
-        EXPECT_NEAR(camera.heading(), std::fmod(c.heading + 720, 360), 1e-9);
-        EXPECT_NEAR(camera.viewDirection().getX(), c.x, 1e-6);
-        EXPECT_NEAR(camera.viewDirection().getY(), c.y, 1e-6);
-        EXPECT_NEAR(camera.viewDirection().getZ(), c.z, 1e-6);
-        EXPECT_NEAR(camera.rightAxis().getX(), c.rightX, 1e-6);
-        EXPECT_EQ(camera.rightAxis().getY(), 0.0f);
-        EXPECT_NEAR(camera.rightAxis().getZ(), c.rightZ, 1e-6);
-    }
-}

@@ -31,8 +31,9 @@ Pose flown(const std::vector<Motion>& held, bool fast, double seconds, double st
 }
 } // namespace
 
-// A new camera faces heading 90, world -Z; its right hand is world +X.
-TEST(FlightTest, HeldMotionsMoveAtTheSetSpeedForTheFramesSeconds)
+// A new camera faces heading 90, world -Z; its right hand is world +X. (Each key's own direction
+// and speed, at two frame rates, is tested through the viewer.)
+TEST(FlightTest, HeldMotionsCombineTurnAndStopAtTheirLimits)
 {
     struct Case {
         const char* name;
@@ -43,12 +44,6 @@ TEST(FlightTest, HeldMotionsMoveAtTheSetSpeedForTheFramesSeconds)
         double startPitch = 0;
     };
     const Case cases[] = {
-        {"forward", {Motion::forward}, false, 0.2, {0, 0, -80, 90, 0}},
-        {"backward", {Motion::backward}, false, 0.25, {0, 0, 100, 90, 0}},
-        {"strafe right", {Motion::right}, false, 0.1, {40, 0, 0, 90, 0}},
-        {"strafe left fast", {Motion::left}, true, 0.1, {-120, 0, 0, 90, 0}},
-        {"up", {Motion::up}, false, 0.2, {0, 80, 0, 90, 0}},
-        {"down fast", {Motion::down}, true, 0.2, {0, -240, 0, 90, 0}},
         {"diagonal keeps the speed", {Motion::forward, Motion::right}, false, 0.25, {70.71068f, 0, -70.71068f, 90, 0}},
         {"opposites cancel", {Motion::forward, Motion::backward}, false, 0.25, {0, 0, 0, 90, 0}},
         {"forward follows the pitch", {Motion::forward}, false, 0.25, {0, 50, -86.60254f, 90, 30}, 30},
@@ -71,29 +66,18 @@ TEST(FlightTest, HeldMotionsMoveAtTheSetSpeedForTheFramesSeconds)
     }
 }
 
-TEST(FlightTest, ReleasedMotionsStopAndATapIsOneFramesNudge)
+TEST(FlightTest, ATapBetweenTwoFramesIsOneFramesNudge)
 {
     Frustum frustum;
     Camera camera(Point(0, 0, 0), &frustum);
     Flight flight(100);
-    flight.hold(Motion::forward);
-    flight.advance(camera, 0.1);
-    flight.advance(camera, 0.1);
-    EXPECT_NEAR(camera.getPosition().getZ(), -20, 1e-4);
-    flight.release(Motion::forward);
-    flight.advance(camera, 0.1);
-    EXPECT_NEAR(camera.getPosition().getZ(), -20, 1e-4);
-
-    // Pressed and released between two frames: the next frame moves, the one after does not.
     flight.hold(Motion::backward);
     flight.release(Motion::backward);
     flight.advance(camera, 0.1);
-    EXPECT_NEAR(camera.getPosition().getZ(), -10, 1e-4);
     flight.advance(camera, 0.1);
-    EXPECT_NEAR(camera.getPosition().getZ(), -10, 1e-4);
+    EXPECT_NEAR(camera.getPosition().getZ(), 10, 1e-4);
 
-    // Letting go of everything (the window lost) forgets taps too.
-    flight.hold(Motion::up);
+    flight.hold(Motion::up); // letting go of everything (the window lost) forgets taps too
     flight.releaseAll();
     flight.advance(camera, 0.1);
     EXPECT_EQ(camera.getPosition().getY(), 0);

@@ -1,5 +1,3 @@
-#include "game/Camera.h"
-#include "game/Frustum.h"
 #include "game/PlayerStarts.h"
 
 #include <gtest/gtest.h>
@@ -50,39 +48,4 @@ TEST(PlayerStartsTest, EyesStandAboveTheOriginsInsideTheBox)
     EXPECT_EQ(odd.view(0).eye.getX(), 0);
     EXPECT_EQ(odd.view(0).eye.getY(), PlayerStarts::worldLimit);
     EXPECT_EQ(odd.view(0).eye.getZ(), 0);
-}
-
-TEST(PlayerStartsTest, JumpsGoRoundTheStartsInEntityOrder)
-{
-    const PlayerStarts none;
-    EXPECT_EQ(none.count(), 0u);
-    EXPECT_FALSE(none.preferred());
-
-    PlayerStarts starts({start(0, 0, 0, 0), start(100, 0, 0, 90, true), start(200, 0, 0, 180)}, low, high);
-    EXPECT_EQ(starts.preferred(), 1u) << "a deathmatch start before the first of the others";
-    Frustum frustum;
-    Camera camera(Point(5, 5, 5), &frustum);
-    camera.setPitch(30);
-    EXPECT_EQ(starts.standingAt(camera), 0u);
-
-    starts.startFrom(1);
-    const struct {
-        bool forward;
-        float x;
-        double heading;
-    } jumps[] = {{true, 200, 180}, {true, 0, 0}, {false, 200, 180}, {false, 100, 90}, {false, 0, 0}};
-    for (const auto& jump : jumps) {
-        starts.jump(camera, jump.forward);
-        EXPECT_EQ(camera.getPosition().getX(), jump.x);
-        EXPECT_EQ(camera.getPosition().getY(), 40);
-        EXPECT_NEAR(camera.heading(), jump.heading, 1e-9);
-        EXPECT_EQ(camera.getPitch(), 0);
-    }
-    EXPECT_EQ(starts.standingAt(camera), 1u);
-    camera.turnRight(0.1);
-    EXPECT_EQ(starts.standingAt(camera), 0u) << "turned away";
-    starts.jump(camera, true);
-    EXPECT_EQ(starts.standingAt(camera), 2u);
-    camera.moveBy(Vec3(0, 0.5f, 0));
-    EXPECT_EQ(starts.standingAt(camera), 0u) << "moved away";
 }

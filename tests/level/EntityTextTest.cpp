@@ -165,25 +165,3 @@ TEST(EntityText, FindsThePlayerStart)
         EXPECT_EQ(found->angle, c.angle);
     }
 }
-
-TEST(EntityText, ListsEveryReadablePlayerStartInEntityOrder)
-{
-    const EntityList list = EntityText::parse(
-        "{ \"classname\" \"worldspawn\" }"
-        "{ \"classname\" \"info_player_start\" \"origin\" \"1 0 0\" \"angle\" \"90\" }"
-        "{ \"classname\" \"info_player_deathmatch\" \"origin\" \"2 0 0\" }"
-        "{ \"classname\" \"info_player_start\" \"origin\" \"unreadable\" }"
-        "{ \"classname\" \"light\" \"origin\" \"9 9 9\" }"
-        "{ \"classname\" \"INFO_PLAYER_START\" \"origin\" \"3 0 0\" \"angle\" \"-45\" }");
-    const std::vector<PlayerStart> starts = playerStarts(list.entities);
-    ASSERT_EQ(starts.size(), 3u);
-    const float xs[] = {1, 2, 3};
-    const float angles[] = {90, 0, -45};
-    const bool deathmatch[] = {false, true, false};
-    for (std::size_t i = 0; i < starts.size(); ++i) {
-        EXPECT_EQ(starts[i].origin[0], xs[i]);
-        EXPECT_EQ(starts[i].angle, angles[i]);
-        EXPECT_EQ(starts[i].deathmatch, deathmatch[i]);
-    }
-    EXPECT_EQ(findPlayerStart(list.entities)->origin[0], 2) << "the deathmatch start is still the one to open at";
-}
