@@ -127,7 +127,7 @@ void Viewer::frameShown()
 
 Viewer::~Viewer() = default;
 
-void Viewer::drawFrame() { drawFrameAt(glutGet(GLUT_ELAPSED_TIME)); }
+void Viewer::drawFrame() { drawFrameAt(clockStopped ? lastFrameTime : glutGet(GLUT_ELAPSED_TIME)); }
 
 void Viewer::drawFrameAt(int now)
 {
