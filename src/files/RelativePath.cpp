@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr std::size_t printedLength = 120; // bytes of a name shown in a message
+constexpr std::size_t printedCharacters = 80; // of a name shown in a message, before "..."
 
 std::vector<std::string> components(const std::string& name)
 {
@@ -25,6 +25,30 @@ bool isAbsolute(const std::string& name)
     const bool driveLetter = name.size() >= 2 && name[1] == ':'
         && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z'));
     return driveLetter;
+}
+
+// The length of the character that starts at `at` when it may be shown as it is: printable ASCII,
+// or a well-formed UTF-8 sequence other than the C1 controls, which some terminals obey; else 0.
+std::size_t printableSequenceLength(const std::string& text, std::size_t at)
+{
+    const auto byte = [&](std::size_t offset) { return (unsigned char)text[at + offset]; };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return lead >= 0x20 && lead != 0x7f ? 1 : 0;
+    std::size_t length = 0; // overlong leads (0xc0, 0xc1) and those past U+10FFFF stay 0
+    if (lead >= 0xc2 && lead <= 0xdf)
+        length = 2;
+    else if (lead >= 0xe0 && lead <= 0xef)
+        length = 3;
+    else if (lead >= 0xf0 && lead <= 0xf4)
+        length = 4;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t offset = 1; offset < length; ++offset)
+        if ((byte(offset) & 0xc0) != 0x80)
+            return 0;
+    const bool c1Control = lead == 0xc2 && byte(1) < 0xa0;
+    return c1Control ? 0 : length;
 }
 
 } // namespace
@@ -67,11 +91,19 @@ std::string RelativePath::lowerCase(std::string name)
 
 std::string RelativePath::printable(const std::string& name)
 {
-    std::string shown = name.substr(0, printedLength);
-    for (char& c : shown)
-        if ((unsigned char)c < 0x20 || c == 0x7f)
-            c = '?';
-    if (name.size() > printedLength)
-        shown += "...";
+    std::string shown;
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < name.size(); ++characters) {
+        if (characters == printedCharacters)
+            return shown + "...";
+        const std::size_t length = printableSequenceLength(name, at);
+        if (length == 0) {
+            shown += '?';
+            ++at;
+        } else {
+            shown.append(name, at, length);
+            at += length;
+        }
+    }
     return shown;
 }
