@@ -27,14 +27,20 @@ bool isAbsolute(const std::string& name)
     return driveLetter;
 }
 
-// The length of the character that starts at `at` when it may be shown as it is: printable ASCII,
-// or a well-formed UTF-8 sequence other than the C1 controls, which some terminals obey; else 0.
-std::size_t printableSequenceLength(const std::string& text, std::size_t at)
+// One character of a name: its bytes, and whether it may be shown as it is (printable ASCII, or
+// well-formed UTF-8 other than the C1 controls, which some terminals obey). A byte that starts
+// no well-formed character is a character of its own, not shown.
+struct Character {
+    std::size_t length;
+    bool shown;
+};
+
+Character characterAt(const std::string& text, std::size_t at)
 {
     const auto byte = [&](std::size_t offset) { return (unsigned char)text[at + offset]; };
     const unsigned char lead = byte(0);
     if (lead < 0x80)
-        return lead >= 0x20 && lead != 0x7f ? 1 : 0;
+        return {1, lead >= 0x20 && lead != 0x7f};
     std::size_t length = 0; // overlong leads (0xc0, 0xc1) and those past U+10FFFF stay 0
     if (lead >= 0xc2 && lead <= 0xdf)
         length = 2;
@@ -43,12 +49,12 @@ std::size_t printableSequenceLength(const std::string& text, std::size_t at)
     else if (lead >= 0xf0 && lead <= 0xf4)
         length = 4;
     if (length == 0 || at + length > text.size())
-        return 0;
+        return {1, false};
     for (std::size_t offset = 1; offset < length; ++offset)
         if ((byte(offset) & 0xc0) != 0x80)
-            return 0;
+            return {1, false};
     const bool c1Control = lead == 0xc2 && byte(1) < 0xa0;
-    return c1Control ? 0 : length;
+    return {length, !c1Control};
 }
 
 } // namespace
@@ -96,14 +102,12 @@ std::string RelativePath::printable(const std::string& name)
     for (std::size_t at = 0; at < name.size(); ++characters) {
         if (characters == printedCharacters)
             return shown + "...";
-        const std::size_t length = printableSequenceLength(name, at);
-        if (length == 0) {
+        const Character character = characterAt(name, at);
+        if (character.shown)
+            shown.append(name, at, character.length);
+        else
             shown += '?';
-            ++at;
-        } else {
-            shown.append(name, at, length);
-            at += length;
-        }
+        at += character.length;
     }
     return shown;
 }

@@ -185,6 +185,15 @@ void placeData(Reader& reader, ZipDirectory::Record& record)
     record.end = dataBegin + record.storedSize;
 }
 
+// Whether two directories name the same entries at the same places: a copy of the directory
+// (in a comment, say) leaves nothing to choose.
+bool sameEntries(const std::vector<ZipDirectory::Record>& some, const std::vector<ZipDirectory::Record>& others)
+{
+    return std::equal(some.begin(), some.end(), others.begin(), others.end(), [](const auto& one, const auto& other) {
+        return one.name == other.name && one.storedSize == other.storedSize && one.begin == other.begin;
+    });
+}
+
 } // namespace
 
 ZipDirectory ZipDirectory::read(uint64_t archiveSize, const ReadAt& readAt)
@@ -217,13 +226,13 @@ ZipDirectory ZipDirectory::read(uint64_t archiveSize, const ReadAt& readAt)
             directory.problem = "more than " + std::to_string(maxEndRecordsTried) + " end records to try";
             return {{}, directory.problem};
         }
-        const bool sameAsFound = found && found->offset == place->offset && found->size == place->size;
-        if (sameAsFound)
+        const bool samePlace = found && found->offset == place->offset && found->size == place->size;
+        if (samePlace)
             continue;
         std::optional<std::vector<Record>> records = readRecords(reader, *place);
         if (!records)
             continue;
-        if (found)
+        if (found && !sameEntries(*records, directory.records))
             return {{}, "more than one central directory"};
         found = place;
         directory.records = std::move(*records);
