@@ -277,7 +277,8 @@ void Archive::readIndex(const std::string& openProblem, const ZipDirectory& dire
     for (uint64_t index = 0; index < directory.records.size(); ++index)
         if (std::optional<Candidate> candidate = checkEntry(index, directory.records[index])) {
             candidates.push_back(std::move(*candidate));
-            places.push_back(directory.records[index]);
+            const ZipDirectory::Record& record = directory.records[index];
+            places.push_back({"", record.storedSize, record.begin, record.end, ""}); // the name is not needed
         }
     const std::vector<bool> overlapping = ZipDirectory::overlapping(places);
     for (std::size_t at = 0; at < candidates.size(); ++at) {
