@@ -89,9 +89,12 @@ void DataRoot::openArchives()
     std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
         return a.filename().string() < b.filename().string();
     });
-    archivesByName.reserve(found.size()); // openByAge points into it
+    archivesByName.reserve(found.size()); // openByAge and archiveHolding point into it
     for (const fs::path& path : found)
         archivesByName.emplace_back(path.string(), *log, sizeLimit);
+    for (const Archive& archive : archivesByName)
+        for (const auto& [lowerName, entry] : archive.entries())
+            archiveHolding[lowerName] = &archive;
 }
 
 // ---- lookups ---------------------------------------------------------------------------------
@@ -105,10 +108,8 @@ DataRoot::Location DataRoot::locate(const std::string& path) const
         return {std::move(loose), nullptr};
     if (inflatedLimitReached)
         return {};
-    for (auto archive = archivesByName.rbegin(); archive != archivesByName.rend(); ++archive)
-        if (archive->find(normalized) != nullptr)
-            return {std::nullopt, &*archive};
-    return {};
+    const auto archived = archiveHolding.find(RelativePath::lowerCase(normalized));
+    return {std::nullopt, archived == archiveHolding.end() ? nullptr : archived->second};
 }
 
 std::optional<std::string> DataRoot::findLoose(const std::string& normalizedPath) const

@@ -10,6 +10,8 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The folder the viewer reads its data from and, when asked, every .pk3 and .zip archive in it,
@@ -27,7 +29,7 @@
 // const DataRoot is still not for two threads at once.
 class DataRoot {
 public:
-    static constexpr uint64_t defaultInflatedLimit = uint64_t(4) << 30; // bytes, all archived reads together
+    static constexpr uint64_t defaultInflatedLimit = uint64_t(2) << 30; // bytes, all archived reads together
     static constexpr std::size_t maxOpenArchives = 16;
 
     struct Listed {
@@ -78,6 +80,8 @@ private:
     std::string root;
     std::filesystem::path resolvedRoot; // every link resolved; empty when that failed
     std::vector<Archive> archivesByName; // byte order of their file names
+    // Each archived lower-cased name (a view of the archive's own key) and the archive that wins it.
+    std::unordered_map<std::string_view, const Archive*> archiveHolding;
     std::ostream* log;
     uint64_t sizeLimit;
     uint64_t inflatedLimit;

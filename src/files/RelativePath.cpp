@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr std::size_t printedCharacters = 80; // of a name shown in a message, before "..."
-
 std::vector<std::string> components(const std::string& name)
 {
     std::vector<std::string> parts(1);
@@ -95,12 +93,12 @@ std::string RelativePath::lowerCase(std::string name)
     return name;
 }
 
-std::string RelativePath::printable(const std::string& name)
+std::string RelativePath::printable(const std::string& name, std::size_t characters)
 {
     std::string shown;
-    std::size_t characters = 0;
-    for (std::size_t at = 0; at < name.size(); ++characters) {
-        if (characters == printedCharacters)
+    std::size_t counted = 0;
+    for (std::size_t at = 0; at < name.size(); ++counted) {
+        if (counted == characters)
             return shown + "...";
         const Character character = characterAt(name, at);
         if (character.shown)

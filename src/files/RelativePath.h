@@ -21,8 +21,7 @@ struct RelativePath {
     static std::string lowerCase(std::string name);
 
     // A name as it may appear in a one-line message: control characters and bytes that are not
-    // well-formed UTF-8 become '?', and a name over 80 characters is cut there and ends in
-    // "...", so a hostile name can neither break the line, nor steer the terminal, nor flood
-    // the log.
-    static std::string printable(const std::string& name);
+    // well-formed UTF-8 become '?', and a name over `characters` is cut there and ends in "...",
+    // so a hostile name can neither break the line, nor steer the terminal, nor flood the log.
+    static std::string printable(const std::string& name, std::size_t characters = 80);
 };

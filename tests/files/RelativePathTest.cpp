@@ -41,4 +41,5 @@ TEST(RelativePath, PrintableKeepsAShortExcerptThatCannotSteerTheTerminal)
         SCOPED_TRACE(test.what);
         EXPECT_EQ(RelativePath::printable(test.name), test.shown);
     }
+    EXPECT_EQ(RelativePath::printable("caf\xc3\xa9s", 4), "caf\xc3\xa9...");
 }
