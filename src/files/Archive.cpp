@@ -69,6 +69,8 @@ zip_t* openSource(Source source, ZipError& error, std::string& problem)
     return opened;
 }
 
+// ---- the archive file ------------------------------------------------------------------------
+
 // An open file descriptor, closed when dropped.
 class Descriptor {
 public:
@@ -103,6 +105,17 @@ bool readAt(int descriptor, uint64_t offset, unsigned char* into, std::size_t co
     return true;
 }
 
+// The open file at `path` and its status, or a problem.
+Descriptor openFile(const std::string& path, struct stat& status, std::string& problem)
+{
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
+        problem = "cannot open the archive (" + std::string(std::strerror(errno)) + ")";
+        return Descriptor();
+    }
+    return file;
+}
+
 // Hands an open file to libzip, which closes it with the archive.
 zip_t* openDescriptor(Descriptor file, ZipError& error, std::string& problem)
 {
@@ -117,6 +130,8 @@ zip_t* openDescriptor(Descriptor file, ZipError& error, std::string& problem)
         std::fclose(stream);
     return openSource(std::move(source), error, problem);
 }
+
+// ---- entries ---------------------------------------------------------------------------------
 
 constexpr uint64_t firstReadSize = uint64_t(1) << 16; // bytes
 
@@ -151,6 +166,24 @@ std::string readWhole(zip_file_t* file, uint64_t size, std::vector<unsigned char
     return "";
 }
 
+// Whether libzip read the same central directory as `directory`: the same records, names and
+// stored sizes, in the same order, so that libzip's index i is record i.
+bool readsAlike(zip_t* archive, const ZipDirectory& directory)
+{
+    if (!directory.problem.empty() || zip_get_num_entries(archive, 0) != zip_int64_t(directory.records.size()))
+        return false;
+    for (std::size_t index = 0; index < directory.records.size(); ++index) {
+        const ZipDirectory::Record& record = directory.records[index];
+        const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (raw == nullptr || std::strcmp(record.name.c_str(), raw) != 0 || zip_stat_index(archive, index, 0, &stat) != 0
+            || !(stat.valid & ZIP_STAT_COMP_SIZE) || stat.comp_size != record.storedSize)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---- opening and the index -------------------------------------------------------------------
@@ -170,21 +203,6 @@ Archive::Archive(std::string name, std::vector<unsigned char> bytes, std::ostrea
 Archive::~Archive() = default;
 Archive::Archive(Archive&&) noexcept = default;
 Archive& Archive::operator=(Archive&&) noexcept = default;
-
-namespace {
-
-// The open file at `path` and its status, or a problem.
-Descriptor openFile(const std::string& path, struct stat& status, std::string& problem)
-{
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
-        problem = "cannot open the archive (" + std::string(std::strerror(errno)) + ")";
-        return Descriptor();
-    }
-    return file;
-}
-
-} // namespace
 
 Archive::FileIdentity Archive::FileIdentity::of(const struct stat& status)
 {
@@ -231,28 +249,6 @@ void Archive::indexMemory()
     readIndex(problem, directory);
 }
 
-namespace {
-
-// Whether libzip read the same central directory as `directory`: the same records, names and
-// stored sizes, in the same order, so that libzip's index i is record i.
-bool readsAlike(zip_t* archive, const ZipDirectory& directory)
-{
-    if (!directory.problem.empty() || zip_get_num_entries(archive, 0) != zip_int64_t(directory.records.size()))
-        return false;
-    for (std::size_t index = 0; index < directory.records.size(); ++index) {
-        const ZipDirectory::Record& record = directory.records[index];
-        const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (raw == nullptr || record.name.c_str() != std::string(raw) || zip_stat_index(archive, index, 0, &stat) != 0
-            || !(stat.valid & ZIP_STAT_COMP_SIZE) || stat.comp_size != record.storedSize)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 // An entry that passed every check of its own, waiting for the check against the others.
 struct Archive::Candidate {
     std::string stored;
@@ -266,7 +262,7 @@ void Archive::readIndex(const std::string& openProblem, const ZipDirectory& dire
         return;
     }
     if (!readsAlike(handle.get(), directory)) {
-        const std::string why = directory.problem.empty() ? "its records read two ways" : directory.problem;
+        const std::string why = directory.problem.empty() ? "its records can be read in more than one way" : directory.problem;
         complainOfArchive("cannot read the central directory (" + why + ")");
         handle.reset();
         return;

@@ -222,10 +222,8 @@ ZipDirectory ZipDirectory::read(uint64_t archiveSize, const ReadAt& readAt)
         const std::optional<DirectoryPlace> place = placeOf(reader, endAt, zip64Refused);
         if (!place)
             continue;
-        if (++tried > maxEndRecordsTried) {
-            directory.problem = "more than " + std::to_string(maxEndRecordsTried) + " end records to try";
-            return {{}, directory.problem};
-        }
+        if (++tried > maxEndRecordsTried)
+            return {{}, "more than " + std::to_string(maxEndRecordsTried) + " end records to try"};
         const bool samePlace = found && found->offset == place->offset && found->size == place->size;
         if (samePlace)
             continue;
