@@ -254,8 +254,9 @@ bool sameMaterial(const Material& left, const Material& right)
 
 // ---- archive ---------------------------------------------------------------------------------
 
-// Entries may share their data (several directory records pointing at one deflated stream), so
-// a megabyte can ask for gigabytes of inflating; past this many bytes read the target stops.
+// Entries sharing data are refused, but deflate still turns a byte into a thousand (bzip2 into
+// far more), so a megabyte of entries can ask for gigabytes; past this many bytes read the
+// target stops, as the data root stops at its own limit.
 constexpr uint64_t archiveReadBudget = uint64_t(32) << 20;
 
 // Every message is one line naming the archive.

@@ -1,5 +1,7 @@
 #include "level/EntityText.h"
 
+#include "files/RelativePath.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -80,11 +82,10 @@ private:
 
 // ---- parsing -----------------------------------------------------------------------------------
 
-// Long tokens are cut so that one problem stays one readable line.
+// Long tokens are cut and control characters hidden, so that one problem stays one readable line.
 std::string shown(std::string_view text)
 {
-    constexpr std::size_t longest = 32;
-    return text.size() <= longest ? std::string(text) : std::string(text.substr(0, longest)) + "...";
+    return RelativePath::printable(std::string(text), 32);
 }
 
 std::string describe(const Token& token)
