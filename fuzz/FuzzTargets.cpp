@@ -214,7 +214,7 @@ std::string writeMaterials(const std::vector<Material>& materials)
             text += "qer_editorimage " + material.editorImage + "\n";
         text += material.sky ? "surfaceparm sky\n" : "";
         text += material.nodraw ? "surfaceparm nodraw\n" : "";
-        text += material.twoSided ? "cull none\n" : "";
+        text += material.culling == Culling::twoSided ? "cull none\n" : material.culling == Culling::backSided ? "cull back\n" : "";
         if (!material.skyFarBox.empty())
             text += "skyParms " + material.skyFarBox + " - -\n";
         for (const Material::Stage& stage : material.stages) {
@@ -242,7 +242,7 @@ bool sameStage(const Material::Stage& left, const Material::Stage& right)
 bool sameMaterial(const Material& left, const Material& right)
 {
     if (left.name != right.name || left.key != right.key || left.sky != right.sky || left.nodraw != right.nodraw
-        || left.twoSided != right.twoSided || left.editorImage != right.editorImage
+        || left.culling != right.culling || left.editorImage != right.editorImage
         || left.skyFarBox != right.skyFarBox || left.stages.size() != right.stages.size())
         return false;
     for (std::size_t i = 0; i < left.stages.size(); ++i)

@@ -75,7 +75,7 @@ TEST(MaterialsTest, TheDemoScriptNamesItsSurfacesAndEveryPictureItNeedsIsInTheDa
     const Material& wall = materialNamed(library, "textures/demo/panelwall");
     ASSERT_NE(grate.firstImageStage(), nullptr);
     EXPECT_EQ(grate.firstImageStage()->alphaFunction, AlphaFunction::greaterOrEqualTo128);
-    EXPECT_TRUE(grate.twoSided);
+    EXPECT_TRUE(grate.twoSided());
     ASSERT_NE(panel.firstImageStage(), nullptr);
     EXPECT_TRUE(panel.firstImageStage()->blend.blends);
     EXPECT_EQ(panel.firstImageStage()->blend.sourceFactor, BlendFactor::one);
