@@ -1,3 +1,8 @@
+#include "DataSet.h"
+#include "LevelBuilder.h"
+#include "Plan.h"
+
+#include "TestFiles.h"
 #include "ViewerProcess.h"
 
 #include "level/LevelLoader.h"
@@ -46,7 +51,9 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
     EXPECT_EQ(run("/nonexistent.bsp"), "levelinfo: /nonexistent.bsp: cannot open the level file\nexit 1");
-    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME\nexit 2");
+    const std::string usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]\n";
+    EXPECT_EQ(run(""), usage + "exit 2");
+    EXPECT_EQ(run("--materials " + corpus + "node_plane_minus_one.bsp"), usage + "exit 2") << "no scripts without --data";
     EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
 }
 
@@ -61,4 +68,32 @@ TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
     EXPECT_NE(output.find("texture textures/demo/sky: missing, "), std::string::npos) << output;
     EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
               "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
+}
+
+// A generated level of six open cells (floors of tiles, ceilings of plaster, ten brick walls)
+// and one grate, with a script read before the level's own that redefines the tiles and the
+// grate (in that lump order) with keywords the viewer cannot show, and keywords only tools read.
+TEST(LevelInfoTest, ListsWhatTheViewerSkipsOfTheLevelsMaterials)
+{
+    const testsupport::TempDir directory;
+    const Plan plan = parsePlan("map\n#####\n#.G.#\n#.S.#\n#####\n", "small.plan");
+    writeDataSet(plan, buildLevel(plan), directory.path());
+    directory.write("scripts/aaa.shader",
+                    "textures/small/grate\n{\n qer_editorimage textures/small/grate.tga\n q3map_surfacelight 100\n"
+                    " tessSize 32\n surfaceparm metalsteps\n cull none\n {\n  videoMap intro.roq\n  rgbGen entity\n }\n}\n"
+                    "textures/verdanth/TILES\n{\n {\n  map textures/verdanth/tiles.jpg\n  rgbGen Entity\n }\n}\n"
+                    "textures/other/unused\n{\n portal\n}\n");
+    EXPECT_EQ(run("--data " + directory.path() + " small --materials"),
+              "skipped rgbGen Entity: 7 faces in 2 materials\n"
+              "skipped videoMap: 1 faces in 1 materials\n"
+              "not in any script: textures/verdanth/bricks (10 faces)\n"
+              "not in any script: textures/verdanth/stone (0 faces)\n"
+              "not in any script: textures/verdanth/slate (0 faces)\n"
+              "not in any script: textures/verdanth/plaster (6 faces)\n"
+              "not in any script: textures/verdanth/metal (0 faces)\n"
+              "not in any script: textures/verdanth/marble (0 faces)\n"
+              "not in any script: textures/verdanth/wood (0 faces)\n"
+              "not in any script: textures/verdanth/foliage (0 faces)\n"
+              "materials: 10 used, 2 from scripts; skipped keywords touch 7 faces\n"
+              "exit 0");
 }
