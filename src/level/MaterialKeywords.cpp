@@ -156,8 +156,9 @@ bool readDeform(const MaterialStatement& statement, Material& material)
         complete = statement.number(1, deform.spread) && readWave(statement, 2, deform.wave);
         break;
     case DeformKind::move: {
+        const MaterialStatement split = statement.withoutParentheses(); // the vector may stand in them
         std::array<float, 3> file{};
-        complete = statement.numbers(1, file) && readWave(statement, 4, deform.wave);
+        complete = split.numbers(1, file) && readWave(split, 4, deform.wave);
         deform.vector = yUp(file);
         break;
     }

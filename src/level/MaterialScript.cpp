@@ -184,6 +184,11 @@ private:
                                            + std::to_string(MaterialScript::maxStages) + " stages, the rest are ignored");
                     tooManyStages = true;
                 }
+                if (stagesKept == MaterialScript::maxStagesPerScript && !scriptFull) {
+                    report(token.line, "more than " + std::to_string(MaterialScript::maxStagesPerScript)
+                                           + " stages in the script, the rest are ignored");
+                    scriptFull = true;
+                }
                 inStage = true;
                 stageLine = token.line;
                 stage = Material::Stage();
@@ -191,8 +196,11 @@ private:
                 if (!inStage)
                     return true;
                 inStage = false;
-                if (material.stages.size() < MaterialScript::maxStages)
+                if (material.stages.size() < MaterialScript::maxStages
+                    && stagesKept < MaterialScript::maxStagesPerScript) {
                     material.stages.push_back(std::move(stage));
+                    ++stagesKept;
+                }
             } else if (inStage) {
                 MaterialKeywords::applyToStage(takeStatement(tokens, token), stage, material);
             } else {
@@ -205,6 +213,8 @@ private:
     const std::string& fileName;
     std::ostream& log;
     std::size_t openLine = 0; // of the current material's `{`
+    std::size_t stagesKept = 0;
+    bool scriptFull = false; // said once
 };
 
 } // namespace

@@ -20,6 +20,9 @@ class MaterialScript {
 public:
     static constexpr std::size_t maxMaterials = 100000; // per script
     static constexpr std::size_t maxStages = 64;        // per material
+    // A stage costs a hundred times the two bytes `{}` it takes to write one, so the whole
+    // script is held to this many; large real scripts have a few thousand.
+    static constexpr std::size_t maxStagesPerScript = 65536;
 
     // The materials in file order. `fileName` only prefixes the log lines.
     static std::vector<Material> parse(std::string_view text, const std::string& fileName, std::ostream& log);

@@ -285,7 +285,7 @@ TEST(MaterialScript, ReadsStageColourTextureCoordinatesAndDeforms)
          " skipped:tcMod scroll"},
         {"numbers as scripts write them", "m { { tcMod scroll .5f -1e1 } }", "m (m) { scroll(0.5 -10) }"},
         {"deforms, the move vector held Y up",
-         "m { deformVertexes wave 64 sin 0 4 0 0.5\n deformVertexes move 0 2 8 triangle 0 1 0 0.25\n"
+         "m { deformVertexes wave 64 sin 0 4 0 0.5\n deformVertexes move ( 0 2 8 ) triangle 0 1 0 0.25\n"
          " deformVertexes normal 0.5 2\n deformVertexes bulge 3 4 5 }",
          "m (m) deform:wave(64) sin(0 4 0 0.5) deform:move(0 8 -2) triangle(0 1 0 0.25) deform:normal(0.5 2)"
          " deform:bulge(3 4 5)"},
@@ -382,6 +382,14 @@ TEST(MaterialScript, CapsStagesAndMaterials)
     const std::vector<Material> tooMany = MaterialScript::parse(repeated("m {}\n", 100001), "x", log);
     EXPECT_EQ(tooMany.size(), 100000u);
     EXPECT_EQ(log.str(), "x:100001: more than 100000 materials, the rest are ignored\n");
+
+    // 1025 materials of 64 stages: the script keeps 65536 stages in all, then materials without.
+    std::ostringstream full;
+    const std::vector<Material> wide = MaterialScript::parse(repeated("m {\n" + repeated("{}", 64) + "\n}\n", 1025), "x", full);
+    ASSERT_EQ(wide.size(), 1025u);
+    EXPECT_EQ(wide[1023].stages.size(), 64u);
+    EXPECT_EQ(wide[1024].stages.size(), 0u);
+    EXPECT_EQ(full.str(), "x:3074: more than 65536 stages in the script, the rest are ignored\n");
 }
 
 TEST(MaterialLibrary, FindsByNameIgnoringCaseAndKeepsTheFirstDefinition)
