@@ -58,14 +58,18 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
 }
 
 // The archived demo: every image is inside demo.pk3; the material-only wall resolves through its
-// script's stage (written .tga, stored .jpg); the sky is a material with no image of its own.
+// script's stage (written .tga, stored .jpg), the cloud sky through its first stage and the fog
+// through its editor image.
 TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
 {
     const std::string output = run("--data " + testsupport::buildDir() + "/demo-archive demo");
     for (const char* line : {"texture textures/verdanth/bricks: demo.pk3\n", "texture textures/demo/panelwall: demo.pk3\n",
-                             "texture textures/demo/grate: demo.pk3\n", "textures: 12 of 13 found; "})
+                             "texture textures/demo/grate: demo.pk3\n", "texture textures/demo/clouds: demo.pk3\n",
+                             "texture textures/demo/fog: demo.pk3\n", "textures: all 20 found\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
-    EXPECT_NE(output.find("texture textures/demo/sky: missing, "), std::string::npos) << output;
+    const std::string courtyard = run("--data " + testsupport::buildDir() + "/demo courtyard");
+    EXPECT_NE(courtyard.find("texture textures/courtyard/sky: missing, "), std::string::npos)
+        << "the far-box sky has no image of its own\n" << courtyard;
     EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
               "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
 }
@@ -96,4 +100,9 @@ TEST(LevelInfoTest, ListsWhatTheViewerSkipsOfTheLevelsMaterials)
               "not in any script: textures/verdanth/foliage (0 faces)\n"
               "materials: 10 used, 2 from scripts; skipped keywords touch 7 faces\n"
               "exit 0");
+
+    // The demo's own script asks nothing the viewer skips.
+    const std::string demo = run("--data " + testsupport::buildDir() + "/demo demo --materials");
+    EXPECT_NE(demo.find("\nmaterials: 20 used, 12 from scripts; skipped keywords touch 0 faces\nexit 0"), std::string::npos)
+        << demo;
 }
