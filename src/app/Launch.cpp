@@ -186,7 +186,6 @@ bool Launch::isLevelFile(const std::string& path)
 Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
 {
     Launch launch;
-    launch.levelMode = true;
     launch.configuration.windowWidth = CommandLine::defaultWidth;
     launch.configuration.windowHeight = CommandLine::defaultHeight;
     launch.configuration.designedLook = true;

@@ -17,7 +17,6 @@
 // root with its material scripts and the level's bytes already read.
 struct Launch {
     Configuration configuration;
-    bool levelMode = false;
     bool verbose = false;
     std::string frameLogPath;
     std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder
