@@ -15,6 +15,7 @@
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
 #include "level/EntityText.h"
+#include "level/FogVolume.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
 #include "level/MaterialLibrary.h"
@@ -95,6 +96,15 @@ void useLikeTheRenderer(const LevelData& level)
             }
         }
         require(int64_t(face.patches.size()) == face.patchCount());
+        require(face.effect == -1
+                || (face.effect >= 0 && std::size_t(face.effect) < level.effects.size()
+                    && level.effects[std::size_t(face.effect)].brush >= 0));
+    }
+    // Fog volumes are built from the brushes, sides and planes the loader checked for them.
+    for (const FogVolume& fog : FogVolume::allOf(level)) {
+        require(!fog.planes.empty() && fog.planes.size() <= std::size_t(Effect::maxSides));
+        require(fog.visibleSide >= -1 && fog.visibleSide < int32_t(fog.planes.size()));
+        fog.lengthInside({0.0f, 0.0f, 0.0f}, {100.0f, 50.0f, -25.0f});
     }
     if (level.visData) {
         const VisData& vis = *level.visData;

@@ -418,8 +418,6 @@ bool readTexCoordMod(const MaterialStatement& statement, Material::Stage& stage)
     return complete;
 }
 
-bool readVideo(const MaterialStatement&, Material::Stage&) { return false; } // no video player
-
 } // namespace
 
 bool MaterialKeywords::isForTools(const std::string& keyword)
@@ -457,7 +455,6 @@ void MaterialKeywords::applyToStage(const MaterialStatement& statement, Material
         {"map", readMap},
         {"clampmap", readClampMap},
         {"animmap", readAnimationMap},
-        {"videomap", readVideo},
         {"alphafunc", readAlphaFunction},
         {"blendfunc", readBlend},
         {"depthfunc", readDepthFunction},

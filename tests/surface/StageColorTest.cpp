@@ -66,17 +66,3 @@ TEST(StageColorTest, ColourAndAlphaOfOneVertexAtATime)
             EXPECT_NEAR(color[i], c.color[i], 1e-5f) << "channel " << i;
     }
 }
-
-TEST(StageColorTest, WhatVariesFromVertexToVertex)
-{
-    using C = ColorSource;
-    using A = AlphaSource;
-    for (C rgb : {C::vertex, C::exactVertex, C::oneMinusVertex, C::lightingDiffuse})
-        EXPECT_TRUE(StageColor::colorVariesPerVertex(colored(rgb))) << int(rgb);
-    for (C rgb : {C::identity, C::identityLighting, C::constant, C::wave})
-        EXPECT_FALSE(StageColor::colorVariesPerVertex(colored(rgb))) << int(rgb);
-    for (A alpha : {A::vertex, A::oneMinusVertex, A::portal, A::lightingSpecular})
-        EXPECT_TRUE(StageColor::alphaVariesPerVertex(colored(C::identity, alpha))) << int(alpha);
-    for (A alpha : {A::identity, A::constant, A::wave})
-        EXPECT_FALSE(StageColor::alphaVariesPerVertex(colored(C::identity, alpha))) << int(alpha);
-}
