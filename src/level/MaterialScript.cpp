@@ -103,12 +103,12 @@ MaterialStatement takeStatement(Tokens& tokens, const Token& keyword)
 // ---- blocks ------------------------------------------------------------------------------------
 
 // Words quoted in a message are cut short and made printable, so that one problem stays one
-// readable line and a file that only looks like a script does not have its text echoed.
+// readable line and a file that only looks like a script does not have its text echoed. A
+// character takes at most four bytes, so the cut copy still shows whether the word goes on.
 std::string shown(std::string_view text)
 {
-    constexpr std::size_t longest = 40;
-    const std::string kept = RelativePath::printable(std::string(text.substr(0, longest)));
-    return text.size() <= longest ? kept : kept + "...";
+    constexpr std::size_t longest = 40; // characters
+    return RelativePath::printable(std::string(text.substr(0, 4 * longest + 4)), longest);
 }
 
 class Reader {

@@ -6,14 +6,14 @@
 #include <cmath>
 
 namespace {
-// Words quoted back from a script are cut this short: a file that only looks like a script
-// must not have its text echoed.
+// Words quoted back from a script are cut this short (in characters): a file that only looks
+// like a script must not have its text echoed. A character takes at most four bytes, so the cut
+// copy still shows whether the word goes on.
 constexpr std::size_t longestQuotedWord = 32;
 
 std::string quoted(std::string_view word)
 {
-    const std::string kept = RelativePath::printable(std::string(word.substr(0, longestQuotedWord)));
-    return word.size() > longestQuotedWord ? kept + "..." : kept;
+    return RelativePath::printable(std::string(word.substr(0, 4 * longestQuotedWord + 4)), longestQuotedWord);
 }
 } // namespace
 
