@@ -37,7 +37,7 @@ public:
     bool isDrawnType() const { return drawnFromMeshVertices() || type == LevelFormat::Patch; }
 
     int32_t texture = 0; // index into textures
-    int32_t effect = 0;  // read, not used
+    int32_t effect = -1; // index into effects (a fog volume), -1 for none; a bad one is made -1
     int32_t type = 0;    // 1 polygon, 2 patch, 3 mesh, 4 billboard
     int32_t firstVertex = 0;
     int32_t vertexCount = 0;
