@@ -40,15 +40,15 @@ BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting
         look = std::make_unique<DesignedLook>(*this, found, *textureManager, levelPath, std::cerr);
 }
 
-// Takes the file's bytes by value, so they go before the patches take their memory; the
-// lightmap pages are uploaded from them while they are here.
-void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, bool lightmaps)
+// Takes the file's bytes by value, so they go before the patches take their memory; for the
+// designed frame the lightmap pages are uploaded from them while they are here.
+void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, bool designed)
 {
     LevelLoader loader(name, bytes, images->transcript());
     loader.readHeader(*this);
     loader.readTextureNames(*this);
     textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
-    if (lightmaps) {
+    if (designed) {
         const LevelLoader::Bytes pages = loader.lightmapPages();
         textureManager->uploadLightmaps(pages.data, pages.size);
     }

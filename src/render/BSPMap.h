@@ -83,7 +83,7 @@ public:
     std::unique_ptr<DesignedLook> look;  // the designed frame; null: the configuration's frame
 
 private:
-    void load(const std::string& name, std::vector<unsigned char> bytes, bool lightmaps);
+    void load(const std::string& name, std::vector<unsigned char> bytes, bool designed);
     void prepareFrames(); // patches, sky, the frame's face lists
     void moveAndDrawPlayers();
     void pruneShots();
