@@ -24,7 +24,8 @@ Viewer::Viewer(Launch launch)
     : dataRoot(std::move(launch.dataRoot)),
       materials(std::move(launch.materials)),
       resolver(std::move(launch.resolver)),
-      friendlies(std::move(launch.configuration.friendlies))
+      friendlies(std::move(launch.configuration.friendlies)),
+      levelMode(launch.levelMode)
 {
     const Configuration& configuration = launch.configuration;
     if (configuration.levelPlayers && launch.levelBox) {
@@ -40,6 +41,7 @@ Viewer::Viewer(Launch launch)
         camera->faceHeading(*configuration.startAngle);
     levelMap->setCamera(camera.get());
     levelMap->friendlies = friendlies.get();
+    levelMap->hudShown = launch.hudShown;
     if (!launch.frameLogPath.empty())
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
     if (configuration.screenshots)
@@ -68,11 +70,7 @@ std::optional<TextureReport> Viewer::textureReport() const
 {
     if (resolver == nullptr)
         return std::nullopt;
-    const auto originOf = [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; };
-    if (!levelMap->designed)
-        return TextureReport::of(*levelMap, originOf);
-    return TextureReport::of(*levelMap, originOf,
-                             [this](int texture) { return levelMap->styles[std::size_t(texture)].drawn; });
+    return TextureReport::of(*levelMap, levelMap->imageFound, materials.get());
 }
 
 void Viewer::frameDrawn()
@@ -133,6 +131,10 @@ void Viewer::pressKey(unsigned char key)
     case 'm': // lightmaps exist only in the designed frame; elsewhere 'm' is unbound
         if (levelMap->designed)
             levelMap->lightmapsEnabled = !levelMap->lightmapsEnabled;
+        break;
+    case 'h':
+        if (levelMode)
+            levelMap->hudShown = !levelMap->hudShown;
         break;
     case 'p':
         if (screenshots)

@@ -65,6 +65,7 @@ public:
     bool lightingEnabled = true;     // 'l'
     bool patchTessellationOn = false; // 'b', mirrors the level's patchesTessellated
     int tessellationLevel = 10;      // kept within 2..20 by '<' and '>'
+    bool levelMode = false;          // keys that configuration mode leaves unbound ('h') work only here
     int lastMouseX = 0;              // window pixels at the previous passive motion
     int lastMouseY = 0;
     StatusLine statusLine; // kept between frames so composing the line never allocates

@@ -124,6 +124,10 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         if (!frames)
             throw UsageError("--frames needs a count from 1 to " + std::to_string(maxSnapshotFrames) + ", not " + text);
         line.frames = int(*frames);
+    } else if (argument == "--overview") {
+        line.overview = reader.value(argument, "a PNG file to write");
+    } else if (argument == "--no-hud") {
+        line.noHud = true;
     } else {
         return false;
     }
@@ -164,6 +168,7 @@ const char* usageText()
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
            "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
+           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
            "options: --at X Y Z, --angle DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES, --verbose,\n"
-           "         --frame-log FILE, --shots DIR\n";
+           "         --frame-log FILE, --shots DIR, --no-hud\n";
 }

@@ -171,20 +171,27 @@ bool readNumbers(const std::string& text, float* values, std::size_t count)
     return *at == '\0';
 }
 
+// The entity as a player start of `classname`: nothing when it is of another class or its origin
+// does not read.
+std::optional<PlayerStart> startOf(const Entity& entity, std::string_view classname)
+{
+    if (!entity.hasClass(classname))
+        return std::nullopt;
+    PlayerStart start{};
+    const std::string* origin = entity.value("origin");
+    if (origin == nullptr || !readNumbers(*origin, start.origin, 3))
+        return std::nullopt;
+    const std::string* angle = entity.value("angle");
+    if (angle == nullptr || !readNumbers(*angle, &start.angle, 1))
+        start.angle = 0.0f;
+    return start;
+}
+
 std::optional<PlayerStart> firstStart(const std::vector<Entity>& entities, std::string_view classname)
 {
-    for (const Entity& entity : entities) {
-        if (!entity.hasClass(classname))
-            continue;
-        PlayerStart start{};
-        const std::string* origin = entity.value("origin");
-        if (origin == nullptr || !readNumbers(*origin, start.origin, 3))
-            continue;
-        const std::string* angle = entity.value("angle");
-        if (angle == nullptr || !readNumbers(*angle, &start.angle, 1))
-            start.angle = 0.0f;
-        return start;
-    }
+    for (const Entity& entity : entities)
+        if (std::optional<PlayerStart> start = startOf(entity, classname))
+            return start;
     return std::nullopt;
 }
 
@@ -237,6 +244,19 @@ std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities)
     if (std::optional<PlayerStart> start = firstStart(entities, "info_player_deathmatch"))
         return start;
     return firstStart(entities, "info_player_start");
+}
+
+std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities)
+{
+    std::vector<PlayerStart> starts;
+    for (const Entity& entity : entities) {
+        std::optional<PlayerStart> start = startOf(entity, "info_player_deathmatch");
+        if (!start)
+            start = startOf(entity, "info_player_start");
+        if (start)
+            starts.push_back(*start);
+    }
+    return starts;
 }
 
 const std::string* worldMessage(const std::vector<Entity>& entities)

@@ -44,5 +44,8 @@ public:
 // with one. An origin is exactly three finite numbers separated by white space.
 std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities);
 
+// Every info_player_deathmatch and info_player_start with a readable origin, in file order.
+std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities);
+
 // The message of the first worldspawn entity (the level's title); null when it has none.
 const std::string* worldMessage(const std::vector<Entity>& entities);

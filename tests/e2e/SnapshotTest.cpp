@@ -117,4 +117,43 @@ TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFi
               std::string::npos)
         << unwritable.transcript;
     EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
+    const Ended unmapped = runToExit({"--overview", out.path() + "nowhere/map.png", level}, out.path());
+    EXPECT_TRUE(unmapped.status.exited && unmapped.status.code == 1) << unmapped.transcript;
+    EXPECT_NE(unmapped.transcript.find("verdanth: " + out.path()
+                                       + "nowhere/map.png: cannot write the picture: No such file or directory\n"),
+              std::string::npos)
+        << unmapped.transcript;
+    EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
+}
+
+// A square room with the start in its middle cell, facing north: the map's middle.
+TEST(SnapshotTest, OverviewDrawsTheLevelFromAboveBesideASnapshotInOneRun)
+{
+    TempDir dir;
+    const std::string plan = "cell 64\nheight 160\nangle 90\nmap\n#########\n#.......#\n#.......#\n#.......#\n"
+                             "#...S...#\n#.......#\n#.......#\n#.......#\n#########\n";
+    const std::string level = roomlevel::build(dir, plan) + "/room.bsp";
+    const Ended run = runToExit({"--snapshot", "view.png", "--overview", "map.png", "--size", "300x200", level},
+                                dir.path());
+    ASSERT_TRUE(run.status.exited && run.status.code == 0) << run.transcript;
+    EXPECT_TRUE(PNGFile::read(dir.path() + "view.png").error.empty());
+    const PNGFile map = PNGFile::read(dir.path() + "map.png");
+    ASSERT_TRUE(map.error.empty()) << map.error;
+    ASSERT_EQ(map.width, 300);
+    ASSERT_EQ(map.height, 200);
+    const auto red = [&map](int x, int y) {
+        const unsigned char* pixel = map.at(x, y);
+        return pixel[0] > 200 && pixel[1] < 60 && pixel[2] < 60;
+    };
+    const auto grey = [&map](int x, int y) {
+        const unsigned char* pixel = map.at(x, y);
+        return pixel[0] == pixel[1] && pixel[1] == pixel[2] && pixel[0] > 50;
+    };
+    // The arrow on the start, its tip up the picture (north), its notch open below.
+    EXPECT_TRUE(red(150, 100));
+    EXPECT_TRUE(red(150, 95));
+    EXPECT_FALSE(red(150, 106));
+    EXPECT_TRUE(grey(100, 60)) << "the floor inside the room";
+    EXPECT_FALSE(grey(2, 2)) << "outside the level";
+    EXPECT_TRUE(grey(200, 140));
 }

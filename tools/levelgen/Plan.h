@@ -45,6 +45,7 @@ struct Plan {
     int friends = 2;
     int enemies = 3;
     int startAngle = 90;          // degrees counterclockwise from file +x seen from above; 90 = north
+    std::string title;            // the level's title (worldspawn "message"); the name when empty
     std::vector<std::string> textures = {"bricks", "stone", "tiles", "slate", "plaster",
                                          "metal", "marble", "wood", "foliage"}; // by Surface
 
@@ -73,7 +74,8 @@ constexpr int maxLights = 4;
 bool spansWestToEast(const Plan& plan, int column, int row);
 
 // Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
-// "enemies N", "angle DEG" (0 to 359) and "texture SURFACE NAME", comments starting with
+// "enemies N", "angle DEG" (0 to 359), "title TEXT" (the rest of the line) and
+// "texture SURFACE NAME", comments starting with
 // '#', then a line "map" and the grid's rows. fileName is used in messages and, without
 // directory and extension, as the plan's name.
 Plan parsePlan(const std::string& text, const std::string& fileName);
