@@ -17,7 +17,7 @@
 // root with its material scripts and the level's bytes already read.
 struct Launch {
     Configuration configuration;
-    bool levelMode = false;
+    bool levelMode = false;  // a level opened as it is: the keys configuration mode leaves unbound work
     bool verbose = false;
     std::string frameLogPath;
     std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder

@@ -64,9 +64,11 @@ bool readExtensionValue(std::istream& in, const std::string& key, Configuration&
         return true;
     }
     if (key == "look") {
-        in >> configuration.look;
-        configuration.designedLook = configuration.look == "designed";
-        echoSetting(configuration.look);
+        std::string look;
+        in >> look;
+        configuration.designedLook = look == "designed";
+        configuration.unknownLook = configuration.designedLook ? "" : look;
+        echoSetting(look);
         return true;
     }
     if (key == "level_players") {
@@ -139,8 +141,8 @@ std::optional<std::string> configurationProblem(const Configuration& configurati
 {
     if (!configuration.opened)
         return path + ": cannot open the configuration file";
-    if (!configuration.look.empty() && !configuration.designedLook)
-        return path + ": \"look\" can only be designed, not " + configuration.look;
+    if (!configuration.unknownLook.empty())
+        return path + ": \"look\" can only be designed, not " + configuration.unknownLook;
     if (configuration.unreadableKey == "level_players")
         return path + ": the value of \"level_players\" is not two whole numbers (friends, enemies)";
     if (!configuration.unreadableKey.empty())

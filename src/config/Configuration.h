@@ -33,7 +33,7 @@ struct Configuration {
     bool defaultLights = false;    // "default_lights": four lights placed from the level's bounds, no lights file
     std::optional<std::pair<unsigned, unsigned>> levelPlayers; // "level_players": friends, enemies in model 0's box
     bool designedLook = false;     // "look = designed": lightmaps, materials, far-box sky, batched drawing
-    std::string look;              // the "look" value as written; only "designed" is known
+    std::string unknownLook;       // a "look" value other than "designed", as written; refused
     bool screenshots = false;      // "screenshots": 'p' writes the frame as a PNG (always on in level mode)
 
     bool opened = false;               // the file could be opened

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-// A placeholder for a level lightmap. Lightmap names are reserved by the texture manager,
-// but no lightmap is ever read, uploaded or drawn, so nothing creates one of these.
+// A placeholder for a level lightmap, kept for the texture manager's record of them: the
+// designed frame uploads the pages straight into the manager's reserved names, so nothing
+// creates one of these.
 struct Lightmap {
     virtual ~Lightmap() = default;
 

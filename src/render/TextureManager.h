@@ -12,7 +12,8 @@
 
 // Turns the level's texture list into GL texture objects, one per entry in entry order, so a
 // face's texture index is directly its GL texture. Each image is tried as JPEG, then TGA.
-// Lightmap names are reserved and never filled.
+// Lightmap names are reserved for every lightmap page; the designed frame fills them
+// (uploadLightmaps) and draws them on texture unit 1, the original frame never does.
 class TextureManager {
 public:
     // Needs a current GL context: generates both name arrays.
@@ -42,7 +43,7 @@ public:
     unsigned getTextureCount() const { return textureCount; }
     unsigned getLightmapCount() const { return lightmapCount; }
     GLuint textureId(int index) const { return textureIds[index]; }
-    GLuint lightmapId(int index) const { return lightmapIds[index]; } // reserved, never bound
+    GLuint lightmapId(int index) const { return lightmapIds[index]; } // bound only by the designed frame
 
     // Gives the bound texture the sampling state every level texture has and builds its
     // mipmaps from `image` (its format doubles as internal format); returns the mipmap
@@ -62,7 +63,7 @@ private:
 
     std::vector<std::unique_ptr<Texture>> textures;
     std::vector<int32_t> textureKinds;
-    std::vector<Lightmap> lightmaps; // stays empty
+    std::vector<Lightmap> lightmaps; // stays empty: the pages go straight to lightmapIds
     unsigned textureCount;
     unsigned lightmapCount;
     std::unique_ptr<GLuint[]> textureIds;

@@ -38,13 +38,21 @@ FirstFrame firstFrame(const std::vector<std::string>& options)
     if (window.empty())
         return frame;
     display.run("xdotool windowmove " + window + " 0 0 2>/dev/null");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    const std::vector<unsigned char> rgb = display.capture(window);
+    // The view stands still, so once frames are drawn the centre shows one colour that is not
+    // the black of a window not yet drawn into.
+    const std::size_t centre = std::size_t((height / 2 * width + width / 2) * 3);
+    std::vector<unsigned char> previous;
+    const std::vector<unsigned char> rgb = display.captureUntil(window, [&](const std::vector<unsigned char>& shot) {
+        const bool drawn = shot.size() == std::size_t(width * height * 3)
+                        && shot[centre] + shot[centre + 1] + shot[centre + 2] > 0 && previous.size() == shot.size()
+                        && std::equal(shot.begin() + long(centre), shot.begin() + long(centre) + 3,
+                                      previous.begin() + long(centre));
+        previous = shot;
+        return drawn;
+    }, 60.0);
     EXPECT_EQ(rgb.size(), std::size_t(width * height * 3));
-    if (rgb.size() == std::size_t(width * height * 3)) {
-        const std::size_t centre = std::size_t((height / 2 * width + width / 2) * 3);
+    if (rgb.size() == std::size_t(width * height * 3))
         frame = {"", "", rgb[centre], rgb[centre + 1], rgb[centre + 2]};
-    }
     display.run("xdotool key --window " + window + " Escape 2>/dev/null");
     const auto status = viewer.waitForExit(30.0);
     EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();

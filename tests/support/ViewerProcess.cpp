@@ -210,4 +210,17 @@ std::vector<unsigned char> PrivateDisplay::capture(const std::string& window) co
     return rgb;
 }
 
+std::vector<unsigned char> PrivateDisplay::captureUntil(
+    const std::string& window, const std::function<bool(const std::vector<unsigned char>&)>& shows,
+    double seconds) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::vector<unsigned char> picture = capture(window);
+    while (!shows(picture) && std::chrono::steady_clock::now() < deadline) {
+        sleepBriefly();
+        picture = capture(window);
+    }
+    return picture;
+}
+
 } // namespace testsupport

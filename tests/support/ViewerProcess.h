@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,12 @@ public:
     std::string waitForWindow(const std::string& title, double seconds) const;
     // The window's pixels, RGB rows from the top, through an X screenshot.
     std::vector<unsigned char> capture(const std::string& window) const;
+    // Captures until `shows` accepts the picture or `seconds` pass, and returns the last one: a
+    // loaded machine may take long to draw what a key asked for, so tests wait for the picture
+    // itself rather than for a fixed time.
+    std::vector<unsigned char> captureUntil(const std::string& window,
+                                            const std::function<bool(const std::vector<unsigned char>&)>& shows,
+                                            double seconds) const;
 
 private:
     int serverPid = -1;     // scripts/xvfb-display --serve, which owns the server
