@@ -129,6 +129,21 @@ void widen(float& low, float& high)
     high += step;
 }
 
+// From 0 on the lowest ground to 1 on the highest (the box also holds ceilings and sky, which
+// would crowd every floor into the dark end); ground all at one height is 0.5.
+void shadeByHeight(std::vector<OverviewLayout::MapVertex>& ground)
+{
+    if (ground.empty())
+        return;
+    const auto [lowest, highest] = std::minmax_element(
+        ground.begin(), ground.end(), [](const auto& a, const auto& b) { return a.height < b.height; });
+    // In double: heights a float's range apart still have a finite difference.
+    const double low = lowest->height;
+    const double range = double(highest->height) - low;
+    for (OverviewLayout::MapVertex& vertex : ground)
+        vertex.shade = range > 0.0 ? float((vertex.height - low) / range) : 0.5f;
+}
+
 } // namespace
 
 OverviewLayout::Facing OverviewLayout::facing(const float a[3], const float b[3], const float c[3],
@@ -164,12 +179,7 @@ OverviewLayout OverviewLayout::of(const LevelData& level, const MaterialLibrary*
     widen(layout.box.west, layout.box.east);
     widen(layout.box.south, layout.box.north);
     widen(layout.box.low, layout.box.high);
-    // In double: a box as wide as a float allows still has a finite height range.
-    const double low = layout.box.low;
-    const double range = double(layout.box.high) - low;
-    for (auto* vertices : {&layout.ground, &layout.walls})
-        for (MapVertex& vertex : *vertices)
-            vertex.shade = float(std::clamp((vertex.height - low) / range, 0.0, 1.0));
+    shadeByHeight(layout.ground);
 
     layout.starts = playerStarts(EntityText::parse(level.entityText).entities);
     return layout;

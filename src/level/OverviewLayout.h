@@ -18,7 +18,7 @@ struct OverviewLayout {
 
     struct MapVertex {
         float east = 0.0f, north = 0.0f, height = 0.0f;
-        float shade = 0.0f; // 0 at the box's lowest height, 1 at its highest
+        float shade = 0.0f; // ground: 0 on the lowest ground, 1 on the highest, 0.5 when all is level
     };
     struct Box {
         float west = 0.0f, east = 1.0f, south = 0.0f, north = 1.0f, low = 0.0f, high = 1.0f;

@@ -13,8 +13,8 @@ public:
     static constexpr float background[3] = {0.10f, 0.11f, 0.13f};
     static constexpr float wallColour[3] = {0.95f, 0.70f, 0.30f};
     static constexpr float startColour[3] = {0.90f, 0.12f, 0.12f};
-    static constexpr float lowestGrey = 0.25f;  // ground at the box's lowest height
-    static constexpr float highestGrey = 0.95f; // and at its highest
+    static constexpr float lowestGrey = 0.30f;  // the lowest ground
+    static constexpr float highestGrey = 0.90f; // the highest
 
     static void draw(const OverviewLayout& layout, int width, int height);
 };

@@ -56,7 +56,7 @@ TEST(OverviewLayout, TellsGroundFromWallsAndCeilingsByTheFaceThatTurnsOutward)
         EXPECT_EQ(OverviewLayout::facing(c.corners[0], c.corners[1], c.corners[2], c.normal), c.facing) << c.name;
 }
 
-TEST(OverviewLayout, ShowsTheWorldsGroundAndWallsShadedWithinItsBox)
+TEST(OverviewLayout, ShowsTheWorldsGroundShadedFromItsLowestToItsHighestAndItsWalls)
 {
     const OverviewLayout layout = OverviewLayout::of(load(leveltest::stepRoom()), nullptr);
     // Two floors of two triangles; the step's face as the three edges of its two triangles; no
@@ -66,7 +66,7 @@ TEST(OverviewLayout, ShowsTheWorldsGroundAndWallsShadedWithinItsBox)
     EXPECT_EQ(countAt(layout.ground, 50.0f), 6u);
     EXPECT_EQ(layout.walls.size(), 12u);
     for (const auto& vertex : layout.ground)
-        EXPECT_EQ(vertex.shade, vertex.height / 100.0f) << vertex.height; // model 0 spans heights 0 to 100
+        EXPECT_EQ(vertex.shade, vertex.height == 0.0f ? 0.0f : 1.0f) << vertex.height; // the lowest and highest ground
     EXPECT_EQ(layout.box.west, -100.0f);
     EXPECT_EQ(layout.box.east, 100.0f);
     EXPECT_EQ(layout.box.south, -100.0f);
@@ -99,5 +99,12 @@ TEST(OverviewLayout, WithoutAReadableWorldModelShowsEveryFaceWithinTheirOwnBound
         EXPECT_EQ(layout.box.low, 0.0f);
         EXPECT_EQ(layout.box.high, 90.0f); // the ceiling faces down and the sky is never seen
         EXPECT_TRUE(layout.starts.empty());
+        EXPECT_EQ(layout.ground.back().shade, 1.0f); // the door, now the highest ground
     }
+    // Level ground is shaded halfway, whatever its height.
+    LevelWriter flat = leveltest::stepRoom();
+    flat.lump(LevelFormat::Faces).resize(std::size_t(LevelFormat::faceRecordSize)); // the low floor alone
+    flat.lump(LevelFormat::LeafFaces).assign(5 * 4, 0);
+    for (const auto& vertex : OverviewLayout::of(load(flat), nullptr).ground)
+        EXPECT_EQ(vertex.shade, 0.5f);
 }
