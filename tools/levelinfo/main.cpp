@@ -92,8 +92,48 @@ void printSummary(const LevelData& level)
     }
 }
 
-// The level's title and its inline models (models[1..]): each with the entity whose "model" key
-// names it ("*1"), its face count and that entity's origin as written.
+// Inline model numbers to the first entity whose "model" key names them ("*1").
+std::map<std::size_t, const Entity*> modelOwners(const std::vector<Entity>& entities)
+{
+    std::map<std::size_t, const Entity*> owners;
+    for (const Entity& entity : entities) {
+        const std::string* model = entity.value("model");
+        if (model == nullptr || model->size() < 2 || (*model)[0] != '*')
+            continue;
+        const std::string number = model->substr(1);
+        if (number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos)
+            owners.emplace(std::stoul(number), &entity);
+    }
+    return owners;
+}
+
+// Each inline model (models[1..]) with the class of the entity that names it, its face count and
+// that entity's origin as written.
+void printInlineModels(const LevelData& level, const std::vector<Entity>& entities)
+{
+    if (level.models.size() < 2)
+        return;
+    const std::map<std::size_t, const Entity*> owners = modelOwners(entities);
+    std::cout << "inline models: " << level.models.size() - 1 << '\n';
+    for (std::size_t n = 1; n < level.models.size(); ++n) {
+        const Model& model = level.models[n];
+        const auto owner = owners.find(n);
+        const Entity* entity = owner == owners.end() ? nullptr : owner->second;
+        const std::string* classname = entity ? entity->value("classname") : nullptr;
+        std::cout << "model *" << n << ": " << (classname ? *classname : std::string("no entity")) << ", ";
+        const int64_t end = int64_t(model.firstFace) + model.faceCount;
+        if (model.firstFace < 0 || model.faceCount < 0 || end > int64_t(level.faces.size()))
+            std::cout << "faces " << model.firstFace << " + " << model.faceCount << " outside the level's "
+                      << level.faces.size() << " faces";
+        else
+            std::cout << model.faceCount << (model.faceCount == 1 ? " face" : " faces");
+        if (const std::string* origin = entity ? entity->value("origin") : nullptr)
+            std::cout << ", origin " << *origin;
+        std::cout << '\n';
+    }
+}
+
+// The entity count (and where the text stops making sense), the title and the inline models.
 void printEntities(const LevelData& level)
 {
     const EntityList list = EntityText::parse(level.entityText);
@@ -103,33 +143,7 @@ void printEntities(const LevelData& level)
     std::cout << '\n';
     if (const std::string* title = worldMessage(list.entities))
         std::cout << "title: " << *title << '\n';
-    if (level.models.size() < 2)
-        return;
-    std::map<std::size_t, const Entity*> owners; // model number to the first entity naming it
-    for (const Entity& entity : list.entities) {
-        const std::string* model = entity.value("model");
-        if (model == nullptr || model->size() < 2 || (*model)[0] != '*')
-            continue;
-        const std::string number = model->substr(1);
-        if (number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos)
-            owners.emplace(std::stoul(number), &entity);
-    }
-    std::cout << "inline models: " << level.models.size() - 1 << '\n';
-    for (std::size_t n = 1; n < level.models.size(); ++n) {
-        const Model& model = level.models[n];
-        const auto owner = owners.find(n);
-        const std::string* classname = owner == owners.end() ? nullptr : owner->second->value("classname");
-        std::cout << "model *" << n << ": " << (classname ? *classname : std::string("no entity")) << ", ";
-        const int64_t end = int64_t(model.firstFace) + model.faceCount;
-        if (model.firstFace < 0 || model.faceCount < 0 || end > int64_t(level.faces.size()))
-            std::cout << "faces " << model.firstFace << " + " << model.faceCount << " outside the level's "
-                      << level.faces.size() << " faces";
-        else
-            std::cout << model.faceCount << (model.faceCount == 1 ? " face" : " faces");
-        if (const std::string* origin = owner == owners.end() ? nullptr : owner->second->value("origin"))
-            std::cout << ", origin " << *origin;
-        std::cout << '\n';
-    }
+    printInlineModels(level, list.entities);
 }
 
 // Whether each texture has a usable image, decided as the viewer decides it (each image path
@@ -142,17 +156,17 @@ void printTextures(const LevelData& level, const TextureResolver* resolver, cons
         return;
     }
     std::map<std::string, bool> decoded; // image path to whether it gave pixels
+    const auto decodes = [&](const std::string& path) {
+        const auto [entry, added] = decoded.try_emplace(path, false);
+        if (added)
+            entry->second = resolver->decodeImage(path, std::cerr) != nullptr;
+        return entry->second;
+    };
     std::vector<bool> hasImage;
     std::vector<std::string> origins;
     for (const std::string& name : level.textureNames) {
         const std::optional<std::string> path = resolver->imagePath(name);
-        bool usable = false;
-        if (path) {
-            const auto known = decoded.find(*path);
-            usable = known != decoded.end() ? known->second
-                                             : decoded.emplace(*path, resolver->decodeImage(*path, std::cerr) != nullptr)
-                                                   .first->second;
-        }
+        const bool usable = path && decodes(*path);
         hasImage.push_back(usable);
         origins.push_back(usable ? resolver->dataRoot().originOf(*path) : std::string());
     }
