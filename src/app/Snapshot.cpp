@@ -13,6 +13,7 @@ void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std
 {
     // The main loop would call this before the first frame; without it there is no projection.
     onReshape(width, height);
+    viewer.clockStopped = true;
     for (int frame = 1; frame <= frames; ++frame) {
         viewer.drawFrame();
         if (frame == frames) {

@@ -91,7 +91,7 @@ void Viewer::drawFrame()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     frameCount += 1;
-    const int now = glutGet(GLUT_ELAPSED_TIME);
+    const int now = clockStopped ? lastFrameTime : glutGet(GLUT_ELAPSED_TIME);
     frameSeconds = float((now - lastFrameTime) / 1000.0);
     lastFrameTime = now;
     if (now - lastFpsTime > 1000) {

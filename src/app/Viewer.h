@@ -56,6 +56,9 @@ public:
     std::unique_ptr<BSPMap> levelMap;
     std::unique_ptr<Camera> camera;
 
+    // A snapshot's clock stands still (no time passes between its frames, the frame rate stays
+    // 0), so its picture depends on nothing but its options.
+    bool clockStopped = false;
     int frameCount = 0;     // frames since the last frames-per-second update
     int lastFrameTime = 0;  // milliseconds since glutInit
     float frameSeconds = 0; // seconds between the last two frames

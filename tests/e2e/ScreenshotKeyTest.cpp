@@ -20,6 +20,7 @@ using testsupport::viewerBinary;
 namespace {
 constexpr int width = 320;
 constexpr int height = 240;
+constexpr int statusBand = 64; // rows at the bottom that hold the status line (and the gun)
 
 void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
@@ -66,26 +67,26 @@ TEST(ScreenshotKeyTest, PWritesTheWindowsPixelsAndAFailedWriteIsOneLine)
     display.run("xdotool windowmove " + window + " 0 0 2>/dev/null"); // wholly on screen for the X captures
     pause(1.5);
 
-    // The status line's frame rate may change from one frame to the next, so the picture is
-    // compared only when the window showed the same pixels just before and just after the key.
-    bool compared = false;
-    std::size_t taken = 0;
-    while (!compared && taken < 6) {
-        const std::vector<unsigned char> before = display.capture(window);
-        display.run("xdotool key --window " + window + " p 2>/dev/null");
-        ASSERT_TRUE(waitForShots(viewer, ++taken)) << viewer.transcript();
-        const std::vector<unsigned char> after = display.capture(window);
-        ASSERT_EQ(before.size(), std::size_t(width * height * 3));
-        if (before != after)
-            continue;
-        const PNGFile picture = PNGFile::read(reportedShots(viewer.transcript()).back());
-        ASSERT_TRUE(picture.error.empty()) << picture.error;
-        EXPECT_EQ(picture.width, width);
-        EXPECT_EQ(picture.height, height);
-        EXPECT_TRUE(picture.rgb == before) << "the screenshot is not the window's picture";
-        compared = true;
-    }
-    EXPECT_TRUE(compared) << "the window never stayed the same across a key press";
+    // The view stands still, so every frame shows the same scene; only the status line's frame
+    // rate may change from one frame to the next (often, on a loaded machine). The picture must
+    // be the window's: the scene to the pixel, and the status line's white ink in its band.
+    const std::size_t row = std::size_t(width * 3);
+    const std::size_t sceneBytes = std::size_t(height - statusBand) * row;
+    display.run("xdotool key --window " + window + " p 2>/dev/null");
+    ASSERT_TRUE(waitForShots(viewer, 1)) << viewer.transcript();
+    const std::vector<unsigned char> shown = display.capture(window);
+    ASSERT_EQ(shown.size(), std::size_t(width * height * 3));
+    const PNGFile picture = PNGFile::read(reportedShots(viewer.transcript()).back());
+    ASSERT_TRUE(picture.error.empty()) << picture.error;
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
+    EXPECT_TRUE(std::equal(shown.begin(), shown.begin() + long(sceneBytes), picture.rgb.begin()))
+        << "the screenshot's scene is not the window's";
+    const auto white = [](const unsigned char* rgb) { return rgb[0] == 255 && rgb[1] == 255 && rgb[2] == 255; };
+    bool ink = false;
+    for (std::size_t at = sceneBytes; at + 3 <= picture.rgb.size() && !ink; at += 3)
+        ink = white(&picture.rgb[at]);
+    EXPECT_TRUE(ink) << "the screenshot has no status line";
 
     const std::vector<std::string> paths = reportedShots(viewer.transcript());
     for (std::size_t i = 0; i < paths.size(); ++i)
