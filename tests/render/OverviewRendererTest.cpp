@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <sstream>
 
 using testsupport::contextHeight;
@@ -65,38 +64,4 @@ TEST(OverviewRenderer, ShadesTheGroundByHeightDrawsWallsAsLinesAndTheStartAsAnAr
     EXPECT_TRUE(near(readPixel(32, 34), red));
     EXPECT_FALSE(near(readPixel(32, 28), red));
     EXPECT_FALSE(near(readPixel(32, 40), red));
-}
-
-TEST(OverviewRenderer, LeavesTheFramesMatricesAndStateAsItFoundThem)
-{
-    testsupport::ensureGLContext();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 1, -1, 1, 1, 2);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(1, 2, 3);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_CULL_FACE);
-    std::array<float, 16> projection{};
-    std::array<float, 16> view{};
-    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
-    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
-
-    drawStepRoom();
-
-    std::array<float, 16> projectionAfter{};
-    std::array<float, 16> viewAfter{};
-    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter.data());
-    glGetFloatv(GL_MODELVIEW_MATRIX, viewAfter.data());
-    EXPECT_EQ(projectionAfter, projection);
-    EXPECT_EQ(viewAfter, view);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
-    glLoadIdentity();
 }
