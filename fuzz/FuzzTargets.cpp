@@ -10,6 +10,7 @@
 #include "game/DrawnFaceSet.h"
 #include "game/Friendlies.h"
 #include "game/Frustum.h"
+#include "game/PlayerStarts.h"
 #include "game/Visibility.h"
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
@@ -266,8 +267,9 @@ bool sameMaterial(const Material& left, const Material& right)
 
 // ---- archive ---------------------------------------------------------------------------------
 
-// Entries may share their data (several directory records pointing at one deflated stream), so
-// a megabyte can ask for gigabytes of inflating; past this many bytes read the target stops.
+// Entries sharing data are refused, but deflate still turns a byte into a thousand (bzip2 into
+// far more), so a megabyte of entries can ask for gigabytes; past this many bytes read the
+// target stops, as the data root stops at its own limit.
 constexpr uint64_t archiveReadBudget = uint64_t(32) << 20;
 
 // Every message is one line naming the archive.
@@ -396,6 +398,14 @@ int entities(const uint8_t* data, std::size_t size)
     if (const std::optional<PlayerStart> start = findPlayerStart(list.entities))
         require(std::isfinite(start->origin[0]) && std::isfinite(start->origin[1]) && std::isfinite(start->origin[2])
                 && std::isfinite(start->angle));
+    // Every start stands where a configuration's whole numbers can put it, facing a heading in [0, 360).
+    const PlayerStarts starts(playerStarts(list.entities), Vec3(-1024, -1024, -1024), Vec3(1024, 1024, 1024));
+    for (std::size_t i = 0; i < starts.count(); ++i) {
+        const PlayerStarts::View& view = starts.view(i);
+        for (const float coordinate : {view.eye.getX(), view.eye.getY(), view.eye.getZ()})
+            require(coordinate >= -1024 && coordinate <= 1024);
+        require(view.heading >= 0 && view.heading < 360);
+    }
     worldMessage(list.entities);
     return 0;
 }

@@ -95,14 +95,46 @@ void onSpecialKey(int key, int, int)
     guarded([key] { viewer->pressSpecialKey(key); });
 }
 
-void onMouse(int button, int state, int, int)
+void onMouse(int button, int state, int x, int y)
 {
-    guarded([button, state] { viewer->pressMouseButton(button, state); });
+    guarded([button, state, x, y] { viewer->pressMouseButton(button, state, x, y); });
 }
 
 void onPassiveMotion(int x, int y)
 {
     guarded([x, y] { viewer->movePointer(x, y); });
+}
+
+void onKeyboardUp(unsigned char key, int, int)
+{
+    guarded([key] { viewer->releaseKey(key); });
+}
+
+void onSpecialKeyUp(int key, int, int)
+{
+    guarded([key] { viewer->releaseSpecialKey(key); });
+}
+
+void onEntry(int state)
+{
+    if (state == GLUT_LEFT)
+        guarded([] { viewer->loseFocus(); });
+}
+
+void onWindowStatus(int state)
+{
+    if (state != GLUT_FULLY_RETAINED)
+        guarded([] { viewer->loseFocus(); });
+}
+
+void registerLevelModeCallbacks()
+{
+    glutIgnoreKeyRepeat(1);
+    glutKeyboardUpFunc(onKeyboardUp);
+    glutSpecialUpFunc(onSpecialKeyUp);
+    glutMotionFunc(onPassiveMotion);
+    glutEntryFunc(onEntry);
+    glutWindowStatusFunc(onWindowStatus);
 }
 
 void registerCallbacks()

@@ -20,4 +20,12 @@ void onKeyboard(unsigned char key, int x, int y);
 void onSpecialKey(int key, int x, int y);
 void onMouse(int button, int state, int x, int y);
 void onPassiveMotion(int x, int y);
+void onKeyboardUp(unsigned char key, int x, int y);
+void onSpecialKeyUp(int key, int x, int y);
+void onEntry(int state);
+void onWindowStatus(int state);
 void registerCallbacks(); // in start-up's order; display doubles as idle
+// Level mode adds, for the current window: key releases (auto-repeat ignored, so a held key is
+// one press and one release), motion with a button held (look while firing), and leaving the
+// window or having it hidden or covered, which lets the pointer and the held keys go.
+void registerLevelModeCallbacks();

@@ -14,9 +14,6 @@
 
 namespace {
 
-// The eye stands this far above a player start's origin (world units).
-constexpr float eyeAboveStart = 40.0f;
-
 std::string asFolder(std::string path)
 {
     if (path.empty())
@@ -51,7 +48,9 @@ void loadMaterials(Launch& launch)
     launch.resolver = std::make_unique<TextureResolver>(*launch.dataRoot, launch.materials.get());
 }
 
-// Model 0's box with each axis sorted: the stored corners are converted corner by corner.
+// Model 0's box with each axis sorted: the stored corners are converted corner by corner. A
+// corner that is not a number, or beyond the world's limit, is brought within it, so that a
+// start placed in the box can always be written as a configuration's whole numbers.
 std::optional<std::pair<Vec3, Vec3>> boxOf(const LevelData& level)
 {
     if (level.models.empty())
@@ -61,29 +60,31 @@ std::optional<std::pair<Vec3, Vec3>> boxOf(const LevelData& level)
              std::fmin(model.mins[2], model.maxs[2]));
     Vec3 high(std::fmax(model.mins[0], model.maxs[0]), std::fmax(model.mins[1], model.maxs[1]),
               std::fmax(model.mins[2], model.maxs[2]));
-    return std::make_pair(low, high);
+    return PlayerStarts::boundedBox(low, high);
 }
 
-// The level's first player start, at eye height and facing its angle; without one, the middle
-// of the level's box facing the start heading. Whole units, so the printed configuration
-// reproduces it exactly.
+// The level's preferred player start, at eye height inside the level's box and facing its
+// angle; without one, the middle of the level's box facing the start heading. Whole units, so
+// the printed configuration reproduces it exactly.
 void placeStart(Launch& launch, const LevelData& level)
 {
     Configuration& configuration = launch.configuration;
-    const EntityList entities = EntityText::parse(level.entityText);
-    if (const std::optional<PlayerStart> start = findPlayerStart(entities.entities)) {
-        // File (x, y, z) is world (x, z, -y).
-        configuration.startPoint = Point(std::round(start->origin[0]), std::round(start->origin[2] + eyeAboveStart),
-                                         std::round(-start->origin[1]));
-        configuration.startAngle = int(std::lround(start->angle));
+    const auto [low, high] = launch.levelBox.value_or(PlayerStarts::boundedBox(
+        Vec3(-PlayerStarts::worldLimit, -PlayerStarts::worldLimit, -PlayerStarts::worldLimit),
+        Vec3(PlayerStarts::worldLimit, PlayerStarts::worldLimit, PlayerStarts::worldLimit)));
+    launch.starts = PlayerStarts(playerStarts(EntityText::parse(level.entityText).entities), low, high);
+    if (const std::optional<std::size_t> preferred = launch.starts.preferred()) {
+        const PlayerStarts::View& start = launch.starts.view(*preferred);
+        configuration.startPoint = Point(std::round(start.eye.getX()), std::round(start.eye.getY()),
+                                         std::round(start.eye.getZ()));
+        configuration.startAngle = start.heading;
+        launch.starts.startFrom(*preferred);
         return;
     }
-    if (launch.levelBox) {
-        const auto& [low, high] = *launch.levelBox;
+    if (launch.levelBox)
         configuration.startPoint = Point(std::round((low.getX() + high.getX()) / 2),
                                          std::round((low.getY() + high.getY()) / 2),
                                          std::round((low.getZ() + high.getZ()) / 2));
-    }
 }
 
 void placeDefaultLights(Launch& launch)
@@ -144,6 +145,10 @@ void applyOptions(Launch& launch, const CommandLine& line)
         configuration.startPoint = *line.at;
     if (line.angle)
         configuration.startAngle = *line.angle;
+    if (line.pitch)
+        configuration.startPitch = *line.pitch;
+    launch.flightSpeed = line.speed.value_or(Flight::defaultSpeed);
+    launch.mouseDegreesPerPixel = line.mouse.value_or(MouseLook::defaultDegreesPerPixel);
     launch.verbose = line.verbose;
     launch.frameLogPath = line.frameLog.value_or("");
     launch.shotsFolder = line.shots.value_or("");
@@ -213,9 +218,9 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
 
 Launch Launch::fromConfiguration(const CommandLine& line)
 {
-    if (line.dataRoot || line.lightsFile || line.players || line.verbose)
-        throw LaunchError("--data, --lights, --players and --verbose open a level, not the configuration file "
-                          + line.target);
+    if (line.dataRoot || line.lightsFile || line.players || line.verbose || line.speed || line.mouse)
+        throw LaunchError("--data, --lights, --players, --verbose, --speed and --mouse open a level, not the "
+                          "configuration file " + line.target);
     if (line.noHud)
         throw LaunchError("--no-hud opens a level without its gun and status line, not the configuration file "
                           + line.target);

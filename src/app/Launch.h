@@ -4,6 +4,9 @@
 #include "config/Configuration.h"
 #include "config/LightsFile.h"
 #include "files/DataRoot.h"
+#include "game/Flight.h"
+#include "game/MouseLook.h"
+#include "game/PlayerStarts.h"
 #include "level/MaterialLibrary.h"
 #include "level/TextureResolver.h"
 
@@ -17,7 +20,10 @@
 // root with its material scripts and the level's bytes already read.
 struct Launch {
     Configuration configuration;
-    bool levelMode = false;  // a level opened as it is: the keys configuration mode leaves unbound work
+    bool levelMode = false; // held keys, mouse look, player-start jumps, heading and pitch shown, 'h'
+    double flightSpeed = Flight::defaultSpeed;                   // --speed, units per second
+    double mouseDegreesPerPixel = MouseLook::defaultDegreesPerPixel; // --mouse
+    PlayerStarts starts; // level mode: the level's player starts, for j and J
     bool verbose = false;
     std::string frameLogPath;
     std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder

@@ -1,5 +1,6 @@
 #include "app/Viewer.h"
 
+#include "config/CommandLine.h"
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "render/BSPMap.h"
@@ -7,7 +8,9 @@
 #include "render/OnScreenDisplay.h"
 
 #include <GL/glut.h>
+#include <GL/freeglut_ext.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <malloc.h>
 #include <iostream>
@@ -16,6 +19,33 @@
 namespace {
 constexpr int minTessellationLevel = 2;
 constexpr int maxTessellationLevel = 20;
+constexpr unsigned char tabKey = 9;
+
+// Level mode's held motions. With Shift down a letter arrives in capitals, and its release may
+// arrive in either case; '+' and '_' are '=' and '-' with Shift.
+std::optional<Flight::Motion> motionOfKey(unsigned char key)
+{
+    switch (key) {
+    case 'w': case 'W': return Flight::Motion::forward;
+    case 's': case 'S': return Flight::Motion::backward;
+    case 'a': case 'A': return Flight::Motion::turnLeft;
+    case 'd': case 'D': return Flight::Motion::turnRight;
+    case 'e': case 'E': return Flight::Motion::lookUp;
+    case 'r': case 'R': return Flight::Motion::lookDown;
+    case '=': case '+': return Flight::Motion::up;
+    case '-': case '_': return Flight::Motion::down;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Flight::Motion> motionOfSpecialKey(int key)
+{
+    if (key == GLUT_KEY_LEFT)
+        return Flight::Motion::left;
+    if (key == GLUT_KEY_RIGHT)
+        return Flight::Motion::right;
+    return std::nullopt;
+}
 } // namespace
 
 Viewer::Viewer(Configuration configuration) : Viewer(Launch::forConfiguration(std::move(configuration))) {}
@@ -24,8 +54,11 @@ Viewer::Viewer(Launch launch)
     : dataRoot(std::move(launch.dataRoot)),
       materials(std::move(launch.materials)),
       resolver(std::move(launch.resolver)),
+      levelMode(launch.levelMode),
       friendlies(std::move(launch.configuration.friendlies)),
-      levelMode(launch.levelMode)
+      flight(launch.flightSpeed),
+      mouseLook(launch.mouseDegreesPerPixel),
+      starts(std::move(launch.starts))
 {
     const Configuration& configuration = launch.configuration;
     if (configuration.levelPlayers && launch.levelBox) {
@@ -39,6 +72,10 @@ Viewer::Viewer(Launch launch)
     camera = std::make_unique<Camera>(configuration.startPoint, &frustum);
     if (configuration.startAngle)
         camera->faceHeading(*configuration.startAngle);
+    if (levelMode || configuration.startPitch)
+        camera->setPitchLimit(Camera::freePitchLimit);
+    if (configuration.startPitch)
+        camera->setPitch(*configuration.startPitch);
     levelMap->setCamera(camera.get());
     levelMap->friendlies = friendlies.get();
     levelMap->hudShown = launch.hudShown;
@@ -87,11 +124,12 @@ void Viewer::frameShown()
 
 Viewer::~Viewer() = default;
 
-void Viewer::drawFrame()
+void Viewer::drawFrame() { drawFrameAt(clockStopped ? lastFrameTime : glutGet(GLUT_ELAPSED_TIME)); }
+
+void Viewer::drawFrameAt(int now)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     frameCount += 1;
-    const int now = clockStopped ? lastFrameTime : glutGet(GLUT_ELAPSED_TIME);
     frameSeconds = float((now - lastFrameTime) / 1000.0);
     lastFrameTime = now;
     if (now - lastFpsTime > 1000) {
@@ -99,14 +137,29 @@ void Viewer::drawFrame()
         lastFpsTime = now;
         frameCount = 0;
     }
+    if (levelMode)
+        flight.advance(*camera, frameSeconds);
+    writeStatus();
+    levelMap->render(statusLine, frameSeconds, texturesEnabled, lightingEnabled);
+}
+
+// "FPS:60 X:320 Y:48 Z:-96", and in level mode " H:90 P:-10" and, after a jump, " start 3 of 12".
+void Viewer::writeStatus()
+{
     statusLine.reset();
     const Point& eye = camera->getPosition();
     statusLine << "FPS:" << fps << " X:" << eye.getX() << " Y:" << eye.getY() << " Z:" << eye.getZ();
-    levelMap->render(statusLine, frameSeconds, texturesEnabled, lightingEnabled);
+    if (!levelMode)
+        return;
+    statusLine << " H:" << std::lround(camera->heading()) % 360 << " P:" << std::lround(camera->getPitch());
+    if (const std::size_t start = starts.standingAt(*camera))
+        statusLine << " start " << start << " of " << starts.count();
 }
 
 void Viewer::pressKey(unsigned char key)
 {
+    if (levelMode && pressLevelModeKey(key))
+        return;
     switch (key) {
     case 'w': camera->moveForward(5.0f); break;
     case 's': camera->moveBackward(5.0f); break;
@@ -132,16 +185,49 @@ void Viewer::pressKey(unsigned char key)
         if (levelMap->designed)
             levelMap->lightmapsEnabled = !levelMap->lightmapsEnabled;
         break;
-    case 'h':
-        if (levelMode)
-            levelMap->hudShown = !levelMap->hudShown;
-        break;
     case 'p':
         if (screenshots)
             screenshots->request();
         break;
     default: break;
     }
+}
+
+bool Viewer::pressLevelModeKey(unsigned char key)
+{
+    if (const std::optional<Flight::Motion> motion = motionOfKey(key)) {
+        flight.hold(*motion);
+        return true;
+    }
+    switch (key) {
+    case 'c':
+        std::cout << viewOptions(camera->getPosition(), camera->heading(), camera->getPitch()) << std::endl;
+        return true;
+    case 'h': levelMap->hudShown = !levelMap->hudShown; return true;
+    case 'j': jumpToStart(true); return true;
+    case 'J': jumpToStart(false); return true;
+    case tabKey: releasePointer(); return true;
+    default: return false;
+    }
+}
+
+void Viewer::releaseKey(unsigned char key)
+{
+    if (!levelMode)
+        return;
+    if (const std::optional<Flight::Motion> motion = motionOfKey(key))
+        flight.release(*motion);
+}
+
+void Viewer::jumpToStart(bool forward)
+{
+    if (starts.count() == 0) {
+        if (!saidNoStarts)
+            std::cerr << "verdanth: this level has no player starts to jump to" << std::endl;
+        saidNoStarts = true;
+        return;
+    }
+    starts.jump(*camera, forward);
 }
 
 void Viewer::togglePatchTessellation()
@@ -190,20 +276,51 @@ bool Viewer::retessellate(int level)
 
 void Viewer::pressSpecialKey(int key)
 {
+    if (levelMode) {
+        if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
+            flight.hold(*motion);
+        leftShiftDown = leftShiftDown || key == GLUT_KEY_SHIFT_L;
+        rightShiftDown = rightShiftDown || key == GLUT_KEY_SHIFT_R;
+        flight.setFast(leftShiftDown || rightShiftDown);
+        return;
+    }
     if (key == GLUT_KEY_LEFT)
         camera->strafeLeft(5.0f);
     else if (key == GLUT_KEY_RIGHT)
         camera->strafeRight(5.0f);
 }
 
-void Viewer::pressMouseButton(int button, int state)
+void Viewer::releaseSpecialKey(int key)
 {
+    if (!levelMode)
+        return;
+    if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
+        flight.release(*motion);
+    leftShiftDown = leftShiftDown && key != GLUT_KEY_SHIFT_L;
+    rightShiftDown = rightShiftDown && key != GLUT_KEY_SHIFT_R;
+    flight.setFast(leftShiftDown || rightShiftDown);
+}
+
+void Viewer::pressMouseButton(int button, int state, int x, int y)
+{
+    // In level mode the click that takes hold of the pointer only does that.
+    if (levelMode && state == GLUT_DOWN && !mouseLook.isHeld()) {
+        holdPointer(x, y);
+        return;
+    }
     if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN)
         camera->fire();
 }
 
 void Viewer::movePointer(int x, int y)
 {
+    if (levelMode) {
+        const int width = glutGet(GLUT_WINDOW_WIDTH);
+        const int height = glutGet(GLUT_WINDOW_HEIGHT);
+        if (mouseLook.moved(x, y, width, height, *camera))
+            glutWarpPointer(width / 2, height / 2);
+        return;
+    }
     const int dx = std::abs(x - lastMouseX);
     if (x > lastMouseX)
         camera->turnRight(dx);
@@ -216,6 +333,33 @@ void Viewer::movePointer(int x, int y)
         camera->lookUp(dy);
     lastMouseX = x;
     lastMouseY = y;
+}
+
+void Viewer::holdPointer(int x, int y)
+{
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    if (mouseLook.hold(x, y, width, height))
+        glutWarpPointer(width / 2, height / 2);
+    glutSetCursor(GLUT_CURSOR_NONE);
+}
+
+void Viewer::releasePointer()
+{
+    if (!mouseLook.isHeld())
+        return;
+    mouseLook.release();
+    glutSetCursor(GLUT_CURSOR_INHERIT);
+}
+
+void Viewer::loseFocus()
+{
+    if (!levelMode)
+        return;
+    releasePointer();
+    flight.releaseAll();
+    leftShiftDown = rightShiftDown = false;
+    flight.setFast(false);
 }
 
 void Viewer::shutdown()

@@ -4,7 +4,10 @@
 #include "app/Launch.h"
 #include "app/Screenshots.h"
 #include "config/Configuration.h"
+#include "game/Flight.h"
 #include "game/Frustum.h"
+#include "game/MouseLook.h"
+#include "game/PlayerStarts.h"
 #include "level/TextureReport.h"
 #include "render/StatusLine.h"
 
@@ -32,10 +35,20 @@ public:
     Viewer& operator=(const Viewer&) = delete;
 
     void drawFrame(); // one frame: clear, timing, status line, the level's render (no swap)
+    // The same at a given time, milliseconds on GLUT's elapsed-time clock: level mode's held
+    // keys move the camera by the seconds since the previous frame.
+    void drawFrameAt(int elapsedMilliseconds);
     void pressKey(unsigned char key); // every key but Escape, which the callback handles
+    void releaseKey(unsigned char key); // level mode: ends a held motion
     void pressSpecialKey(int key);
-    void pressMouseButton(int button, int state);
-    void movePointer(int x, int y); // passive motion: one degree per pixel
+    void releaseSpecialKey(int key);
+    void pressMouseButton(int button, int state, int x, int y);
+    // Passive motion: configuration mode turns one degree per pixel; level mode turns by --mouse
+    // while the pointer is held.
+    void movePointer(int x, int y);
+    // Level mode: the pointer left the window, or the window was hidden or covered. The pointer
+    // is let go and held keys end, since their releases may go to another window.
+    void loseFocus();
     void shutdown();                // releases the display, the camera and the level, in that order
     void frameDrawn();              // after drawing, before the swap: takes a screenshot 'p' asked for
     void frameShown();              // after the buffers are swapped
@@ -49,6 +62,7 @@ public:
     std::unique_ptr<MaterialLibrary> materials;
     std::unique_ptr<TextureResolver> resolver;
 
+    const bool levelMode; // held keys, mouse look, start jumps; heading and pitch on the status line
     Frustum frustum; // the one view frustum, given to the camera
     std::unique_ptr<Friendlies> friendlies; // null without a "players" entry
     std::unique_ptr<OnScreenDisplay> screenDisplay;
@@ -68,17 +82,28 @@ public:
     bool lightingEnabled = true;     // 'l'
     bool patchTessellationOn = false; // 'b', mirrors the level's patchesTessellated
     int tessellationLevel = 10;      // kept within 2..20 by '<' and '>'
-    bool levelMode = false;          // keys that configuration mode leaves unbound ('h') work only here
     int lastMouseX = 0;              // window pixels at the previous passive motion
     int lastMouseY = 0;
     StatusLine statusLine; // kept between frames so composing the line never allocates
+    Flight flight;         // level mode: the keys held down
+    MouseLook mouseLook;   // level mode: the pointer, held or free
+    PlayerStarts starts;   // level mode: where j and J go
     std::unique_ptr<FrameLog> frameLog; // --frame-log: null unless asked for
     std::unique_ptr<Screenshots> screenshots; // 'p': null in configuration mode without "screenshots = 1"
 
 private:
+    bool pressLevelModeKey(unsigned char key); // false: the key means what it means in both modes
+    void jumpToStart(bool forward);
+    void holdPointer(int x, int y);
+    void releasePointer();
+    void writeStatus();
     std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;
     std::unique_ptr<BSPMap> makeLevel(Launch& launch);
     void togglePatchTessellation();
     void changeTessellationLevel(int step);
     bool retessellate(int level); // false, with one line and the patches unchanged, when memory runs out
+
+    bool leftShiftDown = false;  // level mode: Shift makes held moves fast
+    bool rightShiftDown = false;
+    bool saidNoStarts = false;   // 'j' on a level without starts says so once
 };

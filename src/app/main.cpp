@@ -20,12 +20,12 @@ namespace {
 // made on stdout instead, so `verdanth level.bsp > level.cfg` saves it.
 Launch prepare(const CommandLine& line)
 {
-    if (std::filesystem::is_directory(line.target))
-        throw LaunchError(line.target + ": is a folder, not a level or a configuration file");
     // With --data the target is a level: a file, or a name under the data root (even if a file
     // or folder of that name happens to sit where the viewer runs).
     if (line.dataRoot || Launch::isLevelFile(line.target))
         return Launch::fromLevel(line, std::cout);
+    if (std::filesystem::is_directory(line.target))
+        throw LaunchError(line.target + ": is a folder, not a level or a configuration file");
     Launch launch = Launch::fromConfiguration(line);
     std::cerr << "root directory:" << launch.configuration.dataPath << std::endl;
     std::cerr << "level name:" << launch.configuration.levelPath << std::endl;
@@ -109,6 +109,8 @@ int run(int argc, char** argv)
         return 0;
     setCallbackViewer(&viewer);
     registerCallbacks();
+    if (viewer.levelMode)
+        registerLevelModeCallbacks();
     glutMainLoop();
     return 0;
 }

@@ -2,13 +2,16 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
 constexpr int maxWindowSide = 16384;
 constexpr unsigned maxPlayersPerGroup = 10000;
 constexpr long maxSnapshotFrames = 10000;
+constexpr double maxAngle = 3600; // degrees either way
 
 // A whole decimal number, all of the text, within [minimum, maximum].
 std::optional<long> wholeNumber(const std::string& text, long minimum, long maximum)
@@ -19,6 +22,18 @@ std::optional<long> wholeNumber(const std::string& text, long minimum, long maxi
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+// A decimal number, all of the text, within [minimum, maximum].
+std::optional<double> decimalNumber(const std::string& text, double minimum, double maximum)
+{
+    if (text.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value) || value < minimum || value > maximum)
         return std::nullopt;
     return value;
 }
@@ -42,7 +57,7 @@ public:
     const std::string& take() { return arguments[next++]; }
 
     // The value after an option; a missing one is a usage error naming the option.
-    const std::string& value(const std::string& option, const char* what)
+    const std::string& value(const std::string& option, const std::string& what)
     {
         if (done())
             throw UsageError(option + " needs " + what);
@@ -88,6 +103,19 @@ unsigned readCount(ArgumentReader& reader, const std::string& option)
     return unsigned(*count);
 }
 
+// "--pitch needs degrees from -89 to 89, not 90"
+double readInRange(ArgumentReader& reader, const std::string& option, const std::string& unit, double minimum,
+                   double maximum)
+{
+    std::ostringstream range;
+    range << unit << " from " << minimum << " to " << maximum;
+    const std::string& text = reader.value(option, range.str());
+    const std::optional<double> value = decimalNumber(text, minimum, maximum);
+    if (!value)
+        throw UsageError(option + " needs " + range.str() + ", not " + text);
+    return *value;
+}
+
 // Reads one option and its values; false when `argument` is not an option.
 bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine& line)
 {
@@ -98,11 +126,13 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
     } else if (argument == "--at") {
         line.at = readPoint(reader, argument);
     } else if (argument == "--angle") {
-        const std::string& text = reader.value(argument, "a heading in degrees");
-        const auto degrees = wholeNumber(text, -3600, 3600);
-        if (!degrees)
-            throw UsageError("--angle needs whole degrees, not " + text);
-        line.angle = int(*degrees);
+        line.angle = readInRange(reader, argument, "degrees", -maxAngle, maxAngle);
+    } else if (argument == "--pitch") {
+        line.pitch = readInRange(reader, argument, "degrees", -CommandLine::maxPitch, CommandLine::maxPitch);
+    } else if (argument == "--speed") {
+        line.speed = readInRange(reader, argument, "units per second", CommandLine::minSpeed, CommandLine::maxSpeed);
+    } else if (argument == "--mouse") {
+        line.mouse = readInRange(reader, argument, "degrees per pixel", CommandLine::minMouse, CommandLine::maxMouse);
     } else if (argument == "--size") {
         line.size = readSize(argument, reader.value(argument, "WIDTHxHEIGHT"));
     } else if (argument == "--lights") {
@@ -169,6 +199,30 @@ const char* usageText()
            "       verdanth --data DIR --list\n"
            "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
            "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
-           "options: --at X Y Z, --angle DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES, --verbose,\n"
-           "         --frame-log FILE, --shots DIR, --no-hud\n";
+           "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
+           "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
+           "         --no-hud\n";
+}
+
+std::string decimalText(double value)
+{
+    char text[400]; // room for any double's whole part
+    // Rounded first, so that -0.001 is written "0", not "-0".
+    const double rounded = std::round(value * 100) / 100 + 0.0;
+    std::snprintf(text, sizeof text, "%.2f", rounded == 0 ? 0.0 : rounded);
+    std::string written = text;
+    while (written.back() == '0')
+        written.pop_back();
+    if (written.back() == '.')
+        written.pop_back();
+    return written;
+}
+
+std::string viewOptions(const Point& eye, double heading, double pitch)
+{
+    std::string written = decimalText(heading);
+    if (written == "360") // 359.996 rounds up to a whole turn
+        written = "0";
+    return "--at " + decimalText(eye.getX()) + " " + decimalText(eye.getY()) + " " + decimalText(eye.getZ())
+         + " --angle " + written + " --pitch " + decimalText(pitch);
 }

@@ -16,7 +16,10 @@ struct CommandLine {
     std::optional<std::string> dataRoot; // --data DIR
     bool list = false;                   // --list: the levels under --data
     std::optional<Point> at;             // --at X Y Z: eye position in world coordinates (Y up)
-    std::optional<int> angle;            // --angle DEG: heading, counterclockwise from the file's +X
+    std::optional<double> angle;         // --angle DEG: heading, counterclockwise from the file's +X
+    std::optional<double> pitch;         // --pitch DEG: up positive, within +-maxPitch
+    std::optional<double> speed;         // --speed UNITS: level mode's flying speed, per second
+    std::optional<double> mouse;         // --mouse DEG: level mode's mouse look, degrees per pixel
     std::optional<std::pair<int, int>> size;                  // --size WxH, pixels
     std::optional<std::string> lightsFile;                    // --lights FILE
     std::optional<std::pair<unsigned, unsigned>> players;     // --players FRIENDS ENEMIES
@@ -30,6 +33,9 @@ struct CommandLine {
 
     static constexpr int defaultWidth = 1280;
     static constexpr int defaultHeight = 720;
+    static constexpr double maxPitch = 89;
+    static constexpr double minSpeed = 1, maxSpeed = 100000;
+    static constexpr double minMouse = 0.001, maxMouse = 10;
 };
 
 // A command line that cannot be followed; the message says why (start-up adds the usage).
@@ -43,3 +49,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // The usage text, one line per form, each ending in a line break.
 const char* usageText();
+
+// A number as the view options and the configuration write it: rounded to two decimals, without
+// trailing zeros ("90", "-12.5", "0.15"). Two decimals of a degree move the picture by less than
+// a tenth of a pixel, and a hundredth of a unit is finer than any texel.
+std::string decimalText(double value);
+
+// The options that reopen a view: "--at X Y Z --angle A --pitch P" (heading in [0, 360)).
+std::string viewOptions(const Point& eye, double heading, double pitch);

@@ -1,5 +1,7 @@
 #include "config/Configuration.h"
 
+#include "config/CommandLine.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -53,14 +55,21 @@ bool readSwitch(std::istream& in, const std::string& key, Configuration& configu
     return true;
 }
 
+// An angle's token: its leading number, 0 where there is none (or it is not finite).
+double readAngle(std::istream& in)
+{
+    std::string value;
+    in >> value;
+    echoSetting(value);
+    const double degrees = std::strtod(value.c_str(), nullptr);
+    return std::isfinite(degrees) ? degrees : 0.0;
+}
+
 // Reads the value of one extension key; false when the key is not one.
 bool readExtensionValue(std::istream& in, const std::string& key, Configuration& configuration)
 {
-    if (key == "start_angle") {
-        std::string value;
-        in >> value;
-        configuration.startAngle = std::atoi(value.c_str());
-        echoSetting(value);
+    if (key == "start_angle" || key == "start_pitch") {
+        (key == "start_angle" ? configuration.startAngle : configuration.startPitch) = readAngle(in);
         return true;
     }
     if (key == "look") {
@@ -174,7 +183,9 @@ std::string configurationText(const Configuration& configuration)
     text << "start_vec = " << std::lround(start.getX()) << " " << std::lround(start.getY()) << " "
          << std::lround(start.getZ()) << "\n";
     if (configuration.startAngle)
-        text << "start_angle = " << *configuration.startAngle << "\n";
+        text << "start_angle = " << decimalText(*configuration.startAngle) << "\n";
+    if (configuration.startPitch)
+        text << "start_pitch = " << decimalText(*configuration.startPitch) << "\n";
     if (!configuration.playersFile.empty())
         text << "players = " << configuration.playersFile << "\n";
     if (configuration.levelPlayers)

@@ -28,7 +28,8 @@ struct Configuration {
     std::string playersFile;                // the "players" value, for printing the configuration back
 
     // ---- extensions ----
-    std::optional<int> startAngle; // "start_angle": degrees counterclockwise from the level file's +X, seen from above
+    std::optional<double> startAngle; // "start_angle": degrees counterclockwise from the level file's +X, seen from above
+    std::optional<double> startPitch; // "start_pitch": degrees up; with it the view looks up to 89 degrees either way
     bool archives = false;         // "archives": also search the data path's *.pk3 and *.zip
     bool defaultLights = false;    // "default_lights": four lights placed from the level's bounds, no lights file
     std::optional<std::pair<unsigned, unsigned>> levelPlayers; // "level_players": friends, enemies in model 0's box
@@ -56,5 +57,5 @@ Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFri
 std::optional<std::string> configurationProblem(const Configuration& configuration, const std::string& path);
 
 // The configuration as the text of a file that reads back into the same values (the window
-// size, paths, whole-number start and every extension that is set).
+// size, paths, whole-number start and every extension that is set; angles to two decimals).
 std::string configurationText(const Configuration& configuration);

@@ -1,10 +1,18 @@
 #include "files/Archive.h"
 
 #include "files/RelativePath.h"
+#include "files/ZipDirectory.h"
 
 #include <zip.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <utility>
 
@@ -61,6 +69,70 @@ zip_t* openSource(Source source, ZipError& error, std::string& problem)
     return opened;
 }
 
+// ---- the archive file ------------------------------------------------------------------------
+
+// An open file descriptor, closed when dropped.
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor = -1) : descriptor(descriptor) {}
+    ~Descriptor()
+    {
+        if (descriptor >= 0)
+            ::close(descriptor);
+    }
+    Descriptor(Descriptor&& other) noexcept : descriptor(other.release()) {}
+    Descriptor& operator=(Descriptor&&) = delete;
+
+    int get() const { return descriptor; }
+    int release() { return std::exchange(descriptor, -1); }
+
+private:
+    int descriptor;
+};
+
+bool readAt(int descriptor, uint64_t offset, unsigned char* into, std::size_t count)
+{
+    while (count > 0) {
+        const ssize_t got = ::pread(descriptor, into, count, off_t(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        into += got;
+        offset += uint64_t(got);
+        count -= std::size_t(got);
+    }
+    return true;
+}
+
+// The open file at `path` and its status, or a problem.
+Descriptor openFile(const std::string& path, struct stat& status, std::string& problem)
+{
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
+        problem = "cannot open the archive (" + std::string(std::strerror(errno)) + ")";
+        return Descriptor();
+    }
+    return file;
+}
+
+// Hands an open file to libzip, which closes it with the archive.
+zip_t* openDescriptor(Descriptor file, ZipError& error, std::string& problem)
+{
+    std::FILE* stream = ::fdopen(file.get(), "rb");
+    if (stream == nullptr) {
+        problem = "cannot open the archive (" + std::string(std::strerror(errno)) + ")";
+        return nullptr;
+    }
+    file.release();
+    Source source(zip_source_filep_create(stream, 0, -1, error.get())); // -1: to the end of the file
+    if (!source)
+        std::fclose(stream);
+    return openSource(std::move(source), error, problem);
+}
+
+// ---- entries ---------------------------------------------------------------------------------
+
 constexpr uint64_t firstReadSize = uint64_t(1) << 16; // bytes
 
 // Reads exactly `size` bytes of an open entry into `bytes`, then its end; says why not, or ""
@@ -94,45 +166,131 @@ std::string readWhole(zip_file_t* file, uint64_t size, std::vector<unsigned char
     return "";
 }
 
+// Whether libzip read the same central directory as `directory`: the same records, names and
+// stored sizes, in the same order, so that libzip's index i is record i.
+bool readsAlike(zip_t* archive, const ZipDirectory& directory)
+{
+    if (!directory.problem.empty() || zip_get_num_entries(archive, 0) != zip_int64_t(directory.records.size()))
+        return false;
+    for (std::size_t index = 0; index < directory.records.size(); ++index) {
+        const ZipDirectory::Record& record = directory.records[index];
+        const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (raw == nullptr || std::strcmp(record.name.c_str(), raw) != 0 || zip_stat_index(archive, index, 0, &stat) != 0
+            || !(stat.valid & ZIP_STAT_COMP_SIZE) || stat.comp_size != record.storedSize)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---- opening and the index -------------------------------------------------------------------
 
 Archive::Archive(const std::string& path, std::ostream& log, uint64_t sizeLimit)
-    : archiveName(std::filesystem::path(path).filename().string()), sizeLimit(sizeLimit), log(&log)
+    : archiveName(std::filesystem::path(path).filename().string()), path(path), sizeLimit(sizeLimit), log(&log)
 {
-    ZipError error;
-    std::string problem;
-    handle.reset(openSource(Source(zip_source_file_create(path.c_str(), 0, 0, error.get())), error, problem));
-    readIndex(problem);
+    indexFile();
 }
 
 Archive::Archive(std::string name, std::vector<unsigned char> bytes, std::ostream& log, uint64_t sizeLimit)
     : archiveName(std::move(name)), memory(std::move(bytes)), sizeLimit(sizeLimit), log(&log)
 {
-    ZipError error;
-    std::string problem;
-    handle.reset(openSource(Source(zip_source_buffer_create(memory.data(), memory.size(), 0, error.get())), error,
-        problem));
-    readIndex(problem);
+    indexMemory();
 }
 
 Archive::~Archive() = default;
 Archive::Archive(Archive&&) noexcept = default;
 Archive& Archive::operator=(Archive&&) noexcept = default;
 
-void Archive::readIndex(const std::string& openProblem)
+Archive::FileIdentity Archive::FileIdentity::of(const struct stat& status)
 {
-    if (!handle) {
-        *log << RelativePath::printable(archiveName) << ": " << openProblem << '\n';
-        return;
-    }
-    const zip_int64_t count = zip_get_num_entries(handle.get(), 0);
-    for (zip_int64_t index = 0; index < count; ++index)
-        indexEntry(uint64_t(index));
+    return {uint64_t(status.st_dev), uint64_t(status.st_ino), uint64_t(status.st_size),
+        int64_t(status.st_mtim.tv_sec), int64_t(status.st_mtim.tv_nsec)};
 }
 
-void Archive::indexEntry(uint64_t index)
+bool Archive::FileIdentity::operator==(const FileIdentity& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size
+        && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+}
+
+void Archive::indexFile()
+{
+    std::string problem;
+    struct stat status {};
+    Descriptor file = openFile(path, status, problem);
+    identity = FileIdentity::of(status);
+    ZipDirectory directory;
+    if (file.get() >= 0) {
+        const auto fromFile = [descriptor = file.get()](uint64_t offset, unsigned char* into, std::size_t count) {
+            return readAt(descriptor, offset, into, count);
+        };
+        directory = ZipDirectory::read(identity.size, fromFile);
+        ZipError error;
+        handle.reset(openDescriptor(std::move(file), error, problem));
+    }
+    readIndex(problem, directory);
+    close();
+}
+
+void Archive::indexMemory()
+{
+    const auto fromMemory = [this](uint64_t offset, unsigned char* into, std::size_t count) {
+        std::memcpy(into, memory.data() + offset, count); // ZipDirectory asks only within the size
+        return true;
+    };
+    const ZipDirectory directory = ZipDirectory::read(memory.size(), fromMemory);
+    ZipError error;
+    std::string problem;
+    handle.reset(openSource(Source(zip_source_buffer_create(memory.data(), memory.size(), 0, error.get())), error,
+        problem));
+    readIndex(problem, directory);
+}
+
+// An entry that passed every check of its own, waiting for the check against the others.
+struct Archive::Candidate {
+    std::string stored;
+    Entry entry;
+};
+
+void Archive::readIndex(const std::string& openProblem, const ZipDirectory& directory)
+{
+    if (!handle) {
+        complainOfArchive(openProblem);
+        return;
+    }
+    if (!readsAlike(handle.get(), directory)) {
+        const std::string why = directory.problem.empty() ? "its records can be read in more than one way" : directory.problem;
+        complainOfArchive("cannot read the central directory (" + why + ")");
+        handle.reset();
+        return;
+    }
+    indexed = true;
+    std::vector<Candidate> candidates;
+    std::vector<ZipDirectory::Record> places;
+    for (uint64_t index = 0; index < directory.records.size(); ++index)
+        if (std::optional<Candidate> candidate = checkEntry(index, directory.records[index])) {
+            candidates.push_back(std::move(*candidate));
+            const ZipDirectory::Record& record = directory.records[index];
+            places.push_back({"", record.storedSize, record.begin, record.end, ""}); // the name is not needed
+        }
+    const std::vector<bool> overlapping = ZipDirectory::overlapping(places);
+    for (std::size_t at = 0; at < candidates.size(); ++at) {
+        const Candidate& candidate = candidates[at];
+        if (overlapping[at]) {
+            complain(candidate.stored, "entry data overlaps another entry's");
+            continue;
+        }
+        const auto [kept, added] = byName.emplace(RelativePath::lowerCase(candidate.entry.name), candidate.entry);
+        if (!added)
+            complain(candidate.stored,
+                "entry name repeats " + RelativePath::printable(kept->second.name) + ", which is kept");
+    }
+}
+
+std::optional<Archive::Candidate> Archive::checkEntry(uint64_t index, const ZipDirectory::Record& place) const
 {
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -140,25 +298,26 @@ void Archive::indexEntry(uint64_t index)
         && (stat.valid & ZIP_STAT_SIZE) && stat.name != nullptr;
     if (!known) {
         complain("entry " + std::to_string(index), "cannot be read (" + reason(zip_get_error(handle.get())) + ")");
-        return;
+        return std::nullopt;
     }
     const std::string stored = stat.name;
     if (!stored.empty() && (stored.back() == '/' || stored.back() == '\\'))
-        return; // a directory: it holds no data, and files under it are entries of their own
+        return std::nullopt; // a directory: it holds no data, and files under it are entries of their own
     const std::string problem = RelativePath::problem(stored);
     if (!problem.empty()) {
         complain(stored, "entry name " + problem);
-        return;
+        return std::nullopt;
     }
     if (stat.size > sizeLimit) {
         complain(stored, "entry is " + std::to_string(stat.size) + " bytes, over the " + std::to_string(sizeLimit)
             + "-byte limit");
-        return;
+        return std::nullopt;
     }
-    const std::string name = RelativePath::normalized(stored);
-    const auto [kept, added] = byName.emplace(RelativePath::lowerCase(name), Entry{name, index, stat.size});
-    if (!added)
-        complain(stored, "entry name repeats " + RelativePath::printable(kept->second.name) + ", which is kept");
+    if (!place.problem.empty()) {
+        complain(stored, "entry cannot be opened (" + place.problem + ")");
+        return std::nullopt;
+    }
+    return Candidate{stored, Entry{RelativePath::normalized(stored), index, stat.size}};
 }
 
 // ---- reading ---------------------------------------------------------------------------------
@@ -178,7 +337,40 @@ std::optional<std::vector<unsigned char>> Archive::read(const std::string& name)
         complain(entry->name, "entry is empty");
         return std::nullopt;
     }
+    if (!reopen())
+        return std::nullopt;
     return readEntry(*entry);
+}
+
+void Archive::close() const
+{
+    if (!path.empty())
+        handle.reset();
+}
+
+bool Archive::reopen() const
+{
+    if (handle)
+        return true;
+    if (unreadable || !indexed)
+        return false;
+    unreadable = true; // until it opens as the same file
+    std::string problem;
+    struct stat status {};
+    Descriptor file = openFile(path, status, problem);
+    if (file.get() >= 0 && !(FileIdentity::of(status) == identity)) {
+        complainOfArchive("changed since it was indexed; its entries now read as missing");
+        return false;
+    }
+    ZipError error;
+    if (file.get() >= 0)
+        handle.reset(openDescriptor(std::move(file), error, problem));
+    if (!handle) {
+        complainOfArchive(problem + "; its entries now read as missing");
+        return false;
+    }
+    unreadable = false;
+    return true;
 }
 
 std::optional<std::vector<unsigned char>> Archive::readEntry(const Entry& entry) const
@@ -195,6 +387,11 @@ std::optional<std::vector<unsigned char>> Archive::readEntry(const Entry& entry)
         return std::nullopt;
     }
     return bytes;
+}
+
+void Archive::complainOfArchive(const std::string& what) const
+{
+    *log << RelativePath::printable(archiveName) << ": " << what << '\n';
 }
 
 void Archive::complain(const std::string& entryName, const std::string& what) const

@@ -8,13 +8,19 @@
 #include <string>
 #include <vector>
 
-struct zip; // libzip's archive handle, zip_t
+#include "files/ZipDirectory.h"
+
+struct zip;  // libzip's archive handle, zip_t
+struct stat; // a file's status, <sys/stat.h>
 
 // One zip archive (a .pk3) opened read-only. Its index is read once, at construction; entries
 // are then read by name, case-insensitively. Bad bytes never throw: a refused entry, a corrupt
 // entry or an archive that cannot be opened gives one line on the log stream naming the archive
-// and the entry, and then reads as missing. Not for two threads at once: a read moves libzip's
-// state.
+// and the entry, and then reads as missing. Entries whose data share bytes with another's are
+// refused, so no byte of the archive is inflated twice. An archive file is open only while its
+// index is read and then from a read until close(), so that its owner decides how many files
+// stay open; a file that is no longer the one indexed (another size, time or inode) is not
+// read again. Not for two threads at once: a read moves libzip's state.
 class Archive {
 public:
     static constexpr uint64_t defaultSizeLimit = uint64_t(256) << 20; // uncompressed bytes per entry
@@ -35,7 +41,7 @@ public:
     Archive& operator=(Archive&&) noexcept;
 
     const std::string& name() const { return archiveName; }
-    bool opened() const { return handle != nullptr; } // false: it could not be read, and is empty
+    bool opened() const { return indexed; } // false: it could not be read, and is empty
 
     // Every indexed entry, by lower-cased name.
     const std::map<std::string, Entry>& entries() const { return byName; }
@@ -43,22 +49,43 @@ public:
     const Entry* find(const std::string& name) const;
 
     // The whole entry, exactly its declared size, its checksum verified; nothing when it is not
-    // indexed, or, after a line on the log, when it is empty or its data is broken.
+    // indexed, or, after a line on the log, when it is empty, its data is broken or the file
+    // cannot be opened again.
     std::optional<std::vector<unsigned char>> read(const std::string& name) const;
+
+    // Lets the file go (an archive in memory stays as it is); the next read opens it again.
+    void close() const;
 
 private:
     struct ZipDiscard {
         void operator()(zip* archive) const;
     };
+    // What tells a file from the one indexed, when it is opened again.
+    struct FileIdentity {
+        uint64_t device = 0, inode = 0, size = 0;
+        int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
 
-    void readIndex(const std::string& openProblem);
-    void indexEntry(uint64_t index);
+        static FileIdentity of(const struct stat& status);
+        bool operator==(const FileIdentity& other) const;
+    };
+    struct Candidate;
+
+    void indexFile();
+    void indexMemory();
+    void readIndex(const std::string& openProblem, const ZipDirectory& directory);
+    std::optional<Candidate> checkEntry(uint64_t index, const ZipDirectory::Record& place) const;
+    bool reopen() const;
     std::optional<std::vector<unsigned char>> readEntry(const Entry& entry) const;
     void complain(const std::string& entryName, const std::string& what) const;
+    void complainOfArchive(const std::string& what) const;
 
     std::string archiveName;
-    std::vector<unsigned char> memory;       // what an archive in memory reads; outlives `handle`
-    std::unique_ptr<zip, ZipDiscard> handle; // null when the archive could not be opened
+    std::string path;                                // "" for an archive in memory
+    FileIdentity identity;                           // of the file indexed
+    std::vector<unsigned char> memory;               // what an archive in memory reads; outlives `handle`
+    mutable std::unique_ptr<zip, ZipDiscard> handle; // null while closed or when it could not be opened
+    mutable bool unreadable = false;                 // could not be opened again: entries read as missing
+    bool indexed = false;
     std::map<std::string, Entry> byName;
     uint64_t sizeLimit;
     std::ostream* log;

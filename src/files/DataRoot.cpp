@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <utility>
 
@@ -31,45 +30,15 @@ bool isFile(const fs::path& path)
     return fs::is_regular_file(path, ignored);
 }
 
-// The entry of `directory` named `name` in any case; the first in byte order when several
-// differ only in case, so the answer does not depend on the order the disk lists them in.
-std::optional<fs::path> entryInAnyCase(const fs::path& directory, const std::string& name)
+bool isThere(const fs::path& path)
 {
-    const std::string wanted = RelativePath::lowerCase(name);
-    std::optional<fs::path> best;
-    std::error_code error;
-    for (fs::directory_iterator at(directory, error), end; !error && at != end; at.increment(error)) {
-        const fs::path& candidate = at->path();
-        if (RelativePath::lowerCase(candidate.filename().string()) == wanted && (!best || candidate < *best))
-            best = candidate;
-    }
-    return best;
+    std::error_code ignored;
+    return fs::exists(path, ignored);
 }
 
-// The existing file or folder a normalized path names under `root`: the exact name when it
-// exists, else each component matched in any case, one folder level at a time.
-std::optional<fs::path> resolve(const fs::path& root, const std::string& normalizedPath)
+std::string joined(const std::string& folder, const std::string& name)
 {
-    std::error_code error;
-    const fs::path exact = normalizedPath.empty() ? root : root / normalizedPath;
-    if (fs::exists(exact, error))
-        return exact;
-    fs::path at = root;
-    std::size_t start = 0;
-    while (start <= normalizedPath.size()) {
-        const std::size_t slash = std::min(normalizedPath.find('/', start), normalizedPath.size());
-        const std::string component = normalizedPath.substr(start, slash - start);
-        start = slash + 1;
-        if (fs::exists(at / component, error)) {
-            at /= component;
-            continue;
-        }
-        const std::optional<fs::path> match = entryInAnyCase(at, component);
-        if (!match)
-            return std::nullopt;
-        at = *match;
-    }
-    return at;
+    return folder.empty() ? name : folder + '/' + name;
 }
 
 using Found = std::map<std::string, DataRoot::Listed>; // by lower-cased path
@@ -85,19 +54,6 @@ void listArchived(const Archive& archive, const std::string& folder, const std::
             found[at->first] = DataRoot::Listed{at->second.name, archive.name()};
 }
 
-// The files directly in `directory`, which `folder` names, whose lower-cased names end with `ending`.
-void listLoose(const fs::path& directory, const std::string& folder, const std::string& ending, Found& found)
-{
-    std::error_code error;
-    for (fs::directory_iterator at(directory, error), end; !error && at != end; at.increment(error)) {
-        const std::string name = at->path().filename().string();
-        if (isFile(at->path()) && endsWith(RelativePath::lowerCase(name), ending)) {
-            const std::string path = folder.empty() ? name : folder + '/' + name;
-            found[RelativePath::lowerCase(path)] = DataRoot::Listed{path, "loose"};
-        }
-    }
-}
-
 struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -106,9 +62,14 @@ struct FileClose {
 
 // ---- opening ---------------------------------------------------------------------------------
 
-DataRoot::DataRoot(std::string folder, bool searchArchives, std::ostream& log, uint64_t sizeLimit)
-    : root(std::move(folder)), log(&log), sizeLimit(sizeLimit)
+DataRoot::DataRoot(std::string folder, bool searchArchives, std::ostream& log, uint64_t sizeLimit,
+    uint64_t inflatedLimit)
+    : root(std::move(folder)), log(&log), sizeLimit(sizeLimit), inflatedLimit(inflatedLimit)
 {
+    std::error_code error;
+    resolvedRoot = fs::canonical(root, error);
+    if (error)
+        resolvedRoot.clear();
     if (searchArchives)
         openArchives();
 }
@@ -121,15 +82,19 @@ void DataRoot::openArchives()
         if (isArchiveName(at->path().filename().string()) && isFile(at->path()))
             found.push_back(at->path());
     if (error) {
-        complain(root, "cannot list the folder (" + error.message() + ")");
+        *log << root << ": cannot list the folder (" << error.message() << ")\n";
         return;
     }
     // Byte order of the file names decides which archive overrides which, on every system.
     std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
         return a.filename().string() < b.filename().string();
     });
+    archivesByName.reserve(found.size()); // openByAge and archiveHolding point into it
     for (const fs::path& path : found)
         archivesByName.emplace_back(path.string(), *log, sizeLimit);
+    for (const Archive& archive : archivesByName)
+        for (const auto& [lowerName, entry] : archive.entries())
+            archiveHolding[lowerName] = &archive;
 }
 
 // ---- lookups ---------------------------------------------------------------------------------
@@ -139,20 +104,79 @@ DataRoot::Location DataRoot::locate(const std::string& path) const
     if (!RelativePath::problem(path).empty())
         return {};
     const std::string normalized = RelativePath::normalized(path);
-    if (std::optional<fs::path> loose = findLoose(normalized))
+    if (std::optional<std::string> loose = findLoose(normalized))
         return {std::move(loose), nullptr};
-    for (auto archive = archivesByName.rbegin(); archive != archivesByName.rend(); ++archive)
-        if (archive->find(normalized) != nullptr)
-            return {std::nullopt, &*archive};
-    return {};
+    if (inflatedLimitReached)
+        return {};
+    const auto archived = archiveHolding.find(RelativePath::lowerCase(normalized));
+    return {std::nullopt, archived == archiveHolding.end() ? nullptr : archived->second};
 }
 
-std::optional<fs::path> DataRoot::findLoose(const std::string& normalizedPath) const
+std::optional<std::string> DataRoot::findLoose(const std::string& normalizedPath) const
 {
-    std::optional<fs::path> found = resolve(root, normalizedPath);
-    if (found && !isFile(*found))
+    std::optional<std::string> found = resolve(normalizedPath);
+    if (!found || !isFile(fs::path(root) / *found) || !staysInside(*found))
         return std::nullopt;
     return found;
+}
+
+// The existing file or folder a normalized path names, relative and spelled as on the disk: the
+// exact name when it exists, else each component matched in any case, one folder at a time.
+std::optional<std::string> DataRoot::resolve(const std::string& normalizedPath) const
+{
+    if (isThere(fs::path(root) / normalizedPath))
+        return normalizedPath;
+    std::string at;
+    std::size_t start = 0;
+    while (start <= normalizedPath.size()) {
+        const std::size_t slash = std::min(normalizedPath.find('/', start), normalizedPath.size());
+        const std::string component = normalizedPath.substr(start, slash - start);
+        start = slash + 1;
+        if (isThere(fs::path(root) / joined(at, component))) {
+            at = joined(at, component);
+            continue;
+        }
+        const FolderIndex& names = folderIndex(at);
+        const auto match = names.find(RelativePath::lowerCase(component));
+        if (match == names.end())
+            return std::nullopt;
+        at = joined(at, match->second);
+    }
+    return at;
+}
+
+const DataRoot::FolderIndex& DataRoot::folderIndex(const std::string& relativeFolder) const
+{
+    const auto [index, added] = folderIndexes.try_emplace(relativeFolder);
+    if (!added)
+        return index->second;
+    ++listings;
+    std::error_code error;
+    for (fs::directory_iterator at(fs::path(root) / relativeFolder, error), end; !error && at != end;
+         at.increment(error)) {
+        const std::string name = at->path().filename().string();
+        const auto [kept, first] = index->second.try_emplace(RelativePath::lowerCase(name), name);
+        if (!first && name < kept->second)
+            kept->second = name;
+    }
+    return index->second;
+}
+
+// Whether the file, every link on its way resolved, still lies inside the resolved root; a
+// file that does not is named on the log once, without anything read from where it leads.
+bool DataRoot::staysInside(const std::string& relativePath) const
+{
+    std::error_code error;
+    const fs::path target = fs::canonical(fs::path(root) / relativePath, error);
+    if (!error && !resolvedRoot.empty()) {
+        const auto [rootLeft, targetLeft] =
+            std::mismatch(resolvedRoot.begin(), resolvedRoot.end(), target.begin(), target.end());
+        if (rootLeft == resolvedRoot.end())
+            return true;
+    }
+    if (refusedLinks.insert(relativePath).second)
+        complain(relativePath, "a link leads out of the data root; not read");
+    return false;
 }
 
 std::optional<std::vector<unsigned char>> DataRoot::read(const std::string& path) const
@@ -161,7 +185,7 @@ std::optional<std::vector<unsigned char>> DataRoot::read(const std::string& path
     if (location.loose)
         return readLoose(*location.loose);
     if (location.archive != nullptr)
-        return location.archive->read(RelativePath::normalized(path));
+        return readArchived(*location.archive, RelativePath::normalized(path));
     return std::nullopt;
 }
 
@@ -188,11 +212,18 @@ std::vector<DataRoot::Listed> DataRoot::list(const std::string& folder, const st
     const std::string ending = RelativePath::lowerCase(extension);
 
     // Keyed by lower-cased path; each later source overwrites, so the winner is left.
-    std::map<std::string, Listed> found;
-    for (const Archive& archive : archivesByName)
-        listArchived(archive, normalized, ending, found);
-    if (const std::optional<fs::path> directory = resolve(root, normalized))
-        listLoose(*directory, normalized, ending, found);
+    Found found;
+    if (!inflatedLimitReached)
+        for (const Archive& archive : archivesByName)
+            listArchived(archive, normalized, ending, found);
+    if (const std::optional<std::string> directory = resolve(normalized))
+        for (const auto& [lowerName, name] : folderIndex(*directory)) {
+            const std::string onDisk = joined(*directory, name);
+            if (endsWith(lowerName, ending) && isFile(fs::path(root) / onDisk) && staysInside(onDisk)) {
+                const std::string path = joined(normalized, name);
+                found[RelativePath::lowerCase(path)] = Listed{path, "loose"};
+            }
+        }
 
     std::vector<Listed> listed;
     listed.reserve(found.size());
@@ -201,41 +232,70 @@ std::vector<DataRoot::Listed> DataRoot::list(const std::string& folder, const st
     return listed;
 }
 
-// ---- loose files -----------------------------------------------------------------------------
+// ---- reading ---------------------------------------------------------------------------------
 
-std::optional<std::vector<unsigned char>> DataRoot::readLoose(const fs::path& file) const
+std::optional<std::vector<unsigned char>> DataRoot::readLoose(const std::string& relativePath) const
 {
+    const fs::path file = fs::path(root) / relativePath;
     std::error_code error;
     const uintmax_t size = fs::file_size(file, error);
     if (error) {
-        complain(file, "cannot be read (" + error.message() + ")");
+        complain(relativePath, "cannot be read (" + error.message() + ")");
         return std::nullopt;
     }
     if (size == 0) {
-        complain(file, "file is empty");
+        complain(relativePath, "file is empty");
         return std::nullopt;
     }
     if (size > sizeLimit) {
-        complain(file,
+        complain(relativePath,
             "file is " + std::to_string(size) + " bytes, over the " + std::to_string(sizeLimit) + "-byte limit");
         return std::nullopt;
     }
     const std::unique_ptr<std::FILE, FileClose> stream(std::fopen(file.c_str(), "rb"));
     if (!stream) {
-        complain(file, "cannot be read (" + std::string(std::strerror(errno)) + ")");
+        complain(relativePath, "cannot be read (" + std::string(std::strerror(errno)) + ")");
         return std::nullopt;
     }
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream.get());
     if (got != bytes.size()) {
-        complain(file,
+        complain(relativePath,
             "cannot be read (short read: " + std::to_string(got) + " of " + std::to_string(size) + " bytes)");
         return std::nullopt;
     }
     return bytes;
 }
 
-void DataRoot::complain(const fs::path& file, const std::string& what) const
+// An entry inflates to at most its declared size (Archive reads no further), so counting
+// declared sizes before reading bounds the work, however the read ends.
+std::optional<std::vector<unsigned char>> DataRoot::readArchived(const Archive& archive, const std::string& path) const
 {
-    *log << RelativePath::printable(file.string()) << ": " << what << '\n';
+    const uint64_t size = archive.find(path)->size;
+    if (size > inflatedLimit - inflatedBytes) {
+        inflatedLimitReached = true;
+        complain(path, "reading it would take the bytes inflated from archives past the "
+                + std::to_string(inflatedLimit) + "-byte limit; archived files now read as missing");
+        return std::nullopt;
+    }
+    inflatedBytes += size;
+    std::optional<std::vector<unsigned char>> bytes = archive.read(path);
+    keepOpen(archive);
+    return bytes;
+}
+
+void DataRoot::keepOpen(const Archive& archive) const
+{
+    openByAge.erase(std::remove(openByAge.begin(), openByAge.end(), &archive), openByAge.end());
+    openByAge.push_back(&archive);
+    if (openByAge.size() > maxOpenArchives) {
+        openByAge.front()->close();
+        openByAge.erase(openByAge.begin());
+    }
+}
+
+void DataRoot::complain(const std::string& relativePath, const std::string& what) const
+{
+    const bool needsSlash = !root.empty() && root.back() != '/';
+    *log << root << (needsSlash ? "/" : "") << RelativePath::printable(relativePath) << ": " << what << '\n';
 }

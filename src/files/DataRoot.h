@@ -2,27 +2,44 @@
 
 #include "files/Archive.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The folder the viewer reads its data from and, when asked, every .pk3 and .zip archive in it,
 // seen as one tree of files. A loose file wins over every archive, and a later archive (in byte
 // order of the file names) wins over an earlier one. Paths are relative with forward slashes;
 // archived names match in any case, and so do loose ones where the exact name is missing. A
-// path that could reach outside the folder (absolute, a ".." component) is simply missing.
+// path that could reach outside the folder (absolute, a ".." component) is simply missing, and
+// so is a loose file that a symbolic link (the file's own or a folder's on the way) leads out of
+// the folder, after one line; archives directly in the folder may link anywhere.
+//
+// What a hostile folder can make it spend is bounded: each folder is listed once, however many
+// names are looked up in it; at most maxOpenArchives archive files are open at once, however
+// many there are; and the bytes inflated from archives, all reads together, stop at a limit,
+// after which (and one line) archived files read as missing. Lookups fill these caches, so a
+// const DataRoot is still not for two threads at once.
 class DataRoot {
 public:
+    static constexpr uint64_t defaultInflatedLimit = uint64_t(2) << 30; // bytes, all archived reads together
+    static constexpr std::size_t maxOpenArchives = 16;
+
     struct Listed {
         std::string path;   // relative, as the copy that wins spells it
         std::string origin; // "loose", or the file name of the archive that holds it
     };
 
     DataRoot(std::string folder, bool searchArchives, std::ostream& log,
-        uint64_t sizeLimit = Archive::defaultSizeLimit); // bytes per file, loose or archived
+        uint64_t sizeLimit = Archive::defaultSizeLimit, // bytes per file, loose or archived
+        uint64_t inflatedLimit = defaultInflatedLimit);
 
     // The whole file, or nothing when it is missing or, after a line on the log, unreadable.
     std::optional<std::vector<unsigned char>> read(const std::string& path) const;
@@ -36,21 +53,44 @@ public:
     const std::string& folder() const { return root; }
     const std::vector<Archive>& archives() const { return archivesByName; }
 
+    std::size_t folderListings() const { return listings; } // folders listed from the disk so far
+
 private:
-    // Where a path's winning copy is: a loose file, an archive, or neither.
+    // Where a path's winning copy is: a loose file (relative, as spelled on the disk), an
+    // archive, or neither.
     struct Location {
-        std::optional<std::filesystem::path> loose;
+        std::optional<std::string> loose;
         const Archive* archive = nullptr;
     };
+    // A folder's names by lower-cased name; the first in byte order where several differ only
+    // in case, so the answer does not depend on the order the disk lists them in.
+    using FolderIndex = std::map<std::string, std::string>;
 
     void openArchives();
     Location locate(const std::string& path) const;
-    std::optional<std::filesystem::path> findLoose(const std::string& normalizedPath) const;
-    std::optional<std::vector<unsigned char>> readLoose(const std::filesystem::path& file) const;
-    void complain(const std::filesystem::path& file, const std::string& what) const;
+    std::optional<std::string> findLoose(const std::string& normalizedPath) const;
+    std::optional<std::string> resolve(const std::string& normalizedPath) const;
+    const FolderIndex& folderIndex(const std::string& relativeFolder) const;
+    bool staysInside(const std::string& relativePath) const;
+    std::optional<std::vector<unsigned char>> readLoose(const std::string& relativePath) const;
+    std::optional<std::vector<unsigned char>> readArchived(const Archive& archive, const std::string& path) const;
+    void keepOpen(const Archive& archive) const;
+    void complain(const std::string& relativePath, const std::string& what) const;
 
     std::string root;
+    std::filesystem::path resolvedRoot; // every link resolved; empty when that failed
     std::vector<Archive> archivesByName; // byte order of their file names
+    // Each archived lower-cased name (a view of the archive's own key) and the archive that wins it.
+    std::unordered_map<std::string_view, const Archive*> archiveHolding;
     std::ostream* log;
     uint64_t sizeLimit;
+    uint64_t inflatedLimit;
+
+    // Caches and counts that lookups fill.
+    mutable std::map<std::string, FolderIndex> folderIndexes; // by relative folder, as spelled on the disk
+    mutable std::size_t listings = 0;
+    mutable std::set<std::string> refusedLinks;     // each named once on the log
+    mutable std::vector<const Archive*> openByAge;  // archives open, least recently read first
+    mutable uint64_t inflatedBytes = 0;             // declared sizes of archived files read so far
+    mutable bool inflatedLimitReached = false;
 };

@@ -20,7 +20,8 @@ struct RelativePath {
     // ASCII letters only: names are bytes in any encoding, and a UTF-8 name must stay valid.
     static std::string lowerCase(std::string name);
 
-    // A name as it may appear in a one-line message: control bytes become '?' and a long name
-    // is cut, so a hostile name can neither break the line nor flood the log.
-    static std::string printable(const std::string& name);
+    // A name as it may appear in a one-line message: control characters and bytes that are not
+    // well-formed UTF-8 become '?', and a name over `characters` is cut there and ends in "...",
+    // so a hostile name can neither break the line, nor steer the terminal, nor flood the log.
+    static std::string printable(const std::string& name, std::size_t characters = 80);
 };

@@ -6,8 +6,8 @@
 #include <cmath>
 
 namespace {
-constexpr int32_t pitchLimit = 77;          // degrees either way
-constexpr double radiansPerDegree = 0.017453292;
+constexpr double radiansPerDegree = 0.017453292; // configuration mode's forward axis
+constexpr double exactRadiansPerDegree = 3.14159265358979323846 / 180;
 constexpr float forwardLengthAfterTurn = 5.0f;
 constexpr float shotDropBelowEye = 2.0f;
 constexpr double shotClimbPerDegree = 0.125;
@@ -35,16 +35,16 @@ void Camera::moveBackward(float distance) { setPendingMove(distance, false, forw
 void Camera::strafeLeft(float distance) { setPendingMove(distance, false, forward.cross(up)); }
 void Camera::strafeRight(float distance) { setPendingMove(distance, true, forward.cross(up)); }
 
-void Camera::turnLeft(int32_t degrees)
+void Camera::turnLeft(double degrees)
 {
-    // C++'s remainder truncates, so turning left from 0 gives a negative yaw.
-    yaw = static_cast<int32_t>((int64_t(yaw) - degrees) % 360);
+    // The remainder truncates, as whole degrees did, so turning left from 0 gives a negative yaw.
+    yaw = std::fmod(yaw - degrees, 360.0);
     rebuildForward();
 }
 
-void Camera::turnRight(int32_t degrees)
+void Camera::turnRight(double degrees)
 {
-    yaw = static_cast<int32_t>((int64_t(yaw) + degrees) % 360);
+    yaw = std::fmod(yaw + degrees, 360.0);
     rebuildForward();
 }
 
@@ -58,22 +58,56 @@ void Camera::rebuildForward()
 
 // The view looks along world -Z, which is the file's +Y (heading 90), and turning right turns
 // clockwise seen from above.
-void Camera::faceHeading(int32_t degrees) { turnRight(int32_t((90 - int64_t(degrees) % 360) % 360)); }
+void Camera::faceHeading(double degrees)
+{
+    yaw = std::fmod(90 - std::fmod(degrees, 360.0), 360.0);
+    rebuildForward();
+}
+
+double Camera::heading() const
+{
+    const double degrees = std::fmod(90 - yaw, 360.0);
+    const double turned = degrees < 0 ? degrees + 360 : degrees;
+    return turned < 360 ? turned : 0; // a tiny negative remainder plus 360 rounds to 360
+}
 
 void Camera::moveUp(float distance) { position.addY(distance); }
 void Camera::moveDown(float distance) { position.addY(-distance); }
 
-int32_t Camera::clampPitch(int64_t degrees)
+double Camera::clampPitch(double degrees) const
 {
     if (degrees >= pitchLimit)
         return pitchLimit;
     if (degrees <= -pitchLimit)
         return -pitchLimit;
-    return static_cast<int32_t>(degrees);
+    return degrees;
 }
 
-void Camera::lookUp(int32_t degrees) { pitch = clampPitch(int64_t(pitch) + degrees); }
-void Camera::lookDown(int32_t degrees) { pitch = clampPitch(int64_t(pitch) - degrees); }
+void Camera::lookUp(double degrees) { pitch = clampPitch(pitch + degrees); }
+void Camera::lookDown(double degrees) { pitch = clampPitch(pitch - degrees); }
+void Camera::setPitch(double degrees) { pitch = clampPitch(degrees); }
+
+void Camera::moveBy(const Vec3& offset)
+{
+    position.setX(position.getX() + offset.getX());
+    position.setY(position.getY() + offset.getY());
+    position.setZ(position.getZ() + offset.getZ());
+}
+
+// The view transform turns by yaw about Y after pitching about the side axis, so the eye looks
+// along (sin yaw, 0, -cos yaw) tilted up by the pitch.
+Vec3 Camera::viewDirection() const
+{
+    const double turn = yaw * exactRadiansPerDegree;
+    const double tilt = pitch * exactRadiansPerDegree;
+    return Vec3(float(std::sin(turn) * std::cos(tilt)), float(std::sin(tilt)), float(-std::cos(turn) * std::cos(tilt)));
+}
+
+Vec3 Camera::rightAxis() const
+{
+    const double turn = yaw * exactRadiansPerDegree;
+    return Vec3(float(std::cos(turn)), 0.0f, float(std::sin(turn)));
+}
 
 // ---- frame ----
 

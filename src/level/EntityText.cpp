@@ -1,5 +1,7 @@
 #include "level/EntityText.h"
 
+#include "files/RelativePath.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -80,11 +82,10 @@ private:
 
 // ---- parsing -----------------------------------------------------------------------------------
 
-// Long tokens are cut so that one problem stays one readable line.
+// Long tokens are cut and control characters hidden, so that one problem stays one readable line.
 std::string shown(std::string_view text)
 {
-    constexpr std::size_t longest = 32;
-    return text.size() <= longest ? std::string(text) : std::string(text.substr(0, longest)) + "...";
+    return RelativePath::printable(std::string(text), 32);
 }
 
 std::string describe(const Token& token)
@@ -171,13 +172,13 @@ bool readNumbers(const std::string& text, float* values, std::size_t count)
     return *at == '\0';
 }
 
-// The entity as a player start of `classname`: nothing when it is of another class or its origin
-// does not read.
-std::optional<PlayerStart> startOf(const Entity& entity, std::string_view classname)
+std::optional<PlayerStart> readStart(const Entity& entity)
 {
-    if (!entity.hasClass(classname))
-        return std::nullopt;
     PlayerStart start{};
+    if (entity.hasClass("info_player_deathmatch"))
+        start.deathmatch = true;
+    else if (!entity.hasClass("info_player_start"))
+        return std::nullopt;
     const std::string* origin = entity.value("origin");
     if (origin == nullptr || !readNumbers(*origin, start.origin, 3))
         return std::nullopt;
@@ -185,14 +186,6 @@ std::optional<PlayerStart> startOf(const Entity& entity, std::string_view classn
     if (angle == nullptr || !readNumbers(*angle, &start.angle, 1))
         start.angle = 0.0f;
     return start;
-}
-
-std::optional<PlayerStart> firstStart(const std::vector<Entity>& entities, std::string_view classname)
-{
-    for (const Entity& entity : entities)
-        if (std::optional<PlayerStart> start = startOf(entity, classname))
-            return start;
-    return std::nullopt;
 }
 
 } // namespace
@@ -239,24 +232,26 @@ EntityList EntityText::parse(std::string_view text)
     }
 }
 
-std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities)
-{
-    if (std::optional<PlayerStart> start = firstStart(entities, "info_player_deathmatch"))
-        return start;
-    return firstStart(entities, "info_player_start");
-}
-
 std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities)
 {
     std::vector<PlayerStart> starts;
-    for (const Entity& entity : entities) {
-        std::optional<PlayerStart> start = startOf(entity, "info_player_deathmatch");
-        if (!start)
-            start = startOf(entity, "info_player_start");
-        if (start)
+    for (const Entity& entity : entities)
+        if (const std::optional<PlayerStart> start = readStart(entity))
             starts.push_back(*start);
-    }
     return starts;
+}
+
+std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities)
+{
+    std::optional<PlayerStart> first;
+    for (const Entity& entity : entities) {
+        const std::optional<PlayerStart> start = readStart(entity);
+        if (start && start->deathmatch)
+            return start;
+        if (start && !first)
+            first = start;
+    }
+    return first;
 }
 
 const std::string* worldMessage(const std::vector<Entity>& entities)

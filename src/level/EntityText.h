@@ -28,8 +28,9 @@ struct EntityList {
 };
 
 struct PlayerStart {
-    float origin[3]; // file coordinates, Z up
-    float angle;     // heading in degrees about Z; 0 when absent or not a number
+    float origin[3];         // file coordinates, Z up
+    float angle;             // heading in degrees about Z; 0 when absent or not a number
+    bool deathmatch = false; // info_player_deathmatch, else info_player_start
 };
 
 class EntityText {
@@ -40,12 +41,14 @@ public:
     static EntityList parse(std::string_view text);
 };
 
+// Every info_player_deathmatch and info_player_start with a readable origin, in entity order.
+// An origin is exactly three finite numbers separated by white space.
+std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities);
+
 // The first info_player_deathmatch with a readable origin, else the first info_player_start
-// with one. An origin is exactly three finite numbers separated by white space.
+// with one.
 std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities);
 
-// Every info_player_deathmatch and info_player_start with a readable origin, in file order.
-std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities);
 
 // The message of the first worldspawn entity (the level's title); null when it has none.
 const std::string* worldMessage(const std::vector<Entity>& entities);

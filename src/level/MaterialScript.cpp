@@ -1,5 +1,7 @@
 #include "level/MaterialScript.h"
 
+#include "files/RelativePath.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -208,11 +210,10 @@ void applyToStage(const Statement& statement, Material::Stage& stage)
 
 // ---- blocks ------------------------------------------------------------------------------------
 
-// Long names are cut so that one problem stays one readable line.
+// Long names are cut and control characters hidden, so that one problem stays one readable line.
 std::string shown(std::string_view text)
 {
-    constexpr std::size_t longest = 64;
-    return text.size() <= longest ? std::string(text) : std::string(text.substr(0, longest)) + "...";
+    return RelativePath::printable(std::string(text), 64);
 }
 
 class Reader {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -18,13 +19,16 @@ std::vector<std::string> words(const std::string& text)
 TEST(CommandLineTest, ReadsEveryOption)
 {
     const CommandLine line = parseCommandLine(words(
-        "--data packs --at 10 -20.5 30 --angle -90 --size 640x480 --lights l.lights --players 3 5 --verbose "
-        "--shots pictures --snapshot out.png --frames 7 e1m1"));
+        "--data packs --at 10 -20.5 30 --angle -90.25 --pitch -12.5 --speed 1200 --mouse 0.05 --size 640x480 "
+        "--lights l.lights --players 3 5 --verbose --shots pictures --snapshot out.png --frames 7 e1m1"));
     EXPECT_EQ(line.target, "e1m1");
     EXPECT_EQ(line.dataRoot, "packs");
     ASSERT_TRUE(line.at);
     EXPECT_EQ(line.at->getY(), -20.5f);
-    EXPECT_EQ(line.angle, -90);
+    EXPECT_EQ(line.angle, -90.25);
+    EXPECT_EQ(line.pitch, -12.5);
+    EXPECT_EQ(line.speed, 1200);
+    EXPECT_EQ(line.mouse, 0.05);
     EXPECT_EQ(line.size, std::make_pair(640, 480));
     EXPECT_EQ(line.lightsFile, "l.lights");
     EXPECT_EQ(line.players, std::make_pair(3u, 5u));
@@ -35,8 +39,9 @@ TEST(CommandLineTest, ReadsEveryOption)
 
     const CommandLine plain = parseCommandLine({"demo.cfg"});
     EXPECT_EQ(plain.target, "demo.cfg");
-    EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.size || plain.lightsFile || plain.players
-                 || plain.shots || plain.snapshot || plain.frames);
+    EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.pitch || plain.speed || plain.mouse || plain.size
+                 || plain.lightsFile || plain.players || plain.shots || plain.snapshot || plain.frames);
+    EXPECT_EQ(parseCommandLine(words("--angle 90 a.bsp")).angle, 90); // whole numbers as before
     EXPECT_TRUE(parseCommandLine(words("--data packs --list")).list);
 }
 
@@ -53,7 +58,19 @@ TEST(CommandLineTest, RefusesWhatItCannotFollow)
         {"a.bsp --data", "--data needs a folder"},
         {"--at 1 2 a.bsp", "--at needs three numbers X Y Z, not a.bsp"},
         {"--at 1 2 nan a.bsp", "--at needs three numbers X Y Z, not nan"},
-        {"--angle 12.5 a.bsp", "--angle needs whole degrees, not 12.5"},
+        {"--angle east a.bsp", "--angle needs degrees from -3600 to 3600, not east"},
+        {"--angle 3600.5 a.bsp", "--angle needs degrees from -3600 to 3600, not 3600.5"},
+        {"--pitch 90 a.bsp", "--pitch needs degrees from -89 to 89, not 90"},
+        {"--pitch -89.01 a.bsp", "--pitch needs degrees from -89 to 89, not -89.01"},
+        {"--pitch nan a.bsp", "--pitch needs degrees from -89 to 89, not nan"},
+        {"--pitch 10deg a.bsp", "--pitch needs degrees from -89 to 89, not 10deg"},
+        {"a.bsp --pitch", "--pitch needs degrees from -89 to 89"},
+        {"--speed 0.5 a.bsp", "--speed needs units per second from 1 to 100000, not 0.5"},
+        {"--speed 1e6 a.bsp", "--speed needs units per second from 1 to 100000, not 1e6"},
+        {"--speed fast a.bsp", "--speed needs units per second from 1 to 100000, not fast"},
+        {"--mouse 0 a.bsp", "--mouse needs degrees per pixel from 0.001 to 10, not 0"},
+        {"--mouse 10.5 a.bsp", "--mouse needs degrees per pixel from 0.001 to 10, not 10.5"},
+        {"--mouse inf a.bsp", "--mouse needs degrees per pixel from 0.001 to 10, not inf"},
         {"--size 640 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 640"},
         {"--size 0x480 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 0x480"},
         {"--players 3 a.bsp", "--players needs two counts from 0 to 10000, not a.bsp"},
@@ -70,5 +87,32 @@ TEST(CommandLineTest, RefusesWhatItCannotFollow)
         } catch (const UsageError& error) {
             EXPECT_EQ(std::string(error.what()), message);
         }
+    }
+}
+
+TEST(CommandLineTest, PrintedViewOptionsReadBackToTheSameView)
+{
+    struct Case {
+        Point eye;
+        double heading, pitch;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {Point(320, 48, -96), 90, 0, "--at 320 48 -96 --angle 90 --pitch 0"},
+        {Point(1.25f, -0.004f, 1024.5f), 12.3456, -10.125, "--at 1.25 0 1024.5 --angle 12.35 --pitch -10.13"},
+        {Point(-70000.7f, 0.1f, 3.999f), 359.999, 89, "--at -70000.7 0.1 4 --angle 0 --pitch 89"},
+        {Point(0, 0, 0), 0.004, -0.004, "--at 0 0 0 --angle 0 --pitch 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.printed);
+        const std::string printed = viewOptions(c.eye, c.heading, c.pitch);
+        EXPECT_EQ(printed, c.printed);
+        const CommandLine line = parseCommandLine(words(printed + " a.bsp"));
+        ASSERT_TRUE(line.at && line.angle && line.pitch);
+        EXPECT_NEAR(line.at->getX(), c.eye.getX(), 0.0051);
+        EXPECT_NEAR(line.at->getY(), c.eye.getY(), 0.0051);
+        EXPECT_NEAR(line.at->getZ(), c.eye.getZ(), 0.0051);
+        EXPECT_NEAR(std::remainder(*line.angle - c.heading, 360.0), 0.0, 0.0051);
+        EXPECT_NEAR(*line.pitch, c.pitch, 0.0051);
     }
 }

@@ -111,13 +111,14 @@ TEST(ConfigurationTest, ExtensionKeysAreReadEchoedAndPrintedBack)
 {
     TempDir dir;
     const std::string text = "width = 1280\nheight = 720\ndatapath = data/\nlevel = maps/a.bsp\ndefault_lights = 1\n"
-                             "start_vec = 10 -20 30\nstart_angle = 270\nlevel_players = 2 3\narchives = 1\n"
-                             "screenshots = 1\n";
+                             "start_vec = 10 -20 30\nstart_angle = 270.25\nstart_pitch = -12.5\nlevel_players = 2 3\n"
+                             "archives = 1\nscreenshots = 1\n";
     const auto [configuration, transcript] = readText(dir, text);
     EXPECT_EQ(transcript, "setting 1280\nsetting 720\nsetting data/\nsetting maps/a.bsp\nsetting 1\n"
-                          "starting at 10,-20,30\nsetting 270\nsetting 2 3\nsetting 1\nsetting 1\n");
+                          "starting at 10,-20,30\nsetting 270.25\nsetting -12.5\nsetting 2 3\nsetting 1\nsetting 1\n");
     EXPECT_TRUE(configuration.defaultLights);
-    EXPECT_EQ(configuration.startAngle, 270);
+    EXPECT_EQ(configuration.startAngle, 270.25);
+    EXPECT_EQ(configuration.startPitch, -12.5);
     EXPECT_EQ(configuration.levelPlayers, std::make_pair(2u, 3u));
     EXPECT_TRUE(configuration.archives);
     EXPECT_TRUE(configuration.screenshots);
@@ -127,6 +128,11 @@ TEST(ConfigurationTest, ExtensionKeysAreReadEchoedAndPrintedBack)
     EXPECT_EQ(configurationText(plain), "width = 8\nheight = 8\ndatapath = \nlevel = \nlights = l.lights\n"
                                         "start_vec = 0 0 0\n")
         << "no extension appears unless it was set";
+
+    // An angle is its leading number, as whole degrees always were; what is no number reads as 0.
+    const auto odd = readText(dir, "start_angle = 90deg start_pitch = nan").configuration;
+    EXPECT_EQ(odd.startAngle, 90);
+    EXPECT_EQ(odd.startPitch, 0);
 }
 
 TEST(ConfigurationTest, PlayersEntryBuildsTheCollectionOnTheSameConsoleLine)

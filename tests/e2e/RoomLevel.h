@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // A level built by levelgen for the end-to-end tests: a room whose north wall is brick (red)
 // and whose other walls are stone (grey), the start facing north unless the plan says otherwise.
@@ -41,6 +42,15 @@ inline bool isStone(int red, int green, int blue)
     const int brightest = std::max({red, green, blue});
     const int darkest = std::min({red, green, blue});
     return brightest >= 20 && (brightest - darkest) * 4 < brightest;
+}
+
+// The rows of an RGB picture above the status line (35 pixels up from the bottom, 24-pixel
+// text): the scene itself, whichever mode drew it and whatever frame rate it shows.
+inline std::vector<unsigned char> sceneRows(const std::vector<unsigned char>& rgb, int width, int height)
+{
+    constexpr int statusBand = 35 + 24 + 8;
+    const std::size_t kept = std::size_t(std::max(0, height - statusBand)) * std::size_t(width) * 3;
+    return std::vector<unsigned char>(rgb.begin(), rgb.begin() + long(std::min(kept, rgb.size())));
 }
 
 } // namespace roomlevel

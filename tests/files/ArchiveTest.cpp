@@ -71,7 +71,7 @@ TEST(Archive, RefusesBadEntriesWithOneLineEach)
         {"line break in the name", {"../a\nb", "evil"}, nullptr,
             "pak0.pk3: ../a?b: entry name escapes the data root\n"},
         {"name too long", {longName, "evil"}, nullptr,
-            "pak0.pk3: " + longName.substr(0, 120) + "...: entry name is longer than 1024 bytes\n"},
+            "pak0.pk3: " + longName.substr(0, 80) + "...: entry name is longer than 1024 bytes\n"},
         {"directory", {"maps/", "", Storage::directory}, nullptr, ""},
         {"empty", {"maps/empty.bsp", ""}, nullptr, "pak0.pk3: maps/empty.bsp: entry is empty\n"},
         {"same name in another case", {"MAPS/GOOD.BSP", "evil"}, nullptr,
@@ -89,6 +89,22 @@ TEST(Archive, RefusesBadEntriesWithOneLineEach)
         {"declared shorter than stored", {"maps/long.bsp", "stored level", Storage::stored},
             [](const std::string& path) { testarchives::setDeclaredSize(path, "maps/long.bsp", 5); },
             "pak0.pk3: maps/long.bsp: entry data is corrupt (longer than 5 bytes)\n"},
+        {"local header outside the archive", {"maps/far.bsp", "level"},
+            [](const std::string& path) {
+                Bytes file = testarchives::readBytes(path);
+                testarchives::putLittle32(file, testarchives::findRecord(file, "PK\1\2", 46, "maps/far.bsp") + 42,
+                    uint32_t(file.size()));
+                testarchives::writeBytes(path, file);
+            },
+            "pak0.pk3: maps/far.bsp: entry cannot be opened (its local header lies outside the archive)\n"},
+        {"stored data past the end", {"maps/past.bsp", "level", Storage::stored},
+            [](const std::string& path) {
+                Bytes file = testarchives::readBytes(path);
+                testarchives::putLittle32(file, testarchives::findRecord(file, "PK\1\2", 46, "maps/past.bsp") + 20,
+                    uint32_t(file.size()));
+                testarchives::writeBytes(path, file);
+            },
+            "pak0.pk3: maps/past.bsp: entry cannot be opened (its data runs past the end of the archive)\n"},
         {"declared over the size limit", {"maps/huge.bsp", "level", Storage::stored},
             [](const std::string& path) { testarchives::setDeclaredSize(path, "maps/huge.bsp", 0x80000000u); },
             "pak0.pk3: maps/huge.bsp: entry is 2147483648 bytes, over the 268435456-byte limit\n"},
@@ -138,4 +154,131 @@ TEST(Archive, ActsEmptyWhenItCannotBeOpened)
         EXPECT_EQ(archive.read("maps/a.bsp"), std::nullopt);
         EXPECT_EQ(log.str(), test.message);
     }
+}
+
+// Entries whose data share bytes would have one stream inflated once per entry: a few
+// kilobytes of directory records over one deflated stream can ask for gigabytes. Every entry
+// that shares a byte with another is refused, whichever was first; the others still read.
+TEST(Archive, RefusesEveryEntryWhoseDataOverlapsAnother)
+{
+    using testarchives::SplitArchive;
+    const struct {
+        const char* what;
+        std::vector<TestEntry> entries;
+        void (*rebuild)(SplitArchive& parts);
+        std::string message;
+    } cases[] = {
+        {"records over one stream", {{"maps/good.bsp", "good level"}, {"shared", wallPicture}},
+            [](SplitArchive& parts) {
+                const Bytes shared = parts.records.back();
+                parts.records.back() = testarchives::renamed(shared, "b/0");
+                for (const char* name : {"b/1", "B/2"})
+                    parts.records.push_back(testarchives::renamed(shared, name));
+            },
+            "pak0.pk3: b/0: entry data overlaps another entry's\npak0.pk3: b/1: entry data overlaps another "
+            "entry's\npak0.pk3: B/2: entry data overlaps another entry's\n"},
+        {"stored data reaching into the next entry's header",
+            {{"a", std::string(100, 'a'), Storage::stored}, {"b", "bb", Storage::stored},
+                {"maps/good.bsp", "good level"}},
+            [](SplitArchive& parts) {
+                Bytes& first = testarchives::recordNamed(parts, "a");
+                testarchives::putLittle32(first, 20, 101);
+            },
+            "pak0.pk3: a: entry data overlaps another entry's\npak0.pk3: b: entry data overlaps another entry's\n"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const testsupport::TempDir folder;
+        SplitArchive parts = testarchives::split(testarchives::readBytes(testarchives::writeZip(folder, "pak0.pk3",
+            test.entries)));
+        test.rebuild(parts);
+        std::ostringstream log;
+        const Archive archive(folder.write("pak0.pk3", testarchives::assemble(parts)), log);
+
+        EXPECT_EQ(log.str(), test.message);
+        std::set<std::string> indexed;
+        for (const auto& [key, entry] : archive.entries())
+            indexed.insert(entry.name);
+        EXPECT_EQ(indexed, std::set<std::string>{"maps/good.bsp"});
+        EXPECT_EQ(archive.read("maps/good.bsp"), bytesOf("good level"));
+    }
+}
+
+// The entries' places are read from the archive's records beside libzip: every layout libzip
+// reads must read here too, and where two central directories would disagree the archive is
+// refused rather than judged by the one libzip may not use.
+TEST(Archive, FindsTheEntriesInEveryLayoutAndRefusesTwoDirectories)
+{
+    using testarchives::SplitArchive;
+    const struct {
+        const char* what;
+        Bytes (*build)(const SplitArchive& parts);
+        std::string message;
+    } cases[] = {
+        {"as libzip writes it", [](const SplitArchive& parts) { return testarchives::assemble(parts); }, ""},
+        {"zip64 records and end record",
+            [](const SplitArchive& parts) {
+                SplitArchive zip64 = parts;
+                for (Bytes& record : zip64.records)
+                    record = testarchives::asZip64(record);
+                return testarchives::assembleZip64(zip64);
+            },
+            ""},
+        {"an end record's signature in the comment",
+            [](const SplitArchive& parts) { return testarchives::assemble(parts, bytesOf("see PK\5\6 here")); }, ""},
+        {"the same directory again in the comment",
+            [](const SplitArchive& parts) {
+                const Bytes plain = testarchives::assemble(parts);
+                const Bytes directoryAndEnd(plain.begin() + long(parts.entries.size()), plain.end());
+                Bytes comment(directoryAndEnd.begin(), directoryAndEnd.end() - 22);
+                testarchives::append(comment, testarchives::endRecord(parts.records.size(), comment.size(),
+                    plain.size(), 0)); // the copy starts right after the real end record
+                return testarchives::assemble(parts, comment);
+            },
+            ""},
+        {"another directory in the comment",
+            [](const SplitArchive& parts) {
+                const Bytes plain = testarchives::assemble(parts);
+                Bytes comment;
+                for (auto record = parts.records.rbegin(); record != parts.records.rend(); ++record)
+                    testarchives::append(comment, *record);
+                testarchives::append(comment, testarchives::endRecord(parts.records.size(), comment.size(),
+                    plain.size(), 0));
+                return testarchives::assemble(parts, comment);
+            },
+            "x.pk3: cannot read the central directory (more than one central directory)\n"},
+    };
+    const testsupport::TempDir folder;
+    const SplitArchive parts = testarchives::split(testarchives::readBytes(testarchives::writeZip(folder, "w.pk3",
+        {{"maps/a.bsp", "level a"}, {"Textures/Wall.JPG", wallPicture}, {"s", "x", Storage::stored}})));
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        std::ostringstream log;
+        const Archive archive(folder.write("x.pk3", test.build(parts)), log);
+        const bool readable = test.message.empty();
+        EXPECT_EQ(archive.read("maps/a.bsp"), readable ? std::optional(bytesOf("level a")) : std::nullopt);
+        EXPECT_EQ(archive.read("textures/wall.jpg"), readable ? std::optional(bytesOf(wallPicture)) : std::nullopt);
+        EXPECT_EQ(archive.read("s"), readable ? std::optional(bytesOf("x")) : std::nullopt);
+        EXPECT_EQ(log.str(), test.message);
+    }
+}
+
+// The file is let go after indexing and opened again for a read; a file that is no longer the
+// one indexed could hold anything at the indexed places, so it is not read.
+TEST(Archive, OpensItsFileAgainOnlyWhileItIsTheOneIndexed)
+{
+    const testsupport::TempDir folder;
+    const std::string path = testarchives::writeZip(folder, "pak0.pk3", {{"maps/a.bsp", "level a"}});
+    std::ostringstream log;
+    const Archive archive(path, log);
+    EXPECT_EQ(archive.read("maps/a.bsp"), bytesOf("level a"));
+    archive.close();
+    EXPECT_EQ(archive.read("maps/a.bsp"), bytesOf("level a"));
+    EXPECT_EQ(log.str(), "");
+
+    archive.close();
+    testarchives::writeZip(folder, "pak0.pk3", {{"maps/a.bsp", "another level a"}});
+    EXPECT_EQ(archive.read("maps/a.bsp"), std::nullopt);
+    EXPECT_EQ(archive.read("maps/a.bsp"), std::nullopt);
+    EXPECT_EQ(log.str(), "pak0.pk3: changed since it was indexed; its entries now read as missing\n");
 }

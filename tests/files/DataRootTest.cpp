@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -132,4 +136,116 @@ TEST_F(DataRootTest, RefusesEmptyAndOversizedLooseFilesWithALine)
     EXPECT_EQ(data.read("maps/b.bsp"), bytesOf("b loose"));
     EXPECT_EQ(log.str(), root + "maps/loose.bsp: file is 11 bytes, over the 10-byte limit\n" + root
             + "maps/empty.bsp: file is empty\n");
+}
+
+// The bytes inflated from archives are counted at each entry's declared size before it is read;
+// the read that would pass the limit gets a line, and from then on archived files are missing
+// while loose ones still read.
+TEST_F(DataRootTest, StopsReadingArchivesAtTheInflatedLimit)
+{
+    std::ostringstream log;
+    const DataRoot data(root, true, log, Archive::defaultSizeLimit, 6);
+    log.str("");
+    EXPECT_EQ(data.read("maps/a.bsp"), bytesOf("a1"));
+    EXPECT_EQ(data.read("maps/a.bsp"), bytesOf("a1"));
+    EXPECT_EQ(data.read("textures/wall.jpg"), std::nullopt); // 4 bytes more would make 8
+    EXPECT_EQ(data.read("maps/z.bsp"), std::nullopt);        // 1 byte would still fit: no matter
+    EXPECT_FALSE(data.contains("maps/z.bsp"));
+    EXPECT_EQ(data.list("maps", ".bsp").size(), 3u); // the loose levels only
+    EXPECT_EQ(data.read("textures/shared.jpg"), bytesOf("loose copy"));
+    EXPECT_EQ(log.str(), root + "textures/wall.jpg: reading it would take the bytes inflated from archives past "
+                                "the 6-byte limit; archived files now read as missing\n");
+}
+
+// A name missing in a folder is looked up in an index of the folder, listed once: looking up
+// n names in a folder of m files costs n lookups, not n listings of m names.
+TEST_F(DataRootTest, ListsEachFolderOnceHoweverManyNamesAreLookedUp)
+{
+    temporary.write("data/textures/Twin.jpg", "upper first");
+    temporary.write("data/textures/twin.JPG", "lower second");
+    for (int number = 0; number < 50; ++number)
+        temporary.write("data/textures/many/File" + std::to_string(number) + ".jpg", "file");
+    std::ostringstream log;
+    const DataRoot data(root, false, log);
+    for (int number = 0; number < 50; ++number) {
+        EXPECT_FALSE(data.contains("textures/many/missing" + std::to_string(number) + ".jpg"));
+        EXPECT_TRUE(data.contains("TEXTURES/MANY/file" + std::to_string(number) + ".JPG"));
+    }
+    // Neither spelling asked for exists: the first in byte order answers, whatever the disk's order.
+    EXPECT_EQ(data.read("textures/TWIN.jpg"), bytesOf("upper first"));
+    EXPECT_EQ(data.folderListings(), 3u); // the root, textures/ and textures/many/
+    EXPECT_EQ(log.str(), "");
+}
+
+// Loose files may be links within the root; one that leads out of it (its own link or a
+// folder's) is missing after one line, whichever way it is asked for. Archives at the top of
+// the root may be links to anywhere.
+TEST_F(DataRootTest, ReadsNoLooseFileALinkLeadsOutOfTheRoot)
+{
+    namespace fs = std::filesystem;
+    const std::string elsewhere = temporary.path() + "elsewhere/";
+    temporary.write("elsewhere/secret.txt", "secret");
+    temporary.write("data/real/inside.jpg", "inside");
+    testarchives::writeZip(temporary, "elsewhere/far.pk3", {{"textures/far.jpg", "far"}});
+    fs::create_directories(root + "scripts");
+    fs::create_symlink("../real/inside.jpg", root + "textures/inside.jpg");
+    fs::create_symlink(elsewhere + "secret.txt", root + "textures/outside.jpg");
+    fs::create_symlink(elsewhere + "secret.txt", root + "scripts/system.shader");
+    fs::create_symlink(elsewhere + "secret.txt", root + "maps/out.bsp");
+    fs::create_directory_symlink(elsewhere, root + "linked");
+    fs::create_symlink(elsewhere + "far.pk3", root + "far.pk3");
+    fs::create_directory_symlink(root, temporary.path() + "rootlink");
+
+    std::ostringstream log;
+    const DataRoot data(root, true, log);
+    const DataRoot throughLink(temporary.path() + "rootlink", true, log);
+    log.str("");
+    for (const DataRoot* through : {&data, &throughLink}) {
+        EXPECT_EQ(through->read("textures/inside.jpg"), bytesOf("inside"));
+        EXPECT_EQ(through->read("textures/far.jpg"), bytesOf("far"));
+        for (const char* refused : {"textures/outside.jpg", "Scripts/System.shader", "linked/secret.txt"}) {
+            SCOPED_TRACE(refused);
+            EXPECT_FALSE(through->contains(refused));
+            EXPECT_EQ(through->read(refused), std::nullopt);
+        }
+        for (const DataRoot::Listed& level : through->list("maps", ".bsp"))
+            EXPECT_NE(level.path, "maps/out.bsp");
+    }
+    const std::string linked = temporary.path() + "rootlink/";
+    EXPECT_EQ(log.str(), root + "textures/outside.jpg: a link leads out of the data root; not read\n" + root
+            + "scripts/system.shader: a link leads out of the data root; not read\n" + root
+            + "linked/secret.txt: a link leads out of the data root; not read\n" + root
+            + "maps/out.bsp: a link leads out of the data root; not read\n" + linked
+            + "textures/outside.jpg: a link leads out of the data root; not read\n" + linked
+            + "scripts/system.shader: a link leads out of the data root; not read\n" + linked
+            + "linked/secret.txt: a link leads out of the data root; not read\n" + linked
+            + "maps/out.bsp: a link leads out of the data root; not read\n");
+}
+
+// Archive files are opened only to be read and at most a few stay open, so any number of
+// archives works under a low limit of open files (set in a child process, which the check
+// runs in).
+TEST_F(DataRootTest, ReadsHundredsOfArchivesUnderALowLimitOfOpenFiles)
+{
+    constexpr int archiveCount = 200;
+    for (int number = 0; number < archiveCount; ++number)
+        testarchives::writeZip(temporary, "data/many" + std::to_string(number) + ".pk3",
+            {{"many/" + std::to_string(number) + ".txt", std::to_string(number)}});
+    const auto readEveryArchiveTwice = [this] {
+        const rlimit low{64, 64};
+        if (setrlimit(RLIMIT_NOFILE, &low) != 0)
+            std::_Exit(2);
+        std::ostringstream log;
+        const DataRoot data(root, true, log);
+        int wrong = 0;
+        for (int round = 0; round < 2; ++round)
+            for (int number = 0; number < archiveCount; ++number) {
+                const std::string text = std::to_string(number);
+                wrong += data.read("many/" + text + ".txt") != Bytes(text.begin(), text.end());
+            }
+        std::fputs(log.str().c_str(), stderr);
+        std::_Exit(wrong == 0 ? 0 : 1);
+    };
+    // The one line expected is the data root's own broken archive, x.pk3.
+    EXPECT_EXIT(readEveryArchiveTwice(), ::testing::ExitedWithCode(0), "^x.pk3: not a zip archive \\(Not a zip archive\\)\n$");
 }

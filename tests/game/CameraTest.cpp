@@ -129,3 +129,18 @@ TEST_F(CameraTest, PitchClampsAtSeventySeven)
     down.lookUp(154);
     EXPECT_EQ(down.getPitch(), 77);
 }
+
+TEST_F(CameraTest, LevelModeLooksByFractionsUpToEightyNine)
+{
+    Camera camera(Point(0, 0, 0), &frustum);
+    camera.setPitchLimit(Camera::freePitchLimit);
+    camera.lookUp(88.5);
+    EXPECT_EQ(camera.getPitch(), 88.5);
+    camera.lookUp(0.75);
+    EXPECT_EQ(camera.getPitch(), 89);
+    camera.setPitch(-120);
+    EXPECT_EQ(camera.getPitch(), -89);
+    camera.turnRight(0.15);
+    camera.turnRight(0.15);
+    EXPECT_NEAR(camera.heading(), 89.7, 1e-9);
+}

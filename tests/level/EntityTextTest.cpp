@@ -165,24 +165,3 @@ TEST(EntityText, FindsThePlayerStart)
         EXPECT_EQ(found->angle, c.angle);
     }
 }
-
-TEST(EntityText, ListsEveryPlayerStartInFileOrder)
-{
-    const EntityList list = EntityText::parse(
-        "{ \"classname\" \"worldspawn\" }"
-        "{ \"classname\" \"info_player_start\" \"origin\" \"1 2 3\" }"
-        "{ \"classname\" \"info_player_deathmatch\" \"origin\" \"4 5 6\" \"angle\" \"180\" }"
-        "{ \"classname\" \"info_player_deathmatch\" \"origin\" \"7 8\" }"
-        "{ \"classname\" \"light\" \"origin\" \"9 9 9\" }"
-        "{ \"classname\" \"Info_Player_Start\" \"origin\" \"0 0 -1\" \"angle\" \"-90\" }");
-    const std::vector<PlayerStart> starts = playerStarts(list.entities);
-    ASSERT_EQ(starts.size(), 3u);
-    const float expected[3][4] = {{1, 2, 3, 0}, {4, 5, 6, 180}, {0, 0, -1, -90}};
-    for (std::size_t i = 0; i < starts.size(); ++i) {
-        EXPECT_EQ(starts[i].origin[0], expected[i][0]) << i;
-        EXPECT_EQ(starts[i].origin[1], expected[i][1]) << i;
-        EXPECT_EQ(starts[i].origin[2], expected[i][2]) << i;
-        EXPECT_EQ(starts[i].angle, expected[i][3]) << i;
-    }
-    EXPECT_TRUE(playerStarts(EntityText::parse("{ \"classname\" \"worldspawn\" }").entities).empty());
-}

@@ -107,6 +107,36 @@ TEST_F(CameraRendererTest, ApplyViewLoadsTheViewAndRebuildsTheFrustum)
     EXPECT_NEAR(near[0] * 20 + near[1] * 20 + near[2] * 30 + near[3], -1.25, 1e-3);
 }
 
+// Level mode flies along viewDirection and strafes along rightAxis: they must be where the drawn
+// view looks and where its right hand points, at fractional headings and pitches too.
+TEST_F(CameraRendererTest, TheViewLooksAlongTheCamerasViewDirection)
+{
+    const double poses[][2] = {{90, 0}, {0, 0}, {213.7, 41.25}, {-17.3, -88.9}, {359.99, 12.3}};
+    for (const auto& [heading, pitch] : poses) {
+        SCOPED_TRACE(std::to_string(heading) + " " + std::to_string(pitch));
+        Camera camera(Point(5, -7, 11), &frustum);
+        camera.setPitchLimit(Camera::freePitchLimit);
+        camera.faceHeading(heading);
+        camera.setPitch(pitch);
+        glLoadIdentity();
+        renderer.applyView(camera, 0.0f);
+        float view[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
+        const Vec3 along = camera.viewDirection();
+        const Vec3 right = camera.rightAxis();
+        float ahead[3];
+        transform(view, 5 + 10 * along.getX(), -7 + 10 * along.getY(), 11 + 10 * along.getZ(), ahead);
+        EXPECT_NEAR(ahead[0], 0, 1e-3);
+        EXPECT_NEAR(ahead[1], 0, 1e-3);
+        EXPECT_NEAR(ahead[2], -10, 1e-3);
+        float aside[3];
+        transform(view, 5 + 10 * right.getX(), -7, 11 + 10 * right.getZ(), aside);
+        EXPECT_NEAR(aside[0], 10, 1e-3);
+        EXPECT_NEAR(aside[1], 0, 1e-3);
+        EXPECT_NEAR(aside[2], 0, 1e-3);
+    }
+}
+
 TEST_F(CameraRendererTest, CullingOffShowsEveryLeaf)
 {
     Camera camera(Point(0, 0, 0), &frustum);

@@ -1,0 +1,29 @@
+#include "game/Flight.h"
+
+#include "game/Camera.h"
+
+#include <algorithm>
+#include <cmath>
+
+void Flight::releaseAll()
+{
+    held.fill(false);
+    pressed.fill(false);
+}
+
+void Flight::advance(Camera& camera, double seconds)
+{
+    const double step = std::clamp(seconds, 0.0, longestStep);
+    const double turn = turnDegreesPerSecond * step;
+    camera.turnRight(turn * axis(Motion::turnRight, Motion::turnLeft));
+    camera.lookUp(turn * axis(Motion::lookUp, Motion::lookDown));
+
+    // Turned first, so a frame moves along the heading it is drawn with.
+    const Vec3 along = camera.viewDirection().scaled(float(axis(Motion::forward, Motion::backward)));
+    const Vec3 aside = camera.rightAxis().scaled(float(axis(Motion::right, Motion::left)));
+    const Vec3 rise(0.0f, float(axis(Motion::up, Motion::down)), 0.0f);
+    Vec3 direction = along.plus(aside).plus(rise);
+    direction.normalize(); // nothing held leaves it zero
+    camera.moveBy(direction.scaled(float(speed * (fast ? fastFactor : 1.0) * step)));
+    pressed.fill(false);
+}

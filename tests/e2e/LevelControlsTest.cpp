@@ -1,0 +1,173 @@
+#include "PNGFile.h"
+#include "RoomLevel.h"
+#include "TestFiles.h"
+#include "ViewerProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+using testsupport::PNGFile;
+using testsupport::PrivateDisplay;
+using testsupport::TempDir;
+using testsupport::ViewerProcess;
+using testsupport::viewerBinary;
+
+namespace {
+constexpr int width = 320;
+constexpr int height = 240;
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+// The lines `c` printed on standard output, in order.
+std::vector<std::string> printedViews(const std::string& output)
+{
+    static const std::regex line("(--at [^\n]*)\n");
+    std::vector<std::string> views;
+    for (std::sregex_iterator it(output.begin(), output.end(), line), end; it != end; ++it)
+        views.push_back((*it)[1]);
+    return views;
+}
+
+struct View {
+    double x = 0, y = 0, z = 0, angle = 0, pitch = 0;
+};
+
+View parsed(const std::string& options)
+{
+    std::istringstream in(options);
+    std::string at, angle, pitch;
+    View view;
+    in >> at >> view.x >> view.y >> view.z >> angle >> view.angle >> pitch >> view.pitch;
+    EXPECT_EQ(at + angle + pitch, "--at--angle--pitch") << options;
+    return view;
+}
+
+// Presses `c` and waits for the line it prints.
+std::string pressC(const PrivateDisplay& display, const std::string& window, const ViewerProcess& viewer)
+{
+    const std::size_t before = printedViews(viewer.output()).size();
+    display.run("xdotool key --window " + window + " c 2>/dev/null");
+    for (int wait = 0; wait < 200; ++wait, pause(0.1)) {
+        const std::vector<std::string> views = printedViews(viewer.output());
+        if (views.size() > before)
+            return views.back();
+    }
+    ADD_FAILURE() << "c printed nothing";
+    return "";
+}
+
+// Where the pointer is, "X=160 Y=120 ", once it is at the window's centre or 20 seconds passed;
+// the window sits at the screen's origin.
+std::string pointerOnceCentred(const PrivateDisplay& display)
+{
+    std::string location;
+    for (int wait = 0; wait < 200; ++wait, pause(0.1)) {
+        location = display.run("xdotool getmouselocation --shell 2>/dev/null | head -2 | tr '\\n' ' '");
+        if (location == "X=160 Y=120 ")
+            break;
+    }
+    return location;
+}
+
+std::string reportedShot(const ViewerProcess& viewer)
+{
+    static const std::regex line("screenshot (\\S+)\n");
+    std::smatch match;
+    for (int wait = 0; wait < 200; ++wait, pause(0.1)) {
+        const std::string transcript = viewer.transcript();
+        if (std::regex_search(transcript, match, line))
+            return match[1];
+    }
+    return "";
+}
+
+// Channels more than a few levels apart, as a fraction of all.
+double differingShare(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    if (a.size() != b.size() || a.empty())
+        return 1.0;
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        differing += std::abs(int(a[i]) - int(b[i])) > 8;
+    return double(differing) / double(a.size());
+}
+} // namespace
+
+// Fly with a held key, look with the held pointer, keep the view with `c`, and reopen it with
+// --snapshot: the same picture.
+TEST(LevelControlsTest, AViewFoundByFlyingIsKeptByCAndReopenedByASnapshot)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const PrivateDisplay display;
+    // Slow, so that however long the key is held on a busy machine the eye stays in the room.
+    ViewerProcess viewer({viewerBinary(), "--size", size, "--speed", "100", "--shots", dir.path(), level}, dir.path(),
+                         display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    display.run("xdotool windowmove " + window + " 0 0 2>/dev/null");
+    pause(1.0);
+    const View start = parsed(pressC(display, window, viewer));
+    EXPECT_EQ(start.angle, 90);
+    EXPECT_EQ(start.pitch, 0);
+
+    display.run("xdotool keydown --window " + window + " w 2>/dev/null");
+    pause(0.3);
+    display.run("xdotool keyup --window " + window + " w 2>/dev/null");
+    pause(0.3);
+    const std::string flown = pressC(display, window, viewer);
+    pause(0.5);
+    EXPECT_EQ(pressC(display, window, viewer), flown) << "the eye stops when the key is let go";
+    const View afterKey = parsed(flown);
+    EXPECT_EQ(afterKey.x, start.x);
+    EXPECT_LT(afterKey.z, start.z - 1) << "w flies north, along world -Z";
+
+    // The click holds the pointer, warping it to the centre; then 0.15 degrees per pixel. Each
+    // relative move starts from where the pointer is, so the warp is waited for first.
+    display.run("xdotool mousemove --window " + window + " 100 100 click 1 2>/dev/null");
+    ASSERT_EQ(pointerOnceCentred(display), "X=160 Y=120 ") << "the click warps the pointer to the centre";
+    display.run("xdotool mousemove_relative -- 40 -20 2>/dev/null");
+    display.run("xdotool mousemove_relative -- 100 0 2>/dev/null");
+    EXPECT_EQ(pointerOnceCentred(display), "X=160 Y=120 ")
+        << "a pointer strayed a quarter of the window from the centre is warped back";
+    const std::string kept = pressC(display, window, viewer);
+    const View turned = parsed(kept);
+    EXPECT_NEAR(turned.angle, 90 - 140 * 0.15, 0.001);
+    EXPECT_NEAR(turned.pitch, 20 * 0.15, 0.001);
+
+    display.run("xdotool key --window " + window + " p 2>/dev/null");
+    const std::string shot = reportedShot(viewer);
+    ASSERT_FALSE(shot.empty()) << viewer.transcript();
+
+    // Tab lets the pointer go: moving it no longer turns the view.
+    display.run("xdotool key --window " + window + " Tab 2>/dev/null");
+    pause(0.3);
+    display.run("xdotool mousemove_relative -- 30 10 2>/dev/null");
+    pause(0.3);
+    EXPECT_EQ(pressC(display, window, viewer), kept);
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    const auto status = viewer.waitForExit(30.0);
+    EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();
+
+    std::vector<std::string> arguments{viewerBinary(), "--snapshot", dir.path() + "kept.png", "--size", size};
+    std::istringstream options(kept);
+    for (std::string option; options >> option;)
+        arguments.push_back(option);
+    arguments.push_back(level);
+    ViewerProcess snapshot(arguments, dir.path(), display.name());
+    const auto snapshotStatus = snapshot.waitForExit(120.0);
+    ASSERT_TRUE(snapshotStatus && snapshotStatus->exited && snapshotStatus->code == 0) << snapshot.transcript();
+    const PNGFile fromKey = PNGFile::read(shot);
+    const PNGFile reopened = PNGFile::read(dir.path() + "kept.png");
+    ASSERT_TRUE(fromKey.error.empty() && reopened.error.empty()) << fromKey.error << reopened.error;
+    EXPECT_LT(differingShare(roomlevel::sceneRows(fromKey.rgb, width, height),
+                             roomlevel::sceneRows(reopened.rgb, width, height)),
+              0.01);
+}
