@@ -78,6 +78,7 @@ Viewer::Viewer(Launch launch)
         camera->setPitch(*configuration.startPitch);
     levelMap->setCamera(camera.get());
     levelMap->friendlies = friendlies.get();
+    levelMap->hudShown = launch.hudShown;
     if (!launch.frameLogPath.empty())
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
     if (configuration.screenshots)
@@ -104,10 +105,7 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
 
 std::optional<TextureReport> Viewer::textureReport() const
 {
-    const DesignedLook* look = levelMap->look.get();
-    if (look == nullptr)
-        return levelMap->images->report(*levelMap, nullptr);
-    return levelMap->images->report(*levelMap, [look](int texture) { return look->drawsSurface(texture); });
+    return levelMap->images->report(*levelMap, materials.get());
 }
 
 void Viewer::frameDrawn()
@@ -203,6 +201,7 @@ bool Viewer::pressLevelModeKey(unsigned char key)
     case 'c':
         std::cout << viewOptions(camera->getPosition(), camera->heading(), camera->getPitch()) << std::endl;
         return true;
+    case 'h': levelMap->hudShown = !levelMap->hudShown; return true;
     case 'j': jumpToStart(true); return true;
     case 'J': jumpToStart(false); return true;
     case tabKey: releasePointer(); return true;

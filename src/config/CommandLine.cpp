@@ -154,6 +154,10 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         if (!frames)
             throw UsageError("--frames needs a count from 1 to " + std::to_string(maxSnapshotFrames) + ", not " + text);
         line.frames = int(*frames);
+    } else if (argument == "--overview") {
+        line.overview = reader.value(argument, "a PNG file to write");
+    } else if (argument == "--no-hud") {
+        line.noHud = true;
     } else {
         return false;
     }
@@ -194,8 +198,10 @@ const char* usageText()
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
            "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
+           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
            "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
-           "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR\n";
+           "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
+           "         --no-hud\n";
 }
 
 std::string decimalText(double value)

@@ -170,7 +170,8 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
         skybox->draw(skyTexture);
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
     // shots and players, and the faces when textures are off, are drawn with that state.
-    cameraRenderer.drawGun();
+    if (hudShown)
+        cameraRenderer.drawGun();
     camera->advanceShots();
     if (look)
         cameraRenderer.drawShotsInOneBatch(camera->shots());
@@ -282,6 +283,7 @@ void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
         glDisable(GL_COLOR_MATERIAL);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    display->drawText(35.0f, 35.0f, text.c_str());
+    if (hudShown)
+        display->drawText(35.0f, 35.0f, text.c_str());
     glColor3f(1.0f, 1.0f, 1.0f);
 }

@@ -78,6 +78,7 @@ public:
     std::vector<int> visibleFaces; // per frame, in drawing order; capacity kept between frames
     DrawnFaceSet drawnFaces;       // per frame, the faces already in visibleFaces
     int score = 0;
+    bool hudShown = true; // the gun and the status line ('h' and --no-hud in level mode)
     Friendlies* friendlies = nullptr; // not owned
     std::unique_ptr<LevelImages> images; // where the images come from: the mode
     std::unique_ptr<DesignedLook> look;  // the designed frame; null: the configuration's frame

@@ -15,7 +15,7 @@ public:
     std::unique_ptr<TextureManager> loadTextures(const LevelData& level, const std::vector<bool>& inUse,
                                                  int lightmapCount) override;
     void loadSky(const std::string& name) override;
-    std::optional<TextureReport> report(const LevelData&, const std::function<bool(int)>&) const override
+    std::optional<TextureReport> report(const LevelData&, const MaterialLibrary*) const override
     {
         return std::nullopt;
     }

@@ -27,7 +27,7 @@ std::unique_ptr<TextureManager> DataRootImages::loadTextures(const LevelData& le
         if (added) {
             const std::optional<std::string> path = textures.imagePath(name);
             const GLuint texture = path ? images.texture(*path) : 0;
-            names.push_back({texture, texture != 0 ? textures.dataRoot().originOf(*path) : std::string()});
+            names.push_back({texture});
         }
         recordName[record] = entry->second;
         shown[record] = names[entry->second].texture;
@@ -43,13 +43,10 @@ void DataRootImages::loadSky(const std::string& name)
         TextureManager::uploadToBoundTexture(*sky);
 }
 
-std::optional<TextureReport> DataRootImages::report(const LevelData& level,
-                                                    const std::function<bool(int)>& isDrawn) const
+std::optional<TextureReport> DataRootImages::report(const LevelData& level, const MaterialLibrary* materials) const
 {
-    const auto originOf = [this](int texture) {
-        const uint32_t name = recordName[std::size_t(texture)];
-        return name == unused ? std::string() : names[name].origin;
-    };
-    return TextureReport::of(level, originOf,
-                             [this, &isDrawn](int texture) { return isUsed(texture) && (!isDrawn || isDrawn(texture)); });
+    std::vector<bool> hasImage(recordName.size(), false);
+    for (std::size_t record = 0; record < recordName.size(); ++record)
+        hasImage[record] = recordName[record] != unused && names[recordName[record]].texture != 0;
+    return TextureReport::of(level, hasImage, materials);
 }

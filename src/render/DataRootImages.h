@@ -25,9 +25,9 @@ public:
     std::unique_ptr<TextureManager> loadTextures(const LevelData& level, const std::vector<bool>& inUse,
                                                  int lightmapCount) override;
     void loadSky(const std::string& name) override;
-    // Counts only the records that faces use (isDrawn narrows them further).
-    std::optional<TextureReport> report(const LevelData& level,
-                                        const std::function<bool(int)>& isDrawn) const override;
+    // A record has an image when faces use it and the cache gave its image a texture (one past
+    // the texture budget has none).
+    std::optional<TextureReport> report(const LevelData& level, const MaterialLibrary* materials) const override;
 
     bool isUsed(int texture) const { return recordName[std::size_t(texture)] != unused; } // after loadTextures
     const TextureResolver& resolver() const { return textures; }
@@ -37,7 +37,6 @@ private:
     static constexpr uint32_t unused = UINT32_MAX;
     struct Name {
         GLuint texture = 0;
-        std::string origin; // where its image came from ("loose", an archive); "" when none
     };
 
     const TextureResolver& textures;

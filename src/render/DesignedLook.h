@@ -56,7 +56,6 @@ public:
     // They are about to change: rebuilt before the next draw unless rebuildPatches comes first.
     void patchesWillChange() { patchesStale = true; }
 
-    bool drawsSurface(int texture) const { return styles[std::size_t(texture)].drawn; } // false: sky, nodraw
     const BatchedLevel& batchedLevel() const { return *batches; }
 
 private:

@@ -3,13 +3,13 @@
 #include "level/LevelData.h"
 #include "level/TextureReport.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+class MaterialLibrary;
 class TextureManager;
 
 // Where a level's images come from, and so how loading speaks: the mode of a running viewer as
@@ -32,7 +32,6 @@ public:
     // mode prints; without an image the texture stays imageless and the sky plain white.
     virtual void loadSky(const std::string& name) = 0;
     // Which textures have an image, for the line after loading; nothing where the transcript
-    // already said it texture by texture. isDrawn as in TextureReport::of.
-    virtual std::optional<TextureReport> report(const LevelData& level,
-                                                const std::function<bool(int)>& isDrawn) const = 0;
+    // already said it texture by texture. `materials` (may be null) as in TextureReport::of.
+    virtual std::optional<TextureReport> report(const LevelData& level, const MaterialLibrary* materials) const = 0;
 };
