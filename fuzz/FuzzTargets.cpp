@@ -1,6 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "HeapPeak.h"
+#include "MaterialRoundTrip.h"
 
 #include "config/Configuration.h"
 #include "config/LightsFile.h"
@@ -15,12 +16,19 @@
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
 #include "level/EntityText.h"
+#include "level/FogVolume.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
 #include "level/MaterialLibrary.h"
 #include "level/MaterialScript.h"
+#include "surface/AnimationFrame.h"
+#include "surface/Oscillator.h"
+#include "surface/StageColor.h"
+#include "surface/TextureMatrix.h"
+#include "surface/VertexDeform.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -89,6 +97,15 @@ void useLikeTheRenderer(const LevelData& level)
             }
         }
         require(int64_t(face.patches.size()) == face.patchCount());
+        require(face.effect == -1
+                || (face.effect >= 0 && std::size_t(face.effect) < level.effects.size()
+                    && level.effects[std::size_t(face.effect)].brush >= 0));
+    }
+    // Fog volumes are built from the brushes, sides and planes the loader checked for them.
+    for (const FogVolume& fog : FogVolume::allOf(level)) {
+        require(!fog.planes.empty() && fog.planes.size() <= std::size_t(Effect::maxSides));
+        require(fog.visibleSide >= -1 && fog.visibleSide < int32_t(fog.planes.size()));
+        fog.lengthInside({0.0f, 0.0f, 0.0f}, {100.0f, 50.0f, -25.0f});
     }
     if (level.visData) {
         const VisData& vis = *level.visData;
@@ -201,55 +218,28 @@ bool canBeQuoted(const std::string& text) { return text.find_first_of(std::strin
 
 // ---- materials -------------------------------------------------------------------------------
 
-const char* const factorNames[] = {"GL_ONE", "GL_ZERO", "GL_SRC_COLOR", "GL_ONE_MINUS_SRC_COLOR", "GL_DST_COLOR",
-    "GL_ONE_MINUS_DST_COLOR", "GL_SRC_ALPHA", "GL_ONE_MINUS_SRC_ALPHA", "GL_DST_ALPHA", "GL_ONE_MINUS_DST_ALPHA"};
-const char* const alphaNames[] = {"", "GT0", "LT128", "GE128"};
-
-// The materials as a script the reader takes, each kept fact written with one keyword.
-std::string writeMaterials(const std::vector<Material>& materials)
+// Everything time makes of a material, at a few times: a frame index always names a frame, and
+// every wave value is a number.
+void evaluateLikeTheRenderer(const Material& material)
 {
-    std::string text;
-    for (const Material& material : materials) {
-        text += material.name + "\n{\n";
-        if (!material.editorImage.empty())
-            text += "qer_editorimage " + material.editorImage + "\n";
-        text += material.sky ? "surfaceparm sky\n" : "";
-        text += material.nodraw ? "surfaceparm nodraw\n" : "";
-        text += material.twoSided ? "cull none\n" : "";
-        if (!material.skyFarBox.empty())
-            text += "skyParms " + material.skyFarBox + " - -\n";
-        for (const Material::Stage& stage : material.stages) {
-            text += "{\n";
-            text += stage.clamp ? "clampMap " : "map ";
-            text += stage.lightmapStage ? "$lightmap" : stage.image.empty() ? "$whiteimage" : stage.image;
-            if (stage.alphaFunction != AlphaFunction::always)
-                text += std::string("\nalphaFunc ") + alphaNames[int(stage.alphaFunction)];
-            text += std::string("\nblendFunc ") + factorNames[int(stage.blend.sourceFactor)] + " "
-                    + factorNames[int(stage.blend.destinationFactor)] + "\n}\n";
+    for (const double seconds : {0.0, 1.5, 86400.0}) {
+        for (const Material::Deform& deform : material.deforms) {
+            const std::array<float, 3> offset = VertexDeform::offset(deform, {1, 2, 3}, {0, 1, 0}, 0.5f, seconds);
+            VertexDeform::normal(deform, {1, 2, 3}, {0, 1, 0}, seconds);
+            require(std::none_of(offset.begin(), offset.end(), [](float c) { return std::isnan(c); }));
         }
-        text += "}\n";
+        for (const Material::Stage& stage : material.stages) {
+            const std::size_t frames = stage.animationFrames.size();
+            require(frames == 0 || AnimationFrame::index(seconds, stage.animationFrequency, frames) < frames);
+            TextureMatrix::of(stage.tcMods, seconds);
+            StageColor::Inputs inputs;
+            inputs.seconds = seconds;
+            const std::array<float, 4> color = StageColor::of(stage, inputs);
+            for (const float channel : color)
+                require(channel >= 0.0f && channel <= 1.0f);
+            require(std::isfinite(Oscillator::value(stage.colorWave, seconds)));
+        }
     }
-    return text;
-}
-
-bool sameStage(const Material::Stage& left, const Material::Stage& right)
-{
-    return left.image == right.image && left.lightmapStage == right.lightmapStage && left.clamp == right.clamp
-           && left.alphaFunction == right.alphaFunction && left.blend.blends == right.blend.blends
-           && left.blend.sourceFactor == right.blend.sourceFactor
-           && left.blend.destinationFactor == right.blend.destinationFactor;
-}
-
-bool sameMaterial(const Material& left, const Material& right)
-{
-    if (left.name != right.name || left.key != right.key || left.sky != right.sky || left.nodraw != right.nodraw
-        || left.twoSided != right.twoSided || left.editorImage != right.editorImage
-        || left.skyFarBox != right.skyFarBox || left.stages.size() != right.stages.size())
-        return false;
-    for (std::size_t i = 0; i < left.stages.size(); ++i)
-        if (!sameStage(left.stages[i], right.stages[i]))
-            return false;
-    return true;
 }
 
 // ---- archive ---------------------------------------------------------------------------------
@@ -399,23 +389,43 @@ int materials(const uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::ostringstream log;
-    const std::vector<Material> read = MaterialScript::parse(text, "fuzz.shader", log);
-    // At most one line per material for its stages, and one where reading stopped.
+    std::vector<Material> read;
+    std::size_t peak = 0;
+    {
+        const HeapPeak heap;
+        read = MaterialScript::parse(text, "fuzz.shader", log);
+        peak = heap.bytes();
+    }
+    // A stage costs a fixed record for the two bytes `{}`, a material one for `m{}`, and the
+    // vectors holding them may double as they grow.
+    require(peak <= 320 * size + mebibyte);
+    // At most one line per material for its stages, one for the script's stages, and one where
+    // reading stopped.
     const std::string lines = log.str();
     const std::size_t lineCount = std::size_t(std::count(lines.begin(), lines.end(), '\n'));
-    require(lineCount <= read.size() + 2);
+    require(lineCount <= read.size() + 3);
     for (std::size_t start = 0; start < lines.size(); start = lines.find('\n', start) + 1)
         require(lines.compare(start, 12, "fuzz.shader:") == 0);
     require(read.size() <= MaterialScript::maxMaterials);
-    for (const Material& material : read)
+    for (const Material& material : read) {
         require(!material.name.empty() && material.key == Material::keyOf(material.name)
-                && material.stages.size() <= MaterialScript::maxStages);
+                && material.stages.size() <= MaterialScript::maxStages
+                && material.deforms.size() <= Material::maxDeforms && material.skipped.size() <= Material::maxSkipped);
+        for (const std::string& skipped : material.skipped)
+            require(skipped.size() <= 71 && std::none_of(skipped.begin(), skipped.end(), [](char c) {
+                        return (unsigned char)c < 0x20 || c == 0x7f;
+                    }));
+        for (const Material::Stage& stage : material.stages)
+            require(stage.animationFrames.size() <= Material::Stage::maxAnimationFrames
+                    && stage.tcMods.size() <= Material::Stage::maxTexCoordMods);
+        evaluateLikeTheRenderer(material);
+    }
 
     std::ostringstream quiet;
-    const std::vector<Material> again = MaterialScript::parse(writeMaterials(read), "again.shader", quiet);
+    const std::vector<Material> again = MaterialScript::parse(MaterialRoundTrip::write(read), "again.shader", quiet);
     require(quiet.str().empty() && again.size() == read.size());
     for (std::size_t i = 0; i < read.size(); ++i)
-        require(sameMaterial(again[i], read[i]));
+        require(MaterialRoundTrip::same(again[i], read[i]));
 
     MaterialLibrary library;
     library.add(read);

@@ -32,7 +32,7 @@ public:
     int64_t patchCount() const; // (w - 1) / 2 x (h - 1) / 2 for a type-2 face, else 0
 
     int32_t texture = 0; // index into textures
-    int32_t effect = 0;  // read, not used
+    int32_t effect = -1; // index into effects (a fog volume), -1 for none; a bad one is made -1
     int32_t type = 0;    // 1 polygon, 2 patch, 3 mesh, 4 billboard
     int32_t firstVertex = 0;
     int32_t vertexCount = 0;

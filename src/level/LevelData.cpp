@@ -12,7 +12,10 @@ std::size_t LevelData::footprintBytes() const
 {
     std::size_t bytes = bytesOf(planes) + bytesOf(nodes) + bytesOf(leaves) + bytesOf(leafFaces)
                       + bytesOf(leafBrushes) + bytesOf(models) + bytesOf(brushes) + bytesOf(brushSides)
-                      + bytesOf(vertices) + bytesOf(meshVertices) + bytesOf(faces) + entityText.size();
+                      + bytesOf(vertices) + bytesOf(meshVertices) + bytesOf(faces) + bytesOf(effects)
+                      + entityText.size();
+    for (const Effect& effect : effects)
+        bytes += effect.material.capacity();
     for (const Face& face : faces)
         bytes += bytesOf(face.patches);
     if (visData)

@@ -3,6 +3,7 @@
 #include "level/Brush.h"
 #include "level/BrushSide.h"
 #include "level/DirectoryEntry.h"
+#include "level/Effect.h"
 #include "level/Face.h"
 #include "level/Leaf.h"
 #include "level/Model.h"
@@ -34,11 +35,18 @@ struct LevelData {
     std::vector<Model> models;
     std::vector<Brush> brushes;
     std::vector<BrushSide> brushSides;
+    // Lump 12, fog volumes: a record whose brush, sides or planes are bad keeps its place (faces
+    // index it) with brush -1, and faces naming it have no effect.
+    std::vector<Effect> effects;
     std::vector<Vertex> vertices;
     std::vector<int32_t> meshVertices; // offsets from a face's firstVertex
     std::vector<Face> faces;
     std::string entityText;          // lump 0, not interpreted
     std::unique_ptr<VisData> visData; // null when the level has no visibility data
+    // One line each (naming the file, no line break) for damage the load repaired rather than
+    // refused, such as a face naming an effect the level lacks; the loader's transcript never
+    // holds them, so a caller says them where it speaks to the user.
+    std::vector<std::string> notices;
 
     // The bytes the arrays hold once loaded (patches included, tessellations not): what a
     // level costs before anything is made from it.

@@ -48,6 +48,8 @@ constexpr int brushRecordSize = 12;
 constexpr int brushSideRecordSize = 8;
 constexpr int vertexRecordSize = 44;
 constexpr int meshVertexRecordSize = 4;
+constexpr int effectRecordSize = 72; // 64-byte material name, brush, visible side
+constexpr int effectNameSize = 64;
 constexpr int faceRecordSize = 104;
 constexpr int lightmapSide = 128;                                  // texels per side
 constexpr int lightmapRecordSize = lightmapSide * lightmapSide * 3; // 49152, RGB
@@ -72,7 +74,7 @@ constexpr LumpInfo lumps[lumpCount] = {
     {"brushSides", brushSideRecordSize},
     {"vertices", vertexRecordSize},
     {"meshVertices", meshVertexRecordSize},
-    {"effects", 0},
+    {"effects", effectRecordSize},
     {"faces", faceRecordSize},
     {"lightmaps", lightmapRecordSize},
     {"lightVolumes", 0},

@@ -229,10 +229,102 @@ void LevelLoader::readRecords(LevelData& level, const BottomUpQuery& keepsRowsBo
     readLump(LevelFormat::BrushSides, "loading brush sides... ", "done ", level.brushSides);
     readLump(LevelFormat::Vertices, "loading vertices... ", "done ", level.vertices);
     readIndexLump(LevelFormat::MeshVertices, "loading mesh_vertices... ", level.meshVertices);
+    readEffects(level);
     readFaces(level, keepsRowsBottomUp);
     checkNodes(level);
     checkTreeHasNoCycle(level);
     checkLeaves(level);
+}
+
+// ---- effects ---------------------------------------------------------------------------
+
+// Faces naming an effect the level lacks: counted, and said in one line for the whole level.
+class LevelLoader::EffectTally {
+public:
+    void check(Face& face, std::size_t index, const std::vector<Effect>& effects)
+    {
+        if (face.effect == -1)
+            return;
+        if (face.effect >= 0 && std::size_t(face.effect) < effects.size()) {
+            if (effects[std::size_t(face.effect)].brush < 0)
+                face.effect = -1; // its record was dropped, with a line of its own
+            return;
+        }
+        if (count++ == 0)
+            first = "faces[" + std::to_string(index) + "].effect " + std::to_string(face.effect);
+        face.effect = -1;
+    }
+
+    void report(const std::string& fileName, LevelData& level) const
+    {
+        if (count > 0)
+            level.notices.push_back(fileName + ": " + std::to_string(count)
+                                    + " faces name an effect the level does not have (first " + first + ", of "
+                                    + std::to_string(level.effects.size()) + " effects); they are drawn without one");
+    }
+
+private:
+    std::size_t count = 0;
+    std::string first;
+};
+
+// Why an effect record cannot bound a fog volume; "" when it can.
+std::string LevelLoader::effectProblem(const LevelData& level, std::size_t index) const
+{
+    const Effect& effect = level.effects[index];
+    const std::string record = recordName("effects", index);
+    if (effect.brush < 0 || std::size_t(effect.brush) >= level.brushes.size())
+        return record + ".brush " + std::to_string(effect.brush) + " is not an index into "
+               + std::to_string(level.brushes.size()) + " brushes";
+    const Brush& brush = level.brushes[std::size_t(effect.brush)];
+    const std::string brushName = recordName("brushes", std::size_t(effect.brush));
+    if (brush.sideCount > Effect::maxSides)
+        return record + " names " + brushName + ", whose " + std::to_string(brush.sideCount)
+               + " sides are more than a fog volume may have (" + std::to_string(Effect::maxSides) + ")";
+    if (brush.firstSide < 0 || brush.sideCount <= 0
+        || int64_t(brush.firstSide) + brush.sideCount > int64_t(level.brushSides.size()))
+        return record + " names " + brushName + ", whose sides " + std::to_string(brush.firstSide) + " + "
+               + std::to_string(brush.sideCount) + " are not within " + std::to_string(level.brushSides.size())
+               + " brush sides";
+    for (int32_t side = 0; side < brush.sideCount; ++side) {
+        const int32_t plane = level.brushSides[std::size_t(brush.firstSide + side)].plane;
+        if (plane < 0 || std::size_t(plane) >= level.planes.size())
+            return record + " names " + brushName + ", whose side " + std::to_string(side) + " names plane "
+                   + std::to_string(plane) + " of " + std::to_string(level.planes.size()) + " planes";
+    }
+    if (effect.visibleSide < -1 || effect.visibleSide >= brush.sideCount)
+        return record + ".visibleSide " + std::to_string(effect.visibleSide) + " is not one of " + brushName
+               + "'s " + std::to_string(brush.sideCount) + " sides";
+    return {};
+}
+
+// Fog volumes are repaired, not refused: a bad record keeps its place so that faces still
+// index the others, and is said in a line; past a few such lines, one line counts the rest.
+void LevelLoader::readEffects(LevelData& level) const
+{
+    constexpr std::size_t linesShown = 8;
+    const Lump records = lump(LevelFormat::Effects, Effect::recordSize);
+    level.effects.clear();
+    level.effects.reserve(records.count);
+    std::size_t dropped = 0;
+    for (std::size_t i = 0; i < records.count; ++i) {
+        level.effects.emplace_back(records.data + i * Effect::recordSize);
+        if (i >= Effect::maxFogVolumes) {
+            level.effects.back().brush = -1;
+            continue;
+        }
+        const std::string problem = effectProblem(level, i);
+        if (problem.empty())
+            continue;
+        level.effects.back().brush = -1;
+        if (++dropped <= linesShown)
+            level.notices.push_back(fileName + ": " + problem + "; the fog is dropped");
+    }
+    if (dropped > linesShown)
+        level.notices.push_back(fileName + ": " + std::to_string(dropped - linesShown) + " more effects dropped");
+    if (records.count > Effect::maxFogVolumes)
+        level.notices.push_back(fileName + ": " + std::to_string(records.count) + " effects, more than "
+                                + std::to_string(Effect::maxFogVolumes) + " fog volumes; the rest are dropped");
 }
 
 void LevelLoader::readFaces(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const
@@ -243,11 +335,13 @@ void LevelLoader::readFaces(LevelData& level, const BottomUpQuery& keepsRowsBott
     level.faces.reserve(records.count);
     int64_t patchTotal = 0;
     const RangeExtremes meshExtremes(level.meshVertices);
+    EffectTally effects;
     try {
         for (std::size_t i = 0; i < records.count; ++i) {
             level.faces.emplace_back(records.data + i * Face::recordSize);
             checkFace(level, i, meshExtremes, patchTotal);
-            const Face& face = level.faces.back();
+            Face& face = level.faces.back();
+            effects.check(face, i, level.effects);
             if (keepsRowsBottomUp && keepsRowsBottomUp(face.texture))
                 face.flipTexCoordT(level.vertices);
         }
@@ -255,6 +349,7 @@ void LevelLoader::readFaces(LevelData& level, const BottomUpQuery& keepsRowsBott
         log << '\n'; // the refusal gets a line of its own
         throw;
     }
+    effects.report(fileName, level);
     log << "done " << '\n';
 }
 

@@ -29,9 +29,11 @@ public:
     void readHeader(LevelData& level);
     // The "distinct textures" line, the texture names and the lightmap count.
     void readTextureNames(LevelData& level) const;
-    // Lumps 2 to 11 and 13 with their progress lines. Faces are checked against textures,
-    // vertices and mesh vertices as they are read; a face whose image keeps its rows bottom-up
-    // has its t coordinates flipped right after it is read. Then the tree and leaves are checked.
+    // Lumps 2 to 13 with their progress lines (the effects lump has none). Faces are checked
+    // against textures, vertices and mesh vertices as they are read; a face whose image keeps
+    // its rows bottom-up has its t coordinates flipped right after it is read. Then the tree and
+    // leaves are checked. Effects and the faces' effect indices are repaired rather than
+    // refused: a bad one is dropped and said in LevelData::notices.
     void readRecords(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const;
     // The visibility line and bits (none when the lump is shorter than its header), then the
     // leaves' clusters against them.
@@ -55,7 +57,10 @@ private:
     template <typename Record>
     void readLump(int index, const char* opening, const char* closing, std::vector<Record>& into) const;
     void readIndexLump(int index, const char* opening, std::vector<int32_t>& into) const;
+    void readEffects(LevelData& level) const;
+    std::string effectProblem(const LevelData& level, std::size_t index) const;
     void readFaces(LevelData& level, const BottomUpQuery& keepsRowsBottomUp) const;
+    class EffectTally;
     class RangeExtremes;
     void checkFace(const LevelData& level, std::size_t index, const RangeExtremes& meshExtremes,
         int64_t& patchTotal) const;

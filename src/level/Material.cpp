@@ -10,6 +10,17 @@ const Material::Stage* Material::firstImageStage() const
     return nullptr;
 }
 
+float Material::drawOrder() const
+{
+    if (sort > 0.0f)
+        return sort;
+    if (sky)
+        return Sort::sky;
+    if (!stages.empty() && stages.front().blend.blends)
+        return Sort::additive;
+    return polygonOffset ? Sort::decal : Sort::opaque;
+}
+
 std::string Material::keyOf(std::string_view name)
 {
     return RelativePath::lowerCase(std::string(name));

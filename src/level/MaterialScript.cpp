@@ -1,6 +1,8 @@
 #include "level/MaterialScript.h"
 
 #include "files/RelativePath.h"
+#include "level/MaterialKeywords.h"
+#include "level/MaterialStatement.h"
 
 #include <algorithm>
 #include <utility>
@@ -89,131 +91,24 @@ private:
     Token upcoming;
 };
 
-// A keyword and the first arguments after it on its line; the rest of the line is consumed.
-struct Statement {
-    std::string keyword; // lower case
-    std::string_view arguments[2];
-    std::size_t argumentCount = 0;
-
-    std::string lowerArgument(std::size_t index) const { return Material::keyOf(arguments[index]); }
-};
-
-Statement takeStatement(Tokens& tokens, const Token& keyword)
+// A keyword and the arguments after it on its line; the rest of the line is consumed.
+MaterialStatement takeStatement(Tokens& tokens, const Token& keyword)
 {
-    Statement statement;
-    statement.keyword = Material::keyOf(keyword.text);
-    while (!tokens.peek().atEnd() && !tokens.peek().startsLine && !tokens.peek().is('{') && !tokens.peek().is('}')) {
-        const Token argument = tokens.take();
-        if (statement.argumentCount < 2)
-            statement.arguments[statement.argumentCount] = argument.text;
-        ++statement.argumentCount;
-    }
+    MaterialStatement statement(keyword.text);
+    while (!tokens.peek().atEnd() && !tokens.peek().startsLine && !tokens.peek().is('{') && !tokens.peek().is('}'))
+        statement.addArgument(tokens.take().text);
     return statement;
-}
-
-// ---- keywords ----------------------------------------------------------------------------------
-
-void applyToMaterial(const Statement& statement, Material& material)
-{
-    if (statement.argumentCount == 0)
-        return;
-    const std::string argument = statement.lowerArgument(0);
-    if (statement.keyword == "qer_editorimage") {
-        material.editorImage = statement.arguments[0];
-    } else if (statement.keyword == "surfaceparm") {
-        material.sky = material.sky || argument == "sky";
-        material.nodraw = material.nodraw || argument == "nodraw";
-    } else if (statement.keyword == "cull") {
-        if (argument == "none" || argument == "disable" || argument == "twosided")
-            material.twoSided = true;
-        else if (argument == "back" || argument == "front")
-            material.twoSided = false;
-    } else if (statement.keyword == "skyparms") {
-        material.skyFarBox = argument == "-" ? std::string() : std::string(statement.arguments[0]);
-    }
-}
-
-// `$lightmap` marks the lightmap stage; other `$` names are built-in images, not files.
-void showImage(std::string_view image, bool clamp, Material::Stage& stage)
-{
-    stage.lightmapStage = Material::keyOf(image) == "$lightmap";
-    stage.image = image.empty() || image[0] == '$' ? std::string() : std::string(image);
-    stage.clamp = clamp;
-}
-
-bool readFactor(const std::string& name, BlendFactor& factor)
-{
-    static const std::pair<const char*, BlendFactor> factors[] = {
-        {"gl_one", BlendFactor::one},
-        {"gl_zero", BlendFactor::zero},
-        {"gl_src_color", BlendFactor::sourceColor},
-        {"gl_one_minus_src_color", BlendFactor::oneMinusSourceColor},
-        {"gl_dst_color", BlendFactor::destinationColor},
-        {"gl_one_minus_dst_color", BlendFactor::oneMinusDestinationColor},
-        {"gl_src_alpha", BlendFactor::sourceAlpha},
-        {"gl_one_minus_src_alpha", BlendFactor::oneMinusSourceAlpha},
-        {"gl_dst_alpha", BlendFactor::destinationAlpha},
-        {"gl_one_minus_dst_alpha", BlendFactor::oneMinusDestinationAlpha},
-    };
-    for (const auto& [text, value] : factors)
-        if (name == text) {
-            factor = value;
-            return true;
-        }
-    return false;
-}
-
-// Shorthand names or two factors; anything else leaves the stage as it was.
-void readBlend(const Statement& statement, Material::Blend& blend)
-{
-    const std::string first = statement.lowerArgument(0);
-    BlendFactor source = BlendFactor::one;
-    BlendFactor destination = BlendFactor::zero;
-    if (first == "add") {
-        source = destination = BlendFactor::one;
-    } else if (first == "filter") {
-        source = BlendFactor::destinationColor;
-        destination = BlendFactor::zero;
-    } else if (first == "blend") {
-        source = BlendFactor::sourceAlpha;
-        destination = BlendFactor::oneMinusSourceAlpha;
-    } else if (statement.argumentCount < 2 || !readFactor(first, source)
-               || !readFactor(statement.lowerArgument(1), destination)) {
-        return;
-    }
-    blend.sourceFactor = source;
-    blend.destinationFactor = destination;
-    blend.blends = !(source == BlendFactor::one && destination == BlendFactor::zero);
-}
-
-void applyToStage(const Statement& statement, Material::Stage& stage)
-{
-    if (statement.argumentCount == 0)
-        return;
-    const std::string argument = statement.lowerArgument(0);
-    if (statement.keyword == "map" || statement.keyword == "clampmap") {
-        showImage(statement.arguments[0], statement.keyword == "clampmap", stage);
-    } else if (statement.keyword == "animmap") {
-        if (statement.argumentCount >= 2) // the frequency, then the frames: the first one stands in
-            showImage(statement.arguments[1], false, stage);
-    } else if (statement.keyword == "alphafunc") {
-        if (argument == "gt0")
-            stage.alphaFunction = AlphaFunction::greaterThanZero;
-        else if (argument == "lt128")
-            stage.alphaFunction = AlphaFunction::lessThan128;
-        else if (argument == "ge128")
-            stage.alphaFunction = AlphaFunction::greaterOrEqualTo128;
-    } else if (statement.keyword == "blendfunc") {
-        readBlend(statement, stage.blend);
-    }
 }
 
 // ---- blocks ------------------------------------------------------------------------------------
 
-// Long names are cut and control characters hidden, so that one problem stays one readable line.
+// Words quoted in a message are cut short and made printable, so that one problem stays one
+// readable line and a file that only looks like a script does not have its text echoed. A
+// character takes at most four bytes, so the cut copy still shows whether the word goes on.
 std::string shown(std::string_view text)
 {
-    return RelativePath::printable(std::string(text), 64);
+    constexpr std::size_t longest = 40; // characters
+    return RelativePath::printable(std::string(text.substr(0, 4 * longest + 4)), longest);
 }
 
 class Reader {
@@ -289,6 +184,11 @@ private:
                                            + std::to_string(MaterialScript::maxStages) + " stages, the rest are ignored");
                     tooManyStages = true;
                 }
+                if (stagesKept == MaterialScript::maxStagesPerScript && !scriptFull) {
+                    report(token.line, "more than " + std::to_string(MaterialScript::maxStagesPerScript)
+                                           + " stages in the script, the rest are ignored");
+                    scriptFull = true;
+                }
                 inStage = true;
                 stageLine = token.line;
                 stage = Material::Stage();
@@ -296,12 +196,15 @@ private:
                 if (!inStage)
                     return true;
                 inStage = false;
-                if (material.stages.size() < MaterialScript::maxStages)
+                if (material.stages.size() < MaterialScript::maxStages
+                    && stagesKept < MaterialScript::maxStagesPerScript) {
                     material.stages.push_back(std::move(stage));
+                    ++stagesKept;
+                }
             } else if (inStage) {
-                applyToStage(takeStatement(tokens, token), stage);
+                MaterialKeywords::applyToStage(takeStatement(tokens, token), stage, material);
             } else {
-                applyToMaterial(takeStatement(tokens, token), material);
+                MaterialKeywords::applyToMaterial(takeStatement(tokens, token), material);
             }
         }
     }
@@ -310,6 +213,8 @@ private:
     const std::string& fileName;
     std::ostream& log;
     std::size_t openLine = 0; // of the current material's `{`
+    std::size_t stagesKept = 0;
+    bool scriptFull = false; // said once
 };
 
 } // namespace

@@ -18,10 +18,10 @@ SurfaceStyle SurfaceStyle::of(int32_t surfaceFlags, const Material* material)
     SurfaceStyle style;
     style.sky = (surfaceFlags & LevelFormat::surfaceSky) != 0 || (material != nullptr && material->sky);
     style.drawn = !style.sky && (surfaceFlags & LevelFormat::surfaceNoDraw) == 0
-               && !(material != nullptr && material->nodraw);
+               && !(material != nullptr && (material->nodraw || material->fog));
     if (material == nullptr)
         return style;
-    style.twoSided = material->twoSided;
+    style.twoSided = material->twoSided();
     style.takesLightmap = false;
     for (const Material::Stage& stage : material->stages)
         style.takesLightmap = style.takesLightmap || stage.lightmapStage;

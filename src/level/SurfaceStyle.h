@@ -10,7 +10,9 @@
 struct SurfaceStyle {
     enum class Pass : uint8_t { opaque, alphaTested, blended }; // drawn in this order
 
-    bool drawn = true;       // false for sky and nodraw surfaces: the sky box shows through sky
+    // false for sky, nodraw and fog surfaces: the sky box shows through sky, and a fog
+    // volume's surface is never drawn with an image
+    bool drawn = true;
     bool sky = false;
     Pass pass = Pass::opaque;
     AlphaFunction alphaFunction = AlphaFunction::always;

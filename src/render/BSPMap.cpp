@@ -58,6 +58,9 @@ void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes)
     });
     loader.readVisibility(*this);
     loader.readEntities(*this);
+    if (designed) // the configuration-mode transcript never holds them
+        for (const std::string& notice : notices)
+            std::cerr << notice << '\n';
 }
 
 void BSPMap::prepareFrames()

@@ -25,6 +25,7 @@ GLenum glFactor(BlendFactor factor)
     case BlendFactor::oneMinusSourceAlpha: return GL_ONE_MINUS_SRC_ALPHA;
     case BlendFactor::destinationAlpha: return GL_DST_ALPHA;
     case BlendFactor::oneMinusDestinationAlpha: return GL_ONE_MINUS_DST_ALPHA;
+    case BlendFactor::sourceAlphaSaturate: return GL_SRC_ALPHA_SATURATE;
     }
     return GL_ONE;
 }

@@ -128,6 +128,14 @@ public:
         putInts(lump(LevelFormat::Brushes), {firstSide, sideCount, texture});
     }
     void addBrushSide(int32_t plane, int32_t texture) { putInts(lump(LevelFormat::BrushSides), {plane, texture}); }
+    void addEffect(const std::string& material, int32_t brush, int32_t visibleSide)
+    {
+        Bytes& out = lump(LevelFormat::Effects);
+        Bytes field(LevelFormat::effectNameSize, 0);
+        std::memcpy(field.data(), material.data(), std::min(material.size(), field.size()));
+        out.insert(out.end(), field.begin(), field.end());
+        putInts(out, {brush, visibleSide});
+    }
     void addVertex(const VertexRecord& v)
     {
         Bytes& out = lump(LevelFormat::Vertices);

@@ -1,3 +1,8 @@
+#include "DataSet.h"
+#include "LevelBuilder.h"
+#include "Plan.h"
+
+#include "TestFiles.h"
 #include "ViewerProcess.h"
 
 #include "level/LevelLoader.h"
@@ -46,19 +51,58 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
     EXPECT_EQ(run("/nonexistent.bsp"), "levelinfo: /nonexistent.bsp: cannot open the level file\nexit 1");
-    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME\nexit 2");
+    const std::string usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]\n";
+    EXPECT_EQ(run(""), usage + "exit 2");
+    EXPECT_EQ(run("--materials " + corpus + "node_plane_minus_one.bsp"), usage + "exit 2") << "no scripts without --data";
     EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
 }
 
 // The archived demo: every image is inside demo.pk3; the material-only wall resolves through its
-// script's stage (written .tga, stored .jpg); the sky is a material with no image of its own.
+// script's stage (written .tga, stored .jpg), the cloud sky through its first stage and the fog
+// through its editor image.
 TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
 {
     const std::string output = run("--data " + testsupport::buildDir() + "/demo-archive demo");
     for (const char* line : {"texture textures/verdanth/bricks: demo.pk3\n", "texture textures/demo/panelwall: demo.pk3\n",
-                             "texture textures/demo/grate: demo.pk3\n", "textures: 12 of 13 found; "})
+                             "texture textures/demo/grate: demo.pk3\n", "texture textures/demo/clouds: demo.pk3\n",
+                             "texture textures/demo/fog: demo.pk3\n", "textures: all 20 found\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
-    EXPECT_NE(output.find("texture textures/demo/sky: missing, "), std::string::npos) << output;
+    const std::string courtyard = run("--data " + testsupport::buildDir() + "/demo courtyard");
+    EXPECT_NE(courtyard.find("texture textures/courtyard/sky: missing, "), std::string::npos)
+        << "the far-box sky has no image of its own\n" << courtyard;
     EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
               "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
+}
+
+// A generated level of six open cells (floors of tiles, ceilings of plaster, ten brick walls)
+// and one grate, with a script read before the level's own that redefines the tiles and the
+// grate (in that lump order) with keywords the viewer cannot show, and keywords only tools read.
+TEST(LevelInfoTest, ListsWhatTheViewerSkipsOfTheLevelsMaterials)
+{
+    const testsupport::TempDir directory;
+    const Plan plan = parsePlan("map\n#####\n#.G.#\n#.S.#\n#####\n", "small.plan");
+    writeDataSet(plan, buildLevel(plan), directory.path());
+    directory.write("scripts/aaa.shader",
+                    "textures/small/grate\n{\n qer_editorimage textures/small/grate.tga\n q3map_surfacelight 100\n"
+                    " tessSize 32\n surfaceparm metalsteps\n cull none\n {\n  videoMap intro.roq\n  rgbGen entity\n }\n}\n"
+                    "textures/verdanth/TILES\n{\n {\n  map textures/verdanth/tiles.jpg\n  rgbGen Entity\n }\n}\n"
+                    "textures/other/unused\n{\n portal\n}\n");
+    EXPECT_EQ(run("--data " + directory.path() + " small --materials"),
+              "skipped rgbGen Entity: 7 faces in 2 materials\n"
+              "skipped videoMap: 1 faces in 1 materials\n"
+              "not in any script: textures/verdanth/bricks (10 faces)\n"
+              "not in any script: textures/verdanth/stone (0 faces)\n"
+              "not in any script: textures/verdanth/slate (0 faces)\n"
+              "not in any script: textures/verdanth/plaster (6 faces)\n"
+              "not in any script: textures/verdanth/metal (0 faces)\n"
+              "not in any script: textures/verdanth/marble (0 faces)\n"
+              "not in any script: textures/verdanth/wood (0 faces)\n"
+              "not in any script: textures/verdanth/foliage (0 faces)\n"
+              "materials: 10 used, 2 from scripts; skipped keywords touch 7 faces\n"
+              "exit 0");
+
+    // The demo's own script asks nothing the viewer skips.
+    const std::string demo = run("--data " + testsupport::buildDir() + "/demo demo --materials");
+    EXPECT_NE(demo.find("\nmaterials: 20 used, 12 from scripts; skipped keywords touch 0 faces\nexit 0"), std::string::npos)
+        << demo;
 }

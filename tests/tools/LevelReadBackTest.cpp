@@ -3,11 +3,13 @@
 #include "MazeGenerator.h"
 #include "Plan.h"
 
+#include "level/FogVolume.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <sstream>
@@ -207,3 +209,57 @@ TEST(LevelReadBackTest, AGeneratedMazeLoads)
 }
 
 } // namespace
+
+// A 2 x 2 fog pit in the west of a 4 x 2 room, 160 high: fog from the floor to 64 units up over
+// file x 64..192, y 64..192 (world z -192..-64).
+TEST(LevelReadBackTest, AFogPitIsWrittenAsTheFormatRecordsFogAndReadBackAsAVolume)
+{
+    const Level built = buildLevel(parsePlan("height 160\nmap\n######\n#PP..#\n#PP.S#\n######\n", "pit.plan"));
+    const LevelData level = load(built);
+    EXPECT_TRUE(level.notices.empty());
+    ASSERT_EQ(level.effects.size(), 1u);
+    EXPECT_EQ(level.effects[0].material, "textures/pit/fog");
+    const std::vector<FogVolume> volumes = FogVolume::allOf(level);
+    ASSERT_EQ(volumes.size(), 1u);
+    const FogVolume& fog = volumes[0];
+    EXPECT_EQ(fog.mins, (std::array<float, 3>{64, 0, -192}));
+    EXPECT_EQ(fog.maxs, (std::array<float, 3>{192, 64, -64}));
+    ASSERT_GE(fog.visibleSide, 0);
+    EXPECT_EQ(fog.planes[std::size_t(fog.visibleSide)].normal.getY(), 1.0f) << "the surface is the top side";
+    EXPECT_TRUE(fog.contains({128, 32, -128}));
+    EXPECT_FALSE(fog.contains({128, 100, -128}));
+    const std::vector<int32_t>& leafBrushes = level.leafBrushes;
+    EXPECT_NE(std::find(leafBrushes.begin(), leafBrushes.end(), level.effects[0].brush), leafBrushes.end())
+        << "a leaf of the pit lists the fog's brush";
+
+    const auto inFootprint = [](const Vertex& v) {
+        return v.position[0] >= 64 && v.position[0] <= 192 && v.position[2] >= -192 && v.position[2] <= -64;
+    };
+    int surfaces = 0;
+    for (std::size_t f = 0; f < level.faces.size(); ++f) {
+        const Face& face = level.faces[f];
+        bool allInFootprint = true;
+        bool allInFog = true;
+        float lowest = 1e9f;
+        for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v) {
+            const Vertex& vertex = level.vertices[std::size_t(v)];
+            allInFootprint = allInFootprint && inFootprint(vertex);
+            allInFog = allInFog && inFootprint(vertex) && vertex.position[1] <= 64;
+            lowest = std::min(lowest, vertex.position[1]);
+        }
+        if (level.textureNames[std::size_t(face.texture)] == "textures/pit/fog") {
+            ++surfaces;
+            EXPECT_EQ(lowest, 64.0f) << "fog surface " << f;
+        }
+        if (face.effect == 0) {
+            EXPECT_TRUE(allInFootprint && lowest <= 64) << "face " << f << " is in the fog but lies outside it";
+        }
+        if (allInFog) {
+            EXPECT_EQ(face.effect, 0) << "face " << f << " lies in the fog but does not say so";
+        }
+        if (!allInFootprint) {
+            EXPECT_EQ(face.effect, -1) << "face " << f;
+        }
+    }
+    EXPECT_EQ(surfaces, 4) << "one surface face per fog cell";
+}

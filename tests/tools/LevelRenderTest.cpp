@@ -111,9 +111,9 @@ Plan plainDemoPlan()
     std::string text = toolstest::readText(LEVELGEN_DEMO_PLAN);
     for (size_t i = text.find("\nmap\n"); i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '*' || c == 'G' || c == 'N')
+        if (std::string("*GN~^FP").find(c) != std::string::npos)
             text[i] = '.';
-        else if (c == '&' || c == '=')
+        else if (std::string("&=+HY").find(c) != std::string::npos)
             text[i] = '#';
     }
     return parsePlan(text, "demo.plan");

@@ -96,9 +96,12 @@ void expectWellPlacedLightmaps(const Plan& plan)
     ASSERT_EQ(lump.length % 49152, 0);
     const int pages = lump.length / 49152;
     ASSERT_GE(pages, 1);
-    std::vector<std::string> drawnAsIs; // no lightmap: not drawn, drawn as sky, or glowing by itself
-    for (const Material material : {Material::Sky, Material::Nodraw, Material::Panel})
-        drawnAsIs.push_back(materialRecord(plan, material).textureName);
+    // No lightmap: not drawn, drawn as sky, glowing by themselves, blending or reflecting; only
+    // the grate and the material-only wall take one.
+    std::vector<std::string> drawnAsIs;
+    for (int m = 0; m < static_cast<int>(Material::Count); ++m)
+        if (Material(m) != Material::Grate && Material(m) != Material::PanelWall)
+            drawnAsIs.push_back(materialRecord(plan, Material(m)).textureName);
     std::vector<int> owner(static_cast<size_t>(pages) * 128 * 128, -1);
     int mapped = 0;
     for (size_t f = 0; f < toolstest::faceCount(bytes); ++f) {

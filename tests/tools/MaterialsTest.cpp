@@ -18,6 +18,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // The demo's material script against the files of its data set, loose and archived.
@@ -75,7 +76,7 @@ TEST(MaterialsTest, TheDemoScriptNamesItsSurfacesAndEveryPictureItNeedsIsInTheDa
     const Material& wall = materialNamed(library, "textures/demo/panelwall");
     ASSERT_NE(grate.firstImageStage(), nullptr);
     EXPECT_EQ(grate.firstImageStage()->alphaFunction, AlphaFunction::greaterOrEqualTo128);
-    EXPECT_TRUE(grate.twoSided);
+    EXPECT_TRUE(grate.twoSided());
     ASSERT_NE(panel.firstImageStage(), nullptr);
     EXPECT_TRUE(panel.firstImageStage()->blend.blends);
     EXPECT_EQ(panel.firstImageStage()->blend.sourceFactor, BlendFactor::one);
@@ -122,10 +123,119 @@ TEST(MaterialsTest, TheDemoScriptNamesItsSurfacesAndEveryPictureItNeedsIsInTheDa
     std::map<std::string, int32_t> flags;
     for (size_t i = 0; i < static_cast<size_t>(toolstest::lumpAt(bytes, 1).length) / 72; ++i)
         flags[toolstest::textureNameAt(bytes, i)] = toolstest::textureFlagsAt(bytes, i);
-    EXPECT_EQ(flags.at("textures/demo/sky"), 0x4);
+    EXPECT_EQ(flags.at("textures/demo/clouds"), 0x4); // the demo's sky: "sky clouds"
+    EXPECT_EQ(flags.count("textures/demo/sky"), 0u);
     EXPECT_EQ(flags.at("textures/demo/nodraw"), 0x80);
     for (const char* plain : {"textures/demo/grate", "textures/demo/panel", "textures/demo/panelwall"})
         EXPECT_EQ(flags.at(plain), 0) << plain;
+}
+
+// Every image a stage shows, animation frames included.
+std::vector<std::string> stageImages(const Material& material)
+{
+    std::vector<std::string> images;
+    for (const Material::Stage& stage : material.stages) {
+        if (!stage.image.empty())
+            images.push_back(stage.image);
+        for (std::size_t i = 1; i < stage.animationFrames.size(); ++i)
+            images.push_back(stage.animationFrames[i]);
+    }
+    return images;
+}
+
+std::vector<TexCoordModKind> modKinds(const Material::Stage& stage)
+{
+    std::vector<TexCoordModKind> kinds;
+    for (const Material::TexCoordMod& mod : stage.tcMods)
+        kinds.push_back(mod.kind);
+    return kinds;
+}
+
+// The demo's moving materials as the viewer reads them: each says what its surface needs, the
+// viewer skips none of their keywords, and every picture they show is in the data set.
+TEST(MaterialsTest, TheDemosMovingMaterialsSayWhatTheirSurfacesNeed)
+{
+    const Plan plan = toolstest::demoPlan();
+    testsupport::TempDir directory;
+    writeDataSet(plan, buildLevel(plan), directory.path());
+    const std::set<std::string> files = toolstest::filesBelow(directory.path());
+    std::ostringstream log;
+    MaterialLibrary library;
+    library.add(MaterialScript::parse(toolstest::readText(directory.path() + "scripts/demo.shader"), "demo.shader", log));
+    ASSERT_EQ(log.str(), "");
+
+    const Material& water = materialNamed(library, "textures/demo/water");
+    ASSERT_EQ(water.stages.size(), 2u);
+    const std::vector<TexCoordModKind> swayThenDrift = {TexCoordModKind::turbulence, TexCoordModKind::scroll};
+    for (const Material::Stage& stage : water.stages) {
+        EXPECT_TRUE(stage.blend.blends);
+        EXPECT_EQ(modKinds(stage), swayThenDrift);
+    }
+    EXPECT_TRUE(water.translucent && water.noLightmap);
+
+    const Material& lava = materialNamed(library, "textures/demo/lava");
+    EXPECT_TRUE(lava.noLightmap);
+    ASSERT_EQ(lava.stages.size(), 1u);
+    EXPECT_EQ(lava.stages[0].rgbGen, ColorSource::wave);
+
+    const Material& pulse = materialNamed(library, "textures/demo/pulsepanel");
+    ASSERT_EQ(pulse.stages.size(), 2u);
+    EXPECT_FALSE(pulse.stages[0].blend.blends);
+    EXPECT_EQ(pulse.stages[1].blend.sourceFactor, BlendFactor::one);
+    EXPECT_EQ(pulse.stages[1].blend.destinationFactor, BlendFactor::one);
+    EXPECT_EQ(pulse.stages[1].rgbGen, ColorSource::wave);
+
+    const Material& chrome = materialNamed(library, "textures/demo/chrome");
+    ASSERT_EQ(chrome.stages.size(), 1u);
+    EXPECT_EQ(chrome.stages[0].tcGen, TexCoordSource::environment);
+
+    const Material& sign = materialNamed(library, "textures/demo/sign");
+    ASSERT_EQ(sign.stages.size(), 1u);
+    EXPECT_EQ(sign.stages[0].animationFrames.size(), 4u);
+    EXPECT_EQ(sign.stages[0].animationFrequency, 1.0f);
+
+    const Material& flame = materialNamed(library, "textures/demo/flame");
+    ASSERT_EQ(flame.deforms.size(), 1u);
+    EXPECT_EQ(flame.deforms[0].kind, DeformKind::autosprite);
+    ASSERT_EQ(flame.stages.size(), 1u);
+    EXPECT_TRUE(flame.stages[0].blend.blends);
+
+    const Material& fog = materialNamed(library, "textures/demo/fog");
+    EXPECT_TRUE(fog.fog);
+    EXPECT_EQ(fog.fogDistance, 160.0f);
+    EXPECT_TRUE(fog.stages.empty());
+
+    const Material& clouds = materialNamed(library, "textures/demo/clouds");
+    EXPECT_TRUE(clouds.sky);
+    EXPECT_EQ(clouds.skyFarBox, "");
+    EXPECT_EQ(clouds.skyCloudHeight, 256.0f);
+    ASSERT_EQ(clouds.stages.size(), 2u);
+    EXPECT_TRUE(clouds.stages[1].blend.blends);
+    for (const Material::Stage& stage : clouds.stages)
+        EXPECT_EQ(modKinds(stage).back(), TexCoordModKind::scroll);
+
+    for (const Material* material : {&water, &lava, &pulse, &chrome, &sign, &flame, &fog, &clouds}) {
+        EXPECT_EQ(material->skipped, std::vector<std::string>{}) << material->name;
+        for (const std::string& image : stageImages(*material))
+            EXPECT_TRUE(files.count(image)) << material->name << ": " << image;
+    }
+}
+
+TEST(MaterialsTest, ThePlansSkySettingChoosesTheSkyMaterial)
+{
+    const std::string grid = "map\n#####\n#*.*#\n#.S.#\n#####\n";
+    for (const auto& [setting, shown, absent] :
+         {std::tuple<std::string, std::string, std::string>{"", "textures/p/sky", "textures/p/clouds"},
+          {"sky farbox\n", "textures/p/sky", "textures/p/clouds"},
+          {"sky clouds\n", "textures/p/clouds", "textures/p/sky"}}) {
+        SCOPED_TRACE(setting);
+        const Level level = buildLevel(parsePlan(setting + grid, "p.plan"));
+        std::set<std::string> names;
+        for (const TextureRecord& texture : level.textures)
+            names.insert(texture.name);
+        EXPECT_TRUE(names.count(shown));
+        EXPECT_FALSE(names.count(absent));
+    }
 }
 
 } // namespace

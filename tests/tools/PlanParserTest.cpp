@@ -61,6 +61,24 @@ TEST(PlanParserTest, ReadsSettingsGridAndMarkers)
     EXPECT_EQ(plan.lights[2].row, 4);
 }
 
+TEST(PlanParserTest, ReadsTheMaterialCellsAndTheSky)
+{
+    const Plan plan = parsePlan("sky clouds\nmap\n#HY+##\n#~^FP#\n#..S.#\n######\n", "p.plan");
+    EXPECT_EQ(plan.sky, SkyKind::clouds);
+    EXPECT_EQ(parsePlan("sky farbox\nmap\n#S#\n", "p.plan").sky, SkyKind::farBox);
+    EXPECT_EQ(parsePlan("map\n#S#\n", "p.plan").sky, SkyKind::farBox);
+    const Cell row0[] = {Cell::ChromeWall, Cell::SignWall, Cell::PulseWall};
+    for (int column = 1; column <= 3; ++column) {
+        EXPECT_EQ(plan.at(column, 0), row0[column - 1]) << column;
+        EXPECT_FALSE(plan.isOpen(column, 0)) << column;
+    }
+    const Cell row1[] = {Cell::Water, Cell::Lava, Cell::Flame, Cell::FogPit};
+    for (int column = 1; column <= 4; ++column) {
+        EXPECT_EQ(plan.at(column, 1), row1[column - 1]) << column;
+        EXPECT_TRUE(plan.isOpen(column, 1)) << column;
+    }
+}
+
 TEST(PlanParserTest, AcceptsWindowsLineEndsAndTrailingBlankLines)
 {
     const Plan plan = parsePlan("cell 64\r\nmap\r\n###\r\n#S#\r\n###\r\n\r\n  \n", "x.plan");
@@ -106,7 +124,15 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
         {"screen in a corner", "map\n####\n#N.#\n#.S#\n####\n",
          "p.plan:3:2: a screen needs open cells on two opposite sides"},
         {"buried panel wall", "map\n####\n#=##\n####\n#S.#\n####\n",
-         "p.plan:3:2: a glowing panel wall needs an open cell beside it"},
+         "p.plan:3:2: a wall with a panel, trim or sign needs an open cell beside it"},
+        {"buried sign", "map\n####\n##Y#\n####\n#S.#\n####\n",
+         "p.plan:3:3: a wall with a panel, trim or sign needs an open cell beside it"},
+        {"buried trim", "map\n####\n#H##\n####\n#S.#\n####\n",
+         "p.plan:3:2: a wall with a panel, trim or sign needs an open cell beside it"},
+        {"buried pulsing panel", "map\n####\n#+##\n####\n#S.#\n####\n",
+         "p.plan:3:2: a wall with a panel, trim or sign needs an open cell beside it"},
+        {"unknown sky", "sky blue\nmap\n#S#\n", "p.plan:1:5: 'sky' needs farbox or clouds"},
+        {"sky without a kind", "sky\nmap\n#S#\n", "p.plan:1:4: 'sky' needs farbox or clouds"},
     };
     for (const PlanErrorCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -82,7 +82,11 @@ TEST(ZipArchiveTest, AnArchivedDataSetHoldsTheLooseOnesContentUnderPlainNames)
         "textures/verdanth/foliage.tga", "textures/small/grate.tga", "textures/small/panel.jpg",
         "textures/small/nodraw.jpg", "textures/small/bricks_variant.jpg", "textures/small/panelwall_editor.jpg",
         "env/small/sky_rt.jpg", "env/small/sky_lf.jpg", "env/small/sky_bk.jpg", "env/small/sky_ft.jpg",
-        "env/small/sky_up.jpg", "env/small/sky_dn.jpg"};
+        "env/small/sky_up.jpg", "env/small/sky_dn.jpg", "textures/small/water1.jpg", "textures/small/water2.jpg",
+        "textures/small/lava.jpg", "textures/small/pulsepanel.jpg", "textures/small/pulseglow.jpg",
+        "textures/small/chrome.jpg", "textures/small/flame.jpg", "textures/small/clouds1.jpg",
+        "textures/small/clouds2.jpg", "textures/small/fog_editor.jpg", "textures/small/sign1.jpg",
+        "textures/small/sign2.jpg", "textures/small/sign3.jpg", "textures/small/sign4.jpg"};
     EXPECT_EQ(names, expected);
 
     // The loose data set is the archive's content plus the three loose files, byte for byte.

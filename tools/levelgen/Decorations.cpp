@@ -140,15 +140,35 @@ void Decorations::addScreen(int column, int row, int texture)
     geometry.addWall(span.a, span.b, height, span.normal * -1.0f, texture);
 }
 
-void Decorations::addPanel(Vector3 a, Vector3 b, Vector3 normal, int texture)
+void Decorations::addPanel(Vector3 a, Vector3 b, Vector3 normal, int texture, PanelShape shape)
 {
     // Seen from the open side, the viewer's right hand points along -normal x up.
     const Vector3 right = cross(normal * -1.0f, {0.0f, 0.0f, 1.0f});
     const Vector3 left = dot(a, right) < dot(b, right) ? a : b;
-    const float width = size * 0.75f;
-    const float bottom = height * 0.35f;
-    const float top = height * 0.75f;
+    const float width = size * shape.width;
     const Vector3 start = left + normal * panelLift + right * ((size - width) * 0.5f);
+    addUprightPicture(start, right, width, height * shape.bottom, height * shape.top, normal, texture);
+}
+
+void Decorations::addFlame(Vector3 centre, int texture)
+{
+    const float width = size * 0.4f;
+    const Vector3 right{1.0f, 0.0f, 0.0f};
+    addUprightPicture(centre - right * (width * 0.5f), right, width, height * 0.1f, height * 0.55f,
+                      {0.0f, -1.0f, 0.0f}, texture);
+}
+
+void Decorations::addLevelSurface(int column, int row, float level, int texture)
+{
+    const float x0 = static_cast<float>(column) * size;
+    const float y0 = static_cast<float>(plan.rows - 1 - row) * size;
+    geometry.addPolygon({{x0, y0, level}, {x0 + size, y0, level}, {x0 + size, y0 + size, level}, {x0, y0 + size, level}},
+                        {0.0f, 0.0f, 1.0f}, texture, {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f, 0.0f});
+}
+
+void Decorations::addUprightPicture(Vector3 start, Vector3 right, float width, float bottom, float top, Vector3 normal,
+                                    int texture)
+{
     const Vector3 end = start + right * width;
     const float scale = static_cast<float>(plan.textureScale);
     Geometry::Mapping mapping;

@@ -68,6 +68,14 @@ struct BrushSideRecord {
     int32_t texture = 0;
 };
 
+// A fog volume: the fog's material, the brush that bounds it and the index, from the brush's
+// first side, of the side whose face shows the fog's surface.
+struct EffectRecord {
+    std::string material;
+    int32_t brush = 0;
+    int32_t visibleSide = -1;
+};
+
 // Colours and lightmap texels hold light at half range: a value v means light 2v / 255,
 // where light 1 shows a surface in its picture's own colours.
 struct VertexRecord {
@@ -84,7 +92,7 @@ struct VertexRecord {
 // j * lightmapVectors[1] (file coordinates; the vectors are one texel apart on the face).
 struct FaceRecord {
     int32_t texture = 0;
-    int32_t effect = -1;
+    int32_t effect = -1; // the fog volume the face lies in; -1 for none
     int32_t type = 1;
     int32_t firstVertex = 0;
     int32_t vertexCount = 0;
@@ -121,6 +129,7 @@ struct Level {
     std::vector<ModelRecord> models;
     std::vector<BrushRecord> brushes;
     std::vector<BrushSideRecord> brushSides;
+    std::vector<EffectRecord> effects;
     std::vector<VertexRecord> vertices;
     std::vector<int32_t> meshVertices;
     std::vector<FaceRecord> faces;

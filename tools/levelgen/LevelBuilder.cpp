@@ -20,6 +20,9 @@
 namespace {
 
 constexpr int maxBrushSide = 32;
+constexpr float waterLevel = 0.06f; // of the room's height: a pool's surface over its floor
+constexpr float fogLevel = 0.4f;    // of the room's height: the top of a fog pit's fog
+constexpr int32_t fogTopSide = 4;   // the fog brush's side facing up, counted from its first
 
 struct FaceRange {
     int32_t first = 0;
@@ -37,12 +40,15 @@ public:
     Level run(BuildStatistics* statistics)
     {
         addTextures();
+        fogRects = buildRectangles(
+            plan, [](const Plan& p, int column, int row) { return p.at(column, row) == Cell::FogPit; }, maxBrushSide);
         addCellFaces();
         bakeLighting(plan, faceLighting(), level);
         const ClusterMap clusters = buildClusters(plan);
         const ClusterMap brushRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
         addBrushes(brushRects);
+        addFogVolumes();
         addTree(buildBspTree(clusters), brushRects);
         addModel();
         level.visibility = computeVisibility(clusters);
@@ -96,17 +102,17 @@ private:
         }
     }
 
+    // Only the surfaces whose materials take the lightmap get one; the rest glow by themselves,
+    // blend over what is behind, reflect, or are never drawn with a picture.
     static FaceLighting materialLighting(Material material)
     {
         switch (material) {
         case Material::Grate:
             return FaceLighting::LightmapBothSides;
-        case Material::Panel: // glows by itself
-        case Material::Sky:
-        case Material::Nodraw:
-            return FaceLighting::Unlit;
-        default:
+        case Material::PanelWall:
             return FaceLighting::Lightmap;
+        default:
+            return FaceLighting::Unlit;
         }
     }
 
@@ -144,10 +150,11 @@ private:
         const float x1 = columnX(column + 1);
         const float y0 = rowLineY(row + 1);
         const float y1 = rowLineY(row);
-        const Surface floor = floorSurface(column, row);
+        const int32_t firstFace = static_cast<int32_t>(level.faces.size());
+        const int floor = cell == Cell::Lava ? materialTexture(Material::Lava) : texture(floorSurface(column, row));
         geometry.addPolygon({{x0, y0, 0.0f}, {x1, y0, 0.0f}, {x1, y1, 0.0f}, {x0, y1, 0.0f}}, {0.0f, 0.0f, 1.0f},
-                            texture(floor), {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f, 0.0f});
-        const int ceiling = cell == Cell::Sky ? materialTexture(Material::Sky) : texture(Surface::Ceiling);
+                            floor, {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f, 0.0f});
+        const int ceiling = cell == Cell::Sky ? materialTexture(skyMaterial(plan)) : texture(Surface::Ceiling);
         geometry.addPolygon({{x0, y0, height}, {x1, y0, height}, {x1, y1, height}, {x0, y1, height}},
                             {0.0f, 0.0f, -1.0f}, ceiling, {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, 0.0f, 0.0f});
         addWallIfSolid(column, row - 1, {x0, y1, 0.0f}, {x1, y1, 0.0f}, {0.0f, -1.0f, 0.0f});
@@ -175,8 +182,32 @@ private:
         case Cell::Nodraw:
             decorations.addScreen(column, row, materialTexture(Material::Nodraw));
             break;
+        case Cell::Water:
+            decorations.addLevelSurface(column, row, height * waterLevel, materialTexture(Material::Water));
+            break;
+        case Cell::Flame:
+            decorations.addFlame(centre, materialTexture(Material::Flame));
+            break;
+        case Cell::FogPit:
+            decorations.addLevelSurface(column, row, height * fogLevel, materialTexture(Material::Fog));
+            putInFog(firstFace, fogRects.at(column, row));
+            break;
         default:
             break;
+        }
+    }
+
+    // The cell's faces that reach down into the fog, its surface included, lie in fog volume
+    // `effect`; the ceiling and a sign above the fog do not.
+    void putInFog(int32_t firstFace, int32_t effect)
+    {
+        for (int32_t f = firstFace; f < static_cast<int32_t>(level.faces.size()); ++f) {
+            FaceRecord& face = level.faces[static_cast<size_t>(f)];
+            float lowest = height;
+            for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v)
+                lowest = std::min(lowest, level.vertices[static_cast<size_t>(v)].position.z);
+            if (lowest <= height * fogLevel)
+                face.effect = effect;
         }
     }
 
@@ -202,8 +233,22 @@ private:
         if (!isSolid(neighbour))
             return;
         geometry.addWall(a, b, height, normal, wallTexture(neighbour));
-        if (neighbour == Cell::GlowWall)
-            decorations.addPanel(a, b, normal, materialTexture(Material::Panel));
+        switch (neighbour) {
+        case Cell::GlowWall:
+            decorations.addPanel(a, b, normal, materialTexture(Material::Panel), Decorations::glowingPanel);
+            break;
+        case Cell::PulseWall:
+            decorations.addPanel(a, b, normal, materialTexture(Material::PulsePanel), Decorations::glowingPanel);
+            break;
+        case Cell::ChromeWall:
+            decorations.addPanel(a, b, normal, materialTexture(Material::Chrome), Decorations::trim);
+            break;
+        case Cell::SignWall:
+            decorations.addPanel(a, b, normal, materialTexture(Material::Sign), Decorations::sign);
+            break;
+        default:
+            break;
+        }
     }
 
     int wallTexture(Cell solid) const
@@ -244,6 +289,26 @@ private:
         }
     }
 
+    // Each fog rectangle as the format records it: a brush of six sides facing out, from the
+    // floor to the fog's top, and an effect naming the fog material, the brush and its top side.
+    void addFogVolumes()
+    {
+        const int32_t fog = materialTexture(Material::Fog);
+        for (const ClusterRect& r : fogRects.clusters) {
+            const float x0 = columnX(r.column);
+            const float x1 = columnX(r.column + r.width);
+            const float y0 = rowLineY(r.row + r.height);
+            const float y1 = rowLineY(r.row);
+            fogBrushes.push_back(static_cast<int32_t>(level.brushes.size()));
+            level.effects.push_back({level.textures[static_cast<size_t>(fog)].name, fogBrushes.back(), fogTopSide});
+            level.brushes.push_back({static_cast<int32_t>(level.brushSides.size()), 6, fog});
+            for (const auto& [normal, distance] :
+                 {std::pair<Vector3, float>{{1, 0, 0}, x1}, {{-1, 0, 0}, -x0}, {{0, 1, 0}, y1}, {{0, -1, 0}, -y0},
+                  {{0, 0, 1}, height * fogLevel}, {{0, 0, -1}, 0.0f}})
+                level.brushSides.push_back({plane(normal, distance), fog});
+        }
+    }
+
     IntBox box(const GridRegion& region) const
     {
         IntBox b;
@@ -263,6 +328,7 @@ private:
             level.nodes.push_back(node);
         }
         std::vector<int> brushSeen(brushRects.clusters.size(), -1);
+        std::vector<int> fogSeen(fogRects.clusters.size(), -1);
         for (const BspLeafRegion& region : tree.leaves) {
             LeafRecord leaf;
             leaf.cluster = region.cluster;
@@ -278,6 +344,11 @@ private:
                         const FaceRange& faces = cellFaces[static_cast<size_t>(row) * plan.columns + column];
                         for (int32_t f = faces.first; f < faces.first + faces.count; ++f)
                             level.leafFaces.push_back(f);
+                        const int fog = fogRects.at(column, row); // open leaves list the fog they hold
+                        if (fog >= 0 && fogSeen[static_cast<size_t>(fog)] != leafIndex) {
+                            fogSeen[static_cast<size_t>(fog)] = leafIndex;
+                            level.leafBrushes.push_back(fogBrushes[static_cast<size_t>(fog)]);
+                        }
                         continue;
                     }
                     const int brush = brushRects.at(column, row);
@@ -313,6 +384,8 @@ private:
     std::vector<int> materialTextures; // by Material; -1 where the plan does not show it
     std::vector<FaceLighting> textureLighting; // by texture, for polygon faces
     std::vector<FaceRange> cellFaces;
+    ClusterMap fogRects;               // the fog pits' rectangles; rectangle i is effect i
+    std::vector<int32_t> fogBrushes;   // by fog rectangle
     std::map<std::tuple<float, float, float, float>, int> planeIndex;
 };
 

@@ -132,6 +132,13 @@ void putLump(ByteWriter& out, int lump, const Level& level)
             out.putInt(s.texture);
         }
         break;
+    case Effects:
+        for (const EffectRecord& e : level.effects) {
+            out.putFixedString(e.material, effectNameSize);
+            out.putInt(e.brush);
+            out.putInt(e.visibleSide);
+        }
+        break;
     case Vertices:
         for (const VertexRecord& v : level.vertices) {
             out.putVector(v.position);
@@ -170,7 +177,7 @@ void putLump(ByteWriter& out, int lump, const Level& level)
         out.putInt(level.visibility.bytesPerCluster);
         out.putBytes(level.visibility.bits.data(), level.visibility.bits.size());
         break;
-    default: // effects and light volumes stay empty
+    default: // light volumes stay empty
         break;
     }
 }

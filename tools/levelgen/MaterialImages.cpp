@@ -31,6 +31,30 @@ void setRgb(Image& image, int x, int y, float r, float g, float b)
     p[2] = toByte(b);
 }
 
+// Smooth noise in [0, 1) that repeats every `side` pixels: grain on a lattice `cell` pixels
+// apart, eased between lattice points, summed over three octaves.
+float smoothNoise(int x, int y, int cell, uint32_t seed)
+{
+    float total = 0.0f;
+    float weight = 0.5f;
+    for (int octave = 0; octave < 3; ++octave, cell /= 2, weight *= 0.5f) {
+        const int period = side / cell;
+        const float fx = static_cast<float>(x % cell) / cell;
+        const float fy = static_cast<float>(y % cell) / cell;
+        const int x0 = x / cell;
+        const int y0 = y / cell;
+        const auto at = [&](int i, int j) { return grain((x0 + i) % period, (y0 + j) % period, seed + octave); };
+        const float ex = fx * fx * (3.0f - 2.0f * fx);
+        const float ey = fy * fy * (3.0f - 2.0f * fy);
+        const float top = at(0, 0) + (at(1, 0) - at(0, 0)) * ex;
+        const float bottom = at(0, 1) + (at(1, 1) - at(0, 1)) * ex;
+        total += weight * (top + (bottom - top) * ey);
+    }
+    return total / 0.875f;
+}
+
+constexpr float pi = 3.14159265f;
+
 } // namespace
 
 Image generateGrate()
@@ -118,6 +142,152 @@ Image generateSkySide(SkySide which)
         for (int x = 0; x < size; ++x) {
             const float f = light * (0.95f + 0.1f * grain(x / 4, y / 4, 7));
             setRgb(image, x, y, tint[0] * f, tint[1] * f, tint[2] * f);
+        }
+    }
+    return image;
+}
+
+Image generateWater(WaterLayer layer)
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const float swell = 0.5f + 0.5f * std::sin(2.0f * pi * (x + 8.0f * std::sin(2.0f * pi * y / side)) / 32.0f);
+            if (layer == WaterLayer::Deep) {
+                const float n = smoothNoise(x, y, 32, 11);
+                setRgb(image, x, y, 20.0f + 30.0f * swell, 70.0f + 50.0f * n + 30.0f * swell, 110.0f + 60.0f * n);
+            } else {
+                const float glint = std::max(0.0f, smoothNoise(x, y, 16, 12) * swell - 0.45f) * 4.0f;
+                setRgb(image, x, y, 160.0f * glint, 220.0f * glint, 230.0f * glint);
+            }
+        }
+    }
+    return image;
+}
+
+Image generateLava()
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const float heat = smoothNoise(x, y, 32, 21);
+            const float crust = heat < 0.42f ? 0.25f : 1.0f;
+            setRgb(image, x, y, 255.0f * crust, (60.0f + 150.0f * heat) * crust * heat, 10.0f * crust);
+        }
+    }
+    return image;
+}
+
+Image generatePulsePanel()
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const int edge = std::min({x, y, side - 1 - x, side - 1 - y});
+            const float steel = edge < 6 ? 120.0f : 55.0f + 15.0f * grain(x, y, 31);
+            setRgb(image, x, y, steel, steel, steel * 1.1f);
+        }
+    }
+    return image;
+}
+
+Image generatePulseGlow()
+{
+    Image image(side, side, 3);
+    const float middle = (side - 1) * 0.5f;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const float radius = std::hypot(x - middle, y - middle);
+            const bool ring = std::abs(radius - side * 0.32f) < 5.0f;
+            const bool cross = (std::abs(x - middle) < 3.0f || std::abs(y - middle) < 3.0f) && radius < side * 0.32f;
+            const float glow = ring || cross ? 1.0f : 0.0f;
+            setRgb(image, x, y, 255.0f * glow, 60.0f * glow, 220.0f * glow);
+        }
+    }
+    return image;
+}
+
+Image generateChrome()
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        const float down = static_cast<float>(y) / (side - 1);
+        for (int x = 0; x < side; ++x) {
+            if (down < 0.45f)
+                setRgb(image, x, y, 150.0f + 150.0f * down, 190.0f + 100.0f * down, 250.0f);
+            else if (down < 0.55f)
+                setRgb(image, x, y, 40.0f, 40.0f, 50.0f);
+            else
+                setRgb(image, x, y, 120.0f - 40.0f * down, 90.0f - 30.0f * down, 60.0f - 20.0f * down);
+        }
+    }
+    return image;
+}
+
+Image generateFlame()
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        // A tongue, widest a quarter up from the bottom and pointed at the top.
+        const float up = 1.0f - static_cast<float>(y) / (side - 1);
+        const float halfWidth = 0.38f * std::sin(pi * std::pow(std::min(up / 0.95f, 1.0f), 0.6f)) * (up < 0.95f ? 1.0f : 0.0f);
+        for (int x = 0; x < side; ++x) {
+            const float across = std::abs(static_cast<float>(x) / (side - 1) - 0.5f);
+            const float inside = halfWidth > 0.0f ? 1.0f - across / halfWidth : 0.0f;
+            if (inside <= 0.0f) {
+                setRgb(image, x, y, 0.0f, 0.0f, 0.0f);
+                continue;
+            }
+            const float core = std::min(1.0f, inside * 1.5f);
+            setRgb(image, x, y, 255.0f * std::min(1.0f, inside * 3.0f), 80.0f + 170.0f * core * core, 30.0f * core);
+        }
+    }
+    return image;
+}
+
+Image generateClouds(CloudLayer layer)
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            if (layer == CloudLayer::Sky) {
+                const float cloud = std::clamp((smoothNoise(x, y, 64, 41) - 0.45f) * 2.5f, 0.0f, 1.0f);
+                setRgb(image, x, y, 70.0f + 180.0f * cloud, 120.0f + 130.0f * cloud, 210.0f + 40.0f * cloud);
+            } else {
+                const float wisp = std::clamp((smoothNoise(x, y, 32, 42) - 0.55f) * 3.0f, 0.0f, 1.0f);
+                setRgb(image, x, y, 200.0f * wisp, 200.0f * wisp, 210.0f * wisp);
+            }
+        }
+    }
+    return image;
+}
+
+Image generateFogEditorImage()
+{
+    Image image(side, side, 3);
+    for (int y = 0; y < side; ++y) {
+        const float band = (y / 16) % 2 == 0 ? 1.0f : 0.85f;
+        for (int x = 0; x < side; ++x)
+            setRgb(image, x, y, 140.0f * band, 153.0f * band, 115.0f * band);
+    }
+    return image;
+}
+
+Image generateSign(int frame)
+{
+    constexpr float backgrounds[signFrames][3] = {{170, 30, 30}, {30, 140, 40}, {30, 60, 170}, {180, 150, 20}};
+    const float* background = backgrounds[frame % signFrames];
+    Image image(side, side, 3);
+    const int bars = frame % signFrames + 1;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            // `bars` upright white stripes with background between them, across the sign's middle
+            const int slot = x * (2 * bars + 1) / side;
+            const bool bar = slot % 2 == 1 && y > side / 5 && y < side * 4 / 5;
+            if (bar)
+                setRgb(image, x, y, 245.0f, 245.0f, 245.0f);
+            else
+                setRgb(image, x, y, background[0], background[1], background[2]);
         }
     }
     return image;

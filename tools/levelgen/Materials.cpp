@@ -60,6 +60,101 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "        map textures/@/bricks_variant.tga\n"
      "        blendFunc filter\n"
      "    }\n"},
+    {"water", 0, waterContents, Cell::Water,
+     "A pool's surface over its floor: two layers drift and sway against each other, the\n"
+     "// first mixed half-way with the floor below, the second's highlights added.",
+     "    qer_editorimage textures/@/water1.jpg\n"
+     "    surfaceparm trans\n"
+     "    surfaceparm nonsolid\n"
+     "    surfaceparm nolightmap\n"
+     "    cull none\n"
+     "    {\n"
+     "        map textures/@/water1.jpg\n"
+     "        blendFunc blend\n"
+     "        alphaGen const 0.6\n"
+     "        tcMod turb 0 0.04 0 0.2\n"
+     "        tcMod scroll 0.03 0.01\n"
+     "    }\n"
+     "    {\n"
+     "        map textures/@/water2.jpg\n"
+     "        blendFunc add\n"
+     "        tcMod turb 0 0.03 0.5 0.15\n"
+     "        tcMod scroll -0.02 0.03\n"
+     "    }\n"},
+    {"lava", 0, lavaContents, Cell::Lava,
+     "Lava glows by itself, brighter and dimmer twice a second, and creeps.",
+     "    surfaceparm nolightmap\n"
+     "    {\n"
+     "        map textures/@/lava.jpg\n"
+     "        rgbGen wave sin 0.8 0.2 0 0.5\n"
+     "        tcMod turb 0 0.05 0 0.1\n"
+     "    }\n"},
+    {"pulsepanel", 0, 0, Cell::PulseWall,
+     "A panel in front of a wall whose glow, added over it, pulses once a second.",
+     "    surfaceparm nonsolid\n"
+     "    {\n"
+     "        map textures/@/pulsepanel.jpg\n"
+     "    }\n"
+     "    {\n"
+     "        map textures/@/pulseglow.jpg\n"
+     "        blendFunc add\n"
+     "        rgbGen wave sin 0.5 0.5 0 1\n"
+     "    }\n"},
+    {"chrome", 0, 0, Cell::ChromeWall,
+     "A chrome trim along the floor: its picture of sky and ground is looked up from the\n"
+     "// direction in which the eye's ray leaves it, so it slides as the eye moves.",
+     "    surfaceparm nonsolid\n"
+     "    {\n"
+     "        map textures/@/chrome.jpg\n"
+     "        tcGen environment\n"
+     "    }\n"},
+    {"sign", 0, 0, Cell::SignWall,
+     "A sign that shows its four pictures in turn, one a second; it glows by itself.",
+     "    surfaceparm nonsolid\n"
+     "    surfaceparm nolightmap\n"
+     "    {\n"
+     "        animMap 1 textures/@/sign1.jpg textures/@/sign2.jpg textures/@/sign3.jpg textures/@/sign4.jpg\n"
+     "    }\n"},
+    {"flame", 0, 0, Cell::Flame,
+     "A flame: one quad that always turns to face the eye, its black added as nothing,\n"
+     "// flickering.",
+     "    deformVertexes autosprite\n"
+     "    surfaceparm trans\n"
+     "    surfaceparm nonsolid\n"
+     "    surfaceparm nolightmap\n"
+     "    cull none\n"
+     "    {\n"
+     "        map textures/@/flame.jpg\n"
+     "        blendFunc add\n"
+     "        rgbGen wave noise 0.8 0.2 0 4\n"
+     "    }\n"},
+    {"fog", 0, fogContents, Cell::FogPit,
+     "Fog lying in a pit: surfaces seen through it fade toward its colour, fully at 160\n"
+     "// units of fog. Its surface is never drawn with a picture; editors show theirs.",
+     "    qer_editorimage textures/@/fog_editor.jpg\n"
+     "    surfaceparm fog\n"
+     "    surfaceparm trans\n"
+     "    surfaceparm nonsolid\n"
+     "    surfaceparm nolightmap\n"
+     "    fogparms ( 0.55 0.6 0.45 ) 160\n"},
+    {"clouds", skySurfaceFlag, solidContents, Cell::Sky,
+     "Open sky above a ceiling without a far box: two cloud layers on a dome 256 units\n"
+     "// up, drifting different ways. This name has no picture of its own.",
+     "    surfaceparm sky\n"
+     "    surfaceparm noimpact\n"
+     "    surfaceparm nolightmap\n"
+     "    skyParms - 256 -\n"
+     "    {\n"
+     "        map textures/@/clouds1.jpg\n"
+     "        tcMod scale 3 3\n"
+     "        tcMod scroll 0.01 0.004\n"
+     "    }\n"
+     "    {\n"
+     "        map textures/@/clouds2.jpg\n"
+     "        blendFunc add\n"
+     "        tcMod scale 5 5\n"
+     "        tcMod scroll -0.015 0.01\n"
+     "    }\n"},
 }};
 
 const MaterialEntry& entry(Material material)
@@ -94,7 +189,16 @@ MaterialRecord materialRecord(const Plan& plan, Material material)
 
 bool planUses(const Plan& plan, Material material)
 {
+    if (material == Material::Sky && plan.sky != SkyKind::farBox)
+        return false;
+    if (material == Material::Clouds && plan.sky != SkyKind::clouds)
+        return false;
     return std::find(plan.cells.begin(), plan.cells.end(), entry(material).cell) != plan.cells.end();
+}
+
+Material skyMaterial(const Plan& plan)
+{
+    return plan.sky == SkyKind::clouds ? Material::Clouds : Material::Sky;
 }
 
 std::string materialScriptPath(const Plan& plan)
@@ -125,7 +229,19 @@ std::vector<DataFile> materialFiles(const Plan& plan)
         {folder + "nodraw.jpg", encodeJpeg(generateNodraw())},
         {folder + "bricks_variant.jpg", encodeJpeg(generateBricksVariant())},
         {folder + "panelwall_editor.jpg", encodeJpeg(generateEditorImage())},
+        {folder + "water1.jpg", encodeJpeg(generateWater(WaterLayer::Deep))},
+        {folder + "water2.jpg", encodeJpeg(generateWater(WaterLayer::Highlights))},
+        {folder + "lava.jpg", encodeJpeg(generateLava())},
+        {folder + "pulsepanel.jpg", encodeJpeg(generatePulsePanel())},
+        {folder + "pulseglow.jpg", encodeJpeg(generatePulseGlow())},
+        {folder + "chrome.jpg", encodeJpeg(generateChrome())},
+        {folder + "flame.jpg", encodeJpeg(generateFlame())},
+        {folder + "clouds1.jpg", encodeJpeg(generateClouds(CloudLayer::Sky))},
+        {folder + "clouds2.jpg", encodeJpeg(generateClouds(CloudLayer::Wisps))},
+        {folder + "fog_editor.jpg", encodeJpeg(generateFogEditorImage())},
     };
+    for (int frame = 0; frame < signFrames; ++frame)
+        files.push_back({folder + "sign" + std::to_string(frame + 1) + ".jpg", encodeJpeg(generateSign(frame))});
     for (int side = 0; side < static_cast<int>(SkySide::Count); ++side) {
         files.push_back({"env/" + plan.name + "/sky" + skySideSuffixes[side] + ".jpg",
                          encodeJpeg(generateSkySide(static_cast<SkySide>(side)))});

@@ -11,14 +11,33 @@
 // texture name textures/NAME/<stem> (NAME the plan's name), the surface flags and contents
 // its texture record carries, and a block in the script scripts/NAME.shader.
 //
-// Gotcha: the sky's texture name and the material-only wall's have no image file of their
-// own on purpose; the sky is drawn from its far box env/NAME/sky_*.jpg and the wall from its
-// material's first stage, which names a .tga where only the .jpg exists.
-enum class Material { Grate, Panel, Sky, Nodraw, PanelWall, Count };
+// Gotcha: the skies' texture names and the material-only wall's have no image file of their
+// own on purpose; the far-box sky is drawn from env/NAME/sky_*.jpg, the cloud sky from its
+// stages, and the wall from its material's first stage, which names a .tga where only the .jpg
+// exists. The plan's "sky" setting says which of the two skies its open-sky cells show.
+enum class Material {
+    Grate,
+    Panel,
+    Sky,
+    Nodraw,
+    PanelWall,
+    Water,      // two scrolling, swaying blended stages
+    Lava,       // no lightmap, brightness pulsing
+    PulsePanel, // a panel and an added glow that pulses
+    Chrome,     // reflects a picture of its surroundings
+    Sign,       // four pictures in turn
+    Flame,      // a quad that always faces the eye, added to what lies behind
+    Fog,        // the fog pit's volume and surface
+    Clouds,     // a sky of two scrolling cloud layers and no far box
+    Count
+};
 
 constexpr int32_t skySurfaceFlag = 0x4;
 constexpr int32_t nodrawSurfaceFlag = 0x80;
 constexpr int32_t solidContents = 0x1;
+constexpr int32_t lavaContents = 0x8;
+constexpr int32_t waterContents = 0x20;
+constexpr int32_t fogContents = 0x40;
 
 struct MaterialRecord {
     std::string textureName; // below the data directory, no extension
@@ -28,6 +47,7 @@ struct MaterialRecord {
 
 MaterialRecord materialRecord(const Plan& plan, Material material);
 bool planUses(const Plan& plan, Material material); // some cell of the plan shows it
+Material skyMaterial(const Plan& plan);            // the one its open-sky cells show
 
 std::string materialScriptPath(const Plan& plan); // scripts/NAME.shader
 std::string materialScript(const Plan& plan);     // every material, whether the plan uses it or not

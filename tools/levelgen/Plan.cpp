@@ -9,13 +9,18 @@
 
 bool isSolid(Cell cell)
 {
-    return cell == Cell::Wall || cell == Cell::AltWall || cell == Cell::PanelWall || cell == Cell::GlowWall;
+    return cell == Cell::Wall || cell == Cell::AltWall || cell == Cell::PanelWall || isDecoratedWall(cell);
+}
+
+bool isDecoratedWall(Cell cell)
+{
+    return cell == Cell::GlowWall || cell == Cell::PulseWall || cell == Cell::ChromeWall || cell == Cell::SignWall;
 }
 
 bool isKnownCell(char character)
 {
-    static constexpr std::array<char, 15> known = {'#', '%', '&', '=', '.', ',', 'S', 'L',
-                                                   'O', 'A', 'M', 'B', '*', 'G', 'N'};
+    static constexpr std::array<char, 22> known = {'#', '%', '&', '=', '.', ',', 'S', 'L', 'O', 'A', 'M',
+                                                   'B', '*', 'G', 'N', '~', '^', 'F', 'P', '+', 'H', 'Y'};
     for (const char c : known) {
         if (c == character)
             return true;
@@ -159,12 +164,24 @@ void parseTextureSetting(Plan& plan, const std::vector<Token>& tokens, const std
     plan.textures[static_cast<size_t>(surface)] = tokens[2].text;
 }
 
+void parseSkySetting(Plan& plan, const std::vector<Token>& tokens, const std::string& fileName, int line,
+                     int lineLength)
+{
+    if (tokens.size() != 2 || (tokens[1].text != "farbox" && tokens[1].text != "clouds"))
+        fail(fileName, line, tokens.size() > 1 ? tokens[1].column : lineLength + 1, "'sky' needs farbox or clouds");
+    plan.sky = tokens[1].text == "clouds" ? SkyKind::clouds : SkyKind::farBox;
+}
+
 void parseSetting(Plan& plan, const std::string& text, const std::string& fileName, int line)
 {
     const std::vector<Token> tokens = splitTokens(text);
     const Token& key = tokens.front();
     if (key.text == "texture") {
         parseTextureSetting(plan, tokens, fileName, line, static_cast<int>(text.size()));
+        return;
+    }
+    if (key.text == "sky") {
+        parseSkySetting(plan, tokens, fileName, line, static_cast<int>(text.size()));
         return;
     }
     for (const NumberSetting& setting : numberSettings) {
@@ -231,11 +248,11 @@ std::string neighbourProblem(const Plan& plan, int column, int row)
             return std::string(cell == Cell::Grate ? "a grate" : "a screen") +
                    " needs open cells on two opposite sides";
     }
-    if (cell == Cell::GlowWall) {
+    if (isDecoratedWall(cell)) {
         const bool anyOpen = plan.isOpen(column - 1, row) || plan.isOpen(column + 1, row) ||
                              plan.isOpen(column, row - 1) || plan.isOpen(column, row + 1);
         if (!anyOpen)
-            return "a glowing panel wall needs an open cell beside it";
+            return "a wall with a panel, trim or sign needs an open cell beside it";
     }
     return {};
 }

@@ -24,9 +24,21 @@ enum class Cell : char {
     Sky = '*',       // open; its ceiling is open sky
     Grate = 'G',     // open; an alpha-tested grate stands across it, between two opposite open cells
     Nodraw = 'N',    // open; a screen across it that the viewer must not draw, between two open cells
+    Water = '~',     // open; a pool: a water surface a little above its floor
+    Lava = '^',      // open; its floor is glowing lava
+    Flame = 'F',     // open; a flame that always turns to face the eye stands in it
+    FogPit = 'P',    // open; fog lies over its floor (touching fog cells make one fog volume)
+    PulseWall = '+', // solid, "wall" texture with a pulsing glowing panel on every side that faces an open cell
+    ChromeWall = 'H', // solid, "wall" texture with a chrome trim along the floor on every open side
+    SignWall = 'Y',  // solid, "wall" texture with an animated sign on every open side
 };
 
+// Which sky the open-sky cells show: the far box of six pictures, or scrolling cloud layers
+// without a far box.
+enum class SkyKind { farBox, clouds };
+
 bool isSolid(Cell cell);
+bool isDecoratedWall(Cell cell); // a solid cell that shows something on its open sides
 bool isKnownCell(char character);
 
 // The surfaces a plan can texture, each with a texture from the generator catalogue.
@@ -45,6 +57,7 @@ struct Plan {
     int friends = 2;
     int enemies = 3;
     int startAngle = 90;          // degrees counterclockwise from file +x seen from above; 90 = north
+    SkyKind sky = SkyKind::farBox;
     std::vector<std::string> textures = {"bricks", "stone", "tiles", "slate", "plaster",
                                          "metal", "marble", "wood", "foliage"}; // by Surface
 
@@ -73,13 +86,14 @@ constexpr int maxLights = 4;
 bool spansWestToEast(const Plan& plan, int column, int row);
 
 // Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
-// "enemies N", "angle DEG" (0 to 359) and "texture SURFACE NAME", comments starting with
+// "enemies N", "angle DEG" (0 to 359), "sky farbox|clouds" and "texture SURFACE NAME", comments starting with
 // '#', then a line "map" and the grid's rows. fileName is used in messages and, without
 // directory and extension, as the plan's name.
 Plan parsePlan(const std::string& text, const std::string& fileName);
 
 // Checks what the grid itself must satisfy (one start, at most four lights, arches between
-// walls, grates and screens between open cells, glowing panel walls beside an open cell)
+// walls, grates and screens between open cells, walls with panels, trims or signs beside an
+// open cell)
 // and records the start and the lights; shared by parsed and generated plans.
 // firstGridLine is the file line of row 0. Throws PlanError naming fileName.
 void validateGrid(Plan& plan, const std::string& fileName, int firstGridLine);

@@ -3,9 +3,10 @@
 // directory, record counts, face types and visibility figures, or the reason the viewer
 // would refuse the file. With --data it also says where each texture's image is found
 // (loose or in which archive) and how many faces each missing one leaves without an image.
+// With --materials it lists instead what the viewer cannot show of the level's materials.
 //
 //   levelinfo [--data DIR] LEVEL_FILE
-//   levelinfo --data DIR NAME
+//   levelinfo --data DIR NAME [--materials]
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
 #include "level/LevelFiles.h"
@@ -13,6 +14,7 @@
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
 #include "level/MaterialLibrary.h"
+#include "level/MaterialReport.h"
 #include "level/TextureReport.h"
 #include "level/TextureResolver.h"
 
@@ -25,6 +27,8 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 void printDirectory(const LevelData& level)
@@ -110,14 +114,15 @@ void printTextures(const LevelData& level, const TextureResolver* resolver)
     }
 }
 
-constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME";
+constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]";
 
 // Every option, as --help lists it and docs/man/levelinfo.1 describes it (a test holds the page to this list).
 constexpr struct {
     const char* name;
     const char* description;
 } options[] = {
-    {"--data DIR", "also say where under DIR each texture's image is found, and what each missing one costs"},
+    {"--data DIR", "say where under DIR each texture's image is found, and what a missing one costs"},
+    {"--materials", "with --data, list instead what the viewer cannot show of the level's materials"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
 };
@@ -132,23 +137,47 @@ void printHelp()
         std::cout << "  " << std::left << std::setw(14) << option.name << option.description << '\n';
 }
 
+void printMaterials(const LevelData& level, const MaterialLibrary& materials)
+{
+    const MaterialReport report = MaterialReport::of(level, materials);
+    for (const MaterialReport::Skipped& skipped : report.skipped)
+        std::cout << "skipped " << skipped.keyword << ": " << skipped.faces << " faces in " << skipped.materials
+                  << " materials\n";
+    for (const MaterialReport::Undefined& undefined : report.undefined)
+        std::cout << "not in any script: " << undefined.name << " (" << undefined.faces << " faces)\n";
+    std::cout << report.summaryLine() << '\n';
+}
+
 struct Arguments {
     std::string dataRoot; // empty without --data
     std::string target;
     bool help = false;
     bool version = false;
+    bool materials = false;
 };
 
 std::optional<Arguments> readArguments(int argc, char** argv)
 {
-    if (argc == 2 && std::string(argv[1]) == "--help")
-        return Arguments{"", "", true, false};
-    if (argc == 2 && std::string(argv[1]) == "--version")
-        return Arguments{"", "", false, true};
-    if (argc == 2)
-        return Arguments{"", argv[1]};
-    if (argc == 4 && std::string(argv[1]) == "--data")
-        return Arguments{argv[2], argv[3]};
+    std::vector<std::string> words(argv + 1, argv + argc);
+    Arguments arguments;
+    if (words.size() == 1 && (words[0] == "--help" || words[0] == "--version")) {
+        arguments.help = words[0] == "--help";
+        arguments.version = !arguments.help;
+        return arguments;
+    }
+    if (!words.empty() && words.back() == "--materials") {
+        arguments.materials = true;
+        words.pop_back();
+    }
+    if (words.size() == 1 && !arguments.materials) {
+        arguments.target = words[0];
+        return arguments;
+    }
+    if (words.size() == 3 && words[0] == "--data") {
+        arguments.dataRoot = words[1];
+        arguments.target = words[2];
+        return arguments;
+    }
     return std::nullopt;
 }
 
@@ -192,6 +221,12 @@ int main(int argc, char** argv)
         const std::vector<unsigned char> bytes = levelBytes(*arguments, root.get());
         std::ostringstream transcript; // the loader's progress lines are the viewer's, not ours
         const LevelData level = parseLevel(arguments->target, bytes, transcript);
+        for (const std::string& notice : level.notices)
+            std::cerr << notice << '\n';
+        if (arguments->materials) {
+            printMaterials(level, *materials);
+            return 0;
+        }
         std::cout << "file: " << bytes.size() << " bytes\n";
         printSummary(level);
         printTextures(level, resolver.get());
