@@ -21,6 +21,8 @@
 #include "level/LevelLoader.h"
 #include "level/MaterialLibrary.h"
 #include "level/MaterialScript.h"
+#include "level/OverviewLayout.h"
+#include "level/TextureReport.h"
 #include "surface/AnimationFrame.h"
 #include "surface/Oscillator.h"
 #include "surface/StageColor.h"
@@ -113,6 +115,17 @@ void useLikeTheRenderer(const LevelData& level)
             && int64_t(vis.bits.size()) == int64_t(vis.clusterCount) * vis.bytesPerCluster
             && int64_t(vis.bytesPerCluster) * 8 >= vis.clusterCount);
     }
+}
+
+// What levelinfo, the overview and the summary line read from a loaded level (model ranges,
+// entity text, face types), the loader having checked none of it for them.
+void mapAndCount(const LevelData& level)
+{
+    const OverviewLayout layout = OverviewLayout::of(level, nullptr);
+    require(layout.ground.size() % 3 == 0 && layout.walls.size() % 2 == 0);
+    require(layout.box.west < layout.box.east && layout.box.south < layout.box.north && layout.box.low < layout.box.high);
+    const TextureReport report = TextureReport::of(level, std::vector<bool>(level.textureNames.size() / 2, true), nullptr);
+    require(report.found() <= report.needed() && report.missing().size() <= report.needed());
 }
 
 // Parses like the map does after reading the file; nullopt for a refused file.
@@ -273,8 +286,10 @@ int level(const uint8_t* data, std::size_t size)
         const HeapPeak heap;
         const std::optional<LevelData> parsed = parse(data, size);
         peak = heap.bytes();
-        if (parsed)
+        if (parsed) {
             useLikeTheRenderer(*parsed);
+            mapAndCount(*parsed);
+        }
     }
     // Records are fixed-size and nothing is expanded: the file, its arrays and its patches fit.
     require(peak <= 4 * size + 16 * mebibyte);

@@ -34,6 +34,7 @@ const std::vector<Entry>& keyHelp()
         {"b", "curved surfaces: control grid / tessellated"},
         {"< / >", "tessellation level down / up (2 to 20)"},
         {"m", "lightmaps on / off"},
+        {"h", "hide / show the gun and the status line"},
         {"p", "write the frame as a PNG (configuration mode: with screenshots = 1)"},
         {"Escape", "quit"},
     };
@@ -72,6 +73,6 @@ std::string helpText()
                        "\n")
          + usageForms() + "\noptions:\n" + table(options, column)
          + "\nkeys (level mode; configuration mode moves one step a press, turns and looks by a few degrees,\n"
-           "looks with the free pointer at a degree a pixel, and has no Shift, Tab, c or j):\n"
+           "looks with the free pointer at a degree a pixel, and has no Shift, Tab, c, j or h):\n"
          + table(keyHelp(), column) + "\nThe manual page (man verdanth) describes the configuration file and the messages.\n";
 }

@@ -209,6 +209,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     }
     if (line.players)
         configuration.levelPlayers = line.players;
+    launch.hudShown = !line.noHud;
     configuration.screenshots = true; // so the printed configuration keeps 'p' working
     loadMaterials(launch);
     out << configurationText(configuration) << std::flush;
@@ -220,6 +221,9 @@ Launch Launch::fromConfiguration(const CommandLine& line)
     if (line.dataRoot || line.lightsFile || line.players || line.verbose || line.speed || line.mouse)
         throw LaunchError("--data, --lights, --players, --verbose, --speed and --mouse open a level, not the "
                           "configuration file " + line.target);
+    if (line.noHud)
+        throw LaunchError("--no-hud opens a level without its gun and status line, not the configuration file "
+                          + line.target);
     Configuration configuration = readConfiguration(line.target);
     if (const auto problem = configurationProblem(configuration, line.target))
         throw LaunchError(*problem);
@@ -242,5 +246,5 @@ void listLevels(const std::string& dataRoot, std::ostream& out)
 {
     const DataRoot root(dataRoot, true, std::cerr);
     for (const LevelFiles::Level& level : LevelFiles::list(root))
-        out << level.name << '\t' << level.origin << '\n';
+        out << level.name << '\t' << level.origin << '\t' << level.path << '\n';
 }

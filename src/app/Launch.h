@@ -20,13 +20,14 @@
 // root with its material scripts and the level's bytes already read.
 struct Launch {
     Configuration configuration;
-    bool levelMode = false; // held keys, mouse look, player-start jumps, heading and pitch shown
+    bool levelMode = false; // held keys, mouse look, player-start jumps, heading and pitch shown, 'h'
     double flightSpeed = Flight::defaultSpeed;                   // --speed, units per second
     double mouseDegreesPerPixel = MouseLook::defaultDegreesPerPixel; // --mouse
     PlayerStarts starts; // level mode: the level's player starts, for j and J
     bool verbose = false;
     std::string frameLogPath;
     std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder
+    bool hudShown = true;    // the gun and the status line; level mode starts without them with --no-hud
 
     // Level mode, and configuration mode with "archives = 1": where the level and images are found.
     std::unique_ptr<DataRoot> dataRoot;
@@ -56,5 +57,6 @@ public:
 };
 
 // Prints every level under `dataRoot` (loose and archived), one per line: the name to give
-// with --data, a tab, and where it comes from ("loose" or the archive's file name).
+// with --data, where it comes from ("loose" or the archive's file name) and its path under the
+// root (as the archive or the folder spells it), separated by tabs.
 void listLevels(const std::string& dataRoot, std::ostream& out);

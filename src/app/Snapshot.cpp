@@ -3,7 +3,9 @@
 #include "app/Callbacks.h"
 #include "app/Viewer.h"
 #include "image/PNGWriter.h"
+#include "render/BSPMap.h"
 #include "render/FrameCapture.h"
+#include "render/OverviewRenderer.h"
 
 #include <GL/glut.h>
 
@@ -21,4 +23,12 @@ void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std
         glutSwapBuffers();
         viewer.frameShown();
     }
+}
+
+void Snapshot::takeOverview(const Viewer& viewer, int width, int height, const std::string& path)
+{
+    OverviewRenderer::draw(OverviewLayout::of(*viewer.levelMap, viewer.materials.get()), width, height);
+    const FrameCapture picture = FrameCapture::ofBackBuffer();
+    PNGWriter::write(path, picture.width, picture.height, picture.rgb);
+    glutSwapBuffers();
 }

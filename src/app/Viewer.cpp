@@ -78,6 +78,7 @@ Viewer::Viewer(Launch launch)
         camera->setPitch(*configuration.startPitch);
     levelMap->setCamera(camera.get());
     levelMap->friendlies = friendlies.get();
+    levelMap->hudShown = launch.hudShown;
     if (!launch.frameLogPath.empty())
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
     if (configuration.screenshots)
@@ -106,11 +107,7 @@ std::optional<TextureReport> Viewer::textureReport() const
 {
     if (resolver == nullptr)
         return std::nullopt;
-    const auto originOf = [this](int texture) { return levelMap->textureOrigins[std::size_t(texture)]; };
-    if (!levelMap->designed)
-        return TextureReport::of(*levelMap, originOf);
-    return TextureReport::of(*levelMap, originOf,
-                             [this](int texture) { return levelMap->styles[std::size_t(texture)].drawn; });
+    return TextureReport::of(*levelMap, levelMap->imageFound, materials.get());
 }
 
 void Viewer::frameDrawn()
@@ -206,6 +203,7 @@ bool Viewer::pressLevelModeKey(unsigned char key)
     case 'c':
         std::cout << viewOptions(camera->getPosition(), camera->heading(), camera->getPitch()) << std::endl;
         return true;
+    case 'h': levelMap->hudShown = !levelMap->hudShown; return true;
     case 'j': jumpToStart(true); return true;
     case 'J': jumpToStart(false); return true;
     case tabKey: releasePointer(); return true;

@@ -59,14 +59,15 @@ void reportTextures(const Viewer& viewer, bool verbose)
     if (!report)
         return;
     constexpr std::size_t namedInSummary = 5;
+    // The plain frame skips a flat face without its image but draws a curved one blank.
     const char* consequence = viewer.levelMap->designed ? "drawn grey for want of an image"
-                                                        : "not drawn for want of an image";
+                                                        : "not drawn, or drawn blank if curved, for want of an image";
     std::cerr << report->summaryLine(consequence, verbose ? 0 : namedInSummary)
               << (verbose || report->missing().size() <= namedInSummary ? "" : " (--verbose lists them all)")
               << std::endl;
     if (verbose)
         for (const TextureReport::Entry* missing : report->missing())
-            std::cerr << "missing texture " << missing->name << " (" << missing->facesWithout << " faces)"
+            std::cerr << "missing texture " << missing->name << " (" << missing->faces << " faces)"
                       << std::endl;
 }
 
@@ -105,13 +106,16 @@ int run(int argc, char** argv)
     const bool verbose = launch.verbose;
     const int width = *launch.configuration.windowWidth;
     const int height = *launch.configuration.windowHeight;
-    openWindow(argc, argv, launch.configuration, line.snapshot.has_value());
+    const bool pictureOnly = line.snapshot || line.overview;
+    openWindow(argc, argv, launch.configuration, pictureOnly);
     Viewer viewer(std::move(launch));
     reportTextures(viewer, verbose);
-    if (line.snapshot) {
+    if (line.snapshot)
         Snapshot::take(viewer, width, height, line.frames.value_or(Snapshot::defaultFrames), *line.snapshot);
+    if (line.overview)
+        Snapshot::takeOverview(viewer, width, height, *line.overview);
+    if (pictureOnly)
         return 0;
-    }
     setCallbackViewer(&viewer);
     registerCallbacks();
     if (viewer.levelMode)

@@ -162,6 +162,10 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         if (!frames)
             throw UsageError("--frames needs a count from 1 to " + std::to_string(maxSnapshotFrames) + ", not " + text);
         line.frames = int(*frames);
+    } else if (argument == "--overview") {
+        line.overview = reader.value(argument, "a PNG file to write");
+    } else if (argument == "--no-hud") {
+        line.noHud = true;
     } else if (argument == "--help") {
         line.help = true;
     } else if (argument == "--version") {
@@ -222,6 +226,8 @@ const std::vector<OptionHelp>& optionHelp()
         {"--shots", "DIR", "where p writes its pictures (a folder that exists; default: here)"},
         {"--snapshot", "OUT.png", "draw the start in a hidden window, write it as a PNG and exit"},
         {"--frames", "N", "the frame --snapshot writes (default 2, 1 to 10000)"},
+        {"--overview", "OUT.png", "draw a map of the level from above, write it as a PNG and exit"},
+        {"--no-hud", "", "start without the gun and the status line (h brings them back)"},
         {"--help", "", "print this help and exit"},
         {"--version", "", "print the version and exit"},
     };
@@ -234,14 +240,16 @@ const char* usageForms()
            "       verdanth [OPTIONS] LEVEL_FILE\n"
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
-           "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n";
+           "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
+           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n";
 }
 
 const char* usageText()
 {
     static const std::string text = std::string(usageForms()) +
            "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
-           "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR\n";
+           "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
+           "         --no-hud\n";
     return text.c_str();
 }
 

@@ -28,6 +28,8 @@ struct CommandLine {
     std::optional<std::string> shots;                         // --shots DIR: where 'p' writes its pictures
     std::optional<std::string> snapshot;                      // --snapshot OUT.png: write a frame and exit
     std::optional<int> frames;                                // --frames N: the snapshot's frame, from 1
+    std::optional<std::string> overview;                      // --overview OUT.png: a map from above, then exit
+    bool noHud = false;                                       // --no-hud: start without the gun and status line
     bool help = false;                                        // --help: print the help and exit
     bool version = false;                                     // --version: print the version and exit
 

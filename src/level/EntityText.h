@@ -49,5 +49,6 @@ std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities);
 // with one.
 std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities);
 
+
 // The message of the first worldspawn entity (the level's title); null when it has none.
 const std::string* worldMessage(const std::vector<Entity>& entities);

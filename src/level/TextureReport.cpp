@@ -1,38 +1,44 @@
 #include "level/TextureReport.h"
 
 #include "level/LevelFormat.h"
+#include "level/MaterialLibrary.h"
+#include "level/SurfaceStyle.h"
 
 #include <sstream>
 
-TextureReport TextureReport::of(const LevelData& level, const std::function<std::string(int)>& originOf,
-                                const std::function<bool(int)>& isDrawn)
+TextureReport TextureReport::of(const LevelData& level, const std::vector<bool>& hasImage,
+                                const MaterialLibrary* materials)
 {
     TextureReport report;
     report.textures.reserve(level.textureNames.size());
-    for (std::size_t i = 0; i < level.textureNames.size(); ++i)
-        report.textures.push_back({level.textureNames[i], originOf(int(i)), 0, !isDrawn || isDrawn(int(i))});
+    for (std::size_t i = 0; i < level.textureNames.size(); ++i) {
+        const std::string& name = level.textureNames[i];
+        const Material* material = materials == nullptr ? nullptr : materials->find(name);
+        const bool shown = SurfaceStyle::of(level.textureFlags[i], material).drawn;
+        report.textures.push_back({name, i < hasImage.size() && hasImage[i], shown, 0});
+    }
     for (const Face& face : level.faces) {
-        Entry& entry = report.textures[std::size_t(face.texture)]; // checked by the loader
-        const bool drawnFromMeshVertices = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
-        if (entry.drawn && entry.origin.empty() && drawnFromMeshVertices)
-            ++entry.facesWithout;
+        const bool showsImage = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh
+                             || face.type == LevelFormat::Patch;
+        if (showsImage)
+            ++report.textures[std::size_t(face.texture)].faces; // checked by the loader
     }
     return report;
+}
+
+std::size_t TextureReport::needed() const
+{
+    std::size_t count = 0;
+    for (const Entry& entry : textures)
+        count += entry.needsImage() ? 1 : 0;
+    return count;
 }
 
 std::size_t TextureReport::found() const
 {
     std::size_t count = 0;
     for (const Entry& entry : textures)
-        count += entry.drawn && !entry.origin.empty() ? 1 : 0;
-    return count;
-}
-
-std::size_t TextureReport::drawnTextures() const
-{
-    std::size_t count = 0;
-    for (const Entry& entry : textures)
-        count += entry.drawn ? 1 : 0;
+        count += entry.needsImage() && entry.hasImage ? 1 : 0;
     return count;
 }
 
@@ -40,7 +46,7 @@ std::size_t TextureReport::facesWithout() const
 {
     std::size_t count = 0;
     for (const Entry& entry : textures)
-        count += entry.facesWithout;
+        count += entry.facesWithout();
     return count;
 }
 
@@ -48,7 +54,7 @@ std::vector<const TextureReport::Entry*> TextureReport::missing() const
 {
     std::vector<const Entry*> result;
     for (const Entry& entry : textures)
-        if (entry.drawn && entry.origin.empty())
+        if (entry.missing())
             result.push_back(&entry);
     return result;
 }
@@ -58,10 +64,10 @@ std::string TextureReport::summaryLine(const std::string& consequence, std::size
     std::ostringstream line;
     const std::vector<const Entry*> absent = missing();
     if (absent.empty()) {
-        line << "textures: all " << drawnTextures() << " found";
+        line << "textures: all " << needed() << " found";
         return line.str();
     }
-    line << "textures: " << found() << " of " << drawnTextures() << " found; " << facesWithout() << " faces "
+    line << "textures: " << found() << " of " << needed() << " found; " << facesWithout() << " faces "
          << consequence;
     if (named == 0)
         return line.str();

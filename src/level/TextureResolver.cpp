@@ -2,6 +2,7 @@
 
 #include "files/DataRoot.h"
 #include "files/RelativePath.h"
+#include "image/DecodedImage.h"
 #include "level/Material.h"
 #include "level/MaterialLibrary.h"
 
@@ -53,4 +54,16 @@ std::optional<std::string> TextureResolver::imagePath(const std::string& texture
     if (!named->editorImage.empty())
         return findImage(named->editorImage);
     return std::nullopt;
+}
+
+std::unique_ptr<DecodedImage> TextureResolver::decodeImage(const std::string& path, std::ostream& log) const
+{
+    const std::optional<std::vector<unsigned char>> bytes = root.read(path);
+    if (!bytes)
+        return nullptr;
+    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path));
+    if (image->isLoaded())
+        return image;
+    log << path << ": " << image->getError() << std::endl;
+    return nullptr;
 }

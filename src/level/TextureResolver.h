@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 class DataRoot;
+class DecodedImage;
 class MaterialLibrary;
 struct Material;
 
@@ -11,6 +14,8 @@ struct Material;
 // then with .tga; failing that, when a material script defines the name, the material's first
 // image stage, then its editor image. A path a script writes with an extension is tried as
 // written and then with the other one, since scripts often name a .tga that was saved as .jpg.
+// Whether a texture counts as found is decided here once, for the viewer and levelinfo alike:
+// its image is found and decodeImage gives it pixels.
 class TextureResolver {
 public:
     // `materials` may be null: names then resolve to images of their own name only.
@@ -21,6 +26,11 @@ public:
     // An image path with or without extension, as found under the root.
     std::optional<std::string> findImage(const std::string& path) const;
     const Material* material(const std::string& textureName) const; // null without one
+
+    // The image at `path` under the root, decoded; null when it cannot be shown: bytes the root
+    // cannot read (a damaged or encrypted archive entry, an unsupported method: the root's log
+    // says so) or bytes that do not decode (one line on `log` naming the path and why).
+    std::unique_ptr<DecodedImage> decodeImage(const std::string& path, std::ostream& log) const;
 
     const DataRoot& dataRoot() const { return root; }
 

@@ -1,6 +1,5 @@
 #include "render/BSPMap.h"
 
-#include "files/DataRoot.h"
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "game/Visibility.h"
@@ -93,7 +92,7 @@ std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
         std::array<std::unique_ptr<DecodedImage>, 6> sides;
         for (std::size_t side = 0; side < 6; ++side)
             if (const auto path = resolver->findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
-                sides[side] = decodeImage(*path);
+                sides[side] = resolver->decodeImage(*path, std::cerr);
         return std::make_unique<SkyFarBox>(sides);
     }
     return nullptr;
@@ -129,27 +128,13 @@ void BSPMap::loadTextures()
             textureManager->createTexture(dataPath.c_str(), name.c_str());
         return;
     }
-    textureOrigins.reserve(textureNames.size());
+    imageFound.reserve(textureNames.size());
     for (const std::string& name : textureNames) {
         const std::optional<std::string> path = resolver->imagePath(name);
-        std::unique_ptr<DecodedImage> image = path ? decodeImage(*path) : nullptr;
-        textureOrigins.push_back(image ? resolver->dataRoot().originOf(*path) : std::string());
+        std::unique_ptr<DecodedImage> image = path ? resolver->decodeImage(*path, std::cerr) : nullptr;
+        imageFound.push_back(image != nullptr);
         textureManager->createTexture(std::move(image));
     }
-}
-
-// The image at `path` under the data root; null, with a line naming it, when it cannot be read
-// or decoded (the level goes on without it).
-std::unique_ptr<DecodedImage> BSPMap::decodeImage(const std::string& path) const
-{
-    const std::optional<std::vector<unsigned char>> bytes = resolver->dataRoot().read(path);
-    if (!bytes)
-        return nullptr;
-    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path));
-    if (image->isLoaded())
-        return image;
-    std::cerr << path << ": " << image->getError() << std::endl;
-    return nullptr;
 }
 
 // Every patch's new tessellation is built before any patch gives up its old one, so running
@@ -211,7 +196,7 @@ void BSPMap::setCamera(Camera* newCamera)
     if (resolver != nullptr) {
         // Level mode: the same image, found under the data root; without it the sky stays white.
         const std::optional<std::string> path = resolver->findImage(skyImageName);
-        if (const std::unique_ptr<DecodedImage> sky = path ? decodeImage(*path) : nullptr)
+        if (const std::unique_ptr<DecodedImage> sky = path ? resolver->decodeImage(*path, std::cerr) : nullptr)
             TextureManager::uploadToBoundTexture(*sky);
         return;
     }
@@ -247,7 +232,8 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     drawSky();
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
     // shots and players, and the faces when textures are off, are drawn with that state.
-    cameraRenderer.drawGun();
+    if (hudShown)
+        cameraRenderer.drawGun();
     camera->advanceShots();
     if (designed)
         cameraRenderer.drawShotsInOneBatch(camera->shots());
@@ -382,6 +368,7 @@ void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
         glDisable(GL_COLOR_MATERIAL);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    display->drawText(35.0f, 35.0f, text.c_str());
+    if (hudShown)
+        display->drawText(35.0f, 35.0f, text.c_str());
     glColor3f(1.0f, 1.0f, 1.0f);
 }

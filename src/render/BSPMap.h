@@ -78,9 +78,10 @@ public:
     std::vector<int> visibleFaces; // per frame, in drawing order; capacity kept between frames
     DrawnFaceSet drawnFaces;       // per frame, the faces already in visibleFaces
     int score = 0;
+    bool hudShown = true; // the gun and the status line ('h' and --no-hud in level mode)
     Friendlies* friendlies = nullptr; // not owned
     const TextureResolver* resolver = nullptr; // level mode only: where images are found
-    std::vector<std::string> textureOrigins;   // level mode: where each texture's image came from, "" if none
+    std::vector<bool> imageFound;              // level mode: whether each texture's image was found and decoded
 
     // ---- the designed frame (level mode, or "look = designed") ----
     bool designed = false;
@@ -98,7 +99,6 @@ private:
     void rebuildPatchBatches();
     void drawSky();
     void loadTextures();
-    std::unique_ptr<DecodedImage> decodeImage(const std::string& path) const;
     void moveAndDrawPlayers();
     void pruneShots();
     void beginFaces(bool lightingEnabled);

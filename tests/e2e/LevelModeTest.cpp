@@ -88,7 +88,7 @@ TEST(LevelModeTest, ListsAndOpensALevelInsideAnArchive)
 {
     TempDir dir;
     const std::string root = roomlevel::build(dir, roomlevel::plan(90), "--archive");
-    EXPECT_EQ(shellOutput(viewerBinary() + " --data " + root + " --list"), "room\troom.pk3");
+    EXPECT_EQ(shellOutput(viewerBinary() + " --data " + root + " --list"), "room\troom.pk3\tmaps/room.bsp");
     const FirstFrame archived = firstFrame({"--data", root, "room"});
     EXPECT_TRUE(isBrick(archived)) << archived.red << " " << archived.green << " " << archived.blue;
     EXPECT_NE(archived.configuration.find("level = maps/room.bsp\n"), std::string::npos) << archived.configuration;

@@ -118,6 +118,34 @@ TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFi
               std::string::npos)
         << unwritable.transcript;
     EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
+    const Ended unmapped = runToExit({"--overview", out.path() + "nowhere/map.png", level}, out.path());
+    EXPECT_TRUE(unmapped.status.exited && unmapped.status.code == 1) << unmapped.transcript;
+    EXPECT_NE(unmapped.transcript.find("verdanth: " + out.path()
+                                       + "nowhere/map.png: cannot write the picture: No such file or directory\n"),
+              std::string::npos)
+        << unmapped.transcript;
+    EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
+}
+
+// A square room with the start in its middle cell, facing north: the map's middle.
+TEST(SnapshotTest, OverviewDrawsTheLevelFromAboveBesideASnapshotInOneRun)
+{
+    TempDir dir;
+    const std::string plan = "cell 64\nheight 160\nangle 90\nmap\n#########\n#.......#\n#.......#\n#.......#\n"
+                             "#...S...#\n#.......#\n#.......#\n#.......#\n#########\n";
+    const std::string level = roomlevel::build(dir, plan) + "/room.bsp";
+    const Ended run = runToExit({"--snapshot", "view.png", "--overview", "map.png", "--size", "300x200", level},
+                                dir.path());
+    ASSERT_TRUE(run.status.exited && run.status.code == 0) << run.transcript;
+    EXPECT_TRUE(PNGFile::read(dir.path() + "view.png").error.empty());
+    const PNGFile map = PNGFile::read(dir.path() + "map.png");
+    ASSERT_TRUE(map.error.empty()) << map.error;
+    ASSERT_EQ(map.width, 300);
+    ASSERT_EQ(map.height, 200);
+    const unsigned char* start = map.at(150, 100);
+    EXPECT_TRUE(start[0] > 200 && start[1] < 60 && start[2] < 60) << "no arrow on the start";
+    const unsigned char* floor = map.at(100, 60);
+    EXPECT_TRUE(floor[0] == floor[1] && floor[1] == floor[2] && floor[0] > 50) << "no floor in the room";
 }
 
 // With --data the target is a level name, even where a folder of that name sits in the working

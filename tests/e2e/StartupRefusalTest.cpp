@@ -69,6 +69,7 @@ TEST(StartupRefusalTest, LevelModeRefusalsNameWhatCannotBeOpened)
 {
     TempDir dir;
     dir.write("short.bsp", "IBSP.");
+    dir.write("test.cfg", "width = 640 height = 480\n");
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -83,6 +84,9 @@ TEST(StartupRefusalTest, LevelModeRefusalsNameWhatCannotBeOpened)
         {{"--data", dir.path(), "nosuch"}, 1,
          "verdanth: " + dir.path() + "maps/nosuch.bsp: no such level, loose or in an archive\n"},
         {{"short.bsp"}, 1, "verdanth: short.bsp: file is 5 bytes, shorter than its 144-byte header and directory\n"},
+        {{"--no-hud", "test.cfg"}, 1,
+         "verdanth: --no-hud opens a level without its gun and status line, not the configuration file test.cfg\n"},
+        {{"short.bsp", "--overview"}, 2, "verdanth: --overview needs a PNG file to write\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> arguments{viewerBinary()};

@@ -1,3 +1,4 @@
+#include "../level/StepRoom.h"
 #include "DataSet.h"
 #include "LevelBuilder.h"
 #include "Plan.h"
@@ -58,18 +59,22 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
 }
 
 // The archived demo: every image is inside demo.pk3; the material-only wall resolves through its
-// script's stage (written .tga, stored .jpg), the cloud sky through its first stage and the fog
-// through its editor image.
+// script's stage (written .tga, stored .jpg); the cloud sky and the fog are surfaces never drawn
+// with an image and need none, and the foliage is shown only by billboards, which are never
+// drawn.
 TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
 {
     const std::string output = run("--data " + testsupport::buildDir() + "/demo-archive demo");
     for (const char* line : {"texture textures/verdanth/bricks: demo.pk3\n", "texture textures/demo/panelwall: demo.pk3\n",
-                             "texture textures/demo/grate: demo.pk3\n", "texture textures/demo/clouds: demo.pk3\n",
-                             "texture textures/demo/fog: demo.pk3\n", "textures: all 20 found\n"})
+                             "texture textures/demo/grate: demo.pk3\n",
+                             "texture textures/demo/fog: sky, fog or nodraw surface, needs no image\n",
+                             "texture textures/demo/clouds: sky, fog or nodraw surface, needs no image\n",
+                             "texture textures/verdanth/foliage: no face shows it (demo.pk3)\n", "textures: all 16 found\n"})
         EXPECT_NE(output.find(line), std::string::npos) << line << "\n" << output;
     const std::string courtyard = run("--data " + testsupport::buildDir() + "/demo courtyard");
-    EXPECT_NE(courtyard.find("texture textures/courtyard/sky: missing, "), std::string::npos)
-        << "the far-box sky has no image of its own\n" << courtyard;
+    EXPECT_NE(courtyard.find("texture textures/courtyard/sky: sky, fog or nodraw surface, needs no image\n"),
+              std::string::npos)
+        << "the far-box sky is drawn by its box, not an image of its own\n" << courtyard;
     EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
               "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
 }
@@ -105,4 +110,30 @@ TEST(LevelInfoTest, ListsWhatTheViewerSkipsOfTheLevelsMaterials)
     const std::string demo = run("--data " + testsupport::buildDir() + "/demo demo --materials");
     EXPECT_NE(demo.find("\nmaterials: 20 used, 12 from scripts; skipped keywords touch 0 faces\nexit 0"), std::string::npos)
         << demo;
+}
+
+// Each inline model with the entity that names it, its faces and that entity's origin; the
+// title is the worldspawn's message.
+TEST(LevelInfoTest, ListsTheTitleAndTheInlineModels)
+{
+    leveltest::LevelWriter writer = leveltest::stepRoom(
+        "{ \"classname\" \"worldspawn\" \"message\" \"Step & <Room>\" }\n"
+        "{ \"classname\" \"func_door\" \"model\" \"*1\" \"origin\" \"0 0 8\" }\n"
+        "{ \"classname\" \"func_plat\" \"model\" \"*3\" }\n"
+        "{ \"classname\" \"func_static\" \"model\" \"*04\" }\n"
+        "{ \"classname\" \"func_bobbing\" \"model\" \"*99999999999\" }\n");
+    writer.addModel({0, 0, 0}, {1, 1, 1}, 0, 0, 0, 0);
+    writer.addModel({0, 0, 0}, {1, 1, 1}, 4, 9, 0, 0);
+    writer.addModel({0, 0, 0}, {1, 1, 1}, 0, 2, 0, 0);
+    testsupport::TempDir dir;
+    const std::string level = dir.write("step.bsp", writer.bytes());
+    const std::string output = run(level);
+    const std::string expected = "entities: 5\n"
+                                 "title: Step & <Room>\n"
+                                 "inline models: 4\n"
+                                 "model *1: func_door, 1 face, origin 0 0 8\n"
+                                 "model *2: no entity, 0 faces\n"
+                                 "model *3: func_plat, faces 4 + 9 outside the level's 6 faces\n"
+                                 "model *4: func_static, 2 faces\n";
+    EXPECT_NE(output.find(expected), std::string::npos) << output;
 }

@@ -14,6 +14,7 @@ const char* const goodPlan = "# a small test plan\n"
                              "friends 1\n"
                              "enemies 5\n"
                              "angle 180\n"
+                             "title  The <Small> & \"Quiet\" Hall  \n"
                              "texture wall stone\n"
                              "\n"
                              "map\n"
@@ -29,6 +30,7 @@ TEST(PlanParserTest, ReadsSettingsGridAndMarkers)
 {
     const Plan plan = parsePlan(goodPlan, "plans/small.plan");
     EXPECT_EQ(plan.name, "small");
+    EXPECT_EQ(plan.title, "The <Small> & \"Quiet\" Hall");
     EXPECT_EQ(plan.cellSize, 32);
     EXPECT_EQ(plan.height, 96);
     EXPECT_EQ(plan.textureScale, 64);
@@ -119,6 +121,7 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
         {"negative angle", "angle -90\nmap\n#S#\n", "p.plan:1:7: 'angle' needs a whole number from 0 to 359"},
         {"fractional angle", "angle 45.5\nmap\n#S#\n", "p.plan:1:7: 'angle' needs a whole number from 0 to 359"},
         {"two angles", "angle 90 180\nmap\n#S#\n", "p.plan:1:10: 'angle' needs exactly one value"},
+        {"empty title", "title  \nmap\n#S#\n", "p.plan:1:8: 'title' needs the level's title"},
         {"grate in a dead end", "map\n###\n#G#\n#S#\n###\n",
          "p.plan:3:2: a grate needs open cells on two opposite sides"},
         {"screen in a corner", "map\n####\n#N.#\n#.S#\n####\n",

@@ -40,7 +40,7 @@ std::string entityText(const Plan& plan)
     std::ostringstream text;
     text << "{\n";
     pair(text, "classname", "worldspawn");
-    pair(text, "message", plan.name);
+    pair(text, "message", plan.title.empty() ? plan.name : plan.title);
     text << "}\n{\n";
     const FilePoint start = startOrigin(plan);
     pair(text, "classname", "info_player_deathmatch");

@@ -184,6 +184,14 @@ void parseSetting(Plan& plan, const std::string& text, const std::string& fileNa
         parseSkySetting(plan, tokens, fileName, line, static_cast<int>(text.size()));
         return;
     }
+    if (key.text == "title") {
+        // The rest of the line, spaces inside it kept.
+        if (tokens.size() < 2)
+            fail(fileName, line, static_cast<int>(text.size()) + 1, "'title' needs the level's title");
+        const std::string rest = text.substr(static_cast<size_t>(tokens[1].column - 1));
+        plan.title = rest.substr(0, rest.find_last_not_of(" \t") + 1);
+        return;
+    }
     for (const NumberSetting& setting : numberSettings) {
         if (key.text != setting.key)
             continue;

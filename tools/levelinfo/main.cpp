@@ -1,14 +1,17 @@
 // levelinfo: what a level file holds, as the viewer would load it. Runs the viewer's own
-// parser and validation (no window, no textures) and prints the header, the lump
+// parser and validation (no window, no GL) and prints the header, the lump
 // directory, record counts, face types and visibility figures, or the reason the viewer
-// would refuse the file. With --data it also says where each texture's image is found
-// (loose or in which archive) and how many faces each missing one leaves without an image.
+// would refuse the file; the level's title and its inline models. With --data it also says
+// where each texture's image is found (loose or in which archive) and how many faces each
+// missing one leaves without an image, counted as the viewer counts them (TextureReport).
 // With --materials it lists instead what the viewer cannot show of the level's materials.
 //
 //   levelinfo [--data DIR] LEVEL_FILE
 //   levelinfo --data DIR NAME [--materials]
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
+#include "image/DecodedImage.h"
+#include "level/EntityText.h"
 #include "level/LevelFiles.h"
 #include "level/LevelFormat.h"
 #include "level/LevelFormatError.h"
@@ -24,6 +27,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -93,24 +97,97 @@ void printSummary(const LevelData& level)
     }
 }
 
-void printTextures(const LevelData& level, const TextureResolver* resolver)
+// Inline model numbers to the first entity whose "model" key names them ("*1").
+std::map<std::size_t, const Entity*> modelOwners(const std::vector<Entity>& entities)
+{
+    std::map<std::size_t, const Entity*> owners;
+    for (const Entity& entity : entities) {
+        const std::string* model = entity.value("model");
+        if (model == nullptr || model->size() < 2 || (*model)[0] != '*')
+            continue;
+        const std::string number = model->substr(1);
+        if (number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos)
+            owners.emplace(std::stoul(number), &entity);
+    }
+    return owners;
+}
+
+// Each inline model (models[1..]) with the class of the entity that names it, its face count and
+// that entity's origin as written.
+void printInlineModels(const LevelData& level, const std::vector<Entity>& entities)
+{
+    if (level.models.size() < 2)
+        return;
+    const std::map<std::size_t, const Entity*> owners = modelOwners(entities);
+    std::cout << "inline models: " << level.models.size() - 1 << '\n';
+    for (std::size_t n = 1; n < level.models.size(); ++n) {
+        const Model& model = level.models[n];
+        const auto owner = owners.find(n);
+        const Entity* entity = owner == owners.end() ? nullptr : owner->second;
+        const std::string* classname = entity ? entity->value("classname") : nullptr;
+        std::cout << "model *" << n << ": " << (classname ? *classname : std::string("no entity")) << ", ";
+        const int64_t end = int64_t(model.firstFace) + model.faceCount;
+        if (model.firstFace < 0 || model.faceCount < 0 || end > int64_t(level.faces.size()))
+            std::cout << "faces " << model.firstFace << " + " << model.faceCount << " outside the level's "
+                      << level.faces.size() << " faces";
+        else
+            std::cout << model.faceCount << (model.faceCount == 1 ? " face" : " faces");
+        if (const std::string* origin = entity ? entity->value("origin") : nullptr)
+            std::cout << ", origin " << *origin;
+        std::cout << '\n';
+    }
+}
+
+// The entity count (and where the text stops making sense), the title and the inline models.
+void printEntities(const LevelData& level)
+{
+    const EntityList list = EntityText::parse(level.entityText);
+    std::cout << "entities: " << list.entities.size();
+    if (!list.problem.empty())
+        std::cout << " (" << list.problem << ")";
+    std::cout << '\n';
+    if (const std::string* title = worldMessage(list.entities))
+        std::cout << "title: " << *title << '\n';
+    printInlineModels(level, list.entities);
+}
+
+// Whether each texture has a usable image, decided as the viewer decides it (each image path
+// read and decoded once), and where the image was found.
+void printTextures(const LevelData& level, const TextureResolver* resolver, const MaterialLibrary* materials)
 {
     if (resolver == nullptr) {
         for (const std::string& name : level.textureNames)
             std::cout << "texture " << name << '\n';
         return;
     }
-    const TextureReport report = TextureReport::of(level, [&](int texture) {
-        const std::optional<std::string> path = resolver->imagePath(level.textureNames[std::size_t(texture)]);
-        return path ? resolver->dataRoot().originOf(*path) : std::string();
-    });
+    std::map<std::string, bool> decoded; // image path to whether it gave pixels
+    const auto decodes = [&](const std::string& path) {
+        const auto [entry, added] = decoded.try_emplace(path, false);
+        if (added)
+            entry->second = resolver->decodeImage(path, std::cerr) != nullptr;
+        return entry->second;
+    };
+    std::vector<bool> hasImage;
+    std::vector<std::string> origins;
+    for (const std::string& name : level.textureNames) {
+        const std::optional<std::string> path = resolver->imagePath(name);
+        const bool usable = path && decodes(*path);
+        hasImage.push_back(usable);
+        origins.push_back(usable ? resolver->dataRoot().originOf(*path) : std::string());
+    }
+    const TextureReport report = TextureReport::of(level, hasImage, materials);
     std::cout << report.summaryLine("without an image", 0) << '\n';
-    for (const TextureReport::Entry& entry : report.textures) {
+    for (std::size_t i = 0; i < report.textures.size(); ++i) {
+        const TextureReport::Entry& entry = report.textures[i];
         std::cout << "texture " << entry.name << ": ";
-        if (entry.origin.empty())
-            std::cout << "missing, " << entry.facesWithout << " faces without an image\n";
+        if (!entry.surfaceShown)
+            std::cout << "sky, fog or nodraw surface, needs no image\n";
+        else if (entry.faces == 0)
+            std::cout << "no face shows it" << (entry.hasImage ? " (" + origins[i] + ")" : std::string()) << '\n';
+        else if (entry.missing())
+            std::cout << "missing, " << entry.faces << " faces without an image\n";
         else
-            std::cout << entry.origin << '\n';
+            std::cout << origins[i] << '\n';
     }
 }
 
@@ -229,7 +306,8 @@ int main(int argc, char** argv)
         }
         std::cout << "file: " << bytes.size() << " bytes\n";
         printSummary(level);
-        printTextures(level, resolver.get());
+        printEntities(level);
+        printTextures(level, resolver.get(), materials.get());
     } catch (const std::exception& error) {
         std::cerr << "levelinfo: " << error.what() << std::endl;
         return 1;
