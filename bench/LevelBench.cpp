@@ -254,7 +254,7 @@ std::unique_ptr<Viewer> openLevel(const std::string& levelPath, bool designed, d
 // a lightmap on the two units as the frame's faces have: the floor the frame is measured against.
 void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
 {
-    using GpuVertex = BatchedLevel::GpuVertex;
+    
     const auto atOffset = [](std::size_t offset) { return reinterpret_cast<const GLvoid*>(offset); };
     // A texture on one unit, its coordinates at `offset` bytes into each vertex.
     const auto useUnit = [&atOffset](GLenum unit, GLuint texture, std::size_t offset) {
@@ -355,7 +355,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             figures.frameMs += millisecondsSince(begin);
             figures.allocations += AllocationCounter::allocations() - allocationsBefore;
         }
-        figures.drawCalls += map.look->batchedLevel().drawCalls();
+        figures.drawCalls += map.look->materialRenderer().drawCalls();
         batches.emplace_back();
         map.look->batchedLevel().appendStaticIndices(map.visibleFaces, batches.back());
         glutSwapBuffers();

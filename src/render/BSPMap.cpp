@@ -37,7 +37,8 @@ BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting
     load(levelPath, std::move(source.bytes), source.designed);
     prepareFrames();
     if (source.designed)
-        look = std::make_unique<DesignedLook>(*this, found, *textureManager, levelPath, std::cerr);
+        look = std::make_unique<DesignedLook>(*this, found, *textureManager, levelPath, std::cerr,
+                                              source.materialSeconds);
 }
 
 // Takes the file's bytes by value, so they go before the patches take their memory; for the
@@ -162,6 +163,8 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
 {
     const int cluster = leaves[std::size_t(findCameraLeaf())].cluster;
     visibleFaces.clear();
+    if (look)
+        look->advanceClock(frameSeconds);
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
     if (look)

@@ -43,6 +43,7 @@ public:
         std::vector<unsigned char> bytes;
         std::unique_ptr<DataRootImages> images;
         bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
+        double materialSeconds = 0.0; // where the designed frame's material clock starts (--time)
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
     virtual ~BSPMap();

@@ -7,8 +7,8 @@
 #include "render/Skybox.h"
 
 DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
-                           const std::string& levelName, std::ostream& log)
-    : visibleSet(level)
+                           const std::string& levelName, std::ostream& log, double startSeconds)
+    : visibleSet(level), clockSeconds(startSeconds)
 {
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -16,7 +16,8 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
     for (std::size_t i = 0; i < level.textureNames.size(); ++i)
         if (images.isUsed(int(i)))
             styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
-    batches = std::make_unique<BatchedLevel>(level, styles, textures, levelName, log);
+    batches = std::make_unique<BatchedLevel>(level, styles, levelName, log);
+    renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     farBox = loadFarBox(level, images);
 }
 
@@ -47,6 +48,13 @@ void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
         plainSky.draw(plainTexture);
 }
 
+void DesignedLook::advanceClock(double frameSeconds)
+{
+    if (clockRunning)
+        clockSeconds += frameSeconds;
+    clockRunning = true;
+}
+
 void DesignedLook::collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                                        std::vector<int>& visibleFaces)
 {
@@ -62,7 +70,26 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
         lighting.applyLights();
         lighting.disableLighting();
     }
-    batches->draw(visibleFaces, {texturesEnabled, lightingEnabled, lightmapsEnabled});
+    batches->gather(visibleFaces);
+    renderer->begin({clockSeconds, eyeOfView(), {texturesEnabled, lightingEnabled, lightmapsEnabled}});
+    renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
+    renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+    renderer->end();
+}
+
+// The eye's place and axes in world coordinates, from the model-view matrix the view loaded:
+// its rotation's rows are the eye's axes, and the eye sits at minus the translation rotated back.
+FrameVertices::Eye DesignedLook::eyeOfView()
+{
+    float view[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    FrameVertices::Eye eye;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        eye.right[axis] = view[axis * 4];
+        eye.up[axis] = view[axis * 4 + 1];
+        eye.position[axis] = -(view[axis * 4] * view[12] + view[axis * 4 + 1] * view[13] + view[axis * 4 + 2] * view[14]);
+    }
+    return eye;
 }
 
 void DesignedLook::rebuildPatches(const LevelData& level, bool tessellated)

@@ -5,6 +5,7 @@
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
 #include "render/BatchedLevel.h"
+#include "render/MaterialRenderer.h"
 #include "render/SkyFarBox.h"
 
 #include <GL/glew.h>
@@ -23,19 +24,24 @@ class TextureManager;
 // Everything only the designed frame has (level mode, and "look = designed"): each texture's
 // surface style from its flags and material, the faces in buffer objects drawn group by group
 // (BatchedLevel), the visible set of the eye's cluster, the material's far-box sky, and the
-// lightmap switch ('m'). Built once the
-// level is loaded; BSPMap's frame calls one step of it where the plain frame would do its own.
-// Per-stage drawing, a material clock and fog belong here too, beside the styles they extend.
+// lightmap switch ('m'), every material drawn stage by stage (MaterialRenderer) on the material
+// clock. Built once the level is loaded; BSPMap's frame calls one step of it where the plain
+// frame would do its own.
 class DesignedLook {
 public:
     // `level` with its patches cut; `textures` holds the level's images and uploaded lightmaps.
     // Lines about the level (faces naming a missing lightmap) go to `log`. Needs a GL context.
+    // The material clock starts at `startSeconds`.
     DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
-                 const std::string& levelName, std::ostream& log);
+                 const std::string& levelName, std::ostream& log, double startSeconds = 0.0);
     DesignedLook(const DesignedLook&) = delete;
     DesignedLook& operator=(const DesignedLook&) = delete;
 
     // ---- the frame's steps ---------------------------------------------------------------------
+    // The material clock moves on by the frame's seconds (none while a snapshot's clock stands
+    // still). The first frame's seconds are the time since start-up, loading included: the
+    // clock starts where it was set instead.
+    void advanceClock(double frameSeconds);
     // The far box when the level's sky material names one, else the plain sky; leaves what
     // Skybox::draw leaves.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const;
@@ -43,9 +49,9 @@ public:
     // cluster sees, found again only when the cluster changes.
     void collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                              std::vector<int>& visibleFaces);
-    // The visible faces in their groups, lit by their baked light. The lights are still placed
-    // under this view for the lit gun of the next frame, then switched off. Leaves what
-    // BatchedLevel::draw leaves.
+    // The visible faces in their groups, each drawn pass by pass as its material says at the
+    // material clock, lit by their baked light. The lights are still placed under this view for
+    // the lit gun of the next frame, then switched off. Leaves what MaterialRenderer::end leaves.
     void drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,
                    LightingModule& lighting, bool texturesEnabled, bool lightingEnabled);
 
@@ -57,14 +63,20 @@ public:
     void patchesWillChange() { patchesStale = true; }
 
     const BatchedLevel& batchedLevel() const { return *batches; }
+    const MaterialRenderer& materialRenderer() const { return *renderer; }
+    double clock() const { return clockSeconds; } // seconds on the material clock
 
 private:
     std::unique_ptr<SkyFarBox> loadFarBox(const LevelData& level, DataRootImages& images) const;
+    static FrameVertices::Eye eyeOfView();
 
     std::vector<SurfaceStyle> styles; // by texture record
     std::unique_ptr<BatchedLevel> batches;
+    std::unique_ptr<MaterialRenderer> renderer;
     PotentiallyVisibleSet visibleSet;
     std::unique_ptr<SkyFarBox> farBox; // null: the plain sky image
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
+    double clockSeconds = 0.0;
+    bool clockRunning = false; // after the first frame
 };
