@@ -18,34 +18,43 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
             styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
     batches = std::make_unique<BatchedLevel>(level, styles, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
-    farBox = loadFarBox(level, images);
+    loadSky(level, images);
 }
 
-// The far box of the first sky surface whose material names one.
-std::unique_ptr<SkyFarBox> DesignedLook::loadFarBox(const LevelData& level, DataRootImages& images) const
+// The sky of the first sky surface with a material; a level may name several sky textures, but
+// one sky is drawn around the eye.
+void DesignedLook::loadSky(const LevelData& level, DataRootImages& images)
 {
     const TextureResolver& resolver = images.resolver();
     for (std::size_t i = 0; i < level.textureNames.size(); ++i) {
-        if (!styles[i].sky)
+        const Material* material = styles[i].sky ? resolver.material(level.textureNames[i]) : nullptr;
+        if (material == nullptr)
             continue;
-        const Material* material = resolver.material(level.textureNames[i]);
-        if (material == nullptr || material->skyFarBox.empty())
-            continue;
-        std::array<GLuint, 6> sides{};
-        for (std::size_t side = 0; side < 6; ++side)
-            if (const auto path = resolver.findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
-                sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
-        return std::make_unique<SkyFarBox>(sides);
+        if (!material->skyFarBox.empty()) {
+            std::array<GLuint, 6> sides{};
+            for (std::size_t side = 0; side < 6; ++side)
+                if (const auto path = resolver.findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
+                    sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
+            farBox = std::make_unique<SkyFarBox>(sides);
+        }
+        clouds = std::make_unique<CloudDome>(*material, images);
+        if (clouds->empty())
+            clouds.reset();
+        if (!farBox && !clouds)
+            if (const auto path = resolver.imagePath(level.textureNames[i]))
+                ownSkyImage = images.cache().texture(*path);
+        return;
     }
-    return nullptr;
 }
 
 void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
 {
     if (farBox)
         farBox->draw();
-    else
-        plainSky.draw(plainTexture);
+    else if (!clouds)
+        plainSky.draw(ownSkyImage != 0 ? ownSkyImage : plainTexture);
+    if (clouds)
+        clouds->draw(clockSeconds);
 }
 
 void DesignedLook::advanceClock(double frameSeconds)

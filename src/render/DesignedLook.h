@@ -5,6 +5,7 @@
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
 #include "render/BatchedLevel.h"
+#include "render/CloudDome.h"
 #include "render/MaterialRenderer.h"
 #include "render/SkyFarBox.h"
 
@@ -42,7 +43,8 @@ public:
     // still). The first frame's seconds are the time since start-up, loading included: the
     // clock starts where it was set instead.
     void advanceClock(double frameSeconds);
-    // The far box when the level's sky material names one, else the plain sky; leaves what
+    // The level's sky material: its far box and its cloud layers over it, either alone, or its own
+    // image when it has neither; the plain sky image for a level without one. Leaves what
     // Skybox::draw leaves.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const;
     // The faces the plain frame gathers (Visibility::collectFaces), from the leaves the eye's
@@ -67,14 +69,16 @@ public:
     double clock() const { return clockSeconds; } // seconds on the material clock
 
 private:
-    std::unique_ptr<SkyFarBox> loadFarBox(const LevelData& level, DataRootImages& images) const;
+    void loadSky(const LevelData& level, DataRootImages& images);
     static FrameVertices::Eye eyeOfView();
 
     std::vector<SurfaceStyle> styles; // by texture record
     std::unique_ptr<BatchedLevel> batches;
     std::unique_ptr<MaterialRenderer> renderer;
     PotentiallyVisibleSet visibleSet;
-    std::unique_ptr<SkyFarBox> farBox; // null: the plain sky image
+    std::unique_ptr<SkyFarBox> farBox;  // null: none
+    std::unique_ptr<CloudDome> clouds;  // null: none
+    GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;

@@ -2,6 +2,7 @@
 
 #include "level/TextureResolver.h"
 #include "render/DataRootImages.h"
+#include "render/PassState.h"
 #include "render/TextureManager.h"
 #include "surface/StageColor.h"
 #include "surface/TextureMatrix.h"
@@ -21,35 +22,6 @@ GLuint onePixelTexture(const unsigned char rgb[3])
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return texture;
-}
-
-GLenum glFactor(BlendFactor factor)
-{
-    switch (factor) {
-    case BlendFactor::one: return GL_ONE;
-    case BlendFactor::zero: return GL_ZERO;
-    case BlendFactor::sourceColor: return GL_SRC_COLOR;
-    case BlendFactor::oneMinusSourceColor: return GL_ONE_MINUS_SRC_COLOR;
-    case BlendFactor::destinationColor: return GL_DST_COLOR;
-    case BlendFactor::oneMinusDestinationColor: return GL_ONE_MINUS_DST_COLOR;
-    case BlendFactor::sourceAlpha: return GL_SRC_ALPHA;
-    case BlendFactor::oneMinusSourceAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-    case BlendFactor::destinationAlpha: return GL_DST_ALPHA;
-    case BlendFactor::oneMinusDestinationAlpha: return GL_ONE_MINUS_DST_ALPHA;
-    case BlendFactor::sourceAlphaSaturate: return GL_SRC_ALPHA_SATURATE;
-    }
-    return GL_ONE;
-}
-
-void applyAlphaFunction(AlphaFunction function)
-{
-    switch (function) {
-    case AlphaFunction::always: glDisable(GL_ALPHA_TEST); return;
-    case AlphaFunction::greaterThanZero: glAlphaFunc(GL_GREATER, 0.0f); break;
-    case AlphaFunction::lessThan128: glAlphaFunc(GL_LESS, 0.5f); break;
-    case AlphaFunction::greaterOrEqualTo128: glAlphaFunc(GL_GEQUAL, 0.5f); break;
-    }
-    glEnable(GL_ALPHA_TEST);
 }
 
 // tcGen vector: s and t are the world position's dot products with the stage's two axes.
@@ -104,30 +76,14 @@ std::vector<StagePass> MaterialRenderer::passesOf(const Material* material, cons
     const ImageCache::Filter filter =
         material != nullptr && material->noMipmaps ? ImageCache::Filter::linear : ImageCache::Filter::mipmapped;
     std::vector<StagePass> made;
-    for (MaterialPasses::Pass pass : MaterialPasses::of(material, implicit)) {
-        StagePass::Frames frames{};
-        std::size_t count = 0;
-        if (pass.image == Image::stage) {
-            const Material::Stage& stage = *pass.stage;
-            const ImageCache::Wrap wrap = stage.clamp ? ImageCache::Wrap::clampToEdge : ImageCache::Wrap::repeat;
-            const std::vector<std::string> one{stage.image};
-            for (const std::string& name : stage.animationFrames.empty() ? one : stage.animationFrames) {
-                const auto path = images.resolver().findImage(name);
-                frames[count++] = path ? images.cache().texture(*path, wrap, filter) : 0;
-            }
-            // A frame that cannot be shown shows the first that can.
-            GLuint shown = 0;
-            for (std::size_t k = 0; k < count && shown == 0; ++k)
-                shown = frames[k];
-            for (std::size_t k = 0; k < count; ++k)
-                frames[k] = frames[k] != 0 ? frames[k] : shown;
-            if (shown == 0) {
-                if (!made.empty())
-                    continue;
-                pass.image = Image::record; // geometry never vanishes: the texture's own image, or grey
-            }
+    for (const MaterialPasses::Pass& pass : MaterialPasses::of(material, implicit)) {
+        StagePass stagePass = StagePass::loaded(pass, images, filter);
+        if (pass.image == Image::stage && !stagePass.hasImage()) {
+            if (!made.empty())
+                continue;
+            stagePass.pass.image = Image::record; // geometry never vanishes: the texture's own image, or grey
         }
-        made.emplace_back(pass, frames, count);
+        made.push_back(stagePass);
     }
     return made;
 }
@@ -222,13 +178,8 @@ void MaterialRenderer::applyDepthAndBlend(const MaterialPasses::Pass& pass) cons
 {
     glDepthMask(pass.depthWrite ? GL_TRUE : GL_FALSE);
     glDepthFunc(pass.depthFunction == DepthFunction::equal ? GL_EQUAL : GL_LEQUAL);
-    if (pass.blend.blends) {
-        glEnable(GL_BLEND);
-        glBlendFunc(glFactor(pass.blend.sourceFactor), glFactor(pass.blend.destinationFactor));
-    } else {
-        glDisable(GL_BLEND);
-    }
-    applyAlphaFunction(pass.alphaFunction);
+    PassState::applyBlend(pass.blend);
+    PassState::applyAlphaFunction(pass.alphaFunction);
 }
 
 // The unit 0 image, and how the pass is lit: a lit pass, or the lightmap's own, takes the

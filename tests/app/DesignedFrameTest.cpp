@@ -132,6 +132,45 @@ TEST(DesignedFrameTest, ASkySurfaceShowsTheFarBoxAndIsNotDrawnItself)
     EXPECT_TRUE(near(right, {200, 200, 0}, 12)) << right.r << " " << right.g << " " << right.b;
 }
 
+// The sky seen straight ahead, past a sky face, for each kind of sky material.
+TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
+{
+    const struct {
+        const char* name;
+        const char* script; // the material textures/sky; none when empty
+        Rgb ahead;
+    } cases[] = {
+        {"two cloud layers, the second added", "skyParms - 128 -\n{ map textures/red.jpg }\n"
+                                               "{ map textures/green.jpg\n blendFunc add }", {220, 200, 0}},
+        {"a cloud layer added over the far box", "skyParms env/test - -\n{ map textures/green.jpg\n blendFunc add }",
+         {0, 200, 200}},
+        {"a cloud layer tinted by its rgbGen", "skyParms - 512 -\n{ map textures/green.jpg\n rgbGen const ( 0 0.5 0 ) }",
+         {0, 100, 0}},
+        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}},
+        {"no material: the stock sky", "", {200, 0, 200}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DesignedScene files;
+        files.image("textures/red.jpg", {220, 0, 0});
+        files.image("textures/green.jpg", {0, 200, 0});
+        files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
+        for (const char* side : {"_ft", "_bk", "_lf", "_rt", "_up", "_dn"})
+            files.image(std::string("env/test") + side + ".jpg", {0, 0, 200});
+        if (*c.script != '\0')
+            files.directory.write("scripts/sky.shader",
+                                  std::string("textures/sky\n{\n  surfaceparm sky\n") + c.script + "\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/sky", LevelFormat::surfaceSky);
+        addSquare(writer, 0, 100.0f, 40.0f);
+        finishLevel(writer);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
+        EXPECT_TRUE(near(ahead, c.ahead, 14)) << ahead.r << " " << ahead.g << " " << ahead.b;
+    }
+}
+
 TEST(DesignedFrameTest, RecordsShowingOneImageShareItsTextureAndUnusedRecordsCostNothing)
 {
     DesignedScene files;

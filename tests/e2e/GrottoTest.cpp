@@ -22,6 +22,9 @@ constexpr int height = 240;
 // flame on the north wall, the pool, the lava, the fog pit on the left.
 const std::vector<std::string> southEnd = {"--at", "2592", "72", "-288", "--angle", "90"};
 
+// Straight up through an opening onto the cloud sky, in the grotto's north part.
+const std::vector<std::string> underTheSky = {"--at", "2592", "72", "-608", "--angle", "90", "--pitch", "89"};
+
 std::vector<std::string> at(std::vector<std::string> view, const std::string& seconds)
 {
     view.insert(view.end(), {"--time", seconds});
@@ -84,6 +87,8 @@ const Change changes[] = {
     {"the lava pulses and creeps", at(southEnd, "0"), at(southEnd, "0.5"), {0, 218, 60, 238}, {}, {20, 60, 80, 80}},
     {"the panel's glow pulses", at(southEnd, "0"), at(southEnd, "0.25"), {198, 86, 228, 100}, {}, {20, 60, 80, 80}},
     {"the sign shows its next picture", at(southEnd, "0"), at(southEnd, "1"), {95, 88, 120, 118}, {}, {20, 60, 80, 80}},
+    {"the cloud layers drift overhead", at(underTheSky, "0"), at(underTheSky, "10"), {70, 30, 250, 200}, {},
+     {5, 60, 45, 180}},
     // Seen from below its top edge the trim mirrors the sky; from above, the ground.
     {"the chrome trim mirrors what the eye's ray meets", {"--at", "2592", "10", "-300", "--angle", "270"},
      {"--at", "2592", "100", "-300", "--angle", "270", "--pitch", "-60"}, {0, 62, 320, 76}, {0, 135, 320, 149}, {}},
