@@ -61,6 +61,7 @@ public:
     // Unit 0's coordinates at the lightmap's instead (a $lightmap stage, tcGen lightmap).
     void pointUnit0AtLightmapCoords(Source source) const;
     FrameVertices& frameVertices() { return frame; }
+    const FrameVertices& frameVertices() const { return frame; }
 
     // Where a face's vertices are: its source and, for the level's, the same index as in
     // LevelData::vertices; for the others, positions kept in memory.
@@ -68,6 +69,7 @@ public:
     bool isDrawn(int face) const { return faceGroup[std::size_t(face)] != noGroup; }
     const GLuint* faceIndices(int face) const { return allIndices.data() + faceStart[std::size_t(face)]; }
     uint32_t faceIndexCount(int face) const { return faceIndexCounts[std::size_t(face)]; }
+    std::size_t indexTotal() const { return allIndices.size(); } // every drawn face's, at most a frame's
     const GpuVertex* patchVertices() const { return patchCopy.data(); }
     std::size_t patchVertexCount() const { return patchCopy.size(); }
 

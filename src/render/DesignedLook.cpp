@@ -18,6 +18,8 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
             styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
     batches = std::make_unique<BatchedLevel>(level, styles, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
+    fog = std::make_unique<FogPass>(level, resolver);
+    fog->reserveFor(*batches);
     loadSky(level, images);
 }
 
@@ -80,8 +82,10 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
         lighting.disableLighting();
     }
     batches->gather(visibleFaces);
-    renderer->begin({clockSeconds, eyeOfView(), {texturesEnabled, lightingEnabled, lightmapsEnabled}});
+    const FrameVertices::Eye eye = eyeOfView();
+    renderer->begin({clockSeconds, eye, {texturesEnabled, lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
+    fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
     renderer->end();
 }
@@ -105,4 +109,5 @@ void DesignedLook::rebuildPatches(const LevelData& level, bool tessellated)
 {
     patchesStale = false;
     batches->rebuildPatches(level, tessellated);
+    fog->reserveFor(*batches);
 }

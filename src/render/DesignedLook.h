@@ -6,6 +6,7 @@
 #include "level/SurfaceStyle.h"
 #include "render/BatchedLevel.h"
 #include "render/CloudDome.h"
+#include "render/FogPass.h"
 #include "render/MaterialRenderer.h"
 #include "render/SkyFarBox.h"
 
@@ -66,6 +67,7 @@ public:
 
     const BatchedLevel& batchedLevel() const { return *batches; }
     const MaterialRenderer& materialRenderer() const { return *renderer; }
+    const FogPass& fogPass() const { return *fog; }
     double clock() const { return clockSeconds; } // seconds on the material clock
 
 private:
@@ -75,6 +77,7 @@ private:
     std::vector<SurfaceStyle> styles; // by texture record
     std::unique_ptr<BatchedLevel> batches;
     std::unique_ptr<MaterialRenderer> renderer;
+    std::unique_ptr<FogPass> fog;
     PotentiallyVisibleSet visibleSet;
     std::unique_ptr<SkyFarBox> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none

@@ -143,7 +143,7 @@ void MaterialRenderer::drawGroup(BatchedLevel& batches, std::size_t g)
     const Material* material = materials[std::size_t(group.texture)];
     if (group.source == BatchedLevel::Source::frameVertices && material != nullptr)
         batches.frameVertices().deform(*material, batches.faces(g), batches.faceCount(g), frame.seconds, frame.eye);
-    applyCulling(style, group.source == BatchedLevel::Source::patchVertices);
+    PassState::applyCulling(style, group.source == BatchedLevel::Source::patchVertices);
     if (style.polygonOffset) {
         glEnable(GL_POLYGON_OFFSET_FILL);
         glPolygonOffset(-1.0f, -2.0f);
@@ -271,15 +271,4 @@ void MaterialRenderer::applyColour(BatchedLevel& batches, std::size_t g, const M
     inputs.eye = frame.eye.position;
     const std::array<float, 4> rgba = StageColor::of(*pass.stage, inputs);
     glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
-}
-
-void MaterialRenderer::applyCulling(const SurfaceStyle& style, bool patch) const
-{
-    if (patch || style.culling == Culling::twoSided) {
-        glDisable(GL_CULL_FACE);
-        return;
-    }
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CW);
-    glCullFace(style.culling == Culling::backSided ? GL_FRONT : GL_BACK);
 }

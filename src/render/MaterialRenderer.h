@@ -66,7 +66,6 @@ private:
     void applyTexCoords(BatchedLevel& batches, std::size_t g, const MaterialPasses::Pass& pass, bool lightmapImage);
     void applyColour(BatchedLevel& batches, std::size_t g, const MaterialPasses::Pass& pass, Light light);
     void applyLightmapUnit(const BatchedLevel::Group& group, bool on) const;
-    void applyCulling(const SurfaceStyle& style, bool patch) const;
 
     const TextureManager& textures;
     std::vector<std::vector<StagePass>> passes; // by texture record: as its material says

@@ -42,3 +42,14 @@ void PassState::applyAlphaFunction(AlphaFunction function)
     }
     glEnable(GL_ALPHA_TEST);
 }
+
+void PassState::applyCulling(const SurfaceStyle& style, bool patch)
+{
+    if (patch || style.culling == Culling::twoSided) {
+        glDisable(GL_CULL_FACE);
+        return;
+    }
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+    glCullFace(style.culling == Culling::backSided ? GL_FRONT : GL_BACK);
+}

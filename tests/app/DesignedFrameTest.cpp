@@ -1,3 +1,4 @@
+#include "AllocationFailure.h"
 #include "DesignedScene.h"
 
 #include <GL/glew.h>
@@ -168,6 +169,55 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
         files.scene->frame(true, true);
         const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
         EXPECT_TRUE(near(ahead, c.ahead, 14)) << ahead.r << " " << ahead.g << " " << ahead.b;
+        testsupport::allocationFailure::arm(0); // a frame drawing the sky allocates nothing
+        files.scene->frame(true, true, 0.25f);
+        testsupport::allocationFailure::disarm();
+        EXPECT_FALSE(testsupport::allocationFailure::fired());
+    }
+}
+
+// A red wall 100 units ahead seen through a slab of fog of colour (0.2, 0.4, 1) filling the file's
+// y from NEAR to FAR. The fog is worked out at the wall's corners, whose rays run 1.158 times
+// their depth: through the slab 20..80 they run 69.5 units inside it.
+TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInside)
+{
+    const struct {
+        const char* name;
+        float nearSide, farSide, distance;
+        Rgb ahead;
+    } cases[] = {
+        {"fog thicker than its distance hides the wall", 20, 80, 40, {51, 102, 255}},
+        {"half its distance covers three quarters", 20, 80, 139, {93, 77, 191}},
+        {"fog behind the wall leaves it as it is", 120, 180, 40, {220, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DesignedScene files;
+        files.image("textures/wall.jpg", {220, 0, 0});
+        files.directory.write("scripts/fog.shader", "textures/fog\n{\n  surfaceparm fog\n  fogparms ( 0.2 0.4 1 ) "
+                                                        + std::to_string(c.distance) + "\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/fog");
+        addSquare(writer, 0, 100.0f, 40.0f);
+        finishLevel(writer);
+        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500},  {{-1, 0, 0}, 500},
+                                                             {{0, 1, 0}, c.farSide}, {{0, -1, 0}, -c.nearSide},
+                                                             {{0, 0, 1}, 500},  {{0, 0, -1}, 500}};
+        for (int32_t i = 0; i < 6; ++i) {
+            writer.addPlane(sides[i].first, sides[i].second);
+            writer.addBrushSide(1 + i, 1);
+        }
+        writer.addBrush(0, 6, 1);
+        writer.addEffect("textures/fog", 0, -1);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
+        EXPECT_TRUE(near(ahead, c.ahead, 8)) << ahead.r << " " << ahead.g << " " << ahead.b;
+        testsupport::allocationFailure::arm(0); // nor does a frame with haze allocate
+        files.scene->frame(true, true, 0.25f);
+        testsupport::allocationFailure::disarm();
+        EXPECT_FALSE(testsupport::allocationFailure::fired());
     }
 }
 

@@ -161,3 +161,23 @@ TEST(GrottoTest, TheFlameFacesTheEyeFromTheSouthAndFromTheWest)
         EXPECT_GT(flame, 400) << v.view[1] << " " << v.view[3] << ": the flame is seen edge on or not at all";
     }
 }
+
+// Looking down into the fog pit from just above its fog: the tiled floor under it is drawn in
+// the fog's colour (0.55, 0.6, 0.45) for the most part, its dark tiles and light ones alike; the
+// fog's own surface is never drawn with its editor picture.
+TEST(GrottoTest, TheFogPitIsHazyNotATexturedFloor)
+{
+    const PNGFile& picture = snapshot({"--at", "2600", "90", "-576", "--angle", "180", "--pitch", "-35"});
+    ASSERT_FALSE(picture.rgb.empty());
+    const double fog[3] = {140, 153, 115};
+    double distance = 0.0;
+    int pixels = 0;
+    for (int y = 120; y < 200; ++y)
+        for (int x = 100; x < 220; ++x, ++pixels) {
+            const unsigned char* p = picture.at(x, y);
+            distance += std::sqrt((p[0] - fog[0]) * (p[0] - fog[0]) + (p[1] - fog[1]) * (p[1] - fog[1])
+                                  + (p[2] - fog[2]) * (p[2] - fog[2]));
+        }
+    // The floor without the fog is 177 away on average.
+    EXPECT_LT(distance / pixels, 100.0);
+}
