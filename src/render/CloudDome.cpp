@@ -2,6 +2,7 @@
 
 #include "render/PassState.h"
 #include "render/Skybox.h"
+#include "render/TextureManager.h"
 #include "surface/SkyDome.h"
 #include "surface/StageColor.h"
 #include "surface/TextureMatrix.h"
@@ -32,12 +33,28 @@ CloudDome::CloudDome(const Material& sky, DataRootImages& images)
     indices.assign(mesh.indices.begin(), mesh.indices.end());
 }
 
-void CloudDome::draw(double seconds) const
+void CloudDome::leaveSkyState(double seconds) const
 {
     Skybox::beginSkyPass();
+    glBindTexture(GL_TEXTURE_2D, layers.front().imageAt(seconds));
+    glTexCoord2f(0.0f, 1.0f);
+    Skybox::endSkyPass();
+}
+
+void CloudDome::draw(double seconds) const
+{
+    TextureManager::switchOffLightmapUnit();
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
+    Skybox::pushRotationOnly();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, positions.data());
@@ -56,10 +73,10 @@ void CloudDome::draw(double seconds) const
         glBindTexture(GL_TEXTURE_2D, layer.imageAt(seconds));
         glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
     }
+    glPopMatrix();
+    glDepthRange(0.0, 1.0);
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    Skybox::endSkyPass();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

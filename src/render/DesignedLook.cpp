@@ -53,10 +53,10 @@ void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
 {
     if (farBox)
         farBox->draw();
-    else if (!clouds)
+    else if (clouds) // drawn after the opaque faces
+        clouds->leaveSkyState(clockSeconds);
+    else
         plainSky.draw(ownSkyImage != 0 ? ownSkyImage : plainTexture);
-    if (clouds)
-        clouds->draw(clockSeconds);
 }
 
 void DesignedLook::advanceClock(double frameSeconds)
@@ -85,6 +85,8 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
     const FrameVertices::Eye eye = eyeOfView();
     renderer->begin({clockSeconds, eye, {texturesEnabled, lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
+    if (clouds)
+        clouds->draw(clockSeconds);
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
     renderer->end();

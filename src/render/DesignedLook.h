@@ -44,16 +44,17 @@ public:
     // still). The first frame's seconds are the time since start-up, loading included: the
     // clock starts where it was set instead.
     void advanceClock(double frameSeconds);
-    // The level's sky material: its far box and its cloud layers over it, either alone, or its own
-    // image when it has neither; the plain sky image for a level without one. Leaves what
-    // Skybox::draw leaves.
+    // The level's sky material: its far box (its cloud layers come after the opaque faces), or
+    // its own image when it has neither; the plain sky image for a level without one. Leaves
+    // what Skybox::draw leaves.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const;
     // The faces the plain frame gathers (Visibility::collectFaces), from the leaves the eye's
     // cluster sees, found again only when the cluster changes.
     void collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                              std::vector<int>& visibleFaces);
     // The visible faces in their groups, each drawn pass by pass as its material says at the
-    // material clock, lit by their baked light. The lights are still placed under this view for
+    // material clock, lit by their baked light: the opaque and alpha-tested groups, the sky's
+    // cloud layers where no face covers the window, the fog's haze, the blended groups. The lights are still placed under this view for
     // the lit gun of the next frame, then switched off. Leaves what MaterialRenderer::end leaves.
     void drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,
                    LightingModule& lighting, bool texturesEnabled, bool lightingEnabled);
