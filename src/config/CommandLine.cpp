@@ -133,6 +133,9 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         line.speed = readInRange(reader, argument, "units per second", CommandLine::minSpeed, CommandLine::maxSpeed);
     } else if (argument == "--mouse") {
         line.mouse = readInRange(reader, argument, "degrees per pixel", CommandLine::minMouse, CommandLine::maxMouse);
+    } else if (argument == "--brightness") {
+        line.brightness =
+            readInRange(reader, argument, "a factor", CommandLine::minBrightness, CommandLine::maxBrightness);
     } else if (argument == "--size") {
         line.size = readSize(argument, reader.value(argument, "WIDTHxHEIGHT"));
     } else if (argument == "--lights") {
@@ -201,7 +204,7 @@ const char* usageText()
            "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
            "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
            "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
-           "         --no-hud\n";
+           "         --brightness F, --no-hud\n";
 }
 
 std::string decimalText(double value)

@@ -8,6 +8,10 @@
 #include <unordered_map>
 
 namespace {
+const Overbright storedAtHalfRange(2.0f);
+}
+
+namespace {
 
 constexpr GLsizei stride = 32; // sizeof(GpuVertex), checked below
 constexpr unsigned char neutralGrey[3] = {160, 160, 160};
@@ -158,7 +162,7 @@ BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     std::copy_n(vertex.color, 4, gpu.color);
     const bool white = gpu.color[0] == 255 && gpu.color[1] == 255 && gpu.color[2] == 255;
     if (!white) // white stays white, and most vertices of a lightmapped level are
-        Overbright::brighten(gpu.color, 1, 4);
+        storedAtHalfRange.brighten(gpu.color, 1, 4);
     return gpu;
 }
 
@@ -268,7 +272,7 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
                     blended += weights[term] * float(patch.controls[term].color[c]);
                 gpu.color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
             }
-            Overbright::brighten(gpu.color, 1, 4);
+            storedAtHalfRange.brighten(gpu.color, 1, 4);
             vertices.push_back(gpu);
             weights += 9;
         }
