@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 namespace {
-const Overbright storedAtHalfRange(2.0f);
+const Overbright storedAtAQuarter(Overbright::intendedFactor);
 }
 
 namespace {
@@ -162,7 +162,7 @@ BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     std::copy_n(vertex.color, 4, gpu.color);
     const bool white = gpu.color[0] == 255 && gpu.color[1] == 255 && gpu.color[2] == 255;
     if (!white) // white stays white, and most vertices of a lightmapped level are
-        storedAtHalfRange.brighten(gpu.color, 1, 4);
+        storedAtAQuarter.brighten(gpu.color, 1, 4);
     return gpu;
 }
 
@@ -272,7 +272,7 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
                     blended += weights[term] * float(patch.controls[term].color[c]);
                 gpu.color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
             }
-            storedAtHalfRange.brighten(gpu.color, 1, 4);
+            storedAtAQuarter.brighten(gpu.color, 1, 4);
             vertices.push_back(gpu);
             weights += 9;
         }

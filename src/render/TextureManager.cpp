@@ -11,7 +11,7 @@
 #include <iostream>
 
 namespace {
-const Overbright storedAtHalfRange(2.0f);
+const Overbright storedAtAQuarter(Overbright::intendedFactor);
 }
 
 static_assert(formatRGB == GL_RGB && formatRGBA == GL_RGBA, "pixel formats are handed to GL unchanged");
@@ -121,7 +121,7 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
     const unsigned count = unsigned(std::min<std::size_t>(lightmapCount, size / pageBytes));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (unsigned i = 0; i < count; ++i) {
-        storedAtHalfRange.brightenToBGRA(pages + i * pageBytes, page.data(), texels);
+        storedAtAQuarter.brightenToBGRA(pages + i * pageBytes, page.data(), texels);
         glBindTexture(GL_TEXTURE_2D, lightmapIds[i]);
         // Lightmaps are sampled near their texels only: no mipmaps, and faces packed side by side
         // must not bleed through the page's edge.
