@@ -38,7 +38,9 @@ public:
     // The same at a given time, milliseconds on GLUT's elapsed-time clock: level mode's held
     // keys move the camera by the seconds since the previous frame.
     void drawFrameAt(int elapsedMilliseconds);
-    void pressKey(unsigned char key); // every key but Escape, which the callback handles
+    // Every key but Escape, which the callback handles. --help lists each key (app/Help.cpp) and
+    // docs/man/verdanth.1 describes it.
+    void pressKey(unsigned char key);
     void releaseKey(unsigned char key); // level mode: ends a held motion
     void pressSpecialKey(int key);
     void releaseSpecialKey(int key);

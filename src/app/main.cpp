@@ -1,4 +1,5 @@
 #include "app/Callbacks.h"
+#include "app/Help.h"
 #include "app/Launch.h"
 #include "app/Snapshot.h"
 #include "app/Viewer.h"
@@ -84,6 +85,14 @@ int run(int argc, char** argv)
     } catch (const UsageError& error) {
         std::cerr << "verdanth: " << error.what() << "\n" << usageText();
         return 2;
+    }
+    if (line.help) {
+        std::cout << helpText();
+        return 0;
+    }
+    if (line.version) {
+        std::cout << "verdanth " VERDANTH_VERSION "\n";
+        return 0;
     }
     if (line.dataRoot && !std::filesystem::is_directory(*line.dataRoot))
         throw LaunchError(*line.dataRoot + ": no such folder");

@@ -116,6 +116,14 @@ double readInRange(ArgumentReader& reader, const std::string& option, const std:
     return *value;
 }
 
+bool isDocumented(const std::string& argument)
+{
+    for (const OptionHelp& option : optionHelp())
+        if (argument == option.name)
+            return true;
+    return false;
+}
+
 // Reads one option and its values; false when `argument` is not an option.
 bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine& line)
 {
@@ -161,6 +169,10 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         line.overview = reader.value(argument, "a PNG file to write");
     } else if (argument == "--no-hud") {
         line.noHud = true;
+    } else if (argument == "--help") {
+        line.help = true;
+    } else if (argument == "--version") {
+        line.version = true;
     } else {
         return false;
     }
@@ -176,15 +188,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     bool haveTarget = false;
     while (!reader.done()) {
         const std::string& argument = reader.take();
-        if (readOption(argument, reader, line))
+        if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
+            if (!isDocumented(argument))
+                throw UsageError("unknown option " + argument);
+            if (!readOption(argument, reader, line))
+                throw std::logic_error("documented option not read: " + argument);
             continue;
-        if (argument.size() > 2 && argument.compare(0, 2, "--") == 0)
-            throw UsageError("unknown option " + argument);
+        }
         if (haveTarget)
             throw UsageError("one level or configuration at a time, not both " + line.target + " and " + argument);
         line.target = argument;
         haveTarget = true;
     }
+    if (line.help || line.version)
+        return line;
     if (line.list && !line.dataRoot)
         throw UsageError("--list needs --data DIR");
     if (line.frames && !line.snapshot)
@@ -194,17 +211,50 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     return line;
 }
 
-const char* usageText()
+const std::vector<OptionHelp>& optionHelp()
+{
+    static const std::vector<OptionHelp> options = {
+        {"--data", "DIR", "where levels, images, sky and scripts are: loose, or in *.pk3 and *.zip"},
+        {"--list", "", "list the levels under --data DIR and where each comes from"},
+        {"--at", "X Y Z", "start the eye there (world coordinates, Y up, as the status line shows)"},
+        {"--angle", "DEG", "start heading, counterclockwise from the file's +X axis (-3600 to 3600)"},
+        {"--pitch", "DEG", "start pitch, up positive (-89 to 89)"},
+        {"--speed", "UNITS_PER_SECOND", "level mode's flying speed (default 400, 1 to 100000; Shift x3)"},
+        {"--mouse", "DEG_PER_PIXEL", "level mode's mouse look (default 0.15, 0.001 to 10)"},
+        {"--brightness", "F", "the designed frame's baked light times F (default 1, 0.25 to 4)"},
+        {"--size", "WxH", "window size in pixels (default 1280x720)"},
+        {"--lights", "FILE", "a lights file instead of four lights placed from the level's bounds"},
+        {"--players", "FRIENDS ENEMIES", "players wandering in the level's box (default none)"},
+        {"--verbose", "", "name every texture without an image"},
+        {"--frame-log", "FILE", "write each frame's time in microseconds, one per line"},
+        {"--shots", "DIR", "where p writes its pictures (a folder that exists; default: here)"},
+        {"--snapshot", "OUT.png", "draw the start in a hidden window, write it as a PNG and exit"},
+        {"--frames", "N", "the frame --snapshot writes (default 2, 1 to 10000)"},
+        {"--overview", "OUT.png", "draw a map of the level from above, write it as a PNG and exit"},
+        {"--no-hud", "", "start without the gun and the status line (h brings them back)"},
+        {"--help", "", "print this help and exit"},
+        {"--version", "", "print the version and exit"},
+    };
+    return options;
+}
+
+const char* usageForms()
 {
     return "usage: verdanth CONFIG_FILE\n"
            "       verdanth [OPTIONS] LEVEL_FILE\n"
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
            "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
-           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
+           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n";
+}
+
+const char* usageText()
+{
+    static const std::string text = std::string(usageForms()) +
            "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
            "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
            "         --brightness F, --no-hud\n";
+    return text.c_str();
 }
 
 std::string decimalText(double value)

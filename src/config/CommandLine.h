@@ -31,6 +31,8 @@ struct CommandLine {
     std::optional<int> frames;                                // --frames N: the snapshot's frame, from 1
     std::optional<std::string> overview;                      // --overview OUT.png: a map from above, then exit
     bool noHud = false;                                       // --no-hud: start without the gun and status line
+    bool help = false;                                        // --help: print the help and exit
+    bool version = false;                                     // --version: print the version and exit
 
     static constexpr int defaultWidth = 1280;
     static constexpr int defaultHeight = 720;
@@ -46,10 +48,24 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// arguments: everything after the program name. Throws UsageError.
+// One option as --help lists it. The parser reads only the options listed in optionHelp(), so
+// an option stays unknown until it is documented there (and the manual page's test then asks
+// for it in docs/man/verdanth.1).
+struct OptionHelp {
+    const char* name;        // "--at"
+    const char* value;       // what follows it, "X Y Z"; empty for a switch
+    const char* description; // one line
+};
+const std::vector<OptionHelp>& optionHelp();
+
+// arguments: everything after the program name. Throws UsageError. With --help or --version
+// nothing else is required.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// The usage text, one line per form, each ending in a line break.
+// The forms of the command line, "usage: verdanth CONFIG_FILE\n       verdanth ...\n".
+const char* usageForms();
+
+// The usage text: the forms, then the options in brief; each line ends in a line break.
 const char* usageText();
 
 // A number as the view options and the configuration write it: rounded to two decimals, without

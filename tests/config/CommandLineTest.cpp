@@ -47,6 +47,25 @@ TEST(CommandLineTest, ReadsEveryOption)
     EXPECT_TRUE(parseCommandLine(words("--data packs --list")).list);
 }
 
+// The help's table is the parser's list of options: each one listed is read, whatever else the
+// line lacks, and --help and --version need nothing else.
+TEST(CommandLineTest, ReadsEveryOptionTheHelpLists)
+{
+    for (const OptionHelp& option : optionHelp()) {
+        bool read = true;
+        try {
+            parseCommandLine({option.name});
+        } catch (const UsageError&) { // a value or a level missing: the option itself was read
+        } catch (const std::logic_error&) {
+            read = false;
+        }
+        EXPECT_TRUE(read) << option.name << " is listed but not read";
+    }
+    EXPECT_TRUE(parseCommandLine({"--help"}).help);
+    EXPECT_TRUE(parseCommandLine({"--version"}).version);
+    EXPECT_TRUE(parseCommandLine(words("--frames 2 --help")).help);
+}
+
 TEST(CommandLineTest, RefusesWhatItCannotFollow)
 {
     const struct {

@@ -2,6 +2,7 @@
 //
 //   levelgen [--archive] PLAN OUTDIR
 //   levelgen --maze WxH --seed N [--archive] OUTDIR
+//   levelgen --help | --version
 //
 // With --archive (anywhere among the options) the level, pictures and scripts go into the
 // zip archive OUTDIR/NAME.pk3 and only the lights, players and configuration stay loose.
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <exception>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -25,6 +27,28 @@ namespace {
 
 constexpr const char* usage = "usage: levelgen [--archive] PLAN OUTDIR\n"
                               "       levelgen --maze WxH --seed N [--archive] OUTDIR\n";
+
+// Every option, as --help lists it and docs/man/levelgen.1 describes it (a test holds the page to this list).
+constexpr struct {
+    const char* name;
+    const char* description;
+} options[] = {
+    {"--archive", "put the level, images and scripts into OUTDIR/NAME.pk3; the rest stays loose"},
+    {"--maze WxH", "a random maze of W by H cells instead of a plan"},
+    {"--seed N", "the maze's seed: the same seed builds the same maze"},
+    {"--help", "print this help and exit"},
+    {"--version", "print the version and exit"},
+};
+
+void printHelp()
+{
+    std::cout << "levelgen compiles a plain-text plan, or a random maze, into a data set the viewer opens: an\n"
+                 "IBSP version 46 level with visibility and baked lightmaps, its images, sky, material script,\n"
+                 "lights, players and configuration files.\n\n"
+              << usage << "\noptions:\n";
+    for (const auto& option : options)
+        std::cout << "  " << std::left << std::setw(14) << option.name << option.description << '\n';
+}
 
 std::optional<int> parseNumber(const std::string& text, int minimum, int maximum)
 {
@@ -90,6 +114,14 @@ std::optional<Request> requestFromArguments(int argc, char** argv, std::string& 
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        printHelp();
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "levelgen " VERDANTH_VERSION "\n";
+        return 0;
+    }
     try {
         const auto began = std::chrono::steady_clock::now();
         std::string problem;

@@ -8,6 +8,7 @@
 //
 //   levelinfo [--data DIR] LEVEL_FILE
 //   levelinfo --data DIR NAME [--materials]
+//   levelinfo --help | --version
 #include "files/DataRoot.h"
 #include "image/DecodedImage.h"
 #include "level/EntityText.h"
@@ -185,6 +186,29 @@ void printTextures(const LevelData& level, const TextureResolver* resolver, cons
     }
 }
 
+constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]";
+
+// Every option, as --help lists it and docs/man/levelinfo.1 describes it (a test holds the page to this list).
+constexpr struct {
+    const char* name;
+    const char* description;
+} options[] = {
+    {"--data DIR", "say where under DIR each texture's image is found, and what a missing one costs"},
+    {"--materials", "with --data, list instead what the viewer cannot show of the level's materials"},
+    {"--help", "print this help and exit"},
+    {"--version", "print the version and exit"},
+};
+
+void printHelp()
+{
+    std::cout << "levelinfo prints what an IBSP version 46 level holds, read by the viewer's own parser:\n"
+                 "its header and lumps, record counts, face types, visibility and bounds, or why the viewer\n"
+                 "would refuse it.\n\n"
+              << usage << "\n\noptions:\n";
+    for (const auto& option : options)
+        std::cout << "  " << std::left << std::setw(14) << option.name << option.description << '\n';
+}
+
 void printMaterials(const LevelData& level, const MaterialLibrary& materials)
 {
     const MaterialReport report = MaterialReport::of(level, materials);
@@ -199,6 +223,8 @@ void printMaterials(const LevelData& level, const MaterialLibrary& materials)
 struct Arguments {
     std::string dataRoot; // empty without --data
     std::string target;
+    bool help = false;
+    bool version = false;
     bool materials = false;
 };
 
@@ -206,6 +232,11 @@ std::optional<Arguments> readArguments(int argc, char** argv)
 {
     std::vector<std::string> words(argv + 1, argv + argc);
     Arguments arguments;
+    if (words.size() == 1 && (words[0] == "--help" || words[0] == "--version")) {
+        arguments.help = words[0] == "--help";
+        arguments.version = !arguments.help;
+        return arguments;
+    }
     if (!words.empty() && words.back() == "--materials") {
         arguments.materials = true;
         words.pop_back();
@@ -239,9 +270,16 @@ int main(int argc, char** argv)
 {
     const std::optional<Arguments> arguments = readArguments(argc, argv);
     if (!arguments) {
-        std::cerr << "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]"
-                  << std::endl;
+        std::cerr << usage << std::endl;
         return 2;
+    }
+    if (arguments->help) {
+        printHelp();
+        return 0;
+    }
+    if (arguments->version) {
+        std::cout << "levelinfo " VERDANTH_VERSION "\n";
+        return 0;
     }
     try {
         std::unique_ptr<DataRoot> root;

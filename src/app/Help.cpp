@@ -1,0 +1,79 @@
+#include "app/Help.h"
+
+#include "config/CommandLine.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::string name;        // "--at X Y Z", "j / J"
+    std::string description; // one line
+};
+
+// Level mode's keys; the heading says what configuration mode does instead.
+const std::vector<Entry>& keyHelp()
+{
+    static const std::vector<Entry> keys = {
+        {"w / s", "fly forward / backward, along the view"},
+        {"left / right arrow", "fly left / right"},
+        {"a / d", "turn left / right, 90 degrees a second"},
+        {"e / r", "look up / down, 90 degrees a second"},
+        {"= / -", "fly up / down"},
+        {"Shift", "held, moves three times as fast"},
+        {"mouse", "look, --mouse degrees per pixel, while the pointer is held"},
+        {"mouse button", "the first click holds the pointer; after it the left button fires"},
+        {"Tab", "let the pointer go"},
+        {"f", "fire"},
+        {"c", "print the view on standard output as --at X Y Z --angle A --pitch P"},
+        {"j / J", "jump to the next / previous player start"},
+        {"n", "markers on / off: where each point entity stands, a colour per family"},
+        {"t", "textures on / off"},
+        {"l", "lighting on / off"},
+        {"v", "frustum culling on / off"},
+        {"b", "curved surfaces: control grid / tessellated"},
+        {"< / >", "tessellation level down / up (2 to 20)"},
+        {"m", "lightmaps on / off"},
+        {"h", "hide / show the gun and the status line"},
+        {"p", "write the frame as a PNG (configuration mode: with screenshots = 1)"},
+        {"Escape", "quit"},
+    };
+    return keys;
+}
+
+std::vector<Entry> optionEntries()
+{
+    std::vector<Entry> entries;
+    for (const OptionHelp& option : optionHelp())
+        entries.push_back({std::string(option.name) + (*option.value ? " " : "") + option.value, option.description});
+    return entries;
+}
+
+// Names in one column, two spaces wider than the widest of both lists, so options and keys line up.
+std::string table(const std::vector<Entry>& entries, std::size_t column)
+{
+    std::string text;
+    for (const Entry& entry : entries)
+        text += "  " + entry.name + std::string(column - entry.name.size(), ' ') + entry.description + "\n";
+    return text;
+}
+
+} // namespace
+
+std::string helpText()
+{
+    const std::vector<Entry> options = optionEntries();
+    std::size_t column = 0;
+    for (const std::vector<Entry>* list : {&options, &keyHelp()})
+        for (const Entry& entry : *list)
+            column = std::max(column, entry.name.size() + 2);
+    return std::string("Verdanth flies through game levels in the IBSP version 46 format.\n"
+                       "A level file, or a level's name under --data DIR, opens in level mode, the level as its\n"
+                       "makers built it; a configuration file opens configuration mode and its shooting game.\n"
+                       "\n")
+         + usageForms() + "\noptions:\n" + table(options, column)
+         + "\nkeys (level mode; configuration mode moves one step a press, turns and looks by a few degrees,\n"
+           "looks with the free pointer at a degree a pixel, and has no Shift, Tab, c, j or h):\n"
+         + table(keyHelp(), column) + "\nThe manual page (man verdanth) describes the configuration file and the messages.\n";
+}
