@@ -2,7 +2,9 @@
 
 #include "files/RelativePath.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <map>
 
@@ -98,4 +100,41 @@ std::vector<BrushEntity> BrushEntity::list(const LevelData& level, const std::ve
         list.push_back(std::move(brush));
     }
     return list;
+}
+
+void BrushEntity::placeAtRest(LevelData& level, const std::vector<BrushEntity>& entities, const std::string& levelName,
+                              std::vector<std::string>& notices)
+{
+    std::vector<bool> moved;
+    std::size_t budget = level.vertices.size(); // vertices the spans may cover in all
+    for (const BrushEntity& entity : entities) {
+        if (!entity.placed())
+            continue;
+        int64_t first = INT64_MAX, end = 0;
+        for (int32_t f = entity.firstFace; f < entity.firstFace + entity.faceCount; ++f) {
+            const Face& face = level.faces[std::size_t(f)];
+            if (face.vertexCount <= 0)
+                continue;
+            first = std::min<int64_t>(first, face.firstVertex);
+            end = std::max<int64_t>(end, int64_t(face.firstVertex) + face.vertexCount);
+        }
+        if (end <= first)
+            continue;
+        if (std::size_t(end - first) > budget) {
+            notices.push_back(levelName + ": the vertices of models[" + std::to_string(entity.model)
+                              + "] and the models placed before it come to more than the level's "
+                              + std::to_string(level.vertices.size()) + "; it is drawn where it is stored");
+            continue;
+        }
+        budget -= std::size_t(end - first);
+        moved.resize(level.vertices.size(), false);
+        const float offset[3] = {entity.origin.getX(), entity.origin.getY(), entity.origin.getZ()};
+        for (int64_t v = first; v < end; ++v) {
+            if (moved[std::size_t(v)])
+                continue;
+            moved[std::size_t(v)] = true;
+            for (int axis = 0; axis < 3; ++axis)
+                level.vertices[std::size_t(v)].position[axis] += offset[axis];
+        }
+    }
 }

@@ -34,4 +34,12 @@ struct BrushEntity {
     // with one line in `notices` naming `levelName`.
     static std::vector<BrushEntity> list(const LevelData& level, const std::vector<Entity>& entities,
                                          const std::string& levelName, std::vector<std::string>& notices);
+
+    // Moves the vertices of each placed entity by its origin, so that the level's vertices stand
+    // where the level is drawn at rest: the span from its faces' first vertex to their last, each
+    // vertex once. Spans beyond the level's vertex count in all are left where they are stored,
+    // with one line in `notices`: a compiled level's models never share vertices. Before the
+    // patches are cut from the vertices.
+    static void placeAtRest(LevelData& level, const std::vector<BrushEntity>& entities, const std::string& levelName,
+                            std::vector<std::string>& notices);
 };

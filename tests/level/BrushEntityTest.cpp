@@ -134,3 +134,62 @@ TEST(BrushEntityTest, EachModelWithItsEntityFacesOriginAndWorldBox)
         }
     }
 }
+
+// Vertices x = 0, 1, ..., 9 along X; faces 0 to 3 over vertices 0-1, 2-3 (and 2-3 again), 4-7.
+TEST(BrushEntityTest, PlacingMovesEachPlacedModelsVerticesByItsOriginOnce)
+{
+    const auto level = [] {
+        LevelData level;
+        for (int v = 0; v < 10; ++v)
+            level.vertices.push_back(Vertex(float(v), 0, 0, 0, 0, 0, 0, 0, 1, 0, {255, 255, 255, 255}));
+        for (const auto& [first, count] : {std::pair{0, 2}, {2, 2}, {2, 2}, {4, 4}, {4, 0}}) {
+            Face face;
+            face.firstVertex = first;
+            face.vertexCount = count;
+            level.faces.push_back(face);
+        }
+        return level;
+    };
+    const auto placed = [](std::size_t model, int32_t firstFace, int32_t faceCount, Vec3 origin) {
+        BrushEntity entity;
+        entity.model = model;
+        entity.firstFace = firstFace;
+        entity.faceCount = faceCount;
+        entity.origin = origin;
+        return entity;
+    };
+    const struct {
+        const char* what;
+        std::vector<BrushEntity> entities;
+        std::vector<std::array<float, 3>> changed; // by vertex, the offset it got
+        std::vector<std::string> notices;
+    } cases[] = {
+        {"faces sharing vertices move them once",
+         {placed(1, 1, 2, Vec3(10, 20, 30))},
+         {{0, 0, 0}, {0, 0, 0}, {10, 20, 30}, {10, 20, 30}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0},
+          {0, 0, 0}},
+         {}},
+        {"a model not placed stays; a face without vertices moves none",
+         {placed(1, 0, 1, Vec3(0, 0, 0)), placed(2, 3, 2, Vec3(0, -5, 0))},
+         {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, -5, 0}, {0, -5, 0}, {0, -5, 0}, {0, -5, 0}, {0, 0, 0},
+          {0, 0, 0}},
+         {}},
+        {"a span another model moved already is not moved again; past the level's vertex count, none",
+         {placed(1, 0, 4, Vec3(1, 0, 0)), placed(2, 1, 1, Vec3(0, 1, 0)), placed(3, 3, 1, Vec3(0, 0, 1))},
+         {{1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}, {0, 0, 0},
+          {0, 0, 0}},
+         {"a.bsp: the vertices of models[3] and the models placed before it come to more than the level's 10; it "
+          "is drawn where it is stored"}},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        LevelData moved = level();
+        std::vector<std::string> notices;
+        BrushEntity::placeAtRest(moved, each.entities, "a.bsp", notices);
+        EXPECT_EQ(notices, each.notices);
+        for (std::size_t v = 0; v < moved.vertices.size(); ++v) {
+            const float* at = moved.vertices[v].position;
+            EXPECT_EQ((std::array<float, 3>{at[0] - float(v), at[1], at[2]}), each.changed[v]) << "vertex " << v;
+        }
+    }
+}
