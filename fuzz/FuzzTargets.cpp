@@ -14,6 +14,7 @@
 #include "game/Frustum.h"
 #include "game/PlayerStarts.h"
 #include "game/Visibility.h"
+#include "image/DecodedImage.h"
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
 #include "level/BrushEntity.h"
@@ -95,7 +96,7 @@ void useLikeTheRenderer(const LevelData& level)
             && std::size_t(face.firstVertex) + std::size_t(face.vertexCount) <= level.vertices.size());
         require(face.firstMeshVertex >= 0 && face.meshVertexCount >= 0
             && std::size_t(face.firstMeshVertex) + std::size_t(face.meshVertexCount) <= level.meshVertices.size());
-        if (face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh) {
+        if (face.drawnFromMeshVertices()) {
             for (int32_t k = 0; k < face.meshVertexCount && meshLookups < meshLookupBudget; ++k, ++meshLookups) {
                 const int32_t offset = level.meshVertices[std::size_t(face.firstMeshVertex + k)];
                 require(offset >= 0 && offset < face.vertexCount);
@@ -380,6 +381,11 @@ int tga(const uint8_t* data, std::size_t size)
     } else {
         require(image.pixels.empty() && image.width == 0 && image.height == 0);
     }
+    // Within a longest side, halved until it fits.
+    const DecodedImage reduced(std::vector<unsigned char>(data, data + size), DecodedImage::FileType::tga, smallSide);
+    require(reduced.isLoaded() == image.decoded());
+    if (reduced.isLoaded())
+        require(reduced.getWidth() <= smallSide && reduced.getHeight() <= smallSide && reduced.getData() != nullptr);
     return 0;
 }
 
@@ -392,6 +398,13 @@ int jpeg(const uint8_t* data, std::size_t size)
         require(image.pixels.size() == std::size_t(image.width) * image.height * image.bytesPerPixel());
     } else {
         require(image.pixels.empty() && image.width == 0 && image.height == 0);
+    }
+    // At the decoder's reduced scale: within the side, or at 1/8 when even that is larger.
+    const JPEGImage reduced = JPEGImage::decode(data, size, jpegPixelLimit, smallSide);
+    if (reduced.decoded()) {
+        const bool eighth = reduced.width <= (reduced.storedWidth + 7) / 8 && reduced.height <= (reduced.storedHeight + 7) / 8;
+        require((reduced.width <= smallSide && reduced.height <= smallSide) || eighth);
+        require(reduced.pixels.size() == std::size_t(reduced.width) * reduced.height * reduced.bytesPerPixel());
     }
     return 0;
 }

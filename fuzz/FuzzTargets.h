@@ -25,6 +25,8 @@ int tga(const uint8_t* data, std::size_t size);
 // The JPEG reader, with the pixel limit lowered to jpegPixelLimit: a few header bytes can
 // declare a frame that libjpeg would fill in from nothing, which is slow, not wrong.
 constexpr uint64_t jpegPixelLimit = uint64_t(1) << 18;
+// The longest side the image targets also decode within, so the reduced paths are exercised.
+constexpr uint32_t smallSide = 16;
 int jpeg(const uint8_t* data, std::size_t size);
 
 // The entity text reader, the player start search and the world message. Whatever the

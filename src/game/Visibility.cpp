@@ -47,12 +47,17 @@ void collectFaces(const LevelData& level, int cluster, const Camera& camera, Dra
     for (const Leaf& leaf : level.leaves) {
         if ((seen != nullptr && !bitSet(seen, leaf.cluster)) || !camera.isLeafVisible(leaf))
             continue;
-        const int32_t* leafFaces = level.leafFaces.data() + leaf.firstLeafFace;
-        for (int32_t j = 0; j < leaf.leafFaceCount; ++j) {
-            const int face = leafFaces[j];
-            if (drawnFaces.insert(face))
-                visibleFaces.push_back(face);
-        }
+        appendFaces(level, leaf, drawnFaces, visibleFaces);
+    }
+}
+
+void appendFaces(const LevelData& level, const Leaf& leaf, DrawnFaceSet& drawnFaces, std::vector<int>& visibleFaces)
+{
+    const int32_t* leafFaces = level.leafFaces.data() + leaf.firstLeafFace;
+    for (int32_t j = 0; j < leaf.leafFaceCount; ++j) {
+        const int face = leafFaces[j];
+        if (drawnFaces.insert(face))
+            visibleFaces.push_back(face);
     }
 }
 

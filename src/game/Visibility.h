@@ -26,4 +26,7 @@ bool canSee(const VisData* visData, int from, int to);
 void collectFaces(const LevelData& level, int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                   std::vector<int>& visibleFaces);
 
+// Appends the faces of one leaf that are not in `drawnFaces` yet, in its order.
+void appendFaces(const LevelData& level, const Leaf& leaf, DrawnFaceSet& drawnFaces, std::vector<int>& visibleFaces);
+
 } // namespace Visibility

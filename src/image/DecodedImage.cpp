@@ -6,23 +6,26 @@
 #include <algorithm>
 #include <cctype>
 
-DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType type)
+DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType type, uint32_t maxSide)
 {
     if (type == FileType::jpeg) {
-        JPEGImage image = JPEGImage::decode(bytes.data(), bytes.size());
+        JPEGImage image = JPEGImage::decode(bytes.data(), bytes.size(), JPEGImage::maxPixels, maxSide);
         error = std::move(image.error);
+        fileWidth = image.storedWidth;
+        fileHeight = image.storedHeight;
         width = image.width;
         height = image.height;
         format = image.format;
         pixels = std::move(image.pixels);
+        halveUntilWithin(maxSide);
         return;
     }
     TGAImage image = TGAImage::decode(bytes.data(), bytes.size());
     error = std::move(image.error);
     if (!error.empty())
         return;
-    width = image.width;
-    height = image.height;
+    fileWidth = width = image.width;
+    fileHeight = height = image.height;
     format = image.bitsPerPixel == 24 ? formatRGB : formatRGBA;
     pixels = std::move(image.pixels);
     // The decoder keeps rows bottom-up; turned top-down they match a JPEG's and the level's
@@ -32,6 +35,32 @@ DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType typ
         std::swap_ranges(pixels.begin() + std::ptrdiff_t(top * rowBytes),
                          pixels.begin() + std::ptrdiff_t((top + 1) * rowBytes),
                          pixels.begin() + std::ptrdiff_t(bottom * rowBytes));
+    halveUntilWithin(maxSide);
+}
+
+// Each halving averages 2 x 2 texels (a last odd row or column is dropped; a side of 1 stays 1).
+void DecodedImage::halveUntilWithin(uint32_t maxSide)
+{
+    const std::size_t channels = bytesPerPixel();
+    while (error.empty() && maxSide != anySide && (width > maxSide || height > maxSide)) {
+        const uint32_t newWidth = std::max(width / 2, 1u);
+        const uint32_t newHeight = std::max(height / 2, 1u);
+        const std::size_t stepX = width > 1 ? 1 : 0;
+        const std::size_t stepY = height > 1 ? 1 : 0;
+        std::vector<unsigned char> half(std::size_t(newWidth) * newHeight * channels);
+        for (std::size_t y = 0; y < newHeight; ++y)
+            for (std::size_t x = 0; x < newWidth; ++x) {
+                const unsigned char* top = pixels.data() + (2 * y * width + 2 * x) * channels;
+                const unsigned char* bottom = top + stepY * width * channels;
+                for (std::size_t c = 0; c < channels; ++c) {
+                    const unsigned sum = top[c] + top[c + stepX * channels] + bottom[c] + bottom[c + stepX * channels];
+                    half[(y * newWidth + x) * channels + c] = static_cast<unsigned char>((sum + 2) / 4);
+                }
+            }
+        pixels = std::move(half);
+        width = newWidth;
+        height = newHeight;
+    }
 }
 
 DecodedImage::FileType DecodedImage::typeOf(const std::string& path)

@@ -26,8 +26,20 @@ enum class Outcome { decoded, libraryError, unsupportedComponents, tooManyPixels
 
 // Every libjpeg call that may fail is made in this frame, and it holds no object with a
 // destructor: longjmp back to it skips destructors. What it fills lives in the caller's frame.
+// The largest n/8 scale whose output fits `maxSide` on both sides; 1/8 when none does.
+void chooseScale(jpeg_decompress_struct& state, uint32_t maxSide)
+{
+    state.scale_denom = 8;
+    for (unsigned n = 8; n >= 1; --n) {
+        state.scale_num = n;
+        jpeg_calc_output_dimensions(&state);
+        if (maxSide == JPEGImage::anySide || (state.output_width <= maxSide && state.output_height <= maxSide))
+            return;
+    }
+}
+
 Outcome decompress(jpeg_decompress_struct& state, ErrorExit& errors, const unsigned char* bytes, std::size_t size,
-    uint64_t pixelLimit, JPEGImage& image)
+    uint64_t pixelLimit, uint32_t maxSide, JPEGImage& image)
 {
     if (setjmp(errors.jump) != 0)
         return Outcome::libraryError;
@@ -37,7 +49,9 @@ Outcome decompress(jpeg_decompress_struct& state, ErrorExit& errors, const unsig
     // One grey byte per pixel would match no upload format; libjpeg expands it.
     if (state.num_components == 1)
         state.out_color_space = JCS_RGB;
-    jpeg_calc_output_dimensions(&state);
+    image.storedWidth = state.image_width;
+    image.storedHeight = state.image_height;
+    chooseScale(state, maxSide);
     image.width = state.output_width;
     image.height = state.output_height;
     if (state.output_components != 3 && state.output_components != 4)
@@ -59,14 +73,14 @@ Outcome decompress(jpeg_decompress_struct& state, ErrorExit& errors, const unsig
 
 } // namespace
 
-JPEGImage JPEGImage::decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit)
+JPEGImage JPEGImage::decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit, uint32_t maxSide)
 {
     JPEGImage image;
     jpeg_decompress_struct state{};
     ErrorExit errors{};
     state.err = jpeg_std_error(&errors.manager); // warnings keep libjpeg's own output
     errors.manager.error_exit = jumpBack;
-    const Outcome outcome = decompress(state, errors, bytes, size, pixelLimit, image);
+    const Outcome outcome = decompress(state, errors, bytes, size, pixelLimit, maxSide, image);
     const int components = state.output_components;
     jpeg_destroy_decompress(&state);
     if (outcome == Outcome::decoded)

@@ -14,9 +14,12 @@
 // way libjpeg prints them, and the image decodes.
 struct JPEGImage {
     static constexpr uint64_t maxPixels = uint64_t(1) << 26;
+    static constexpr uint32_t anySide = 0;
 
-    uint32_t width = 0;
+    uint32_t width = 0;  // as decoded
     uint32_t height = 0;
+    uint32_t storedWidth = 0; // as the file declares it
+    uint32_t storedHeight = 0;
     PixelFormat format = formatRGB;
     std::vector<unsigned char> pixels; // width * height * bytesPerPixel() bytes
     std::string error;                 // empty when decoded
@@ -24,7 +27,11 @@ struct JPEGImage {
     bool decoded() const { return error.empty(); }
     std::size_t bytesPerPixel() const { return format == formatRGBA ? 4 : 3; }
 
-    // Images of more than `pixelLimit` pixels are refused before any pixel memory is taken; the
-    // fuzzer lowers the limit so that a few header bytes cannot make it decode 64 megapixels.
-    static JPEGImage decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit = maxPixels);
+    // Images of more than `pixelLimit` pixels (as decoded) are refused before any pixel memory is
+    // taken; the fuzzer lowers the limit so that a few header bytes cannot make it decode 64
+    // megapixels. Given `maxSide`, an image with a longer side is decoded at the largest scale of
+    // n/8 (n = 1..8) that brings both sides within it, or at 1/8 when none does: the decoder's
+    // own reduced-size output, never a full-size decode shrunk afterwards.
+    static JPEGImage decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit = maxPixels,
+                            uint32_t maxSide = anySide);
 };

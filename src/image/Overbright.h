@@ -24,6 +24,7 @@ public:
 
 private:
     void brightenTexel(unsigned r, unsigned g, unsigned b, unsigned char out[3]) const;
+    void brightenToBGRAOneByOne(const unsigned char* rgb, unsigned char* bgra, std::size_t count) const;
 
     // By a texel's brightest channel m, the factor in 1/65536ths: the factor itself while m
     // times it stays within 255, else 255 / m. One table for both, so a texel costs no branch

@@ -27,13 +27,20 @@ void setReals(Vertex& vertex, const float reals[realsPerVertex])
     std::copy_n(reals + 7, 3, vertex.normal);
 }
 
-void quadraticWeights(double t, float weights[3])
+void floatWeights(double t, float weights[3])
 {
-    weights[0] = float((1 - t) * (1 - t));
-    weights[1] = float(2 * t * (1 - t));
-    weights[2] = float(t * t);
+    double exact[3];
+    BezierPatch::quadraticWeights(t, exact);
+    std::copy_n(exact, 3, weights);
 }
 } // namespace
+
+void BezierPatch::quadraticWeights(double t, double weights[3])
+{
+    weights[0] = (1 - t) * (1 - t);
+    weights[1] = 2 * t * (1 - t);
+    weights[2] = t * t;
+}
 
 // Each real is blended as (control x row weight) x column weight, summed over the nine controls
 // in order: exactly what scaling and adding whole vertices gives, without making a vertex per
@@ -51,10 +58,10 @@ BezierPatch::Tessellation BezierPatch::tessellated(int newLevel) const
     result.vertices.resize(std::size_t(side) * side, controls[0]); // controls[0]'s colour everywhere
     for (int i = 0; i <= steps; ++i) {
         float rowWeights[3];
-        quadraticWeights(double(i) / steps, rowWeights);
+        floatWeights(double(i) / steps, rowWeights);
         for (int j = 0; j <= steps; ++j) {
             float columnWeights[3];
-            quadraticWeights(double(j) / steps, columnWeights);
+            floatWeights(double(j) / steps, columnWeights);
             float blended[realsPerVertex];
             for (int k = 0; k < realsPerVertex; ++k)
                 blended[k] = controlReals[0][k] * rowWeights[0] * columnWeights[0];

@@ -30,6 +30,8 @@ public:
     // since the weights divide by the level. May throw std::bad_alloc; changes nothing.
     Tessellation tessellated(int level) const;
     static std::size_t tessellationBytes(int level); // what tessellated(level) holds
+    // The weights of the three rows (or columns) of controls at parameter t in 0..1.
+    static void quadraticWeights(double t, double weights[3]);
     void adopt(Tessellation&& tessellation) noexcept; // replaces the current one
     void tessellate(int level) { adopt(tessellated(level)); }
 

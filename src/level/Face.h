@@ -31,6 +31,11 @@ public:
 
     int64_t patchCount() const; // (w - 1) / 2 x (h - 1) / 2 for a type-2 face, else 0
 
+    // Polygons and meshes are drawn as triangles of mesh vertices, offsets from firstVertex.
+    bool drawnFromMeshVertices() const { return type == LevelFormat::Polygon || type == LevelFormat::Mesh; }
+    // The types the viewer draws: those and patches; billboards and unknown types are not drawn.
+    bool isDrawnType() const { return drawnFromMeshVertices() || type == LevelFormat::Patch; }
+
     int32_t texture = 0; // index into textures
     int32_t effect = -1; // index into effects (a fog volume), -1 for none; a bad one is made -1
     int32_t type = 0;    // 1 polygon, 2 patch, 3 mesh, 4 billboard

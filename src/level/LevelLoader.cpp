@@ -192,6 +192,18 @@ void LevelLoader::readTextureNames(LevelData& level) const
     level.lightmapCount = directory.at(LevelFormat::Lightmaps).length / LevelFormat::lightmapRecordSize;
 }
 
+std::vector<bool> LevelLoader::texturesInUse(const LevelData& level) const
+{
+    const Lump records = lump(LevelFormat::Faces, Face::recordSize);
+    std::vector<bool> used(level.textureNames.size(), false);
+    for (std::size_t i = 0; i < records.count; ++i) {
+        const Face face(records.data + i * Face::recordSize);
+        if (face.isDrawnType() && face.texture >= 0 && std::size_t(face.texture) < used.size())
+            used[std::size_t(face.texture)] = true;
+    }
+    return used;
+}
+
 // ---- record lumps --------------------------------------------------------------------------
 
 template <typename Record>
@@ -395,8 +407,7 @@ void LevelLoader::checkFace(const LevelData& level, std::size_t index, const Ran
     checkRange(record, "firstMeshVertex", face.firstMeshVertex, "meshVertexCount", face.meshVertexCount,
         level.meshVertices.size(), "meshVertices");
 
-    const bool drawnByMeshVertices = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
-    if (drawnByMeshVertices && face.meshVertexCount > 0) {
+    if (face.drawnFromMeshVertices() && face.meshVertexCount > 0) {
         const auto [minimum, maximum] =
             meshExtremes.over(std::size_t(face.firstMeshVertex), std::size_t(face.meshVertexCount));
         // The draw adds each mesh vertex to firstVertex: it must stay inside the face's own vertices.

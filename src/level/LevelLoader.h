@@ -29,6 +29,10 @@ public:
     void readHeader(LevelData& level);
     // The "distinct textures" line, the texture names and the lightmap count.
     void readTextureNames(LevelData& level) const;
+    // By texture record (after readTextureNames): whether a face of a type the viewer draws
+    // names it. Read from the face lump ahead of the faces, so the texture step can pass over
+    // the records nothing shows; a face naming no record is left for readRecords to refuse.
+    std::vector<bool> texturesInUse(const LevelData& level) const;
     // Lumps 2 to 13 with their progress lines (the effects lump has none). Faces are checked
     // against textures, vertices and mesh vertices as they are read; a face whose image keeps
     // its rows bottom-up has its t coordinates flipped right after it is read. Then the tree and

@@ -1,6 +1,5 @@
 #include "level/TextureReport.h"
 
-#include "level/LevelFormat.h"
 #include "level/MaterialLibrary.h"
 #include "level/SurfaceStyle.h"
 
@@ -18,9 +17,7 @@ TextureReport TextureReport::of(const LevelData& level, const std::vector<bool>&
         report.textures.push_back({name, i < hasImage.size() && hasImage[i], shown, 0});
     }
     for (const Face& face : level.faces) {
-        const bool showsImage = face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh
-                             || face.type == LevelFormat::Patch;
-        if (showsImage)
+        if (face.isDrawnType())
             ++report.textures[std::size_t(face.texture)].faces; // checked by the loader
     }
     return report;

@@ -3,12 +3,10 @@
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "game/Visibility.h"
-#include "image/DecodedImage.h"
-#include "image/JPEGTexture.h"
+#include "level/EntityText.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
-#include "level/Material.h"
-#include "level/TextureResolver.h"
+#include "render/DataPathImages.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 #include "render/PatchRenderer.h"
@@ -25,41 +23,56 @@ constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/inte
 
 BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
                LightingModule* lighting)
-    : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath)
+    : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath),
+      images(std::make_unique<DataPathImages>(dataPath))
 {
-    load(levelPath, LevelLoader::readLevelFile(levelPath));
+    load(levelPath, LevelLoader::readLevelFile(levelPath), false);
     prepareFrames();
 }
 
 BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
-    : display(display), lighting(lighting), levelPath(source.name), resolver(source.textures),
-      designed(source.designed)
+    : display(display), lighting(lighting), levelPath(source.name),
+      lightFactor(Overbright::intendedFactor * source.brightness)
 {
-    load(levelPath, std::move(source.bytes));
+    DataRootImages& found = *source.images;
+    images = std::move(source.images);
+    load(levelPath, std::move(source.bytes), source.designed);
     prepareFrames();
+    if (source.designed)
+        look = std::make_unique<DesignedLook>(*this, found, *textureManager, Overbright(lightFactor),
+                                              std::move(brushEntities), levelPath, std::cerr);
 }
 
-// Takes the file's bytes by value, so they go before the patches take their memory.
-void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes)
+// Takes the file's bytes by value, so they go before the patches take their memory; for the
+// designed frame the lightmap pages are uploaded from them while they are here.
+void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, bool designed)
 {
-    std::ostream quiet(nullptr);
-    LevelLoader loader(name, bytes, resolver == nullptr ? std::cerr : quiet);
+    LevelLoader loader(name, bytes, images->transcript());
     loader.readHeader(*this);
     loader.readTextureNames(*this);
-    textureManager = std::make_unique<TextureManager>(unsigned(textureNames.size()), unsigned(lightmapCount));
-    loadTextures();
+    textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
     if (designed) {
         const LevelLoader::Bytes pages = loader.lightmapPages();
-        textureManager->uploadLightmaps(pages.data, pages.size);
+        textureManager->uploadLightmaps(pages.data, pages.size, Overbright(lightFactor));
     }
     loader.readRecords(*this, [this](int texture) {
         return textureManager->textureKind(texture) == TextureManager::kindTGA;
     });
     loader.readVisibility(*this);
     loader.readEntities(*this);
+    if (designed)
+        placeBrushEntities(name);
     if (designed) // the configuration-mode transcript never holds them
         for (const std::string& notice : notices)
             std::cerr << notice << '\n';
+}
+
+// Before the patches are cut: a placed model's curved faces take their controls from the moved
+// vertices.
+void BSPMap::placeBrushEntities(const std::string& name)
+{
+    brushEntities = BrushEntity::list(*this, EntityText::parse(entityText).entities, name, notices);
+    BrushEntity::placeAtRest(*this, brushEntities, name, notices);
 }
 
 void BSPMap::prepareFrames()
@@ -69,33 +82,6 @@ void BSPMap::prepareFrames()
     // Sized once, so gathering a frame's faces never allocates.
     drawnFaces.resize(faces.size());
     visibleFaces.reserve(faces.size());
-    if (designed)
-        prepareDesignedFrame();
-}
-
-void BSPMap::prepareDesignedFrame()
-{
-    styles.reserve(textureNames.size());
-    for (std::size_t i = 0; i < textureNames.size(); ++i)
-        styles.push_back(SurfaceStyle::of(textureFlags[i], resolver->material(textureNames[i])));
-    batches = std::make_unique<BatchedLevel>(*this, styles, *textureManager, levelPath, std::cerr);
-    farBox = loadFarBox();
-}
-
-// The far box of the first sky surface whose material names one.
-std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
-{
-    for (std::size_t i = 0; i < textureNames.size(); ++i) {
-        const Material* material = resolver->material(textureNames[i]);
-        if (!styles[i].sky || material == nullptr || material->skyFarBox.empty())
-            continue;
-        std::array<std::unique_ptr<DecodedImage>, 6> sides;
-        for (std::size_t side = 0; side < 6; ++side)
-            if (const auto path = resolver->findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
-                sides[side] = resolver->decodeImage(*path, std::cerr);
-        return std::make_unique<SkyFarBox>(sides);
-    }
-    return nullptr;
 }
 
 // The 'b' key re-tessellates right after switching on, which rebuilds the patch buffer; building
@@ -103,39 +89,18 @@ std::unique_ptr<SkyFarBox> BSPMap::loadFarBox() const
 void BSPMap::enablePatchTessellation()
 {
     patchesTessellated = true;
-    patchBatchesStale = batches != nullptr;
+    if (look)
+        look->patchesWillChange();
 }
 
 void BSPMap::disablePatchTessellation()
 {
     patchesTessellated = false;
-    rebuildPatchBatches();
-}
-
-void BSPMap::rebuildPatchBatches()
-{
-    patchBatchesStale = false;
-    if (batches)
-        batches->rebuildPatches(*this, patchesTessellated);
+    if (look)
+        look->rebuildPatches(*this, false);
 }
 
 BSPMap::~BSPMap() = default;
-
-void BSPMap::loadTextures()
-{
-    if (resolver == nullptr) {
-        for (const std::string& name : textureNames)
-            textureManager->createTexture(dataPath.c_str(), name.c_str());
-        return;
-    }
-    imageFound.reserve(textureNames.size());
-    for (const std::string& name : textureNames) {
-        const std::optional<std::string> path = resolver->imagePath(name);
-        std::unique_ptr<DecodedImage> image = path ? resolver->decodeImage(*path, std::cerr) : nullptr;
-        imageFound.push_back(image != nullptr);
-        textureManager->createTexture(std::move(image));
-    }
-}
 
 // Every patch's new tessellation is built before any patch gives up its old one, so running
 // out of memory part way (std::bad_alloc) leaves the level as it was.
@@ -152,7 +117,8 @@ void BSPMap::retessellatePatches(int level)
     for (Face& face : faces)
         for (BezierPatch& patch : face.patches)
             patch.adopt(std::move(*next++));
-    rebuildPatchBatches();
+    if (look)
+        look->rebuildPatches(*this, true);
 }
 
 // The old and the new tessellation are held at once while they change, so a level of many
@@ -193,25 +159,7 @@ void BSPMap::setCamera(Camera* newCamera)
     camera = newCamera;
     glGenTextures(1, &skyTexture);
     glBindTexture(GL_TEXTURE_2D, skyTexture);
-    if (resolver != nullptr) {
-        // Level mode: the same image, found under the data root; without it the sky stays white.
-        const std::optional<std::string> path = resolver->findImage(skyImageName);
-        if (const std::unique_ptr<DecodedImage> sky = path ? resolver->decodeImage(*path, std::cerr) : nullptr)
-            TextureManager::uploadToBoundTexture(*sky);
-        return;
-    }
-    const JPEGTexture sky(dataPath.c_str(), skyImageName);
-    if (!sky.isLoaded()) {
-        // The sky stays an imageless texture; the level is still worth showing.
-        std::cerr << "sky image " << dataPath << skyImageName << ".jpg could not be read; the sky is drawn plain white"
-                  << std::endl;
-        return;
-    }
-    const GLint result = TextureManager::uploadToBoundTexture(sky);
-    if (result == 0)
-        std::cerr << "SKYBOX DONE " << std::endl;
-    else
-        std::cerr << "Error: " << TextureManager::errorText(result) << std::endl;
+    images->loadSky(skyImageName);
 }
 
 int BSPMap::findCameraLeaf() const { return Visibility::findLeaf(*this, camera->getPosition()); }
@@ -229,29 +177,28 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     visibleFaces.clear();
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
-    drawSky();
+    if (look)
+        look->drawSky(*skybox, skyTexture);
+    else
+        skybox->draw(skyTexture);
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
     // shots and players, and the faces when textures are off, are drawn with that state.
     if (hudShown)
         cameraRenderer.drawGun();
     camera->advanceShots();
-    if (designed)
+    if (look)
         cameraRenderer.drawShotsInOneBatch(camera->shots());
     else
         cameraRenderer.drawShots(camera->shots());
     moveAndDrawPlayers();
     pruneShots();
-    collectVisibleFaces(cluster);
-    if (designed) {
-        if (patchBatchesStale) // switched on without a re-tessellation after it
-            rebuildPatchBatches();
-        // Baked light lights the faces; the lights are still placed under this view, as they
-        // are for the lit gun of the next frame in the plain frame.
-        if (lightingEnabled) {
-            lighting->applyLights();
-            lighting->disableLighting();
-        }
-        batches->draw(visibleFaces, {texturesEnabled, lightingEnabled, lightmapsEnabled});
+    if (look)
+        look->collectVisibleFaces(cluster, *camera, drawnFaces, visibleFaces);
+    else
+        collectVisibleFaces(cluster);
+    if (look) {
+        look->drawFaces(*this, patchesTessellated, visibleFaces, *lighting, texturesEnabled, lightingEnabled);
+        look->drawMarkers();
     } else {
         beginFaces(lightingEnabled);
         drawFaces(texturesEnabled);
@@ -260,14 +207,6 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
     endFaces();
     drawStatusLine(text, lightingEnabled);
     drawnFaces.clear();
-}
-
-void BSPMap::drawSky()
-{
-    if (farBox)
-        farBox->draw();
-    else
-        skybox->draw(skyTexture);
 }
 
 void BSPMap::moveAndDrawPlayers()
@@ -303,17 +242,10 @@ void BSPMap::drawFaces(bool texturesEnabled)
 {
     for (const int index : visibleFaces) {
         const Face& face = faces[std::size_t(index)];
-        switch (face.type) {
-        case LevelFormat::Polygon:
-        case LevelFormat::Mesh:
+        if (face.drawnFromMeshVertices())
             drawPolygonOrMesh(face, texturesEnabled);
-            break;
-        case LevelFormat::Patch:
+        else if (face.type == LevelFormat::Patch)
             drawPatchFace(face, texturesEnabled);
-            break;
-        default:
-            break; // billboards and unknown types are not drawn
-        }
     }
 }
 
@@ -351,10 +283,7 @@ void BSPMap::drawPatchFace(const Face& face, bool texturesEnabled)
 // Texturing on both units and culling end with the faces; the arrays stay enabled.
 void BSPMap::endFaces()
 {
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    TextureManager::switchOffLightmapUnit();
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
@@ -363,7 +292,7 @@ void BSPMap::endFaces()
 void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
 {
     text << "  SCORE: " << score;
-    if (lightingEnabled && !designed) {
+    if (lightingEnabled && !look) {
         lighting->disableLighting();
         glDisable(GL_COLOR_MATERIAL);
     }

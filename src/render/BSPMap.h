@@ -1,12 +1,14 @@
 #pragma once
 
 #include "game/DrawnFaceSet.h"
+#include "image/Overbright.h"
+#include "level/BrushEntity.h"
 #include "level/LevelData.h"
-#include "level/SurfaceStyle.h"
-#include "render/BatchedLevel.h"
 #include "render/CameraRenderer.h"
+#include "render/DataRootImages.h"
+#include "render/DesignedLook.h"
+#include "render/LevelImages.h"
 #include "render/PlayerRenderer.h"
-#include "render/SkyFarBox.h"
 #include "render/Skybox.h"
 #include "render/TextureManager.h"
 
@@ -19,7 +21,6 @@
 
 class Camera;
 class Friendlies;
-class TextureResolver;
 class LightingModule;
 class OnScreenDisplay;
 class StatusLine;
@@ -27,7 +28,8 @@ class StatusLine;
 // The level as the viewer shows it: the level's arrays (LevelData, read and validated by
 // LevelLoader) with their textures on the GPU, the sky, and the frame that draws it all.
 // `render` is the one place that fixes the order of a frame's steps; the steps themselves
-// belong to the game layer (moves, hits, visibility) and to the renderers here.
+// belong to the game layer (moves, hits, visibility) and to the renderers here. Where the
+// designed frame differs, one step goes to `look`; null, the frame is the configuration's.
 class BSPMap : public LevelData {
 public:
     // Reads the level file, prints the loading transcript and creates every texture. A bad
@@ -35,14 +37,15 @@ public:
     BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
            LightingModule* lighting);
 
-    // A level already read (from a loose file or an archive) whose images are found by
-    // `textures` under its data root: no transcript, one line per image that cannot be decoded.
-    // Images are uploaded top row first, so no texture coordinate is flipped.
+    // A level already read (from a loose file or an archive) whose images are found under a
+    // data root: no transcript, one line per image that cannot be decoded. Images are uploaded
+    // top row first, so no texture coordinate is flipped.
     struct Source {
         std::string name; // names the level in messages
         std::vector<unsigned char> bytes;
-        const TextureResolver* textures; // outlives the map
+        std::unique_ptr<DataRootImages> images;
         bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
+        float brightness = 1;  // the designed frame's baked light, times its intended brightness
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
     virtual ~BSPMap();
@@ -80,25 +83,13 @@ public:
     int score = 0;
     bool hudShown = true; // the gun and the status line ('h' and --no-hud in level mode)
     Friendlies* friendlies = nullptr; // not owned
-    const TextureResolver* resolver = nullptr; // level mode only: where images are found
-    std::vector<bool> imageFound;              // level mode: whether each texture's image was found and decoded
-
-    // ---- the designed frame (level mode, or "look = designed") ----
-    bool designed = false;
-    bool lightmapsEnabled = true;         // 'm'
-    std::vector<SurfaceStyle> styles;     // by texture
-    std::unique_ptr<BatchedLevel> batches;
-    std::unique_ptr<SkyFarBox> farBox;    // null: the plain sky image
-    bool patchBatchesStale = false;       // the patch buffer shows the other draw mode
+    std::unique_ptr<LevelImages> images; // where the images come from: the mode
+    std::unique_ptr<DesignedLook> look;  // the designed frame; null: the configuration's frame
 
 private:
-    void load(const std::string& name, std::vector<unsigned char> bytes);
+    void load(const std::string& name, std::vector<unsigned char> bytes, bool designed);
+    void placeBrushEntities(const std::string& name); // the designed frame's, at rest
     void prepareFrames(); // patches, sky, the frame's face lists
-    void prepareDesignedFrame();
-    std::unique_ptr<SkyFarBox> loadFarBox() const;
-    void rebuildPatchBatches();
-    void drawSky();
-    void loadTextures();
     void moveAndDrawPlayers();
     void pruneShots();
     void beginFaces(bool lightingEnabled);
@@ -110,4 +101,6 @@ private:
 
     CameraRenderer cameraRenderer;
     PlayerRenderer playerRenderer;
+    float lightFactor = Overbright::intendedFactor; // the designed frame's, times the brightness asked for
+    std::vector<BrushEntity> brushEntities;         // found at load, then the designed look's
 };

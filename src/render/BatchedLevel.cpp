@@ -5,15 +5,15 @@
 #include "render/TextureManager.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <unordered_map>
 
 namespace {
-const Overbright storedAtAQuarter(Overbright::intendedFactor);
-}
 
-namespace {
+constexpr GLsizei stride = sizeof(BatchedLevel::GpuVertex);
 
-constexpr GLsizei stride = 32; // sizeof(GpuVertex), checked below
+// With a buffer bound, the arrays' "pointers" are byte offsets into one vertex.
+const GLvoid* offsetOf(std::size_t offset) { return reinterpret_cast<const GLvoid*>(offset); }
 constexpr unsigned char neutralGrey[3] = {160, 160, 160};
 
 GLenum glFactor(BlendFactor factor)
@@ -45,26 +45,13 @@ void applyAlphaFunction(AlphaFunction function)
     glEnable(GL_ALPHA_TEST);
 }
 
-bool drawnFromMeshVertices(const Face& face)
-{
-    return face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh;
-}
-
-// Weights of the three rows (or columns) of a patch's control grid at parameter t.
-void quadraticWeights(double t, double weights[3])
-{
-    weights[0] = (1 - t) * (1 - t);
-    weights[1] = 2 * t * (1 - t);
-    weights[2] = t * t;
-}
-
 } // namespace
 
-BatchedLevel::BatchedLevel(const LevelData& level, std::vector<SurfaceStyle> styles, const TextureManager& textures,
-                           const std::string& levelName, std::ostream& log)
-    : styles(std::move(styles)), textures(textures)
+BatchedLevel::BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles,
+                           const TextureManager& textures, const Overbright& light, const std::string& levelName,
+                           std::ostream& log)
+    : styles(styles), textures(textures), light(light)
 {
-    static_assert(sizeof(GpuVertex) == stride, "vertex arrays walk GpuVertex records");
     glGenBuffers(1, &staticBuffer);
     glGenBuffers(1, &patchBuffer);
     glGenTextures(1, &greyTexture);
@@ -92,18 +79,26 @@ BatchedLevel::~BatchedLevel()
 // passes come in order and faces sharing state sit side by side.
 void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const std::string& levelName)
 {
-    // Styles ranked in drawing order; equal styles share a rank, so their faces sort together.
-    std::vector<SurfaceStyle> distinct(styles);
+    // The styles faces are drawn with, ranked in drawing order; equal styles share a rank, so
+    // their faces sort together. Records no face uses are left out: a level may have millions.
+    std::vector<bool> shown(styles.size(), false);
+    for (const Face& face : level.faces)
+        shown[std::size_t(face.texture)] = shown[std::size_t(face.texture)] || isDrawn(face);
+    std::vector<SurfaceStyle> distinct;
+    for (std::size_t t = 0; t < styles.size(); ++t)
+        if (shown[t])
+            distinct.push_back(styles[t]);
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    std::vector<uint32_t> rank(styles.size());
-    for (std::size_t t = 0; t < styles.size(); ++t)
-        rank[t] = uint32_t(std::lower_bound(distinct.begin(), distinct.end(), styles[t]) - distinct.begin());
+    const auto rankOf = [&distinct](const SurfaceStyle& style) {
+        return uint32_t(std::lower_bound(distinct.begin(), distinct.end(), style) - distinct.begin());
+    };
 
     faceLightmaps.assign(level.faces.size(), -1);
     // Each face's key found once through a hash of (image, lightmap, patch): a level has far
     // fewer groups than faces, and only the groups are sorted.
     std::unordered_map<uint64_t, uint32_t> keyIndex;
+    keyIndex.reserve(distinct.size() * 4);
     std::vector<GroupKey> keys;
     std::vector<uint32_t> faceKey(level.faces.size(), noGroup);
     std::size_t badLightmaps = 0;
@@ -123,7 +118,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
                               | uint64_t(patch);
         const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
         if (added)
-            keys.push_back({rank[std::size_t(face.texture)], face.texture, faceLightmaps[f], patch});
+            keys.push_back({rankOf(styles[std::size_t(face.texture)]), face.texture, faceLightmaps[f], patch});
         faceKey[f] = entry->second;
     }
     if (badLightmaps > 0)
@@ -150,9 +145,10 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
 
 bool BatchedLevel::isDrawn(const Face& face) const
 {
-    return styles[std::size_t(face.texture)].drawn && (drawnFromMeshVertices(face) || face.type == LevelFormat::Patch);
+    return styles[std::size_t(face.texture)].drawn && face.isDrawnType();
 }
 
+// The colour as stored: brightenColours brings a whole array up in one pass.
 BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
 {
     GpuVertex gpu;
@@ -160,38 +156,57 @@ BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     std::copy_n(vertex.texCoord, 2, gpu.texCoord);
     std::copy_n(vertex.lightmapCoord, 2, gpu.lightmapCoord);
     std::copy_n(vertex.color, 4, gpu.color);
-    const bool white = gpu.color[0] == 255 && gpu.color[1] == 255 && gpu.color[2] == 255;
-    if (!white) // white stays white, and most vertices of a lightmapped level are
-        storedAtAQuarter.brighten(gpu.color, 1, 4);
     return gpu;
 }
 
-void BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)
+void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices) const
 {
+    if (!vertices.empty())
+        light.brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
+}
+
+std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)
+{
+    const std::size_t bytes = vertices.size() * sizeof(GpuVertex);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(GpuVertex)), vertices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices.data(), GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return bytes;
 }
 
 // Polygons and meshes: the level's vertices as they are, and each face's mesh vertices made
 // into indices of the whole array (the loader checked every one against the face).
 void BatchedLevel::buildStaticFaces(const LevelData& level)
 {
-    std::vector<GpuVertex> vertices(level.vertices.size());
-    for (std::size_t v = 0; v < vertices.size(); ++v)
-        vertices[v] = gpuVertex(level.vertices[v]);
-    upload(staticBuffer, vertices);
+    // Converted a slice at a time and copied into the buffer: the level's largest array gets no
+    // second full-size copy on its way to the GPU.
+    constexpr std::size_t sliceVertices = 4096;
+    staticBytes = level.vertices.size() * sizeof(GpuVertex);
+    glBindBuffer(GL_ARRAY_BUFFER, staticBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(staticBytes), nullptr, GL_STATIC_DRAW);
+    std::vector<GpuVertex> slice;
+    slice.reserve(sliceVertices);
+    for (std::size_t first = 0; first < level.vertices.size(); first += sliceVertices) {
+        slice.clear();
+        const std::size_t end = std::min(first + sliceVertices, level.vertices.size());
+        for (std::size_t v = first; v < end; ++v)
+            slice.push_back(gpuVertex(level.vertices[v]));
+        brightenColours(slice);
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first * sizeof(GpuVertex)), GLsizeiptr(slice.size() * sizeof(GpuVertex)),
+                        slice.data());
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     faceStart.assign(level.faces.size(), 0);
     faceCount.assign(level.faces.size(), 0);
     std::size_t indexCount = 0;
     for (std::size_t f = 0; f < level.faces.size(); ++f)
-        if (faceGroup[f] != noGroup && drawnFromMeshVertices(level.faces[f]))
+        if (faceGroup[f] != noGroup && level.faces[f].drawnFromMeshVertices())
             indexCount += std::size_t(level.faces[f].meshVertexCount);
     faceIndices.reserve(indexCount);
     for (std::size_t f = 0; f < level.faces.size(); ++f) {
         const Face& face = level.faces[f];
-        if (faceGroup[f] == noGroup || !drawnFromMeshVertices(face))
+        if (faceGroup[f] == noGroup || !face.drawnFromMeshVertices())
             continue;
         faceStart[f] = uint32_t(faceIndices.size());
         faceCount[f] = uint32_t(face.meshVertexCount);
@@ -222,7 +237,8 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
         appendPatchFace(face, tessellated, vertices);
         faceCount[f] = uint32_t(faceIndices.size() - faceStart[f]);
     }
-    upload(patchBuffer, vertices);
+    brightenColours(vertices);
+    patchBytes = upload(patchBuffer, vertices);
     frameIndices.assign(faceIndices.size(), 0);
 }
 
@@ -234,10 +250,10 @@ std::vector<float> BatchedLevel::controlWeights(int steps)
     float* out = weights.data();
     for (int i = 0; i < side; ++i) {
         double rowWeights[3];
-        quadraticWeights(double(i) / steps, rowWeights);
+        BezierPatch::quadraticWeights(double(i) / steps, rowWeights);
         for (int j = 0; j < side; ++j) {
             double columnWeights[3];
-            quadraticWeights(double(j) / steps, columnWeights);
+            BezierPatch::quadraticWeights(double(j) / steps, columnWeights);
             for (int term = 0; term < 9; ++term)
                 *out++ = float(rowWeights[term / 3] * columnWeights[term % 3]);
         }
@@ -272,7 +288,6 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
                     blended += weights[term] * float(patch.controls[term].color[c]);
                 gpu.color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
             }
-            storedAtAQuarter.brighten(gpu.color, 1, 4);
             vertices.push_back(gpu);
             weights += 9;
         }
@@ -347,13 +362,8 @@ void BatchedLevel::draw(const std::vector<int>& visibleFaces, const Switches& sw
     // What the rest of the frame and the next one expect; see the header.
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDisableClientState(GL_COLOR_ARRAY);
-    glClientActiveTexture(GL_TEXTURE1);
+    TextureManager::switchOffLightmapUnit();
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glClientActiveTexture(GL_TEXTURE0);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
     glDepthMask(GL_TRUE);
     glBlendFunc(GL_ONE, GL_ZERO);
     glAlphaFunc(GL_ALWAYS, 0.0f);
@@ -387,14 +397,13 @@ void BatchedLevel::useBuffer(GLuint buffer)
         return;
     boundBuffer = buffer;
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    // With a buffer bound, the "pointers" are byte offsets into one GpuVertex.
-    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const GLvoid*>(0));
+    glVertexPointer(3, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, position)));
     glClientActiveTexture(GL_TEXTURE0);
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const GLvoid*>(12));
+    glTexCoordPointer(2, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, texCoord)));
     glClientActiveTexture(GL_TEXTURE1);
-    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const GLvoid*>(20));
+    glTexCoordPointer(2, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, lightmapCoord)));
     glClientActiveTexture(GL_TEXTURE0);
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, reinterpret_cast<const GLvoid*>(28));
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, offsetOf(offsetof(GpuVertex, color)));
 }
 
 void BatchedLevel::applyStyle(const SurfaceStyle& style, bool patch)
@@ -432,18 +441,17 @@ void BatchedLevel::applyLight(const Group& group, const SurfaceStyle& style, con
     if (light == lastLight)
         return;
     lastLight = light;
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glClientActiveTexture(GL_TEXTURE1);
     if (lightmapped) {
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+        glClientActiveTexture(GL_TEXTURE1);
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTexture(GL_TEXTURE0);
+        glActiveTextureARB(GL_TEXTURE0_ARB);
     } else {
-        glDisable(GL_TEXTURE_2D);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        TextureManager::switchOffLightmapUnit();
     }
-    glClientActiveTexture(GL_TEXTURE0);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
     if (light == Light::vertexColours) {
         glEnableClientState(GL_COLOR_ARRAY);
     } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/Overbright.h"
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
 
@@ -26,11 +27,12 @@ public:
         bool lightmaps = true; // off: faces are lit by their vertex colours
     };
 
-    // styles: one per texture of the level. `levelName` names the level in the one line that
+    // styles: one per texture of the level, kept by reference (they outlive this). `levelName` names the level in the one line that
     // reports faces naming a lightmap the level lacks (drawn with their vertex colours instead).
     // Needs a current GL context.
-    BatchedLevel(const LevelData& level, std::vector<SurfaceStyle> styles, const TextureManager& textures,
-                 const std::string& levelName, std::ostream& log);
+    // Vertex colours are brought up from their stored range by `light`.
+    BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles, const TextureManager& textures,
+                 const Overbright& light, const std::string& levelName, std::ostream& log);
     ~BatchedLevel();
     BatchedLevel(const BatchedLevel&) = delete;
     BatchedLevel& operator=(const BatchedLevel&) = delete;
@@ -46,20 +48,22 @@ public:
     std::size_t groupCount() const { return groups.size(); }
     std::size_t drawCalls() const { return lastDrawCalls; } // in the last draw
     GLuint vertexBuffer() const { return staticBuffer; }
+    std::size_t bufferBytes() const { return staticBytes + patchBytes; } // uploaded into both buffers
     // The frame's triangles as indices into vertexBuffer(), for a benchmark's single draw:
     // every visible polygon and mesh face that is drawn.
     void appendStaticIndices(const std::vector<int>& visibleFaces, std::vector<GLuint>& out) const;
 
     static constexpr uint32_t noGroup = UINT32_MAX;
 
-private:
+    // One vertex in the buffers: the arrays are pointed at its fields by offsetof.
     struct GpuVertex {
         float position[3];
         float texCoord[2];
         float lightmapCoord[2];
         unsigned char color[4]; // brightened from the stored range
     };
-    // Sorting order of the groups: style rank (drawing order), image, lightmap, patch.
+
+private:    // Sorting order of the groups: style rank (drawing order), image, lightmap, patch.
     struct GroupKey {
         uint32_t rank = 0;
         int texture = 0;
@@ -87,10 +91,12 @@ private:
     void applyStyle(const SurfaceStyle& style, bool patch);
     void applyLight(const Group& group, const SurfaceStyle& style, const Switches& switches);
     static GpuVertex gpuVertex(const Vertex& vertex);
-    static void upload(GLuint buffer, const std::vector<GpuVertex>& vertices);
+    void brightenColours(std::vector<GpuVertex>& vertices) const; // from the stored range, in place
+    static std::size_t upload(GLuint buffer, const std::vector<GpuVertex>& vertices); // bytes
 
-    std::vector<SurfaceStyle> styles; // by texture
+    const std::vector<SurfaceStyle>& styles; // by texture
     const TextureManager& textures;
+    const Overbright light;
     std::vector<Group> groups;        // sorted: pass, style, image, lightmap, patch
     std::vector<int> faceLightmaps;   // by face: the lightmap it is drawn with, -1 for none
     std::vector<uint32_t> faceGroup;  // by face: noGroup when the face is not drawn
@@ -106,6 +112,8 @@ private:
     GLuint staticBuffer = 0;
     GLuint patchBuffer = 0;
     GLuint greyTexture = 0;
+    std::size_t staticBytes = 0;
+    std::size_t patchBytes = 0;
     std::size_t lastDrawCalls = 0;
     // State the last group left, so a group changes only what differs.
     GLuint boundBuffer = 0;

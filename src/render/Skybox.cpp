@@ -1,5 +1,7 @@
 #include "render/Skybox.h"
 
+#include "render/TextureManager.h"
+
 #include <GL/glew.h>
 
 namespace {
@@ -21,23 +23,8 @@ constexpr float quadTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 void Skybox::draw(unsigned int texture) const
 {
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPolygonMode(GL_FRONT, GL_FILL);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-
-    pushRotationOnly();
+    beginSkyPass();
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glColor3f(1.0f, 1.0f, 1.0f);
     for (const SkyQuad& quad : skyQuads) {
         glBegin(GL_QUADS);
         for (int corner = 0; corner < 4; ++corner) {
@@ -46,7 +33,31 @@ void Skybox::draw(unsigned int texture) const
         }
         glEnd();
     }
+    endSkyPass();
+}
 
+void Skybox::beginSkyPass()
+{
+    TextureManager::switchOffLightmapUnit();
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    pushRotationOnly();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+// Blending, alpha test, depth and culling come back on: the gun, shots and players drawn
+// next rely on them.
+void Skybox::endSkyPass()
+{
     glColor3f(1.0f, 1.0f, 1.0f);
     glPopMatrix();
     glEnable(GL_DEPTH_TEST);

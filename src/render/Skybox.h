@@ -15,4 +15,10 @@ public:
     // Pushes the model-view matrix and loads the view's rotation alone, so a sky turns with the
     // eye but never moves; the caller pops it.
     static void pushRotationOnly();
+
+    // Every sky is drawn between these two: the first sets unit 0 texturing alone, modulating
+    // white, no blending, alpha test, depth test, depth writes or culling, and pushes the
+    // rotation-only view; the second pops it and leaves the state described at draw().
+    static void beginSkyPass();
+    static void endSkyPass();
 };

@@ -10,16 +10,22 @@
 #include <algorithm>
 #include <iostream>
 
-namespace {
-const Overbright storedAtAQuarter(Overbright::intendedFactor);
-}
-
 static_assert(formatRGB == GL_RGB && formatRGBA == GL_RGBA, "pixel formats are handed to GL unchanged");
 
 const char* TextureManager::errorText(GLint code)
 {
     const GLubyte* text = gluErrorString(GLenum(code));
     return text ? reinterpret_cast<const char*>(text) : "unknown error";
+}
+
+void TextureManager::switchOffLightmapUnit()
+{
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glClientActiveTexture(GL_TEXTURE1);
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
 GLint TextureManager::uploadToBoundTexture(const Texture& image)
@@ -37,21 +43,29 @@ GLint TextureManager::uploadToBoundTexture(const Texture& image)
 }
 
 TextureManager::TextureManager(unsigned textureCount, unsigned lightmapCount)
-    : textureCount(textureCount),
-      lightmapCount(lightmapCount),
-      textureIds(std::make_unique<GLuint[]>(textureCount)),
-      lightmapIds(std::make_unique<GLuint[]>(lightmapCount))
+    : textureCount(textureCount), lightmapCount(lightmapCount), textureIds(textureCount), lightmapIds(lightmapCount)
 {
     textures.reserve(textureCount);
     textureKinds.reserve(textureCount);
-    glGenTextures(GLsizei(textureCount), textureIds.get());
-    glGenTextures(GLsizei(lightmapCount), lightmapIds.get());
+    glGenTextures(GLsizei(textureCount), textureIds.data());
+    glGenTextures(GLsizei(lightmapCount), lightmapIds.data());
+}
+
+TextureManager::TextureManager(std::vector<GLuint> shown, unsigned lightmapCount)
+    : textureCount(unsigned(shown.size())),
+      lightmapCount(lightmapCount),
+      textureIds(std::move(shown)),
+      lightmapIds(lightmapCount),
+      ownsTextureIds(false)
+{
+    glGenTextures(GLsizei(lightmapCount), lightmapIds.data());
 }
 
 TextureManager::~TextureManager()
 {
-    glDeleteTextures(GLsizei(textureCount), textureIds.get());
-    glDeleteTextures(GLsizei(lightmapCount), lightmapIds.get());
+    if (ownsTextureIds)
+        glDeleteTextures(GLsizei(textureCount), textureIds.data());
+    glDeleteTextures(GLsizei(lightmapCount), lightmapIds.data());
 }
 
 bool TextureManager::hasNameLeft(const char* name) const
@@ -60,21 +74,6 @@ bool TextureManager::hasNameLeft(const char* name) const
         return true;
     std::cerr << name << ": no texture name left, all " << textureCount << " are in use" << std::endl;
     return false;
-}
-
-void TextureManager::createTexture(std::unique_ptr<DecodedImage> image)
-{
-    if (!hasNameLeft("image"))
-        return;
-    const unsigned index = unsigned(textures.size());
-    if (image && image->isLoaded()) {
-        glBindTexture(GL_TEXTURE_2D, textureIds[index]);
-        if (const GLint result = uploadToBoundTexture(*image); result != 0)
-            std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
-        image->releasePixels();
-    }
-    textures.push_back(image ? std::unique_ptr<Texture>(std::move(image)) : std::make_unique<DecodedImage>());
-    textureKinds.push_back(kindJPEG);
 }
 
 void TextureManager::createTexture(const char* prefix, const char* name)
@@ -112,7 +111,7 @@ void TextureManager::upload(const Texture& texture, unsigned index) const
         std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
 }
 
-void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t size)
+void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t size, const Overbright& light)
 {
     constexpr int side = LevelFormat::lightmapSide;
     constexpr std::size_t pageBytes = LevelFormat::lightmapRecordSize;
@@ -121,7 +120,7 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
     const unsigned count = unsigned(std::min<std::size_t>(lightmapCount, size / pageBytes));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (unsigned i = 0; i < count; ++i) {
-        storedAtAQuarter.brightenToBGRA(pages + i * pageBytes, page.data(), texels);
+        light.brightenToBGRA(pages + i * pageBytes, page.data(), texels);
         glBindTexture(GL_TEXTURE_2D, lightmapIds[i]);
         // Lightmaps are sampled near their texels only: no mipmaps, and faces packed side by side
         // must not bleed through the page's edge.
@@ -137,12 +136,17 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
 
 bool TextureManager::isTextureLoaded(int index) const
 {
+    if (!ownsTextureIds)
+        return index >= 0 && std::size_t(index) < textureIds.size() && textureIds[std::size_t(index)] != 0;
     if (index < 0 || std::size_t(index) >= textures.size())
         return false;
     return textures[std::size_t(index)]->isLoaded();
 }
 
-int TextureManager::textureKind(int index) const { return textureKinds[std::size_t(index)]; }
+int TextureManager::textureKind(int index) const
+{
+    return ownsTextureIds ? textureKinds[std::size_t(index)] : kindJPEG;
+}
 
 void TextureManager::bindTexture(int index, GLsizei stride, const GLvoid* texCoords) const
 {

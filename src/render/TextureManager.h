@@ -1,37 +1,42 @@
 #pragma once
 
 #include "render/Lightmap.h"
-#include "image/DecodedImage.h"
 #include "image/Texture.h"
 
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
-// Turns the level's texture list into GL texture objects, one per entry in entry order, so a
-// face's texture index is directly its GL texture. Each image is tried as JPEG, then TGA.
-// Lightmap names are reserved for every lightmap page; the designed frame fills them
-// (uploadLightmaps) and draws them on texture unit 1, the original frame never does.
+// Turns the level's texture list into GL textures, one per entry in entry order, so a face's
+// texture index is directly its GL texture. A configuration file's level has a GL texture of its
+// own per entry, each image tried as JPEG, then TGA. A level whose images come from a data root
+// has entries that show textures made elsewhere (ImageCache), shared by every entry showing the
+// same image, and no GL name at all for an entry without one. Lightmap names are reserved for
+// every lightmap page; the designed frame fills them (uploadLightmaps) and draws them on texture
+// unit 1, the original frame never does.
+class Overbright;
+
 class TextureManager {
 public:
     // Needs a current GL context: generates both name arrays.
     TextureManager(unsigned textureCount, unsigned lightmapCount);
+    // Entry i shows GL texture shown[i] (0: no image), owned by whoever made it, which outlives
+    // the manager. Entries are decoded top row first: kind JPEG, nothing is flipped. Generates
+    // the lightmap names only.
+    TextureManager(std::vector<GLuint> shown, unsigned lightmapCount);
     virtual ~TextureManager();
     TextureManager(const TextureManager&) = delete;
     TextureManager& operator=(const TextureManager&) = delete;
 
     // Loads and uploads the next entry; prints the path lines and the result.
     void createTexture(const char* prefix, const char* name);
-    // The next entry from an image already decoded, top row first (kind JPEG: nothing is
-    // flipped); null, or an image that did not decode, leaves the entry's name without an
-    // image. Prints only a failure of the upload.
-    void createTexture(std::unique_ptr<DecodedImage> image);
 
-    // Fills the reserved lightmap names with the lump's 128 x 128 RGB pages, brightened from the
-    // range they are stored at; the designed frame draws them on texture unit 1.
-    void uploadLightmaps(const unsigned char* pages, std::size_t size);
+    // Fills the reserved lightmap names with the lump's 128 x 128 RGB pages, brought up from the
+    // range they are stored at by `light`; the designed frame draws them on texture unit 1.
+    void uploadLightmaps(const unsigned char* pages, std::size_t size, const Overbright& light);
     bool isLightmapLoaded(int index) const { return index >= 0 && unsigned(index) < lightmapsUploaded; }
 
     bool isTextureLoaded(int index) const; // false outside the list, never reads past it
@@ -42,14 +47,17 @@ public:
 
     unsigned getTextureCount() const { return textureCount; }
     unsigned getLightmapCount() const { return lightmapCount; }
-    GLuint textureId(int index) const { return textureIds[index]; }
-    GLuint lightmapId(int index) const { return lightmapIds[index]; } // bound only by the designed frame
+    GLuint textureId(int index) const { return textureIds[std::size_t(index)]; }
+    GLuint lightmapId(int index) const { return lightmapIds[std::size_t(index)]; } // bound only by the designed frame
 
     // Gives the bound texture the sampling state every level texture has and builds its
     // mipmaps from `image` (its format doubles as internal format); returns the mipmap
     // builder's result, 0 on success. The sky uses it too.
     static GLint uploadToBoundTexture(const Texture& image);
     static const char* errorText(GLint code); // gluErrorString, never null
+    // Texture unit 1 (the lightmaps') off: texturing and its coordinate array. Leaves unit 0
+    // the active and the client-active unit.
+    static void switchOffLightmapUnit();
 
     static constexpr int kindJPEG = 0;
     static constexpr int kindTGA = 1;
@@ -66,7 +74,8 @@ private:
     std::vector<Lightmap> lightmaps; // stays empty: the pages go straight to lightmapIds
     unsigned textureCount;
     unsigned lightmapCount;
-    std::unique_ptr<GLuint[]> textureIds;
-    std::unique_ptr<GLuint[]> lightmapIds;
+    std::vector<GLuint> textureIds;
+    std::vector<GLuint> lightmapIds;
     unsigned lightmapsUploaded = 0;
+    bool ownsTextureIds = true; // false: they show shared textures, and `textures` stays empty
 };

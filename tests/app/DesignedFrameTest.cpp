@@ -201,3 +201,32 @@ TEST(DesignedFrameTest, ASkySurfaceShowsTheFarBoxAndIsNotDrawnItself)
     const Rgb right = readPixel(testsupport::contextWidth / 2, middle);
     EXPECT_TRUE(near(right, {200, 200, 0}, 12)) << right.r << " " << right.g << " " << right.b;
 }
+
+TEST(DesignedFrameTest, RecordsShowingOneImageShareItsTextureAndUnusedRecordsCostNothing)
+{
+    DesignedScene files;
+    files.image("textures/wall.jpg", {250, 250, 250});
+    files.image("textures/spare.jpg", {0, 250, 0});
+    files.directory.write("scripts/alias.shader", "textures/alias\n{\n  {\n    map textures/wall.jpg\n  }\n}\n");
+    LevelWriter writer;
+    writer.addTexture("textures/wall");
+    writer.addTexture("textures/WALL"); // another record, the same name in another case
+    writer.addTexture("textures/alias");
+    writer.addTexture("textures/spare");   // no face shows it: never looked up
+    writer.addTexture("textures/missing"); // no face either: not counted as missing
+    addSquare(writer, 0, 100.0f, 10.0f);
+    addSquare(writer, 1, 110.0f, 20.0f);
+    addSquare(writer, 2, 120.0f, 40.0f);
+    finishLevel(writer);
+    files.open(writer, true);
+
+    const TextureManager& textures = *files.scene->map->textureManager;
+    const GLuint shared = textures.textureId(0);
+    EXPECT_NE(shared, 0u);
+    EXPECT_EQ(textures.textureId(1), shared);
+    EXPECT_EQ(textures.textureId(2), shared);
+    EXPECT_FALSE(textures.isTextureLoaded(3)) << "an image no face shows is never decoded";
+    EXPECT_EQ(files.scene->viewer->textureReport()->summaryLine("drawn grey", 5), "textures: all 3 found");
+    files.scene->frame(true, true);
+    EXPECT_GT(readPixel(testsupport::contextWidth / 2, middle).g, 200);
+}

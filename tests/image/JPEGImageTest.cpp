@@ -154,3 +154,36 @@ TEST(JPEGImage, ScanCutShortDecodesWithLibjpegsWarning)
     EXPECT_NEAR(image.pixels[0], 255, 8); // the top rows arrived before the cut
     EXPECT_EQ(warnings, "Premature end of JPEG file\n");
 }
+
+// The decoder's own n/8 scaling: the largest that fits, never a full-size decode shrunk after.
+TEST(JPEGImage, ALargerImageIsDecodedAtTheLargestEighthThatFits)
+{
+    const Bytes file = redOverBlue(64, 32);
+    const struct {
+        uint32_t maxSide;
+        uint32_t width, height;
+    } cases[] = {
+        {64, 64, 32}, {1000, 64, 32}, {63, 56, 28}, {40, 40, 20}, {16, 16, 8}, {9, 8, 4}, {7, 8, 4} /* 1/8 at least */,
+    };
+    for (const auto& each : cases) {
+        const JPEGImage image = JPEGImage::decode(file.data(), file.size(), JPEGImage::maxPixels, each.maxSide);
+        ASSERT_TRUE(image.decoded()) << each.maxSide << ": " << image.error;
+        EXPECT_EQ(image.width, each.width) << each.maxSide;
+        EXPECT_EQ(image.height, each.height) << each.maxSide;
+        EXPECT_EQ(image.storedWidth, 64u);
+        EXPECT_EQ(image.storedHeight, 32u);
+        EXPECT_EQ(image.pixels.size(), std::size_t(each.width) * each.height * 3);
+        EXPECT_NEAR(image.pixels[0], 255, 8) << "red stays on top";
+        EXPECT_NEAR(image.pixels[image.pixels.size() - 1], 255, 8) << "blue below";
+    }
+
+    // 300 bytes declaring 8192 x 8192: at 1/8 it needs a sixty-fourth of the pixels, within a
+    // limit the full size would break.
+    const Bytes huge = withFrameSize(file, 8192, 8192);
+    testing::internal::CaptureStderr();
+    const JPEGImage reduced = JPEGImage::decode(huge.data(), huge.size(), uint64_t(1) << 20, 1024);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(reduced.decoded()) << reduced.error;
+    EXPECT_EQ(reduced.width, 1024u);
+    EXPECT_EQ(reduced.storedWidth, 8192u);
+}

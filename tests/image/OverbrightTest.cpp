@@ -31,3 +31,27 @@ TEST(OverbrightTest, MultipliesDarkLightAndKeepsTheHueOfBrightLight)
         EXPECT_EQ(bgra, (std::vector<unsigned char>{each.shown[2], each.shown[1], each.shown[0], 255}));
     }
 }
+
+// Long runs take a shortcut where no channel would pass 255: every texel of a run, dark or
+// bright, comes out as it does alone, at the intended factor and at twice it.
+TEST(OverbrightTest, RunsOfTexelsComeOutAsEachAloneDarkOrBright)
+{
+    std::vector<unsigned char> rgb;
+    for (int i = 0; i < 100; ++i) {
+        const bool bright = i >= 16 && i < 32 && i % 5 == 0; // only the second run has bright texels
+        rgb.insert(rgb.end(), {static_cast<unsigned char>(bright ? 200 : i % 30), static_cast<unsigned char>(31 - i % 7),
+                               static_cast<unsigned char>(i * 3 % 32)});
+    }
+    for (const float factor : {Overbright::intendedFactor, 2 * Overbright::intendedFactor}) {
+        const Overbright overbright(factor);
+        std::vector<unsigned char> together(100 * 4);
+        overbright.brightenToBGRA(rgb.data(), together.data(), 100);
+        for (int i = 0; i < 100; ++i) {
+            std::vector<unsigned char> alone(4);
+            overbright.brightenToBGRA(rgb.data() + 3 * i, alone.data(), 1);
+            EXPECT_EQ(std::vector<unsigned char>(together.begin() + 4 * i, together.begin() + 4 * i + 4), alone)
+                << "x" << factor << " texel " << i;
+        }
+        EXPECT_EQ(together[4 * 20 + 2], 255) << "the bright texel of the second run is scaled, not multiplied";
+    }
+}

@@ -1,5 +1,6 @@
 #include "ToolsFixtures.h"
 
+#include "DataSet.h"
 #include "LevelBuilder.h"
 #include "LevelWriter.h"
 #include "PlanEntities.h"
@@ -7,6 +8,12 @@
 #include "level/BrushEntity.h"
 #include "level/LevelLoader.h"
 #include "level/PointMarker.h"
+
+#include "GLContext.h"
+#include "TestFiles.h"
+#include "ViewerScene.h"
+
+#include <GL/glew.h>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +28,25 @@ LevelData demoLevel()
 {
     std::ostringstream quiet;
     return parseLevel("demo.bsp", serializeLevel(buildLevel(toolstest::demoPlan())), quiet);
+}
+
+// The distance along the view to what the middle of the picture shows.
+float distanceAhead()
+{
+    float depth = 0.0f;
+    glReadPixels(testsupport::contextWidth / 2, testsupport::contextHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 &depth);
+    const double near = 1.25, far = 4000.0; // the viewer's projection
+    return float(2 * near * far / (far + near - (2 * depth - 1) * (far - near)));
+}
+
+void lookAt(Camera& camera, const Vec3& eye, const Vec3& target)
+{
+    const Vec3 toward = target.minus(eye);
+    camera.moveTo(Point(eye.getX(), eye.getY(), eye.getZ()));
+    camera.setPitchLimit(Camera::freePitchLimit);
+    camera.faceHeading(std::atan2(-toward.getZ(), toward.getX()) * 180 / 3.14159265358979);
+    camera.setPitch(std::atan2(toward.getY(), std::hypot(toward.getX(), toward.getZ())) * 180 / 3.14159265358979);
 }
 
 // The middle of a plan cell in the viewer's world (Y up), `height` units over the floor.
@@ -87,4 +113,41 @@ TEST(BrushModelsTest, TheDemosPointEntitiesAreMarkedByFamily)
     using Family = PointMarker::Family;
     EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 1}, {Family::item, 2}, {Family::light, 4},
                                               {Family::teleportDestination, 1}}));
+}
+
+// Each of the demo's brush entities seen from a few steps away: the designed frame draws it, so
+// the middle of the picture is as near as the entity; the plain frame does not, and shows what
+// lies behind it.
+TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreDrawnInTheDesignedFrameOnly)
+{
+    const Plan plan = toolstest::demoPlan();
+    const testsupport::TempDir directory;
+    writeDataSet(plan, buildLevel(plan), directory.path());
+    const DataSetFiles files = dataSetFiles(plan);
+    const float cell = float(plan.cellSize);
+    for (const bool designed : {true, false}) {
+        testsupport::ViewerScene scene(directory.path(), directory.path() + files.level,
+                                       directory.path() + files.lights, Point(0, 0, 0), designed);
+        for (const PlanBrushEntity& entity : planBrushEntities(plan)) {
+            SCOPED_TRACE(std::string(entity.className) + (designed ? " designed" : " plain"));
+            // The fan's hub from below and south, the lift's top from above and south, the door's
+            // face from the east, down the corridor it closes.
+            const struct {
+                Vec3 target, fromTarget;
+            } views[] = {
+                {cellMiddle(plan, entity.cell, 40), Vec3(0, cell, cell)},
+                {cellMiddle(plan, entity.cell, 80), Vec3(2 * cell, 0, 0)},
+                {cellMiddle(plan, entity.cell, float(plan.height - fanDepth(plan))), Vec3(0, -48, 2 * cell)},
+            };
+            const auto& view = views[entity.kind == BrushKind::lift ? 0 : entity.kind == BrushKind::door ? 1 : 2];
+            const Vec3 eye = view.target.plus(view.fromTarget);
+            lookAt(*scene.camera, eye, view.target);
+            scene.frame(true, true);
+            const float toTarget = view.fromTarget.length();
+            if (designed)
+                EXPECT_LT(distanceAhead(), toTarget + 1);
+            else
+                EXPECT_GT(distanceAhead(), toTarget + 40);
+        }
+    }
 }

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <unordered_map>
+
+class DataRoot;
+class DecodedImage;
+
+// The images of a data root on the GPU, each decoded once and shared by everything that shows
+// it: texture records, the sides of a far box, and later a material's stage images. Bounded:
+// an image with a side over the limit (or GL_MAX_TEXTURE_SIZE) is shown downscaled, said in one
+// line naming it, and once the images together would pass the texture budget, an image that
+// does not fit is not uploaded and is drawn grey like a missing one (one line, the first time).
+class ImageCache {
+public:
+    struct Limits {
+        uint32_t maxSide = 4096;                      // texels, on the longer side
+        std::size_t budgetBytes = std::size_t(1) << 30; // GPU bytes of all images, mipmaps included
+    };
+    enum class Wrap { repeat, clampToEdge };
+
+    // Needs a current GL context. Lines go to `log`; `root` outlives the cache.
+    ImageCache(const DataRoot& root, Limits limits, std::ostream& log);
+    ~ImageCache(); // deletes every texture it made
+    ImageCache(const ImageCache&) = delete;
+    ImageCache& operator=(const ImageCache&) = delete;
+
+    // The GL texture showing the image at `path` (a path under the root, with its extension) with
+    // the given wrapping; 0 when it cannot be read or decoded (one line naming it) or is past the
+    // budget. The same path (in any case) and wrapping give the same texture.
+    GLuint texture(const std::string& path, Wrap wrap = Wrap::repeat);
+    // The image at `path` decoded within the side limit, for a caller that uploads it itself;
+    // null, with the same lines, when it cannot be read or decoded.
+    std::unique_ptr<DecodedImage> decode(const std::string& path);
+
+    std::size_t bytesUsed() const { return used; }
+    uint32_t maxSide() const { return sideLimit; }
+
+private:
+    GLuint upload(const std::string& path, Wrap wrap);
+    static std::size_t gpuBytes(const DecodedImage& image);
+
+    const DataRoot& root;
+    std::ostream& log;
+    uint32_t sideLimit;
+    std::size_t budget;
+    std::size_t used = 0;
+    bool budgetSpent = false; // its line is printed once
+    std::unordered_map<std::string, GLuint> textures; // by wrap letter + lower-case path; 0 for none
+};
