@@ -81,12 +81,13 @@ struct DesignedScene {
         testimages::writeJpeg(directory.path() + name, 8, 8, 3, JCS_RGB, solid(8, rgb));
     }
 
-    void open(const LevelWriter& writer, bool designed)
+    void open(const LevelWriter& writer, bool designed, std::optional<double> brightness = std::nullopt)
     {
         directory.write("level.bsp", writer.bytes());
         directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
         scene = std::make_unique<testsupport::ViewerScene>(directory.path(), directory.path() + "level.bsp",
-                                                           directory.path() + "level.lights", Point(0, 0, 0), designed);
+                                                           directory.path() + "level.lights", Point(0, 0, 0), designed,
+                                                           brightness);
     }
 };
 
@@ -96,7 +97,7 @@ bool near(const Rgb& a, const Rgb& b, int tolerance)
 }
 } // namespace
 
-TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueInTheDesignedFrameOnly)
+TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBrightnessInTheDesignedFrameOnly)
 {
     DesignedScene files;
     files.image("textures/wall.jpg", {255, 255, 255});
@@ -123,6 +124,11 @@ TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueInTheDesig
     files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (white) light it
     files.scene->frame(true, true);
     EXPECT_TRUE(near(readPixel(leftOfCentre, middle), readPixel(rightOfCentre, middle), 4));
+
+    files.open(writer, true, 0.5); // "brightness = 0.5" halves the light
+    files.scene->frame(true, true);
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {120, 120, 120}, 2));
 
     files.open(writer, false); // the plain frame knows no lightmap: one even wall
     files.scene->frame(true, false);
