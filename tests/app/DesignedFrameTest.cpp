@@ -25,7 +25,8 @@ constexpr int rightOfCentre = 42;
 
 // A square facing the eye at the origin, `distance` ahead along world -Z (file +Y), `half`
 // units either way; texture and lightmap coordinates run 0..1 from its left to its right.
-void addSquare(LevelWriter& writer, int32_t texture, float distance, float half, int32_t lightmap = -1)
+void addSquare(LevelWriter& writer, int32_t texture, float distance, float half, int32_t lightmap = -1,
+               unsigned char vertexLight = 255)
 {
     const int32_t firstVertex = int32_t(writer.lump(LevelFormat::Vertices).size() / 44);
     const int32_t firstMesh = int32_t(writer.lump(LevelFormat::MeshVertices).size() / 4);
@@ -36,6 +37,7 @@ void addSquare(LevelWriter& writer, int32_t texture, float distance, float half,
         vertex.texCoord = {(corner[0] + 1) / 2, (1 - corner[1]) / 2};
         vertex.lightmapCoord = vertex.texCoord;
         vertex.normal = {0.0f, -1.0f, 0.0f};
+        vertex.color = {vertexLight, vertexLight, vertexLight, 255};
         writer.addVertex(vertex);
     }
     for (int32_t index : {0, 1, 2, 0, 2, 3})
@@ -103,7 +105,7 @@ TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBr
     files.image("textures/wall.jpg", {255, 255, 255});
     LevelWriter writer;
     writer.addTexture("textures/wall");
-    addSquare(writer, 0, 100.0f, 20.0f, 0);
+    addSquare(writer, 0, 100.0f, 20.0f, 0, 32);
     // One lightmap page, stored at a quarter of its light: 32 on its left half, 60 on its right.
     testimages::Bytes& page = writer.lump(LevelFormat::Lightmaps);
     for (int texel = 0; texel < LevelFormat::lightmapSide * LevelFormat::lightmapSide; ++texel) {
@@ -121,14 +123,18 @@ TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBr
     EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {80, 80, 80}, 3));
     EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {151, 151, 151}, 3));
 
-    files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (white) light it
+    files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (32) light it, as brightened
     files.scene->frame(true, true);
-    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), readPixel(rightOfCentre, middle), 4));
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {128, 128, 128}, 2));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {128, 128, 128}, 2));
 
     files.open(writer, true, 0.5); // "brightness = 0.5" halves the light
     files.scene->frame(true, true);
     EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2));
     EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {120, 120, 120}, 2));
+    files.scene->viewer->pressKey('m');
+    files.scene->frame(true, true);
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2)) << "vertex colours halved too";
 
     files.open(writer, false); // the plain frame knows no lightmap: one even wall
     files.scene->frame(true, false);
