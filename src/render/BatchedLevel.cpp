@@ -48,8 +48,9 @@ void applyAlphaFunction(AlphaFunction function)
 } // namespace
 
 BatchedLevel::BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles,
-                           const TextureManager& textures, const std::string& levelName, std::ostream& log)
-    : styles(styles), textures(textures)
+                           const TextureManager& textures, const Overbright& light, const std::string& levelName,
+                           std::ostream& log)
+    : styles(styles), textures(textures), light(light)
 {
     glGenBuffers(1, &staticBuffer);
     glGenBuffers(1, &patchBuffer);
@@ -158,10 +159,10 @@ BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     return gpu;
 }
 
-void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices)
+void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices) const
 {
     if (!vertices.empty())
-        Overbright::brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
+        light.brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
 }
 
 std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)

@@ -1,14 +1,19 @@
 #include "render/DesignedLook.h"
 
+#include "level/EntityText.h"
 #include "level/Material.h"
+#include "level/PointMarker.h"
 #include "level/TextureResolver.h"
 #include "render/DataRootImages.h"
 #include "render/LightingModule.h"
 #include "render/Skybox.h"
 
 DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
+                           const Overbright& light, std::vector<BrushEntity> brushEntities,
                            const std::string& levelName, std::ostream& log)
-    : visibleSet(level)
+    : visibleSet(level),
+      brushEntityVisibility(level, std::move(brushEntities)),
+      markers(PointMarker::list(EntityText::parse(level.entityText).entities))
 {
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -16,7 +21,7 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
     for (std::size_t i = 0; i < level.textureNames.size(); ++i)
         if (images.isUsed(int(i)))
             styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
-    batches = std::make_unique<BatchedLevel>(level, styles, textures, levelName, log);
+    batches = std::make_unique<BatchedLevel>(level, styles, textures, light, levelName, log);
     farBox = loadFarBox(level, images);
 }
 
@@ -51,6 +56,21 @@ void DesignedLook::collectVisibleFaces(int cluster, const Camera& camera, DrawnF
                                        std::vector<int>& visibleFaces)
 {
     visibleSet.collectFaces(cluster, camera, drawnFaces, visibleFaces);
+    brushEntityVisibility.collectFaces(cluster, camera, drawnFaces, visibleFaces);
+}
+
+bool DesignedLook::toggleMarkers()
+{
+    if (markers.empty())
+        return false;
+    markersShown = !markersShown;
+    return true;
+}
+
+void DesignedLook::drawMarkers() const
+{
+    if (markersShown)
+        markers.draw();
 }
 
 void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,

@@ -25,7 +25,8 @@ constexpr int rightOfCentre = 42;
 
 // A square facing the eye at the origin, `distance` ahead along world -Z (file +Y), `half`
 // units either way; texture and lightmap coordinates run 0..1 from its left to its right.
-void addSquare(LevelWriter& writer, int32_t texture, float distance, float half, int32_t lightmap = -1)
+void addSquare(LevelWriter& writer, int32_t texture, float distance, float half, int32_t lightmap = -1,
+               unsigned char vertexLight = 255)
 {
     const int32_t firstVertex = int32_t(writer.lump(LevelFormat::Vertices).size() / 44);
     const int32_t firstMesh = int32_t(writer.lump(LevelFormat::MeshVertices).size() / 4);
@@ -36,6 +37,7 @@ void addSquare(LevelWriter& writer, int32_t texture, float distance, float half,
         vertex.texCoord = {(corner[0] + 1) / 2, (1 - corner[1]) / 2};
         vertex.lightmapCoord = vertex.texCoord;
         vertex.normal = {0.0f, -1.0f, 0.0f};
+        vertex.color = {vertexLight, vertexLight, vertexLight, 255};
         writer.addVertex(vertex);
     }
     for (int32_t index : {0, 1, 2, 0, 2, 3})
@@ -81,12 +83,13 @@ struct DesignedScene {
         testimages::writeJpeg(directory.path() + name, 8, 8, 3, JCS_RGB, solid(8, rgb));
     }
 
-    void open(const LevelWriter& writer, bool designed)
+    void open(const LevelWriter& writer, bool designed, std::optional<double> brightness = std::nullopt)
     {
         directory.write("level.bsp", writer.bytes());
         directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
         scene = std::make_unique<testsupport::ViewerScene>(directory.path(), directory.path() + "level.bsp",
-                                                           directory.path() + "level.lights", Point(0, 0, 0), designed);
+                                                           directory.path() + "level.lights", Point(0, 0, 0), designed,
+                                                           brightness);
     }
 };
 
@@ -96,39 +99,42 @@ bool near(const Rgb& a, const Rgb& b, int tolerance)
 }
 } // namespace
 
-TEST(DesignedFrameTest, AWallShowsItsLightmapInTheDesignedFrameOnly)
+TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBrightnessInTheDesignedFrameOnly)
 {
     DesignedScene files;
     files.image("textures/wall.jpg", {255, 255, 255});
     LevelWriter writer;
     writer.addTexture("textures/wall");
-    addSquare(writer, 0, 100.0f, 20.0f, 0);
-    // One lightmap page, dark on its left half and bright (at half range) on its right.
+    addSquare(writer, 0, 100.0f, 20.0f, 0, 32);
+    // One lightmap page, stored at a quarter of its light: 32 on its left half, 60 on its right.
     testimages::Bytes& page = writer.lump(LevelFormat::Lightmaps);
     for (int texel = 0; texel < LevelFormat::lightmapSide * LevelFormat::lightmapSide; ++texel) {
-        const unsigned char level = texel % LevelFormat::lightmapSide < LevelFormat::lightmapSide / 2 ? 15 : 110;
+        const unsigned char level = texel % LevelFormat::lightmapSide < LevelFormat::lightmapSide / 2 ? 32 : 60;
         page.insert(page.end(), {level, level, level});
     }
     finishLevel(writer);
 
     files.open(writer, true);
     files.scene->frame(true, true);
-    const Rgb dark = readPixel(leftOfCentre, middle);
-    const Rgb bright = readPixel(rightOfCentre, middle);
-    EXPECT_LT(dark.r, 50);
-    EXPECT_GT(bright.r, 200) << "the stored 110 is brightened to 220";
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {128, 128, 128}, 2)) << "a texel of 32 under a white image";
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {240, 240, 240}, 2));
 
-    files.scene->frame(false, true); // textures off: grey, still lit
-    const Rgb greyDark = readPixel(leftOfCentre, middle);
-    const Rgb greyBright = readPixel(rightOfCentre, middle);
-    EXPECT_TRUE(near(greyBright, {greyBright.r, greyBright.r, greyBright.r}, 2));
-    EXPECT_GT(greyBright.r, 100);
-    EXPECT_LT(greyBright.r, 180);
-    EXPECT_LT(greyDark.r, greyBright.r / 4);
+    files.scene->frame(false, true); // textures off: the neutral grey (160), still lit
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {80, 80, 80}, 3));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {151, 151, 151}, 3));
 
-    files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (white) light it
+    files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (32) light it, as brightened
     files.scene->frame(true, true);
-    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), readPixel(rightOfCentre, middle), 4));
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {128, 128, 128}, 2));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {128, 128, 128}, 2));
+
+    files.open(writer, true, 0.5); // "brightness = 0.5" halves the light
+    files.scene->frame(true, true);
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {120, 120, 120}, 2));
+    files.scene->viewer->pressKey('m');
+    files.scene->frame(true, true);
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2)) << "vertex colours halved too";
 
     files.open(writer, false); // the plain frame knows no lightmap: one even wall
     files.scene->frame(true, false);
