@@ -7,6 +7,7 @@
 #include "config/LightsFile.h"
 #include "files/Archive.h"
 #include "files/RelativePath.h"
+#include "game/BrushEntityVisibility.h"
 #include "game/Camera.h"
 #include "game/DrawnFaceSet.h"
 #include "game/Friendlies.h"
@@ -16,6 +17,7 @@
 #include "image/DecodedImage.h"
 #include "image/JPEGImage.h"
 #include "image/TGAImage.h"
+#include "level/BrushEntity.h"
 #include "level/EntityText.h"
 #include "level/FogVolume.h"
 #include "level/LevelFormatError.h"
@@ -23,6 +25,7 @@
 #include "level/MaterialLibrary.h"
 #include "level/MaterialScript.h"
 #include "level/OverviewLayout.h"
+#include "level/PointMarker.h"
 #include "level/TextureReport.h"
 #include "surface/AnimationFrame.h"
 #include "surface/Oscillator.h"
@@ -127,6 +130,31 @@ void mapAndCount(const LevelData& level)
     require(layout.box.west < layout.box.east && layout.box.south < layout.box.north && layout.box.low < layout.box.high);
     const TextureReport report = TextureReport::of(level, std::vector<bool>(level.textureNames.size() / 2, true), nullptr);
     require(report.found() <= report.needed() && report.missing().size() <= report.needed());
+}
+
+// The inline models as the designed frame finds them: each face range within the level and no
+// face in two, boxes sorted, every line naming the file; then placed at rest as the frame loads
+// them, which moves no vertex twice and leaves them numbers where they were.
+std::vector<BrushEntity> placeBrushEntities(LevelData& level)
+{
+    std::vector<std::string> notices;
+    const std::vector<BrushEntity> entities =
+        BrushEntity::list(level, EntityText::parse(level.entityText).entities, "fuzz.bsp", notices);
+    std::vector<bool> owned(level.faces.size(), false);
+    for (const BrushEntity& entity : entities) {
+        require(entity.model >= 1 && entity.model < level.models.size() && entity.faceCount >= 1
+                && entity.firstFace >= 0 && std::size_t(entity.firstFace) + std::size_t(entity.faceCount) <= level.faces.size());
+        for (int32_t face = entity.firstFace; face < entity.firstFace + entity.faceCount; ++face) {
+            require(!owned[std::size_t(face)]);
+            owned[std::size_t(face)] = true;
+        }
+        require(entity.low.getX() <= entity.high.getX() && entity.low.getY() <= entity.high.getY()
+                && entity.low.getZ() <= entity.high.getZ());
+    }
+    BrushEntity::placeAtRest(level, entities, "fuzz.bsp", notices);
+    for (const std::string& line : notices)
+        require(line.compare(0, 10, "fuzz.bsp: ") == 0 && line.find('\n') == std::string::npos);
+    return entities;
 }
 
 // Parses like the map does after reading the file; nullopt for a refused file.
@@ -285,11 +313,12 @@ int level(const uint8_t* data, std::size_t size)
     std::size_t peak = 0;
     {
         const HeapPeak heap;
-        const std::optional<LevelData> parsed = parse(data, size);
+        std::optional<LevelData> parsed = parse(data, size);
         peak = heap.bytes();
         if (parsed) {
             useLikeTheRenderer(*parsed);
             mapAndCount(*parsed);
+            placeBrushEntities(*parsed);
         }
     }
     // Records are fixed-size and nothing is expanded: the file, its arrays and its patches fit.
@@ -302,9 +331,10 @@ int visibility(const uint8_t* data, std::size_t size)
     if (size < visibilityPrefixSize)
         return 0;
     const MutedConsole muted;
-    const std::optional<LevelData> parsed = parse(data + visibilityPrefixSize, size - visibilityPrefixSize);
+    std::optional<LevelData> parsed = parse(data + visibilityPrefixSize, size - visibilityPrefixSize);
     if (!parsed)
         return 0;
+    std::vector<BrushEntity> brushEntities = placeBrushEntities(*parsed);
     const LevelData& level = *parsed;
     const View view = readView(data);
     Frustum frustum;
@@ -327,7 +357,14 @@ int visibility(const uint8_t* data, std::size_t size)
             gatherFrom(level, middle, camera, drawn, visibleFaces);
         }
     }
+    // The brush entities' faces join the world's, each face once, from every cluster tried.
+    BrushEntityVisibility models(level, std::move(brushEntities));
     const int32_t clusters = level.visData ? level.visData->clusterCount : 0;
+    for (int32_t from = -1; from < clusters && from < 16; ++from) {
+        gatherFrom(level, camera.getPosition(), camera, drawn, visibleFaces);
+        models.collectFaces(from, camera, drawn, visibleFaces);
+        require(visibleFaces.size() <= level.faces.size());
+    }
     for (int32_t from = -1; from < clusters && from < 16; ++from)
         for (int32_t to = -1; to < clusters && to < 16; ++to)
             Visibility::canSee(level.visData.get(), from, to);
@@ -410,6 +447,10 @@ int entities(const uint8_t* data, std::size_t size)
         require(view.heading >= 0 && view.heading < 360);
     }
     worldMessage(list.entities);
+    for (const PointMarker& marker : PointMarker::list(list.entities))
+        require(std::isfinite(marker.position.getX()) && std::isfinite(marker.position.getY())
+                && std::isfinite(marker.position.getZ()) && std::isfinite(marker.heading)
+                && std::size_t(marker.family) < PointMarker::familyCount);
     return 0;
 }
 

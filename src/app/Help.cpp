@@ -28,6 +28,7 @@ const std::vector<Entry>& keyHelp()
         {"f", "fire"},
         {"c", "print the view on standard output as --at X Y Z --angle A --pitch P"},
         {"j / J", "jump to the next / previous player start"},
+        {"n", "markers on / off: where each point entity stands, a colour per family"},
         {"t", "textures on / off"},
         {"l", "lighting on / off"},
         {"v", "frustum culling on / off"},

@@ -147,6 +147,8 @@ void applyOptions(Launch& launch, const CommandLine& line)
         configuration.startAngle = *line.angle;
     if (line.pitch)
         configuration.startPitch = *line.pitch;
+    if (line.brightness)
+        configuration.brightness = *line.brightness;
     launch.flightSpeed = line.speed.value_or(Flight::defaultSpeed);
     launch.mouseDegreesPerPixel = line.mouse.value_or(MouseLook::defaultDegreesPerPixel);
     launch.verbose = line.verbose;

@@ -99,7 +99,8 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
         return std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
                                         lighting.get());
     BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), std::make_unique<DataRootImages>(*resolver),
-                          configuration.designedLook, launch.materialSeconds};
+                          configuration.designedLook, float(configuration.brightness.value_or(1)),
+                          launch.materialSeconds};
     return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
 }
 
@@ -204,6 +205,7 @@ bool Viewer::pressLevelModeKey(unsigned char key)
     case 'h': levelMap->hudShown = !levelMap->hudShown; return true;
     case 'j': jumpToStart(true); return true;
     case 'J': jumpToStart(false); return true;
+    case 'n': toggleMarkers(); return true;
     case tabKey: releasePointer(); return true;
     default: return false;
     }
@@ -215,6 +217,16 @@ void Viewer::releaseKey(unsigned char key)
         return;
     if (const std::optional<Flight::Motion> motion = motionOfKey(key))
         flight.release(*motion);
+}
+
+// Level mode always draws the designed frame, which holds the markers.
+void Viewer::toggleMarkers()
+{
+    if (levelMap->look && levelMap->look->toggleMarkers())
+        return;
+    if (!saidNoMarkers)
+        std::cerr << "verdanth: this level has no point entities to mark" << std::endl;
+    saidNoMarkers = true;
 }
 
 void Viewer::jumpToStart(bool forward)

@@ -96,6 +96,7 @@ public:
 private:
     bool pressLevelModeKey(unsigned char key); // false: the key means what it means in both modes
     void jumpToStart(bool forward);
+    void toggleMarkers();
     void holdPointer(int x, int y);
     void releasePointer();
     void writeStatus();
@@ -108,4 +109,5 @@ private:
     bool leftShiftDown = false;  // level mode: Shift makes held moves fast
     bool rightShiftDown = false;
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
+    bool saidNoMarkers = false;  // so does 'n' on a level without point entities
 };

@@ -141,6 +141,9 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         line.speed = readInRange(reader, argument, "units per second", CommandLine::minSpeed, CommandLine::maxSpeed);
     } else if (argument == "--mouse") {
         line.mouse = readInRange(reader, argument, "degrees per pixel", CommandLine::minMouse, CommandLine::maxMouse);
+    } else if (argument == "--brightness") {
+        line.brightness =
+            readInRange(reader, argument, "a factor", CommandLine::minBrightness, CommandLine::maxBrightness);
     } else if (argument == "--size") {
         line.size = readSize(argument, reader.value(argument, "WIDTHxHEIGHT"));
     } else if (argument == "--lights") {
@@ -220,6 +223,7 @@ const std::vector<OptionHelp>& optionHelp()
         {"--pitch", "DEG", "start pitch, up positive (-89 to 89)"},
         {"--speed", "UNITS_PER_SECOND", "level mode's flying speed (default 400, 1 to 100000; Shift x3)"},
         {"--mouse", "DEG_PER_PIXEL", "level mode's mouse look (default 0.15, 0.001 to 10)"},
+        {"--brightness", "F", "the designed frame's baked light times F (default 1, 0.25 to 4)"},
         {"--size", "WxH", "window size in pixels (default 1280x720)"},
         {"--lights", "FILE", "a lights file instead of four lights placed from the level's bounds"},
         {"--players", "FRIENDS ENEMIES", "players wandering in the level's box (default none)"},
@@ -252,7 +256,7 @@ const char* usageText()
     static const std::string text = std::string(usageForms()) +
            "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
            "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
-           "         --no-hud\n";
+           "         --brightness F, --no-hud\n";
     return text.c_str();
 }
 

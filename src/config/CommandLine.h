@@ -20,6 +20,7 @@ struct CommandLine {
     std::optional<double> pitch;         // --pitch DEG: up positive, within +-maxPitch
     std::optional<double> speed;         // --speed UNITS: level mode's flying speed, per second
     std::optional<double> mouse;         // --mouse DEG: level mode's mouse look, degrees per pixel
+    std::optional<double> brightness;    // --brightness F: the designed frame's baked light, times F
     std::optional<std::pair<int, int>> size;                  // --size WxH, pixels
     std::optional<std::string> lightsFile;                    // --lights FILE
     std::optional<std::pair<unsigned, unsigned>> players;     // --players FRIENDS ENEMIES
@@ -39,6 +40,7 @@ struct CommandLine {
     static constexpr double maxPitch = 89;
     static constexpr double minSpeed = 1, maxSpeed = 100000;
     static constexpr double minMouse = 0.001, maxMouse = 10;
+    static constexpr double minBrightness = 0.25, maxBrightness = 4;
     static constexpr double maxTime = 100000; // seconds, either way
 };
 

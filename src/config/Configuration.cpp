@@ -65,6 +65,23 @@ double readAngle(std::istream& in)
     return std::isfinite(degrees) ? degrees : 0.0;
 }
 
+// A factor within the range --brightness takes, all of the token; anything else is kept to be
+// refused, since a level drawn at a brightness nobody asked for would look like a fault.
+void readBrightness(std::istream& in, Configuration& configuration)
+{
+    std::string value;
+    in >> value;
+    echoSetting(value);
+    char* end = nullptr;
+    const double factor = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(factor >= CommandLine::minBrightness && factor <= CommandLine::maxBrightness)) {
+        configuration.unreadableBrightness = value;
+        return;
+    }
+    configuration.brightness = factor;
+    configuration.unreadableBrightness.reset();
+}
+
 // Reads the value of one extension key; false when the key is not one.
 bool readExtensionValue(std::istream& in, const std::string& key, Configuration& configuration)
 {
@@ -78,6 +95,10 @@ bool readExtensionValue(std::istream& in, const std::string& key, Configuration&
         configuration.designedLook = look == "designed";
         configuration.unknownLook = configuration.designedLook ? "" : look;
         echoSetting(look);
+        return true;
+    }
+    if (key == "brightness") {
+        readBrightness(in, configuration);
         return true;
     }
     if (key == "level_players") {
@@ -152,6 +173,9 @@ std::optional<std::string> configurationProblem(const Configuration& configurati
         return path + ": cannot open the configuration file";
     if (!configuration.unknownLook.empty())
         return path + ": \"look\" can only be designed, not " + configuration.unknownLook;
+    if (const auto& brightness = configuration.unreadableBrightness)
+        return path + ": \"brightness\" needs a factor from " + decimalText(CommandLine::minBrightness) + " to "
+             + decimalText(CommandLine::maxBrightness) + (brightness->empty() ? "" : ", not " + *brightness);
     if (configuration.unreadableKey == "level_players")
         return path + ": the value of \"level_players\" is not two whole numbers (friends, enemies)";
     if (!configuration.unreadableKey.empty())
@@ -195,6 +219,8 @@ std::string configurationText(const Configuration& configuration)
         text << "archives = 1\n";
     if (configuration.designedLook)
         text << "look = designed\n";
+    if (configuration.brightness)
+        text << "brightness = " << decimalText(*configuration.brightness) << "\n";
     if (configuration.screenshots)
         text << "screenshots = 1\n";
     return text.str();

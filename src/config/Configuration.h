@@ -35,6 +35,8 @@ struct Configuration {
     std::optional<std::pair<unsigned, unsigned>> levelPlayers; // "level_players": friends, enemies in model 0's box
     bool designedLook = false;     // "look = designed": lightmaps, materials, far-box sky, batched drawing
     std::string unknownLook;       // a "look" value other than "designed", as written; refused
+    std::optional<double> brightness; // "brightness": the designed frame's baked light, times this
+    std::optional<std::string> unreadableBrightness; // a "brightness" value that is no factor in range; refused
     bool screenshots = false;      // "screenshots": 'p' writes the frame as a PNG (always on in level mode)
 
     bool opened = false;               // the file could be opened

@@ -138,6 +138,11 @@ bool Camera::isLeafVisible(const Leaf& leaf) const
     return frustum->isLeafVisible(leaf);
 }
 
+bool Camera::isBoxVisible(const Vec3& corner, const Vec3& opposite) const
+{
+    return !cullingEnabled || frustum == nullptr || frustum->isBoxVisible(corner, opposite);
+}
+
 // ---- shots ----
 
 void Camera::fire()

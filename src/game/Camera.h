@@ -72,6 +72,7 @@ public:
 
     // Always true with culling off; otherwise the frustum's test.
     bool isLeafVisible(const Leaf& leaf) const;
+    bool isBoxVisible(const Vec3& corner, const Vec3& opposite) const; // the same for a box
 
     const Point& getPosition() const { return position; }
     double getYaw() const { return yaw; }     // degrees clockwise from the start heading seen from above

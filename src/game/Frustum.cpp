@@ -1,6 +1,7 @@
 #include "game/Frustum.h"
 
 #include "level/Leaf.h"
+#include "math/Vec3.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,7 +45,19 @@ bool Frustum::isLeafVisible(const Leaf& leaf) const
     const double xs[2] = {float(leaf.mins[0]), float(leaf.maxs[0])};
     const double ys[2] = {float(leaf.mins[1]), float(leaf.maxs[1])};
     const double zs[2] = {float(leaf.mins[2]), float(leaf.maxs[2])};
+    return isBoxVisible(xs, ys, zs);
+}
 
+bool Frustum::isBoxVisible(const Vec3& corner, const Vec3& opposite) const
+{
+    const double xs[2] = {corner.getX(), opposite.getX()};
+    const double ys[2] = {corner.getY(), opposite.getY()};
+    const double zs[2] = {corner.getZ(), opposite.getZ()};
+    return isBoxVisible(xs, ys, zs);
+}
+
+bool Frustum::isBoxVisible(const double xs[2], const double ys[2], const double zs[2]) const
+{
     for (const Plane& plane : planes) {
         // Of the eight corners only the one that maximises each term can pass first: rounded
         // products and sums are monotonic, so its value is at least that of any other corner,

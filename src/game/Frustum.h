@@ -3,6 +3,7 @@
 #include <array>
 
 class Leaf;
+class Vec3;
 
 // The six planes of the current view volume in world coordinates, rebuilt once per frame
 // from the projection and model-view matrices (CameraRenderer reads them from GL). A point
@@ -22,9 +23,13 @@ public:
     // False only when the leaf's box lies wholly outside one plane. Runs for every candidate
     // leaf every frame: it stops at the first passing corner and the first failing plane.
     bool isLeafVisible(const Leaf& leaf) const;
+    // The same for a box given by its two corners (world coordinates, in either order per axis).
+    bool isBoxVisible(const Vec3& corner, const Vec3& opposite) const;
 
     const std::array<Plane, planeCount>& getPlanes() const { return planes; }
 
 private:
+    bool isBoxVisible(const double xs[2], const double ys[2], const double zs[2]) const;
+
     std::array<Plane, planeCount> planes{};
 };

@@ -179,11 +179,9 @@ std::optional<PlayerStart> readStart(const Entity& entity)
         start.deathmatch = true;
     else if (!entity.hasClass("info_player_start"))
         return std::nullopt;
-    const std::string* origin = entity.value("origin");
-    if (origin == nullptr || !readNumbers(*origin, start.origin, 3))
+    if (!entity.numbers("origin", start.origin, 3))
         return std::nullopt;
-    const std::string* angle = entity.value("angle");
-    if (angle == nullptr || !readNumbers(*angle, &start.angle, 1))
+    if (!entity.numbers("angle", &start.angle, 1))
         start.angle = 0.0f;
     return start;
 }
@@ -202,6 +200,28 @@ bool Entity::hasClass(std::string_view classname) const
 {
     const std::string* value = this->value("classname");
     return value != nullptr && equalIgnoringCase(*value, classname);
+}
+
+bool Entity::numbers(const std::string& key, float* values, std::size_t count) const
+{
+    const std::string* text = value(key);
+    return text != nullptr && readNumbers(*text, values, count);
+}
+
+std::optional<std::size_t> Entity::inlineModel() const
+{
+    constexpr std::size_t longestNumber = 9; // far more models than a file can hold, and no overflow
+    const std::string* model = value("model");
+    if (model == nullptr || model->size() < 2 || model->size() > 1 + longestNumber || (*model)[0] != '*')
+        return std::nullopt;
+    std::size_t number = 0;
+    for (std::size_t i = 1; i < model->size(); ++i) {
+        const char digit = (*model)[i];
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+        number = number * 10 + std::size_t(digit - '0');
+    }
+    return number;
 }
 
 EntityList EntityText::parse(std::string_view text)

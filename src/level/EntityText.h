@@ -20,6 +20,11 @@ struct Entity {
     const std::string* value(const std::string& key) const;
     // Whether the classname value is `classname`, ignoring ASCII case.
     bool hasClass(std::string_view classname) const;
+    // The value of `key` read as exactly `count` finite numbers separated by white space (an
+    // origin, an angle); false, with `values` unspecified, when it is absent or reads otherwise.
+    bool numbers(const std::string& key, float* values, std::size_t count) const;
+    // N when the "model" key names inline model N ("*N", decimal digits only), else none.
+    std::optional<std::size_t> inlineModel() const;
 };
 
 struct EntityList {

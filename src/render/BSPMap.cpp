@@ -3,6 +3,7 @@
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "game/Visibility.h"
+#include "level/EntityText.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
 #include "render/DataPathImages.h"
@@ -30,15 +31,16 @@ BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScre
 }
 
 BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
-    : display(display), lighting(lighting), levelPath(source.name)
+    : display(display), lighting(lighting), levelPath(source.name),
+      lightFactor(Overbright::intendedFactor * source.brightness)
 {
     DataRootImages& found = *source.images;
     images = std::move(source.images);
     load(levelPath, std::move(source.bytes), source.designed);
     prepareFrames();
     if (source.designed)
-        look = std::make_unique<DesignedLook>(*this, found, *textureManager, levelPath, std::cerr,
-                                              source.materialSeconds);
+        look = std::make_unique<DesignedLook>(*this, found, *textureManager, Overbright(lightFactor),
+                                              std::move(brushEntities), levelPath, std::cerr, source.materialSeconds);
 }
 
 // Takes the file's bytes by value, so they go before the patches take their memory; for the
@@ -51,16 +53,26 @@ void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, boo
     textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
     if (designed) {
         const LevelLoader::Bytes pages = loader.lightmapPages();
-        textureManager->uploadLightmaps(pages.data, pages.size);
+        textureManager->uploadLightmaps(pages.data, pages.size, Overbright(lightFactor));
     }
     loader.readRecords(*this, [this](int texture) {
         return textureManager->textureKind(texture) == TextureManager::kindTGA;
     });
     loader.readVisibility(*this);
     loader.readEntities(*this);
+    if (designed)
+        placeBrushEntities(name);
     if (designed) // the configuration-mode transcript never holds them
         for (const std::string& notice : notices)
             std::cerr << notice << '\n';
+}
+
+// Before the patches are cut: a placed model's curved faces take their controls from the moved
+// vertices.
+void BSPMap::placeBrushEntities(const std::string& name)
+{
+    brushEntities = BrushEntity::list(*this, EntityText::parse(entityText).entities, name, notices);
+    BrushEntity::placeAtRest(*this, brushEntities, name, notices);
 }
 
 void BSPMap::prepareFrames()
@@ -188,6 +200,7 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
         collectVisibleFaces(cluster);
     if (look) {
         look->drawFaces(*this, patchesTessellated, visibleFaces, *lighting, texturesEnabled, lightingEnabled);
+        look->drawMarkers();
     } else {
         beginFaces(lightingEnabled);
         drawFaces(texturesEnabled);

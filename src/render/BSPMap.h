@@ -1,6 +1,8 @@
 #pragma once
 
 #include "game/DrawnFaceSet.h"
+#include "image/Overbright.h"
+#include "level/BrushEntity.h"
 #include "level/LevelData.h"
 #include "render/CameraRenderer.h"
 #include "render/DataRootImages.h"
@@ -43,6 +45,7 @@ public:
         std::vector<unsigned char> bytes;
         std::unique_ptr<DataRootImages> images;
         bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
+        float brightness = 1;  // the designed frame's baked light, times its intended brightness
         double materialSeconds = 0.0; // where the designed frame's material clock starts (--time)
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
@@ -86,6 +89,7 @@ public:
 
 private:
     void load(const std::string& name, std::vector<unsigned char> bytes, bool designed);
+    void placeBrushEntities(const std::string& name); // the designed frame's, at rest
     void prepareFrames(); // patches, sky, the frame's face lists
     void moveAndDrawPlayers();
     void pruneShots();
@@ -98,4 +102,6 @@ private:
 
     CameraRenderer cameraRenderer;
     PlayerRenderer playerRenderer;
+    float lightFactor = Overbright::intendedFactor; // the designed frame's, times the brightness asked for
+    std::vector<BrushEntity> brushEntities;         // found at load, then the designed look's
 };

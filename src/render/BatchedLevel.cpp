@@ -15,8 +15,8 @@ constexpr GLsizei stride = sizeof(GpuVertex);
 } // namespace
 
 BatchedLevel::BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles,
-                           const std::string& levelName, std::ostream& log)
-    : styles(styles), frame(level.faces.size())
+                           const Overbright& light, const std::string& levelName, std::ostream& log)
+    : styles(styles), light(light), frame(level.faces.size(), light)
 {
     glGenBuffers(1, &staticBuffer);
     glGenBuffers(1, &patchBuffer);
@@ -131,10 +131,10 @@ GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     return gpu;
 }
 
-void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices)
+void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices) const
 {
     if (!vertices.empty())
-        Overbright::brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
+        light.brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
 }
 
 std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/Overbright.h"
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
 #include "render/FrameVertices.h"
@@ -32,8 +33,9 @@ public:
     // styles: one per texture of the level, kept by reference (they outlive this). `levelName` names the level in the one line that
     // reports faces naming a lightmap the level lacks (drawn with their vertex colours instead).
     // Needs a current GL context.
-    BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles, const std::string& levelName,
-                 std::ostream& log);
+    // Vertex colours are brought up from their stored range by `light`.
+    BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles, const Overbright& light,
+                 const std::string& levelName, std::ostream& log);
     ~BatchedLevel();
     BatchedLevel(const BatchedLevel&) = delete;
     BatchedLevel& operator=(const BatchedLevel&) = delete;
@@ -102,10 +104,11 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
                          std::vector<FrameVertices::Vector>& normals);
     static std::vector<float> controlWeights(int steps);
     static GpuVertex gpuVertex(const Vertex& vertex);
-    static void brightenColours(std::vector<GpuVertex>& vertices); // from the stored range, in place
+    void brightenColours(std::vector<GpuVertex>& vertices) const; // from the stored range, in place
     static std::size_t upload(GLuint buffer, const std::vector<GpuVertex>& vertices); // bytes
 
     const std::vector<SurfaceStyle>& styles; // by texture
+    const Overbright light;
     std::vector<Group> groups;        // sorted: pass, style, image, lightmap, source
     std::size_t blendedStart = 0;
     std::vector<int> faceLightmaps;   // by face: the lightmap it is drawn with, -1 for none

@@ -1,14 +1,20 @@
 #include "render/DesignedLook.h"
 
+#include "level/EntityText.h"
 #include "level/Material.h"
+#include "level/PointMarker.h"
 #include "level/TextureResolver.h"
 #include "render/DataRootImages.h"
 #include "render/LightingModule.h"
 #include "render/Skybox.h"
 
 DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
+                           const Overbright& light, std::vector<BrushEntity> brushEntities,
                            const std::string& levelName, std::ostream& log, double startSeconds)
-    : visibleSet(level), clockSeconds(startSeconds)
+    : visibleSet(level),
+      brushEntityVisibility(level, std::move(brushEntities)),
+      markers(PointMarker::list(EntityText::parse(level.entityText).entities)),
+      clockSeconds(startSeconds)
 {
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -16,7 +22,7 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
     for (std::size_t i = 0; i < level.textureNames.size(); ++i)
         if (images.isUsed(int(i)))
             styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
-    batches = std::make_unique<BatchedLevel>(level, styles, levelName, log);
+    batches = std::make_unique<BatchedLevel>(level, styles, light, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     fog = std::make_unique<FogPass>(level, resolver);
     fog->reserveFor(*batches);
@@ -70,6 +76,21 @@ void DesignedLook::collectVisibleFaces(int cluster, const Camera& camera, DrawnF
                                        std::vector<int>& visibleFaces)
 {
     visibleSet.collectFaces(cluster, camera, drawnFaces, visibleFaces);
+    brushEntityVisibility.collectFaces(cluster, camera, drawnFaces, visibleFaces);
+}
+
+bool DesignedLook::toggleMarkers()
+{
+    if (markers.empty())
+        return false;
+    markersShown = !markersShown;
+    return true;
+}
+
+void DesignedLook::drawMarkers() const
+{
+    if (markersShown)
+        markers.draw();
 }
 
 void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/BrushEntityVisibility.h"
 #include "game/DrawnFaceSet.h"
 #include "game/PotentiallyVisibleSet.h"
 #include "level/LevelData.h"
@@ -7,6 +8,7 @@
 #include "render/BatchedLevel.h"
 #include "render/CloudDome.h"
 #include "render/FogPass.h"
+#include "render/MarkerRenderer.h"
 #include "render/MaterialRenderer.h"
 #include "render/SkyFarBox.h"
 
@@ -25,17 +27,20 @@ class TextureManager;
 
 // Everything only the designed frame has (level mode, and "look = designed"): each texture's
 // surface style from its flags and material, the faces in buffer objects drawn group by group
-// (BatchedLevel), the visible set of the eye's cluster, the material's far-box sky, and the
-// lightmap switch ('m'), every material drawn stage by stage (MaterialRenderer) on the material
+// (BatchedLevel), the visible set of the eye's cluster, the brush entities at rest, the
+// material's sky (far box, cloud layers), the fog's haze, the lightmap switch ('m') and level
+// mode's markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material
 // clock. Built once the level is loaded; BSPMap's frame calls one step of it where the plain
 // frame would do its own.
 class DesignedLook {
 public:
-    // `level` with its patches cut; `textures` holds the level's images and uploaded lightmaps.
-    // Lines about the level (faces naming a missing lightmap) go to `log`. Needs a GL context.
-    // The material clock starts at `startSeconds`.
+    // `level` with its patches cut and its brush entities placed at rest; `textures` holds the
+    // level's images and uploaded lightmaps, `light` brings vertex colours up from their stored
+    // range. Lines about the level (faces naming a missing lightmap) go to `log`. Needs a GL
+    // context. The material clock starts at `startSeconds`.
     DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
-                 const std::string& levelName, std::ostream& log, double startSeconds = 0.0);
+                 const Overbright& light, std::vector<BrushEntity> brushEntities, const std::string& levelName,
+                 std::ostream& log, double startSeconds = 0.0);
     DesignedLook(const DesignedLook&) = delete;
     DesignedLook& operator=(const DesignedLook&) = delete;
 
@@ -49,18 +54,24 @@ public:
     // what Skybox::draw leaves.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const;
     // The faces the plain frame gathers (Visibility::collectFaces), from the leaves the eye's
-    // cluster sees, found again only when the cluster changes.
+    // cluster sees, found again only when the cluster changes; then the faces of every brush
+    // entity that passes its cluster and frustum tests, drawn in the same groups as the world's.
     void collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                              std::vector<int>& visibleFaces);
     // The visible faces in their groups, each drawn pass by pass as its material says at the
     // material clock, lit by their baked light: the opaque and alpha-tested groups, the sky's
-    // cloud layers where no face covers the window, the fog's haze, the blended groups. The lights are still placed under this view for
-    // the lit gun of the next frame, then switched off. Leaves what MaterialRenderer::end leaves.
+    // cloud layers where no face covers the window, the fog's haze, the blended groups. The
+    // lights are still placed under this view for the lit gun of the next frame, then switched
+    // off. Leaves what MaterialRenderer::end leaves.
     void drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,
                    LightingModule& lighting, bool texturesEnabled, bool lightingEnabled);
+    // The markers, when shown; leaves every state as it found it.
+    void drawMarkers() const;
 
     // ---- between frames ------------------------------------------------------------------------
     void toggleLightmaps() { lightmapsEnabled = !lightmapsEnabled; } // 'm'
+    // 'n': false, changing nothing, when the level has no point entity to mark.
+    bool toggleMarkers();
     // The patches' vertices changed (re-tessellated, or the other draw mode): rebuilt now.
     void rebuildPatches(const LevelData& level, bool tessellated);
     // They are about to change: rebuilt before the next draw unless rebuildPatches comes first.
@@ -70,6 +81,7 @@ public:
     const MaterialRenderer& materialRenderer() const { return *renderer; }
     const FogPass& fogPass() const { return *fog; }
     double clock() const { return clockSeconds; } // seconds on the material clock
+    const BrushEntityVisibility& brushEntities() const { return brushEntityVisibility; }
 
 private:
     void loadSky(const LevelData& level, DataRootImages& images);
@@ -80,6 +92,9 @@ private:
     std::unique_ptr<MaterialRenderer> renderer;
     std::unique_ptr<FogPass> fog;
     PotentiallyVisibleSet visibleSet;
+    BrushEntityVisibility brushEntityVisibility;
+    MarkerRenderer markers;
+    bool markersShown = false;
     std::unique_ptr<SkyFarBox> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none
     GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one

@@ -17,7 +17,7 @@ Vector positionOf(const GpuVertex& vertex) { return {vertex.position[0], vertex.
 unsigned char toByte(float unit) { return static_cast<unsigned char>(std::lround(std::clamp(unit, 0.0f, 1.0f) * 255.0f)); }
 } // namespace
 
-FrameVertices::FrameVertices(std::size_t faceCount) : faceRanges(faceCount) {}
+FrameVertices::FrameVertices(std::size_t faceCount, const Overbright& light) : light(light), faceRanges(faceCount) {}
 
 void FrameVertices::append(const GpuVertex& vertex, const Vector& normal)
 {
@@ -39,7 +39,7 @@ void FrameVertices::beginPatches()
 void FrameVertices::finishAppending()
 {
     if (loaded.size() > brightened)
-        Overbright::brighten(loaded[brightened].color, loaded.size() - brightened, sizeof(GpuVertex));
+        light.brighten(loaded[brightened].color, loaded.size() - brightened, sizeof(GpuVertex));
     brightened = loaded.size();
     deformed = loaded;
     deformedNormals = normals;

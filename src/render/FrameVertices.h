@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/Overbright.h"
 #include "level/Material.h"
 #include "render/GpuVertex.h"
 
@@ -23,7 +24,8 @@ public:
     };
 
     // ---- load ------------------------------------------------------------------------------
-    explicit FrameVertices(std::size_t faceCount); // every face without vertices here
+    // Every face without vertices here; colours are brought up from their stored range by `light`.
+    FrameVertices(std::size_t faceCount, const Overbright& light);
     uint32_t size() const { return uint32_t(loaded.size()); }
     // A vertex with its colour as stored.
     void append(const GpuVertex& vertex, const Vector& normal);
@@ -54,6 +56,7 @@ private:
     };
     void turnQuads(const Material::Deform& deform, const Range& range, const Eye& eye);
 
+    Overbright light;
     std::vector<GpuVertex> loaded; // colours brightened
     std::vector<Vector> normals;
     std::vector<std::array<unsigned char, 4>> stored; // the colours as the level stores them

@@ -111,7 +111,7 @@ void TextureManager::upload(const Texture& texture, unsigned index) const
         std::cerr << "Error Creating Texture: " << errorText(result) << std::endl;
 }
 
-void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t size)
+void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t size, const Overbright& light)
 {
     constexpr int side = LevelFormat::lightmapSide;
     constexpr std::size_t pageBytes = LevelFormat::lightmapRecordSize;
@@ -120,7 +120,7 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
     const unsigned count = unsigned(std::min<std::size_t>(lightmapCount, size / pageBytes));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (unsigned i = 0; i < count; ++i) {
-        Overbright::brightenToBGRA(pages + i * pageBytes, page.data(), texels);
+        light.brightenToBGRA(pages + i * pageBytes, page.data(), texels);
         glBindTexture(GL_TEXTURE_2D, lightmapIds[i]);
         // Lightmaps are sampled near their texels only: no mipmaps, and faces packed side by side
         // must not bleed through the page's edge.

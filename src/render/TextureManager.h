@@ -17,6 +17,8 @@
 // same image, and no GL name at all for an entry without one. Lightmap names are reserved for
 // every lightmap page; the designed frame fills them (uploadLightmaps) and draws them on texture
 // unit 1, the original frame never does.
+class Overbright;
+
 class TextureManager {
 public:
     // Needs a current GL context: generates both name arrays.
@@ -32,9 +34,9 @@ public:
     // Loads and uploads the next entry; prints the path lines and the result.
     void createTexture(const char* prefix, const char* name);
 
-    // Fills the reserved lightmap names with the lump's 128 x 128 RGB pages, brightened from the
-    // range they are stored at; the designed frame draws them on texture unit 1.
-    void uploadLightmaps(const unsigned char* pages, std::size_t size);
+    // Fills the reserved lightmap names with the lump's 128 x 128 RGB pages, brought up from the
+    // range they are stored at by `light`; the designed frame draws them on texture unit 1.
+    void uploadLightmaps(const unsigned char* pages, std::size_t size, const Overbright& light);
     bool isLightmapLoaded(int index) const { return index >= 0 && unsigned(index) < lightmapsUploaded; }
 
     bool isTextureLoaded(int index) const; // false outside the list, never reads past it

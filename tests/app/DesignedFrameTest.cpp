@@ -20,39 +20,42 @@ using designedscene::middle;
 using designedscene::near;
 using designedscene::rightOfCentre;
 
-TEST(DesignedFrameTest, AWallShowsItsLightmapInTheDesignedFrameOnly)
+TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBrightnessInTheDesignedFrameOnly)
 {
     DesignedScene files;
     files.image("textures/wall.jpg", {255, 255, 255});
     LevelWriter writer;
     writer.addTexture("textures/wall");
-    addSquare(writer, 0, 100.0f, 20.0f, 0);
-    // One lightmap page, dark on its left half and bright (at half range) on its right.
+    addSquare(writer, 0, 100.0f, 20.0f, 0, {32, 32, 32, 255});
+    // One lightmap page, stored at a quarter of its light: 32 on its left half, 60 on its right.
     testimages::Bytes& page = writer.lump(LevelFormat::Lightmaps);
     for (int texel = 0; texel < LevelFormat::lightmapSide * LevelFormat::lightmapSide; ++texel) {
-        const unsigned char level = texel % LevelFormat::lightmapSide < LevelFormat::lightmapSide / 2 ? 15 : 110;
+        const unsigned char level = texel % LevelFormat::lightmapSide < LevelFormat::lightmapSide / 2 ? 32 : 60;
         page.insert(page.end(), {level, level, level});
     }
     finishLevel(writer);
 
     files.open(writer, true);
     files.scene->frame(true, true);
-    const Rgb dark = readPixel(leftOfCentre, middle);
-    const Rgb bright = readPixel(rightOfCentre, middle);
-    EXPECT_LT(dark.r, 50);
-    EXPECT_GT(bright.r, 200) << "the stored 110 is brightened to 220";
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {128, 128, 128}, 2)) << "a texel of 32 under a white image";
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {240, 240, 240}, 2));
 
-    files.scene->frame(false, true); // textures off: grey, still lit
-    const Rgb greyDark = readPixel(leftOfCentre, middle);
-    const Rgb greyBright = readPixel(rightOfCentre, middle);
-    EXPECT_TRUE(near(greyBright, {greyBright.r, greyBright.r, greyBright.r}, 2));
-    EXPECT_GT(greyBright.r, 100);
-    EXPECT_LT(greyBright.r, 180);
-    EXPECT_LT(greyDark.r, greyBright.r / 4);
+    files.scene->frame(false, true); // textures off: the neutral grey (160), still lit
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {80, 80, 80}, 3));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {151, 151, 151}, 3));
 
-    files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (white) light it
+    files.scene->viewer->pressKey('m'); // lightmaps off: the vertex colours (32) light it, as brightened
     files.scene->frame(true, true);
-    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), readPixel(rightOfCentre, middle), 4));
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {128, 128, 128}, 2));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {128, 128, 128}, 2));
+
+    files.open(writer, true, 0.5); // "brightness = 0.5" halves the light
+    files.scene->frame(true, true);
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2));
+    EXPECT_TRUE(near(readPixel(rightOfCentre, middle), {120, 120, 120}, 2));
+    files.scene->viewer->pressKey('m');
+    files.scene->frame(true, true);
+    EXPECT_TRUE(near(readPixel(leftOfCentre, middle), {64, 64, 64}, 2)) << "vertex colours halved too";
 
     files.open(writer, false); // the plain frame knows no lightmap: one even wall
     files.scene->frame(true, false);

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace designedscene {
@@ -100,12 +101,13 @@ struct DesignedScene {
         directory.write(name, tga);
     }
 
-    void open(const LevelWriter& writer, bool designed)
+    void open(const LevelWriter& writer, bool designed, std::optional<double> brightness = std::nullopt)
     {
         directory.write("level.bsp", writer.bytes());
         directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
         scene = std::make_unique<testsupport::ViewerScene>(directory.path(), directory.path() + "level.bsp",
-                                                           directory.path() + "level.lights", Point(0, 0, 0), designed);
+                                                           directory.path() + "level.lights", Point(0, 0, 0), designed,
+                                                           brightness);
     }
 };
 

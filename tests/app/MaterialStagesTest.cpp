@@ -51,8 +51,8 @@ const StageCase stageCases[] = {
      {0, 200, 0}, {0, 200, 0}, 2},
     {"tcGen vector maps the world's x across the image",
      "{ map textures/halves.tga\n tcGen vector ( 0.0125 0 0 ) ( 0 0 0.0125 ) }", 0, {0, 200, 0}, {220, 0, 0}, 2},
-    {"rgbGen vertex is the vertex colour brightened", "{ map textures/white.jpg\n rgbGen vertex }", 0,
-     {0, 128, 0}, {0, 128, 0}, 2, {0, 64, 0, 255}},
+    {"rgbGen vertex is the vertex colour brightened fourfold", "{ map textures/white.jpg\n rgbGen vertex }", 0,
+     {0, 128, 0}, {0, 128, 0}, 2, {0, 32, 0, 255}},
     {"rgbGen exactVertex is the vertex colour as stored", "{ map textures/white.jpg\n rgbGen exactVertex }", 0,
      {0, 64, 0}, {0, 64, 0}, 2, {0, 64, 0, 255}},
     {"alphaGen oneMinusVertex blends by the stored alpha",
@@ -85,7 +85,7 @@ TEST_P(MaterialStagesTest, EveryStageIsDrawnAsItsMaterialSays)
     writer.addTexture("textures/square");
     addSquare(writer, 0, 120.0f, 60.0f);
     addSquare(writer, 1, 100.0f, 20.0f, 0, c.vertexColor);
-    // The page is red at half range: brightened, full red.
+    // The page is red at 128 of its stored range: brought up, full red.
     testimages::Bytes& page = writer.lump(LevelFormat::Lightmaps);
     for (int texel = 0; texel < LevelFormat::lightmapSide * LevelFormat::lightmapSide; ++texel)
         page.insert(page.end(), {128, 0, 0});

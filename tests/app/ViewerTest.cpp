@@ -9,6 +9,7 @@
 #include "app/Launch.h"
 #include "app/Viewer.h"
 #include "game/Camera.h"
+#include "level/PointMarker.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -205,4 +206,51 @@ TEST(ViewerTest, JumpingOnALevelWithoutStartsSaysSoOnce)
     level.viewer->drawFrameAt(100);
     EXPECT_EQ(capture.text(), "verdanth: this level has no player starts to jump to\n");
     EXPECT_EQ(level.status(), "FPS:0 X:1 Y:2 Z:3 H:90 P:0  SCORE: 0");
+}
+
+// An item between the eye and the wall, a little below the eye, and a player start facing east
+// whose arrow is seen from straight above.
+TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithTheirHeading)
+{
+    const std::string entities = "{ \"classname\" \"worldspawn\" }\n" + playerStart("info_player_start", "0 -300 -40", 0)
+                               + "{ \"classname\" \"item_health\" \"origin\" \"0 50 -3\" }\n";
+    LevelModeViewer level(entities, {"--at", "0", "0", "0", "--angle", "90"});
+    Viewer& viewer = *level.viewer;
+    const auto near = [](const testsupport::Rgb& pixel, std::array<unsigned char, 3> colour) {
+        return std::abs(pixel.r - colour[0]) <= 2 && std::abs(pixel.g - colour[1]) <= 2
+            && std::abs(pixel.b - colour[2]) <= 2;
+    };
+    const auto at = [](int x, int y) { return testsupport::readPixel(x, y); };
+    constexpr int middle = testsupport::contextWidth / 2;
+    viewer.drawFrameAt(100);
+    EXPECT_TRUE(level.redAhead()) << "markers start hidden";
+
+    viewer.pressKey('n');
+    viewer.drawFrameAt(110);
+    EXPECT_TRUE(near(at(middle, middle), PointMarker::colour(PointMarker::Family::item)));
+
+    // From 100 units above the start, looking down with north up: its arrow points east (right).
+    level.camera().moveTo(Point(0, 60, 300));
+    level.camera().faceHeading(90);
+    level.camera().setPitch(-89);
+    viewer.drawFrameAt(120);
+    const std::array<unsigned char, 3> green = PointMarker::colour(PointMarker::Family::playerStart);
+    EXPECT_TRUE(near(at(middle, middle), green));
+    EXPECT_TRUE(near(at(middle + 11, middle), green)) << "14 units along the heading";
+    EXPECT_FALSE(near(at(middle - 11, middle), green)) << "14 units behind it";
+
+    viewer.pressKey('n');
+    viewer.drawFrameAt(130);
+    EXPECT_FALSE(near(at(middle, middle), green)) << "hidden again";
+}
+
+TEST(ViewerTest, MarkersOnALevelWithoutPointEntitiesSaySoOnce)
+{
+    LevelModeViewer level("{ \"classname\" \"worldspawn\" }\n", {"--at", "0", "0", "0", "--angle", "90"});
+    CerrCapture capture;
+    for (int press = 0; press < 3; ++press)
+        level.viewer->pressKey('n');
+    level.viewer->drawFrameAt(100);
+    EXPECT_EQ(capture.text(), "verdanth: this level has no point entities to mark\n");
+    EXPECT_TRUE(level.redAhead());
 }

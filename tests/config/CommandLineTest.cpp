@@ -19,7 +19,8 @@ std::vector<std::string> words(const std::string& text)
 TEST(CommandLineTest, ReadsEveryOption)
 {
     const CommandLine line = parseCommandLine(words(
-        "--data packs --at 10 -20.5 30 --angle -90.25 --pitch -12.5 --speed 1200 --mouse 0.05 --size 640x480 "
+        "--data packs --at 10 -20.5 30 --angle -90.25 --pitch -12.5 --speed 1200 --mouse 0.05 --brightness 0.5 "
+        "--size 640x480 "
         "--lights l.lights --players 3 5 --verbose --shots pictures --snapshot out.png --frames 7 --time -2.5 e1m1"));
     EXPECT_EQ(line.target, "e1m1");
     EXPECT_EQ(line.dataRoot, "packs");
@@ -29,6 +30,7 @@ TEST(CommandLineTest, ReadsEveryOption)
     EXPECT_EQ(line.pitch, -12.5);
     EXPECT_EQ(line.speed, 1200);
     EXPECT_EQ(line.mouse, 0.05);
+    EXPECT_EQ(line.brightness, 0.5);
     EXPECT_EQ(line.size, std::make_pair(640, 480));
     EXPECT_EQ(line.lightsFile, "l.lights");
     EXPECT_EQ(line.players, std::make_pair(3u, 5u));
@@ -40,7 +42,7 @@ TEST(CommandLineTest, ReadsEveryOption)
 
     const CommandLine plain = parseCommandLine({"demo.cfg"});
     EXPECT_EQ(plain.target, "demo.cfg");
-    EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.pitch || plain.speed || plain.mouse || plain.size
+    EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.pitch || plain.speed || plain.mouse || plain.brightness || plain.size
                  || plain.lightsFile || plain.players || plain.shots || plain.snapshot || plain.frames || plain.time);
     EXPECT_EQ(parseCommandLine(words("--angle 90 a.bsp")).angle, 90); // whole numbers as before
     EXPECT_TRUE(parseCommandLine(words("--data packs --list")).list);
@@ -91,6 +93,10 @@ TEST(CommandLineTest, RefusesWhatItCannotFollow)
         {"--mouse 0 a.bsp", "--mouse needs degrees per pixel from 0.001 to 10, not 0"},
         {"--mouse 10.5 a.bsp", "--mouse needs degrees per pixel from 0.001 to 10, not 10.5"},
         {"--mouse inf a.bsp", "--mouse needs degrees per pixel from 0.001 to 10, not inf"},
+        {"--brightness 0.2 a.bsp", "--brightness needs a factor from 0.25 to 4, not 0.2"},
+        {"--brightness 4.01 a.bsp", "--brightness needs a factor from 0.25 to 4, not 4.01"},
+        {"--brightness bright a.bsp", "--brightness needs a factor from 0.25 to 4, not bright"},
+        {"a.bsp --brightness", "--brightness needs a factor from 0.25 to 4"},
         {"--time 1e9 a.bsp", "--time needs seconds from -100000 to 100000, not 1e9"},
         {"--size 640 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 640"},
         {"--size 0x480 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 0x480"},

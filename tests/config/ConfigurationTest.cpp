@@ -105,6 +105,13 @@ TEST(ConfigurationTest, StartupRefusesMissingFileAndBadWindowSize)
               std::string("c: \"height\" is missing"));
     EXPECT_EQ(configurationProblem(readText(dir, "width = 640 height = -3\n").configuration, "c"),
               std::string("c: \"height\" must be a positive whole number, not -3"));
+    for (const auto& [value, message] : {std::pair{"4.5", "c: \"brightness\" needs a factor from 0.25 to 4, not 4.5"},
+                                         {"dim", "c: \"brightness\" needs a factor from 0.25 to 4, not dim"},
+                                         {"1x", "c: \"brightness\" needs a factor from 0.25 to 4, not 1x"},
+                                         {"", "c: \"brightness\" needs a factor from 0.25 to 4"}})
+        EXPECT_EQ(configurationProblem(
+                      readText(dir, std::string("width = 640 height = 480 brightness = ") + value).configuration, "c"),
+                  std::string(message));
 }
 
 TEST(ConfigurationTest, ExtensionKeysAreReadEchoedAndPrintedBack)
@@ -112,16 +119,18 @@ TEST(ConfigurationTest, ExtensionKeysAreReadEchoedAndPrintedBack)
     TempDir dir;
     const std::string text = "width = 1280\nheight = 720\ndatapath = data/\nlevel = maps/a.bsp\ndefault_lights = 1\n"
                              "start_vec = 10 -20 30\nstart_angle = 270.25\nstart_pitch = -12.5\nlevel_players = 2 3\n"
-                             "archives = 1\nscreenshots = 1\n";
+                             "archives = 1\nbrightness = 1.5\nscreenshots = 1\n";
     const auto [configuration, transcript] = readText(dir, text);
     EXPECT_EQ(transcript, "setting 1280\nsetting 720\nsetting data/\nsetting maps/a.bsp\nsetting 1\n"
-                          "starting at 10,-20,30\nsetting 270.25\nsetting -12.5\nsetting 2 3\nsetting 1\nsetting 1\n");
+                          "starting at 10,-20,30\nsetting 270.25\nsetting -12.5\nsetting 2 3\nsetting 1\nsetting 1.5\n"
+                          "setting 1\n");
     EXPECT_TRUE(configuration.defaultLights);
     EXPECT_EQ(configuration.startAngle, 270.25);
     EXPECT_EQ(configuration.startPitch, -12.5);
     EXPECT_EQ(configuration.levelPlayers, std::make_pair(2u, 3u));
     EXPECT_TRUE(configuration.archives);
     EXPECT_TRUE(configuration.screenshots);
+    EXPECT_EQ(configuration.brightness, 1.5);
     EXPECT_EQ(configurationText(configuration), text) << "printed back as it was written";
 
     const auto plain = readText(dir, "width = 8 height = 8 lights = l.lights start_vec = 0 0 0").configuration;

@@ -14,13 +14,12 @@ using testsupport::shellOutput;
 using testsupport::TempDir;
 using testsupport::ViewerProcess;
 using testsupport::viewerBinary;
+using testsupport::pause;
 using testsupport::PrivateDisplay;
 
 namespace {
 constexpr int width = 640;
 constexpr int height = 480;
-
-void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 // A configuration for the demo level that runs from any directory, with our own players.
 std::string demoConfiguration(const TempDir& dir, const std::string& players)

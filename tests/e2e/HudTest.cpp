@@ -11,6 +11,7 @@
 #include <thread>
 
 using testsupport::PNGFile;
+using testsupport::pause;
 using testsupport::PrivateDisplay;
 using testsupport::TempDir;
 using testsupport::ViewerProcess;
@@ -49,8 +50,6 @@ PNGFile snapshot(const std::string& level, const TempDir& dir, const std::string
     EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();
     return PNGFile::read(dir.path() + name);
 }
-
-void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 // The picture 'p' writes next into the viewer's folder `folder`, once the viewer reports it.
 PNGFile nextShot(const ViewerProcess& viewer, const PrivateDisplay& display, const std::string& window,

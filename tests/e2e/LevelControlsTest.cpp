@@ -12,6 +12,7 @@
 #include <thread>
 
 using testsupport::PNGFile;
+using testsupport::pause;
 using testsupport::PrivateDisplay;
 using testsupport::TempDir;
 using testsupport::ViewerProcess;
@@ -21,16 +22,10 @@ namespace {
 constexpr int width = 320;
 constexpr int height = 240;
 
-void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
-
 // The lines `c` printed on standard output, in order.
 std::vector<std::string> printedViews(const std::string& output)
 {
-    static const std::regex line("(--at [^\n]*)\n");
-    std::vector<std::string> views;
-    for (std::sregex_iterator it(output.begin(), output.end(), line), end; it != end; ++it)
-        views.push_back((*it)[1]);
-    return views;
+    return testsupport::matchedGroups(output, std::regex("(--at [^\n]*)\n"));
 }
 
 struct View {

@@ -12,6 +12,7 @@
 #include <thread>
 
 using testsupport::PNGFile;
+using testsupport::pause;
 using testsupport::PrivateDisplay;
 using testsupport::TempDir;
 using testsupport::ViewerProcess;
@@ -22,16 +23,10 @@ constexpr int width = 320;
 constexpr int height = 240;
 constexpr int statusBand = 64; // rows at the bottom that hold the status line (and the gun)
 
-void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
-
 // The pictures the transcript reports, in order.
 std::vector<std::string> reportedShots(const std::string& transcript)
 {
-    static const std::regex line("screenshot (\\S+)\n");
-    std::vector<std::string> paths;
-    for (std::sregex_iterator it(transcript.begin(), transcript.end(), line), end; it != end; ++it)
-        paths.push_back((*it)[1]);
-    return paths;
+    return testsupport::matchedGroups(transcript, std::regex("screenshot (\\S+)\n"));
 }
 
 bool waitForShots(const ViewerProcess& viewer, std::size_t count)

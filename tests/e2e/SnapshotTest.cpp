@@ -160,3 +160,32 @@ TEST(SnapshotTest, ALevelNameUnderDataIsALevelWhereAFolderOfThatNameSits)
     EXPECT_TRUE(PNGFile::read(dir.path() + "room.png").error.empty());
     EXPECT_EQ(run.transcript.find("is a folder"), std::string::npos) << run.transcript;
 }
+
+// Two cells east of the demo's door, looking west down the corridor it closes: level mode draws
+// the door (a metal slab, bluish) across the view; the configuration's frame draws no brush
+// entity, so the corridor runs on to a brick wall.
+TEST(SnapshotTest, TheDemosDoorStandsInLevelModeAndNotInTheConfigurationsFrame)
+{
+    TempDir dir;
+    const std::string demo = testsupport::buildDir() + "/demo/";
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const Ended level = runToExit({"--snapshot", "level.png", "--size", size, "--at", "1248", "80", "-288", "--angle",
+                                   "180", "--data", demo, "demo"},
+                                  dir.path());
+    ASSERT_TRUE(level.status.exited && level.status.code == 0) << level.transcript;
+    const std::string plain = dir.write("plain.cfg", "width = " + std::to_string(width) + "\nheight = "
+                                                         + std::to_string(height) + "\ndatapath = " + demo
+                                                         + "\nlevel = " + demo + "demo.bsp\nlights = " + demo
+                                                         + "demo.lights\nstart_vec = 1248 80 -288\nstart_angle = 180\n");
+    const Ended configured = runToExit({"--snapshot", "plain.png", plain}, dir.path());
+    ASSERT_TRUE(configured.status.exited && configured.status.code == 0) << configured.transcript;
+
+    const PNGFile withDoor = PNGFile::read(dir.path() + "level.png");
+    const PNGFile without = PNGFile::read(dir.path() + "plain.png");
+    ASSERT_TRUE(withDoor.error.empty() && without.error.empty()) << withDoor.error << without.error;
+    const unsigned char* door = withDoor.at(width / 2, height * 3 / 8);
+    const unsigned char* beyond = without.at(width / 2, height * 3 / 8);
+    EXPECT_GT(door[2], door[0]) << "the door: " << int(door[0]) << " " << int(door[1]) << " " << int(door[2]);
+    EXPECT_GT(beyond[0], beyond[2] + 30) << "the far wall: " << int(beyond[0]) << " " << int(beyond[1]) << " "
+                                         << int(beyond[2]);
+}

@@ -80,6 +80,7 @@ TEST(StartupRefusalTest, LevelModeRefusalsNameWhatCannotBeOpened)
         {{"--pitch", "90", "a.bsp"}, 2, "verdanth: --pitch needs degrees from -89 to 89, not 90\nusage:"},
         {{"--speed", "0", "a.bsp"}, 2, "verdanth: --speed needs units per second from 1 to 100000, not 0\nusage:"},
         {{"--mouse", "fast", "a.bsp"}, 2, "verdanth: --mouse needs degrees per pixel from 0.001 to 10, not fast\nusage:"},
+        {{"--brightness", "5", "a.bsp"}, 2, "verdanth: --brightness needs a factor from 0.25 to 4, not 5\nusage:"},
         {{"--data", dir.path() + "none", "--list"}, 1, "verdanth: " + dir.path() + "none: no such folder\n"},
         {{"--data", dir.path(), "nosuch"}, 1,
          "verdanth: " + dir.path() + "maps/nosuch.bsp: no such level, loose or in an archive\n"},

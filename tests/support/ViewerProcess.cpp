@@ -24,7 +24,7 @@ ExitStatus decode(int raw)
     return {false, WTERMSIG(raw)};
 }
 
-void sleepBriefly() { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }
+void sleepBriefly() { pause(0.05); }
 } // namespace
 
 std::string viewerBinary() { return VERDANTH_BINARY; }
@@ -114,6 +114,16 @@ bool ViewerProcess::waitForTranscript(const std::string& text, double seconds) c
         sleepBriefly();
     }
     return true;
+}
+
+void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+std::vector<std::string> matchedGroups(const std::string& text, const std::regex& pattern)
+{
+    std::vector<std::string> groups;
+    for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
+        groups.push_back((*it)[1]);
+    return groups;
 }
 
 std::string shellOutput(const std::string& command)

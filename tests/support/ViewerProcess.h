@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct ExitStatus {
     bool exited = false; // false: ended by a signal
     int code = 0;        // exit code, or the signal number
 };
+
+// Waits `seconds`, where nothing the test can watch says when a window or the X server is ready.
+void pause(double seconds);
+// The first group of each match of `pattern` in `text`, in order (a transcript's pictures, say).
+std::vector<std::string> matchedGroups(const std::string& text, const std::regex& pattern);
 
 // A private X server for one test, so tests running side by side never see each other's
 // windows (GLUT windows carry no process id to tell them apart).

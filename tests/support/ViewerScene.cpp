@@ -10,7 +10,7 @@
 namespace testsupport {
 
 ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPath, const std::string& lightsPath,
-                         const Point& start, bool designed)
+                         const Point& start, bool designed, std::optional<double> brightness)
 {
     ensureGLContext();
     onReshape(contextWidth, contextHeight);
@@ -21,6 +21,7 @@ ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPa
     configuration.lightsFile = lightsPath;
     configuration.startPoint = start;
     configuration.designedLook = designed;
+    configuration.brightness = brightness;
     CerrCapture capture;
     viewer = std::make_unique<Viewer>(std::move(configuration));
     map = viewer->levelMap.get();

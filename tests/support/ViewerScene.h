@@ -6,6 +6,7 @@
 #include "render/StatusLine.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // A viewer built exactly as start-up builds it, in the test's GL context, with short names
@@ -20,7 +21,7 @@ struct ViewerScene {
     std::string transcript; // what loading and the sky set-up printed
 
     ViewerScene(const std::string& dataPath, const std::string& levelPath, const std::string& lightsPath,
-                const Point& start, bool designed = false);
+                const Point& start, bool designed = false, std::optional<double> brightness = std::nullopt);
 
     // One frame as the frame callback draws it, with the status line starting "FPS:0", `seconds`
     // after the one before.

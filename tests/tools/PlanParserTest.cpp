@@ -108,6 +108,8 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
          "p.plan:3:3: an arch needs walls on two opposite sides and open cells on the other two"},
         {"arch in a dead end", "map\n###\n#A#\n#S#\n###\n",
          "p.plan:3:2: an arch needs walls on two opposite sides and open cells on the other two"},
+        {"door in the open", "map\n#####\n#.D.#\n#.S.#\n#####\n",
+         "p.plan:3:3: a door needs walls on two opposite sides and open cells on the other two"},
         {"unknown setting", "cell 64\n  colour red\nmap\n#S#\n", "p.plan:2:3: unknown setting 'colour'"},
         {"bad number", "cell 6x4\nmap\n#S#\n", "p.plan:1:6: 'cell' needs a whole number from 16 to 1024"},
         {"number too small", "height 8\nmap\n#S#\n", "p.plan:1:8: 'height' needs a whole number from 32 to 2048"},

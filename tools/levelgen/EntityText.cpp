@@ -1,6 +1,7 @@
 #include "EntityText.h"
 
 #include "LevelBuilder.h"
+#include "PlanEntities.h"
 #include "PlanLights.h"
 
 #include <cmath>
@@ -54,6 +55,22 @@ std::string entityText(const Plan& plan)
                                     std::lround(light.position.z)));
         pair(text, "light", std::to_string(lightIntensity));
         pair(text, "_color", light.colourText);
+        text << "}\n";
+    }
+    for (const PlanBrushEntity& brush : planBrushEntities(plan)) {
+        text << "{\n";
+        pair(text, "classname", brush.className);
+        pair(text, "model", "*" + std::to_string(brush.model));
+        if (brush.placed)
+            pair(text, "origin", triple(std::lround(brush.origin.x), std::lround(brush.origin.y),
+                                        std::lround(brush.origin.z)));
+        text << "}\n";
+    }
+    for (const PlanPointEntity& point : planPointEntities(plan)) {
+        text << "{\n";
+        pair(text, "classname", point.className);
+        pair(text, "origin", triple(std::lround(point.origin.x), std::lround(point.origin.y),
+                                    std::lround(point.origin.z)));
         text << "}\n";
     }
     return text.str();

@@ -11,6 +11,8 @@ class Geometry {
 public:
     Geometry(Level& level, float textureScale) : level(level), textureScale(textureScale) {}
 
+    int32_t faceCount() const { return static_cast<int32_t>(level.faces.size()); } // so far
+
     struct Mapping {
         Vector3 sAxis;
         Vector3 tAxis;

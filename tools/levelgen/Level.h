@@ -76,7 +76,7 @@ struct EffectRecord {
     int32_t visibleSide = -1;
 };
 
-// Colours and lightmap texels hold light at half range: a value v means light 2v / 255,
+// Colours and lightmap texels hold light at a quarter of its range: a value v means light 4v / 255,
 // where light 1 shows a surface in its picture's own colours.
 struct VertexRecord {
     Vector3 position;

@@ -1,5 +1,6 @@
 #include "LevelBuilder.h"
 
+#include "BrushModels.h"
 #include "BspTree.h"
 #include "Clusters.h"
 #include "Decorations.h"
@@ -43,14 +44,20 @@ public:
         fogRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return p.at(column, row) == Cell::FogPit; }, maxBrushSide);
         addCellFaces();
+        worldFaceCount = static_cast<int32_t>(level.faces.size());
+        brushModels = addBrushModelFaces(plan, brushEntities,
+                                         {texture(Surface::Arch), texture(Surface::Pillar), texture(Surface::Arch)},
+                                         geometry);
         bakeLighting(plan, faceLighting(), level);
+        storeAroundOrigins(brushEntities, brushModels, level);
         const ClusterMap clusters = buildClusters(plan);
         const ClusterMap brushRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
         addBrushes(brushRects);
         addFogVolumes();
         addTree(buildBspTree(clusters), brushRects);
-        addModel();
+        addWorldModel();
+        addBrushModels();
         level.visibility = computeVisibility(clusters);
         level.entities = entityText(plan);
         if (statistics) {
@@ -364,14 +371,49 @@ private:
         }
     }
 
-    void addModel()
+    void addWorldModel()
     {
         ModelRecord model;
         model.mins = {0.0f, 0.0f, 0.0f};
         model.maxs = {columnX(plan.columns), rowLineY(0), height};
-        model.faceCount = static_cast<int32_t>(level.faces.size());
+        model.faceCount = worldFaceCount;
         model.brushCount = static_cast<int32_t>(level.brushes.size());
         level.models.push_back(model);
+    }
+
+    // Models 1 and up, each with a brush per solid part; a placed model's box and brushes lie
+    // around its own origin, as its faces do.
+    void addBrushModels()
+    {
+        for (size_t m = 0; m < brushModels.size(); ++m) {
+            const BrushModel& built = brushModels[m];
+            const Vector3 back = brushEntities[m].origin * -1.0f;
+            ModelRecord model;
+            model.firstFace = built.firstFace;
+            model.faceCount = built.faceCount;
+            model.firstBrush = static_cast<int32_t>(level.brushes.size());
+            model.mins = moved(built.boxes.front(), back).low;
+            model.maxs = moved(built.boxes.front(), back).high;
+            for (const Box& part : built.boxes) {
+                const Box stored = moved(part, back);
+                model.mins = {std::min(model.mins.x, stored.low.x), std::min(model.mins.y, stored.low.y),
+                              std::min(model.mins.z, stored.low.z)};
+                model.maxs = {std::max(model.maxs.x, stored.high.x), std::max(model.maxs.y, stored.high.y),
+                              std::max(model.maxs.z, stored.high.z)};
+                addBoxBrush(stored, texture(brushEntities[m].kind == BrushKind::lift ? Surface::Pillar : Surface::Arch));
+            }
+            model.brushCount = static_cast<int32_t>(level.brushes.size()) - model.firstBrush;
+            level.models.push_back(model);
+        }
+    }
+
+    void addBoxBrush(const Box& box, int32_t tex)
+    {
+        level.brushes.push_back({static_cast<int32_t>(level.brushSides.size()), 6, tex});
+        for (const auto& [normal, distance] :
+             {std::pair<Vector3, float>{{1, 0, 0}, box.high.x}, {{-1, 0, 0}, -box.low.x}, {{0, 1, 0}, box.high.y},
+              {{0, -1, 0}, -box.low.y}, {{0, 0, 1}, box.high.z}, {{0, 0, -1}, -box.low.z}})
+            level.brushSides.push_back({plane(normal, distance), tex});
     }
 
     const Plan& plan;
@@ -387,6 +429,9 @@ private:
     ClusterMap fogRects;               // the fog pits' rectangles; rectangle i is effect i
     std::vector<int32_t> fogBrushes;   // by fog rectangle
     std::map<std::tuple<float, float, float, float>, int> planeIndex;
+    std::vector<PlanBrushEntity> brushEntities = planBrushEntities(plan);
+    std::vector<BrushModel> brushModels; // by brush entity
+    int32_t worldFaceCount = 0;          // model 0's: the faces the leaves list
 };
 
 } // namespace

@@ -69,12 +69,12 @@ bool LightField::blocked(Vector3 from, Vector3 to) const
     return false;
 }
 
-std::array<uint8_t, 3> halfRange(const Light& light)
+std::array<uint8_t, 3> quarterRange(const Light& light)
 {
     const float brightest = std::max({light[0], light[1], light[2]});
-    const float scale = brightest > 2.0f ? 2.0f / brightest : 1.0f;
+    const float scale = brightest > 4.0f ? 4.0f / brightest : 1.0f;
     std::array<uint8_t, 3> texel{};
     for (size_t c = 0; c < 3; ++c)
-        texel[c] = static_cast<uint8_t>(std::clamp(light[c] * scale, 0.0f, 2.0f) * 127.5f + 0.5f);
+        texel[c] = static_cast<uint8_t>(std::clamp(light[c] * scale, 0.0f, 4.0f) * 63.75f + 0.5f);
     return texel;
 }

@@ -41,6 +41,7 @@ private:
     float reach;
 };
 
-// A light as an 8-bit channel value at half range: v means light 2v / 255. Lights beyond 2
-// are scaled down together, keeping their hue, before they are stored.
-std::array<uint8_t, 3> halfRange(const Light& light);
+// A light as an 8-bit channel value at a quarter of its range, as levels store light: v means
+// light 4v / 255. Lights beyond 4 are scaled down together, keeping their hue, before they are
+// stored.
+std::array<uint8_t, 3> quarterRange(const Light& light);

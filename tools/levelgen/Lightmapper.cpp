@@ -101,7 +101,7 @@ public:
                 const Vector3 point = layout.corner + layout.axisS * insideFace(i * layout.spacing, layout.extentS) +
                                       layout.axisT * insideFace(j * layout.spacing, layout.extentT) +
                                       face.normal * surfaceLift;
-                const std::array<uint8_t, 3> value = halfRange(field.at(point, face.normal, bothSides));
+                const std::array<uint8_t, 3> value = quarterRange(field.at(point, face.normal, bothSides));
                 std::copy(value.begin(), value.end(), texel(i + border, j + border));
             }
         }
@@ -121,7 +121,7 @@ public:
         for (int32_t v = 0; v < face.vertexCount; ++v) {
             VertexRecord& vertex = level.vertices[static_cast<size_t>(face.firstVertex + v)];
             const Vector3 normal = normalized(vertex.normal);
-            const std::array<uint8_t, 3> value = halfRange(field.at(vertex.position + normal * surfaceLift, normal, false));
+            const std::array<uint8_t, 3> value = quarterRange(field.at(vertex.position + normal * surfaceLift, normal, false));
             std::copy(value.begin(), value.end(), vertex.color.begin());
         }
     }

@@ -12,7 +12,7 @@
 // reaches a neighbour's texels; vertices get lightmap coordinates at texel centres. The
 // rectangles are shelf-packed onto lightmapSide x lightmapSide pages, tallest first.
 // Every other face gets lightmap index -1 and, where lit, the light at its vertices as
-// vertex colours. Both are stored at half range (see LightField).
+// vertex colours. Both are stored at a quarter of their range (see LightField).
 enum class FaceLighting {
     Lightmap,          // one-sided: light from behind the face does not count
     LightmapBothSides, // seen from both sides, so lit from both

@@ -19,8 +19,9 @@ bool isDecoratedWall(Cell cell)
 
 bool isKnownCell(char character)
 {
-    static constexpr std::array<char, 22> known = {'#', '%', '&', '=', '.', ',', 'S', 'L', 'O', 'A', 'M',
-                                                   'B', '*', 'G', 'N', '~', '^', 'F', 'P', '+', 'H', 'Y'};
+    static constexpr std::array<char, 28> known = {'#', '%', '&', '=', '.', ',', 'S', 'L', 'O', 'A',
+                                                   'M', 'B', '*', 'G', 'N', '~', '^', 'F', 'P', '+',
+                                                   'H', 'Y', 'D', 'T', 'R', 'I', 'W', 'X'};
     for (const char c : known) {
         if (c == character)
             return true;
@@ -242,13 +243,14 @@ void parseGrid(Plan& plan, const std::vector<std::string>& lines, size_t first, 
 std::string neighbourProblem(const Plan& plan, int column, int row)
 {
     const Cell cell = plan.at(column, row);
-    if (cell == Cell::Arch) {
+    if (cell == Cell::Arch || cell == Cell::Door) {
         const bool wallsX = isSolid(plan.at(column - 1, row)) && isSolid(plan.at(column + 1, row));
         const bool wallsY = isSolid(plan.at(column, row - 1)) && isSolid(plan.at(column, row + 1));
         const bool openX = plan.isOpen(column - 1, row) && plan.isOpen(column + 1, row);
         const bool openY = plan.isOpen(column, row - 1) && plan.isOpen(column, row + 1);
         if (!(wallsX && openY) && !(wallsY && openX))
-            return "an arch needs walls on two opposite sides and open cells on the other two";
+            return std::string(cell == Cell::Arch ? "an arch" : "a door")
+                 + " needs walls on two opposite sides and open cells on the other two";
     }
     if (cell == Cell::Grate || cell == Cell::Nodraw) {
         const bool openX = plan.isOpen(column - 1, row) && plan.isOpen(column + 1, row);

@@ -31,6 +31,12 @@ enum class Cell : char {
     PulseWall = '+', // solid, "wall" texture with a pulsing glowing panel on every side that faces an open cell
     ChromeWall = 'H', // solid, "wall" texture with a chrome trim along the floor on every open side
     SignWall = 'Y',  // solid, "wall" texture with an animated sign on every open side
+    Door = 'D',      // open doorway between two walls, closed by a door: a brush entity (func_door)
+    Lift = 'T',      // open; a square platform, a quarter of the room high: a brush entity (func_plat)
+    Fan = 'R',       // open; a fan under the ceiling, stored around its own origin (func_rotating)
+    Item = 'I',      // open; an item lies on its floor (a point entity, item_health)
+    Weapon = 'W',    // open; a weapon lies on its floor (a point entity, weapon_launcher)
+    TeleportDestination = 'X', // open; where a teleporter sends you (a point entity, misc_teleporter_dest)
 };
 
 // Which sky the open-sky cells show: the far box of six pictures, or scrolling cloud layers

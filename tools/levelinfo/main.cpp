@@ -101,14 +101,9 @@ void printSummary(const LevelData& level)
 std::map<std::size_t, const Entity*> modelOwners(const std::vector<Entity>& entities)
 {
     std::map<std::size_t, const Entity*> owners;
-    for (const Entity& entity : entities) {
-        const std::string* model = entity.value("model");
-        if (model == nullptr || model->size() < 2 || (*model)[0] != '*')
-            continue;
-        const std::string number = model->substr(1);
-        if (number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos)
-            owners.emplace(std::stoul(number), &entity);
-    }
+    for (const Entity& entity : entities)
+        if (const std::optional<std::size_t> model = entity.inlineModel())
+            owners.emplace(*model, &entity);
     return owners;
 }
 

@@ -1,0 +1,153 @@
+#include "ToolsFixtures.h"
+
+#include "DataSet.h"
+#include "LevelBuilder.h"
+#include "LevelWriter.h"
+#include "PlanEntities.h"
+
+#include "level/BrushEntity.h"
+#include "level/LevelLoader.h"
+#include "level/PointMarker.h"
+
+#include "GLContext.h"
+#include "TestFiles.h"
+#include "ViewerScene.h"
+
+#include <GL/glew.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+// The demo's brush and point entities read back through the viewer's own readers.
+namespace {
+
+LevelData demoLevel()
+{
+    std::ostringstream quiet;
+    return parseLevel("demo.bsp", serializeLevel(buildLevel(toolstest::demoPlan())), quiet);
+}
+
+// The distance along the view to what the middle of the picture shows.
+float distanceAhead()
+{
+    float depth = 0.0f;
+    glReadPixels(testsupport::contextWidth / 2, testsupport::contextHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 &depth);
+    const double near = 1.25, far = 4000.0; // the viewer's projection
+    return float(2 * near * far / (far + near - (2 * depth - 1) * (far - near)));
+}
+
+void lookAt(Camera& camera, const Vec3& eye, const Vec3& target)
+{
+    const Vec3 toward = target.minus(eye);
+    camera.moveTo(Point(eye.getX(), eye.getY(), eye.getZ()));
+    camera.setPitchLimit(Camera::freePitchLimit);
+    camera.faceHeading(std::atan2(-toward.getZ(), toward.getX()) * 180 / 3.14159265358979);
+    camera.setPitch(std::atan2(toward.getY(), std::hypot(toward.getX(), toward.getZ())) * 180 / 3.14159265358979);
+}
+
+// The middle of a plan cell in the viewer's world (Y up), `height` units over the floor.
+Vec3 cellMiddle(const Plan& plan, GridPosition cell, float height)
+{
+    const float size = float(plan.cellSize);
+    return Vec3((float(cell.column) + 0.5f) * size, height, -(float(plan.rows - 1 - cell.row) + 0.5f) * size);
+}
+
+} // namespace
+
+TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreInlineModelsNoLeafListsAndStandInTheirCells)
+{
+    const Plan plan = toolstest::demoPlan();
+    const LevelData level = demoLevel();
+    std::vector<std::string> notices;
+    const std::vector<BrushEntity> entities =
+        BrushEntity::list(level, EntityText::parse(level.entityText).entities, "demo.bsp", notices);
+    EXPECT_EQ(notices, std::vector<std::string>{});
+    const std::vector<PlanBrushEntity> planned = planBrushEntities(plan);
+    ASSERT_EQ(entities.size(), 3u);
+    ASSERT_EQ(planned.size(), 3u);
+
+    // The world's faces come first; leaves list only those.
+    EXPECT_EQ(level.models[0].firstFace, 0);
+    EXPECT_EQ(level.models[0].faceCount, entities.front().firstFace);
+    for (const int32_t face : level.leafFaces)
+        EXPECT_LT(face, level.models[0].faceCount);
+
+    for (std::size_t e = 0; e < entities.size(); ++e) {
+        const BrushEntity& entity = entities[e];
+        SCOPED_TRACE(entity.className);
+        EXPECT_EQ(entity.className, planned[e].className);
+        EXPECT_EQ(entity.placed(), planned[e].kind == BrushKind::fan);
+        // Where it stands: the world box holds the middle of its cell, a little above the floor
+        // (the lift, the door) or just under the fan's hub height.
+        const float height = planned[e].kind == BrushKind::fan ? float(plan.height - fanDepth(plan)) : 8.0f;
+        EXPECT_TRUE(cellMiddle(plan, planned[e].cell, height).isInsideBox(entity.low, entity.high))
+            << entity.low.getX() << " " << entity.low.getY() << " " << entity.low.getZ() << " .. "
+            << entity.high.getX() << " " << entity.high.getY() << " " << entity.high.getZ();
+        EXPECT_LE(entity.high.getX() - entity.low.getX(), float(plan.cellSize));
+        // Its faces are stored around its own origin, inside its stored box, and lightmapped.
+        const Model& model = level.models[entity.model];
+        for (int32_t f = entity.firstFace; f < entity.firstFace + entity.faceCount; ++f) {
+            const Face& face = level.faces[std::size_t(f)];
+            EXPECT_GE(face.lightmapIndex, 0);
+            for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v) {
+                const float* at = level.vertices[std::size_t(v)].position;
+                for (int axis = 0; axis < 3; ++axis) {
+                    EXPECT_GE(at[axis], std::fmin(model.mins[axis], model.maxs[axis]));
+                    EXPECT_LE(at[axis], std::fmax(model.mins[axis], model.maxs[axis]));
+                }
+            }
+        }
+    }
+}
+
+TEST(BrushModelsTest, TheDemosPointEntitiesAreMarkedByFamily)
+{
+    const LevelData level = demoLevel();
+    std::map<PointMarker::Family, int> counts;
+    for (const PointMarker& marker : PointMarker::list(EntityText::parse(level.entityText).entities))
+        ++counts[marker.family];
+    using Family = PointMarker::Family;
+    EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 1}, {Family::item, 2}, {Family::light, 4},
+                                              {Family::teleportDestination, 1}}));
+}
+
+// Each of the demo's brush entities seen from a few steps away: the designed frame draws it, so
+// the middle of the picture is as near as the entity; the plain frame does not, and shows what
+// lies behind it.
+TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreDrawnInTheDesignedFrameOnly)
+{
+    const Plan plan = toolstest::demoPlan();
+    const testsupport::TempDir directory;
+    writeDataSet(plan, buildLevel(plan), directory.path());
+    const DataSetFiles files = dataSetFiles(plan);
+    const float cell = float(plan.cellSize);
+    for (const bool designed : {true, false}) {
+        testsupport::ViewerScene scene(directory.path(), directory.path() + files.level,
+                                       directory.path() + files.lights, Point(0, 0, 0), designed);
+        for (const PlanBrushEntity& entity : planBrushEntities(plan)) {
+            SCOPED_TRACE(std::string(entity.className) + (designed ? " designed" : " plain"));
+            // The fan's hub from below and south, the lift's top from above and south, the door's
+            // face from the east, down the corridor it closes.
+            const struct {
+                Vec3 target, fromTarget;
+            } views[] = {
+                {cellMiddle(plan, entity.cell, 40), Vec3(0, cell, cell)},
+                {cellMiddle(plan, entity.cell, 80), Vec3(2 * cell, 0, 0)},
+                {cellMiddle(plan, entity.cell, float(plan.height - fanDepth(plan))), Vec3(0, -48, 2 * cell)},
+            };
+            const auto& view = views[entity.kind == BrushKind::lift ? 0 : entity.kind == BrushKind::door ? 1 : 2];
+            const Vec3 eye = view.target.plus(view.fromTarget);
+            lookAt(*scene.camera, eye, view.target);
+            scene.frame(true, true);
+            const float toTarget = view.fromTarget.length();
+            if (designed)
+                EXPECT_LT(distanceAhead(), toTarget + 1);
+            else
+                EXPECT_GT(distanceAhead(), toTarget + 40);
+        }
+    }
+}

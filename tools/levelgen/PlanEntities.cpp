@@ -1,0 +1,72 @@
+#include "PlanEntities.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+Vector3 cellCentre(const Plan& plan, GridPosition cell, float height)
+{
+    const float size = static_cast<float>(plan.cellSize);
+    return {(static_cast<float>(cell.column) + 0.5f) * size,
+            (static_cast<float>(plan.rows - 1 - cell.row) + 0.5f) * size, height};
+}
+
+} // namespace
+
+int fanDepth(const Plan& plan)
+{
+    return std::max(16, plan.height / 4);
+}
+
+std::vector<PlanBrushEntity> planBrushEntities(const Plan& plan)
+{
+    std::vector<PlanBrushEntity> entities;
+    for (int row = 0; row < plan.rows; ++row) {
+        for (int column = 0; column < plan.columns; ++column) {
+            PlanBrushEntity entity;
+            entity.cell = {column, row};
+            switch (plan.at(column, row)) {
+            case Cell::Door:
+                entity.kind = BrushKind::door;
+                entity.className = "func_door";
+                break;
+            case Cell::Lift:
+                entity.kind = BrushKind::lift;
+                entity.className = "func_plat";
+                break;
+            case Cell::Fan:
+                entity.kind = BrushKind::fan;
+                entity.className = "func_rotating";
+                entity.placed = true;
+                // Whole units, as the entity text writes it: the faces move by exactly what it says.
+                entity.origin = cellCentre(plan, entity.cell, static_cast<float>(plan.height - fanDepth(plan)));
+                entity.origin = {std::round(entity.origin.x), std::round(entity.origin.y), entity.origin.z};
+                break;
+            default:
+                continue;
+            }
+            entity.model = static_cast<int>(entities.size()) + 1;
+            entities.push_back(entity);
+        }
+    }
+    return entities;
+}
+
+std::vector<PlanPointEntity> planPointEntities(const Plan& plan)
+{
+    std::vector<PlanPointEntity> entities;
+    for (int row = 0; row < plan.rows; ++row) {
+        for (int column = 0; column < plan.columns; ++column) {
+            const char* className = nullptr;
+            switch (plan.at(column, row)) {
+            case Cell::Item: className = "item_health"; break;
+            case Cell::Weapon: className = "weapon_launcher"; break;
+            case Cell::TeleportDestination: className = "misc_teleporter_dest"; break;
+            default: continue;
+            }
+            entities.push_back({className, cellCentre(plan, {column, row}, 0.0f)});
+        }
+    }
+    return entities;
+}

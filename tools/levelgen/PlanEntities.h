@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Level.h"
+#include "Plan.h"
+
+#include <vector>
+
+// The plan's entities beyond the start and the lights, as the level's entity text and its
+// geometry both describe them. Brush entities are inline models numbered in reading order from
+// *1; a fan keeps its faces around its own origin, which its entity's "origin" key gives, as a
+// compiler stores a model built around an origin brush. Point entities stand on the floor in
+// the middle of their cell. File coordinates, Z up.
+enum class BrushKind { door, lift, fan };
+
+struct PlanBrushEntity {
+    BrushKind kind = BrushKind::door;
+    GridPosition cell;
+    int model = 0;              // the entity's "model" is "*model"
+    const char* className = ""; // func_door, func_plat or func_rotating
+    bool placed = false;        // its faces are stored around `origin`
+    Vector3 origin;             // the model's own origin in the level; (0, 0, 0) unless placed
+};
+
+struct PlanPointEntity {
+    const char* className = "";
+    Vector3 origin;
+};
+
+std::vector<PlanBrushEntity> planBrushEntities(const Plan& plan);
+std::vector<PlanPointEntity> planPointEntities(const Plan& plan);
+
+// A fan turns about its hub this far below the ceiling, in units.
+int fanDepth(const Plan& plan);
