@@ -8,6 +8,8 @@
 #include "render/LightingModule.h"
 #include "render/Skybox.h"
 
+#include <algorithm>
+
 DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
                            const Overbright& light, std::vector<BrushEntity> brushEntities,
                            const std::string& levelName, std::ostream& log, double startSeconds)
@@ -106,11 +108,20 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
     const FrameVertices::Eye eye = eyeOfView();
     renderer->begin({clockSeconds, eye, {texturesEnabled, lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
-    if (clouds)
+    if (clouds && skyInView(level, visibleFaces))
         clouds->draw(clockSeconds);
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
     renderer->end();
+}
+
+// The cloud layers are drawn only when a sky surface is among the faces in view: elsewhere every
+// pixel of the dome would be hidden, yet cost its rasterising.
+bool DesignedLook::skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const
+{
+    return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {
+        return styles[std::size_t(level.faces[std::size_t(face)].texture)].sky;
+    });
 }
 
 // The eye's place and axes in world coordinates, from the model-view matrix the view loaded:

@@ -86,6 +86,7 @@ public:
 private:
     void loadSky(const LevelData& level, DataRootImages& images);
     static FrameVertices::Eye eyeOfView();
+    bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
 
     std::vector<SurfaceStyle> styles; // by texture record
     std::unique_ptr<BatchedLevel> batches;
