@@ -1,8 +1,9 @@
 // Measures the viewer against the physical floor of the same machine in the same run:
 // loading against reading the file's bytes, the visibility pass against a bare loop over
 // the leaves, the whole frame against one batched draw of the same triangles, the designed load
-// against the plain load plus a bare upload of what it adds, and the heap allocations of a
-// frame. Prints the figures, then one summary line.
+// against the plain load plus a bare upload of what it adds, the designed frame of a level whose
+// materials have every kind of stage against one batched draw per stage pass, and the heap
+// allocations of a frame. Prints the figures, then one summary line.
 #include "AllocationCounter.h"
 
 #include "app/Callbacks.h"
@@ -254,7 +255,7 @@ std::unique_ptr<Viewer> openLevel(const std::string& levelPath, bool designed, d
 // a lightmap on the two units as the frame's faces have: the floor the frame is measured against.
 void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
 {
-    using GpuVertex = BatchedLevel::GpuVertex;
+    
     const auto atOffset = [](std::size_t offset) { return reinterpret_cast<const GLvoid*>(offset); };
     // A texture on one unit, its coordinates at `offset` bytes into each vertex.
     const auto useUnit = [&atOffset](GLenum unit, GLuint texture, std::size_t offset) {
@@ -355,7 +356,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             figures.frameMs += millisecondsSince(begin);
             figures.allocations += AllocationCounter::allocations() - allocationsBefore;
         }
-        figures.drawCalls += map.look->batchedLevel().drawCalls();
+        figures.drawCalls += map.look->materialRenderer().drawCalls();
         batches.emplace_back();
         map.look->batchedLevel().appendStaticIndices(map.visibleFaces, batches.back());
         glutSwapBuffers();
@@ -402,6 +403,93 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     return figures;
 }
 
+// ---- every kind of stage (level mode on bench/materials.plan) --------------------------------
+
+struct MaterialsFigures {
+    double frameMs = 0;
+    double passesMs = 0; // one batched draw of the frame's triangles per stage pass
+    std::size_t allocations = 0;
+    std::size_t drawCalls = 0;
+    std::size_t passDraws = 0; // triangles drawn by the floor, summed over passes
+    std::size_t triangles = 0;
+};
+
+// The frame's triangles once for each pass their material takes: the triangles of every
+// visible face with more than `pass` passes, for pass 0, 1, ...
+std::vector<std::vector<GLuint>> trianglesPerPass(const BSPMap& map)
+{
+    std::vector<std::vector<GLuint>> perPass;
+    for (const int index : map.visibleFaces) {
+        const Face& face = map.faces[std::size_t(index)];
+        if (!face.drawnFromMeshVertices() || !map.look->batchedLevel().isDrawn(index))
+            continue;
+        const std::size_t passes = map.look->materialRenderer().passCount(face.texture);
+        if (perPass.size() < passes)
+            perPass.resize(passes);
+        for (std::size_t pass = 0; pass < passes; ++pass)
+            for (int32_t k = 0; k < face.meshVertexCount; ++k)
+                perPass[pass].push_back(
+                    GLuint(face.firstVertex + map.meshVertices[std::size_t(face.firstMeshVertex + k)]));
+    }
+    return perPass;
+}
+
+MaterialsFigures measureMaterials(const std::string& levelPath)
+{
+    MaterialsFigures figures;
+    double ignored = 1e30;
+    const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
+    BSPMap& map = *viewer->levelMap;
+    const Point start = viewer->camera->getPosition();
+    StatusLine text;
+    Camera camera(start, &viewer->frustum);
+    map.camera = &camera;
+    std::vector<std::vector<std::vector<GLuint>>> frames;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(camera);
+        const std::size_t allocationsBefore = AllocationCounter::allocations();
+        const auto begin = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        text.reset();
+        text << "FPS:0 X:" << camera.getPosition().getX();
+        map.render(text, 0.016f, true, true);
+        glFinish();
+        if (frame > 0) {
+            figures.frameMs += millisecondsSince(begin);
+            figures.allocations += AllocationCounter::allocations() - allocationsBefore;
+        }
+        figures.drawCalls += map.look->materialRenderer().drawCalls();
+        frames.push_back(trianglesPerPass(map));
+        if (!frames.back().empty())
+            figures.triangles += frames.back().front().size() / 3;
+        glutSwapBuffers();
+    }
+
+    Camera replay(start, &viewer->frustum);
+    CameraRenderer view;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(replay);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        view.applyView(replay, 0.016f);
+        const auto begin = Clock::now();
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        for (const std::vector<GLuint>& pass : frames[std::size_t(frame)]) {
+            drawDesignedBatch(map, pass);
+            figures.passDraws += pass.size() / 3;
+        }
+        glDisable(GL_CULL_FACE);
+        glFinish();
+        if (frame > 0)
+            figures.passesMs += millisecondsSince(begin);
+        glPopMatrix();
+        glutSwapBuffers();
+    }
+    map.camera = viewer->camera.get();
+    return figures;
+}
+
 std::string decimal(double value)
 {
     char text[32];
@@ -412,8 +500,8 @@ std::string decimal(double value)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::cerr << "usage: verdanth_bench CONFIG_FILE" << std::endl;
+    if (argc < 2 || argc > 3) {
+        std::cerr << "usage: verdanth_bench CONFIG_FILE [MATERIALS_LEVEL]" << std::endl;
         return 2;
     }
     std::cerr.setstate(std::ios::failbit); // the loaders' transcripts are not wanted here
@@ -433,6 +521,7 @@ int main(int argc, char** argv)
     const FrameFigures frames = measureFrames(map, viewer.frustum, start);
     map.camera = viewer.camera.get();
     const DesignedFigures designed = measureDesigned(map.levelPath, start);
+    const MaterialsFigures materials = argc == 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
     std::cerr.clear();
 
     const int timedFrames = pathFrames - 1;
@@ -462,6 +551,12 @@ int main(int argc, char** argv)
               << decimal(designed.designedLoadMs / (designed.plainLoadMs + designed.bareKeptLayoutUploadMs)) << ")\n"
               << "curved surfaces at level 10: " << decimal(designed.tessellateMs) << " ms to tessellate, then "
               << decimal(designed.tessellatedFrameMs / timedFrames) << " ms per designed frame\n"
+              << (argc == 3 ? "materials (" + std::string(argv[2]) + "): " + decimal(materials.frameMs / timedFrames)
+                                  + " ms per designed frame, " + decimal(double(materials.drawCalls) / pathFrames)
+                                  + " draws; one batched draw per stage pass " + decimal(materials.passesMs / timedFrames)
+                                  + " ms (" + decimal(double(materials.passDraws) / pathFrames) + " triangles over "
+                                  + decimal(double(materials.triangles) / pathFrames) + " visible)\n"
+                            : std::string())
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
               << " faces-drawn " << frames.facesDrawn / pathFrames << " designed-frame-ratio "
@@ -469,6 +564,10 @@ int main(int argc, char** argv)
               << decimal(designed.designedLoadMs / designed.plainLoadMs) << " designed-load-floor-ratio "
               << decimal(designed.designedLoadMs / (designed.plainLoadMs + designed.bareUploadMs))
               << " designed-frame-allocations "
-              << designed.allocations / timedFrames << std::endl;
+              << designed.allocations / timedFrames;
+    if (argc == 3)
+        std::cout << " materials-frame-ratio " << decimal(materials.frameMs / materials.passesMs)
+                  << " materials-frame-allocations " << materials.allocations / timedFrames;
+    std::cout << std::endl;
     return 0;
 }

@@ -154,6 +154,7 @@ void applyOptions(Launch& launch, const CommandLine& line)
     launch.verbose = line.verbose;
     launch.frameLogPath = line.frameLog.value_or("");
     launch.shotsFolder = line.shots.value_or("");
+    launch.materialSeconds = line.time.value_or(0.0);
 }
 
 // Where the level's bytes come from: a level file, or a name under --data.

@@ -99,7 +99,8 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
         return std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
                                         lighting.get());
     BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), std::make_unique<DataRootImages>(*resolver),
-                          configuration.designedLook, float(configuration.brightness.value_or(1))};
+                          configuration.designedLook, float(configuration.brightness.value_or(1)),
+                          launch.materialSeconds};
     return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
 }
 

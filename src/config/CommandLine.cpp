@@ -167,6 +167,8 @@ bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine
         line.frames = int(*frames);
     } else if (argument == "--overview") {
         line.overview = reader.value(argument, "a PNG file to write");
+    } else if (argument == "--time") {
+        line.time = readInRange(reader, argument, "seconds", -CommandLine::maxTime, CommandLine::maxTime);
     } else if (argument == "--no-hud") {
         line.noHud = true;
     } else if (argument == "--help") {
@@ -232,6 +234,7 @@ const std::vector<OptionHelp>& optionHelp()
         {"--frames", "N", "the frame --snapshot writes (default 2, 1 to 10000)"},
         {"--overview", "OUT.png", "draw a map of the level from above, write it as a PNG and exit"},
         {"--no-hud", "", "start without the gun and the status line (h brings them back)"},
+        {"--time", "SECONDS", "start the material clock there; --snapshot keeps it there (default 0)"},
         {"--help", "", "print this help and exit"},
         {"--version", "", "print the version and exit"},
     };

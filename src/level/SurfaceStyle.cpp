@@ -7,8 +7,8 @@
 namespace {
 auto ordered(const SurfaceStyle& style)
 {
-    return std::make_tuple(style.pass, style.drawn, style.sky, style.alphaFunction, style.blend.blends,
-                           style.blend.sourceFactor, style.blend.destinationFactor, style.twoSided,
+    return std::make_tuple(style.pass, style.sort, style.drawn, style.frameVertices, style.sky, style.alphaFunction, style.blend.blends,
+                           style.blend.sourceFactor, style.blend.destinationFactor, style.culling, style.polygonOffset,
                            style.takesLightmap);
 }
 } // namespace
@@ -21,7 +21,10 @@ SurfaceStyle SurfaceStyle::of(int32_t surfaceFlags, const Material* material)
                && !(material != nullptr && (material->nodraw || material->fog));
     if (material == nullptr)
         return style;
-    style.twoSided = material->twoSided();
+    style.culling = material->culling;
+    style.polygonOffset = material->polygonOffset;
+    style.sort = material->drawOrder();
+    style.frameVertices = MaterialPasses::needsFrameVertices(material);
     style.takesLightmap = false;
     for (const Material::Stage& stage : material->stages)
         style.takesLightmap = style.takesLightmap || stage.lightmapStage;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "level/Material.h"
+#include "level/MaterialPasses.h"
 
 #include <cstdint>
 
@@ -17,11 +18,15 @@ struct SurfaceStyle {
     Pass pass = Pass::opaque;
     AlphaFunction alphaFunction = AlphaFunction::always;
     Material::Blend blend;   // the first stage's: how the surface meets what is behind it
-    bool twoSided = false;
+    Culling culling = Culling::frontSided; // patches are drawn from both sides whatever it says
+    bool polygonOffset = false;
     // Whether the level's lightmap lights the surface. A material says so with a $lightmap
     // stage; a surface without a material takes its lightmap whenever it names one. A material
     // without one (a glowing panel, say) is shown at full brightness.
     bool takesLightmap = true;
+    float sort = Material::Sort::opaque; // within a pass, styles draw in this order (Material::drawOrder)
+    // Drawn from vertices worked out every frame (MaterialPasses::needsFrameVertices).
+    bool frameVertices = false;
 
     static SurfaceStyle of(int32_t surfaceFlags, const Material* material);
 

@@ -40,7 +40,7 @@ BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting
     prepareFrames();
     if (source.designed)
         look = std::make_unique<DesignedLook>(*this, found, *textureManager, Overbright(lightFactor),
-                                              std::move(brushEntities), levelPath, std::cerr);
+                                              std::move(brushEntities), levelPath, std::cerr, source.materialSeconds);
 }
 
 // Takes the file's bytes by value, so they go before the patches take their memory; for the
@@ -175,6 +175,8 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
 {
     const int cluster = leaves[std::size_t(findCameraLeaf())].cluster;
     visibleFaces.clear();
+    if (look)
+        look->advanceClock(frameSeconds);
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
     if (look)

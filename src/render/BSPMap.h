@@ -46,6 +46,7 @@ public:
         std::unique_ptr<DataRootImages> images;
         bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
         float brightness = 1;  // the designed frame's baked light, times its intended brightness
+        double materialSeconds = 0.0; // where the designed frame's material clock starts (--time)
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
     virtual ~BSPMap();

@@ -10,57 +10,16 @@
 
 namespace {
 
-constexpr GLsizei stride = sizeof(BatchedLevel::GpuVertex);
-
-// With a buffer bound, the arrays' "pointers" are byte offsets into one vertex.
-const GLvoid* offsetOf(std::size_t offset) { return reinterpret_cast<const GLvoid*>(offset); }
-constexpr unsigned char neutralGrey[3] = {160, 160, 160};
-
-GLenum glFactor(BlendFactor factor)
-{
-    switch (factor) {
-    case BlendFactor::one: return GL_ONE;
-    case BlendFactor::zero: return GL_ZERO;
-    case BlendFactor::sourceColor: return GL_SRC_COLOR;
-    case BlendFactor::oneMinusSourceColor: return GL_ONE_MINUS_SRC_COLOR;
-    case BlendFactor::destinationColor: return GL_DST_COLOR;
-    case BlendFactor::oneMinusDestinationColor: return GL_ONE_MINUS_DST_COLOR;
-    case BlendFactor::sourceAlpha: return GL_SRC_ALPHA;
-    case BlendFactor::oneMinusSourceAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-    case BlendFactor::destinationAlpha: return GL_DST_ALPHA;
-    case BlendFactor::oneMinusDestinationAlpha: return GL_ONE_MINUS_DST_ALPHA;
-    case BlendFactor::sourceAlphaSaturate: return GL_SRC_ALPHA_SATURATE;
-    }
-    return GL_ONE;
-}
-
-void applyAlphaFunction(AlphaFunction function)
-{
-    switch (function) {
-    case AlphaFunction::always: glDisable(GL_ALPHA_TEST); return;
-    case AlphaFunction::greaterThanZero: glAlphaFunc(GL_GREATER, 0.0f); break;
-    case AlphaFunction::lessThan128: glAlphaFunc(GL_LESS, 0.5f); break;
-    case AlphaFunction::greaterOrEqualTo128: glAlphaFunc(GL_GEQUAL, 0.5f); break;
-    }
-    glEnable(GL_ALPHA_TEST);
-}
+constexpr GLsizei stride = sizeof(GpuVertex);
 
 } // namespace
 
 BatchedLevel::BatchedLevel(const LevelData& level, const std::vector<SurfaceStyle>& styles,
-                           const TextureManager& textures, const Overbright& light, const std::string& levelName,
-                           std::ostream& log)
-    : styles(styles), textures(textures), light(light)
+                           const Overbright& light, const std::string& levelName, std::ostream& log)
+    : styles(styles), light(light), frame(level.faces.size(), light)
 {
     glGenBuffers(1, &staticBuffer);
     glGenBuffers(1, &patchBuffer);
-    glGenTextures(1, &greyTexture);
-    glBindTexture(GL_TEXTURE_2D, greyTexture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, neutralGrey);
-
     assignGroups(level, log, levelName);
     buildStaticFaces(level);
     rebuildPatches(level, false);
@@ -70,12 +29,11 @@ BatchedLevel::~BatchedLevel()
 {
     glDeleteBuffers(1, &staticBuffer);
     glDeleteBuffers(1, &patchBuffer);
-    glDeleteTextures(1, &greyTexture);
 }
 
 // ---- load --------------------------------------------------------------------------------------
 
-// One group per (style, image, lightmap, patch) that some drawn face uses, sorted so that the
+// One group per (style, image, lightmap, source) that some drawn face uses, sorted so that the
 // passes come in order and faces sharing state sit side by side.
 void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const std::string& levelName)
 {
@@ -83,7 +41,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
     // their faces sort together. Records no face uses are left out: a level may have millions.
     std::vector<bool> shown(styles.size(), false);
     for (const Face& face : level.faces)
-        shown[std::size_t(face.texture)] = shown[std::size_t(face.texture)] || isDrawn(face);
+        shown[std::size_t(face.texture)] = shown[std::size_t(face.texture)] || isDrawnFace(face);
     std::vector<SurfaceStyle> distinct;
     for (std::size_t t = 0; t < styles.size(); ++t)
         if (shown[t])
@@ -95,7 +53,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
     };
 
     faceLightmaps.assign(level.faces.size(), -1);
-    // Each face's key found once through a hash of (image, lightmap, patch): a level has far
+    // Each face's key found once through a hash of (image, lightmap, source): a level has far
     // fewer groups than faces, and only the groups are sorted.
     std::unordered_map<uint64_t, uint32_t> keyIndex;
     keyIndex.reserve(distinct.size() * 4);
@@ -105,7 +63,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
     std::string firstBad;
     for (std::size_t f = 0; f < level.faces.size(); ++f) {
         const Face& face = level.faces[f];
-        if (!isDrawn(face))
+        if (!isDrawnFace(face))
             continue;
         if (face.lightmapIndex >= level.lightmapCount) {
             if (badLightmaps++ == 0)
@@ -113,12 +71,12 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
         } else {
             faceLightmaps[f] = face.lightmapIndex < 0 ? -1 : face.lightmapIndex;
         }
-        const bool patch = face.type == LevelFormat::Patch;
-        const uint64_t packed = uint64_t(uint32_t(face.texture)) << 32 | uint64_t(uint32_t(faceLightmaps[f] + 1)) << 1
-                              | uint64_t(patch);
+        const Source source = sourceFor(face);
+        const uint64_t packed = uint64_t(uint32_t(face.texture)) << 32 | uint64_t(uint32_t(faceLightmaps[f] + 1)) << 2
+                              | uint64_t(source);
         const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
         if (added)
-            keys.push_back({rankOf(styles[std::size_t(face.texture)]), face.texture, faceLightmaps[f], patch});
+            keys.push_back({rankOf(styles[std::size_t(face.texture)]), face.texture, faceLightmaps[f], source});
         faceKey[f] = entry->second;
     }
     if (badLightmaps > 0)
@@ -133,23 +91,37 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
     for (uint32_t position = 0; position < order.size(); ++position) {
         const GroupKey& key = keys[order[position]];
         groupOfKey[order[position]] = position;
-        groups.push_back({key.texture, key.lightmap, key.patch});
+        groups.push_back({key.texture, key.lightmap, key.source});
     }
+    blendedStart = groups.size();
+    for (std::size_t g = groups.size(); g-- > 0;)
+        if (style(g).pass == SurfaceStyle::Pass::blended)
+            blendedStart = g;
     faceGroup.assign(level.faces.size(), noGroup);
     for (std::size_t f = 0; f < level.faces.size(); ++f)
         if (faceKey[f] != noGroup)
             faceGroup[f] = groupOfKey[faceKey[f]];
     groupFill.assign(groups.size(), 0);
     groupStart.assign(groups.size(), 0);
+    groupFaceFill.assign(groups.size(), 0);
+    groupFaceStart.assign(groups.size(), 0);
+    frameFaces.assign(level.faces.size(), 0);
 }
 
-bool BatchedLevel::isDrawn(const Face& face) const
+bool BatchedLevel::isDrawnFace(const Face& face) const
 {
     return styles[std::size_t(face.texture)].drawn && face.isDrawnType();
 }
 
+BatchedLevel::Source BatchedLevel::sourceFor(const Face& face) const
+{
+    if (styles[std::size_t(face.texture)].frameVertices)
+        return Source::frameVertices;
+    return face.type == LevelFormat::Patch ? Source::patchVertices : Source::levelVertices;
+}
+
 // The colour as stored: brightenColours brings a whole array up in one pass.
-BatchedLevel::GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
+GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
 {
     GpuVertex gpu;
     std::copy_n(vertex.position, 3, gpu.position);
@@ -175,7 +147,8 @@ std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& ve
 }
 
 // Polygons and meshes: the level's vertices as they are, and each face's mesh vertices made
-// into indices of the whole array (the loader checked every one against the face).
+// into indices of the whole array (the loader checked every one against the face); a face
+// whose material works its vertices out every frame gets its own copy in FrameVertices.
 void BatchedLevel::buildStaticFaces(const LevelData& level)
 {
     // Converted a slice at a time and copied into the buffer: the level's largest array gets no
@@ -198,27 +171,37 @@ void BatchedLevel::buildStaticFaces(const LevelData& level)
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
     faceStart.assign(level.faces.size(), 0);
-    faceCount.assign(level.faces.size(), 0);
+    faceIndexCounts.assign(level.faces.size(), 0);
     std::size_t indexCount = 0;
     for (std::size_t f = 0; f < level.faces.size(); ++f)
         if (faceGroup[f] != noGroup && level.faces[f].drawnFromMeshVertices())
             indexCount += std::size_t(level.faces[f].meshVertexCount);
-    faceIndices.reserve(indexCount);
+    allIndices.reserve(indexCount);
     for (std::size_t f = 0; f < level.faces.size(); ++f) {
         const Face& face = level.faces[f];
         if (faceGroup[f] == noGroup || !face.drawnFromMeshVertices())
             continue;
-        faceStart[f] = uint32_t(faceIndices.size());
-        faceCount[f] = uint32_t(face.meshVertexCount);
+        faceStart[f] = uint32_t(allIndices.size());
+        faceIndexCounts[f] = uint32_t(face.meshVertexCount);
+        uint32_t first = uint32_t(face.firstVertex);
+        if (groups[faceGroup[f]].source == Source::frameVertices) {
+            first = frame.size();
+            for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v) {
+                const Vertex& vertex = level.vertices[std::size_t(v)];
+                frame.append(gpuVertex(vertex), {vertex.normal[0], vertex.normal[1], vertex.normal[2]});
+            }
+            frame.placeFace(f, first, uint32_t(face.vertexCount));
+        }
         for (int32_t k = 0; k < face.meshVertexCount; ++k)
-            faceIndices.push_back(GLuint(face.firstVertex + level.meshVertices[std::size_t(face.firstMeshVertex + k)]));
+            allIndices.push_back(GLuint(first + uint32_t(level.meshVertices[std::size_t(face.firstMeshVertex + k)])));
     }
-    staticIndexCount = faceIndices.size();
+    staticIndexCount = allIndices.size();
+    frame.finishAppending();
 }
 
 void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
 {
-    faceIndices.resize(staticIndexCount);
+    allIndices.resize(staticIndexCount);
     std::size_t patchVertices = 0;
     for (std::size_t f = 0; f < level.faces.size(); ++f)
         if (faceGroup[f] != noGroup && level.faces[f].type == LevelFormat::Patch)
@@ -227,19 +210,37 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
                 patchVertices += side * side;
             }
     std::vector<GpuVertex> vertices;
+    std::vector<FrameVertices::Vector> normals; // only the frame vertices keep them
+    std::vector<GpuVertex> framed;
     vertices.reserve(patchVertices);
-    faceIndices.reserve(staticIndexCount + patchVertices * 6);
+    allIndices.reserve(staticIndexCount + patchVertices * 6);
+    frame.beginPatches();
     for (std::size_t f = 0; f < level.faces.size(); ++f) {
         const Face& face = level.faces[f];
         if (faceGroup[f] == noGroup || face.type != LevelFormat::Patch)
             continue;
-        faceStart[f] = uint32_t(faceIndices.size());
-        appendPatchFace(face, tessellated, vertices);
-        faceCount[f] = uint32_t(faceIndices.size() - faceStart[f]);
+        faceStart[f] = uint32_t(allIndices.size());
+        if (groups[faceGroup[f]].source == Source::frameVertices) {
+            framed.clear();
+            normals.clear();
+            appendPatchFace(face, tessellated, framed, normals);
+            const uint32_t first = frame.size();
+            for (std::size_t v = 0; v < framed.size(); ++v)
+                frame.append(framed[v], normals[v]);
+            frame.placeFace(f, first, uint32_t(framed.size()));
+            for (std::size_t k = faceStart[f]; k < allIndices.size(); ++k)
+                allIndices[k] += first;
+        } else {
+            appendPatchFace(face, tessellated, vertices, normals);
+            normals.clear();
+        }
+        faceIndexCounts[f] = uint32_t(allIndices.size() - faceStart[f]);
     }
+    frame.finishAppending();
     brightenColours(vertices);
     patchBytes = upload(patchBuffer, vertices);
-    frameIndices.assign(faceIndices.size(), 0);
+    patchCopy = std::move(vertices);
+    frameIndices.assign(allIndices.size(), 0);
 }
 
 // For each vertex of a (steps + 1)-square grid, the weight of each of the nine controls.
@@ -261,10 +262,11 @@ std::vector<float> BatchedLevel::controlWeights(int steps)
     return weights;
 }
 
-// A patch as a grid of (side x side) vertices in rows, drawn as two triangles per cell. The
-// tessellation gives every vertex one colour; here the colours are blended like the positions,
-// so baked light shades across the curve.
-void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices)
+// A patch as a grid of (side x side) vertices in rows, drawn as two triangles per cell, its
+// indices counted from the start of `vertices`. The tessellation gives every vertex one colour;
+// here the colours are blended like the positions, so baked light shades across the curve.
+void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices,
+                                   std::vector<FrameVertices::Vector>& normals)
 {
     for (const BezierPatch& patch : face.patches) {
         const bool useTessellation = tessellated && !patch.vertices.empty();
@@ -277,11 +279,13 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
         const GLuint first = GLuint(vertices.size());
         const float* weights = weightsForSteps.data();
         for (int v = 0; v < side * side; ++v) {
+            const Vertex& source = useTessellation ? patch.vertices[std::size_t(v)] : patch.controls[v];
+            normals.push_back({source.normal[0], source.normal[1], source.normal[2]});
             if (!useTessellation) {
-                vertices.push_back(gpuVertex(patch.controls[v]));
+                vertices.push_back(gpuVertex(source));
                 continue;
             }
-            GpuVertex gpu = gpuVertex(patch.vertices[std::size_t(v)]);
+            GpuVertex gpu = gpuVertex(source);
             for (int c = 0; c < 4; ++c) {
                 float blended = 0.5f;
                 for (int term = 0; term < 9; ++term)
@@ -296,7 +300,7 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
                 const GLuint corner = first + GLuint(i * side + j);
                 for (const GLuint index : {corner, corner + GLuint(side), corner + 1, corner + 1,
                                            corner + GLuint(side), corner + GLuint(side) + 1})
-                    faceIndices.push_back(index);
+                    allIndices.push_back(index);
             }
     }
 }
@@ -307,155 +311,69 @@ void BatchedLevel::appendStaticIndices(const std::vector<int>& visibleFaces, std
 {
     for (const int face : visibleFaces) {
         const std::size_t f = std::size_t(face);
-        if (faceGroup[f] != noGroup && !groups[faceGroup[f]].patch)
-            out.insert(out.end(), faceIndices.begin() + faceStart[f], faceIndices.begin() + faceStart[f] + faceCount[f]);
+        if (faceGroup[f] != noGroup && groups[faceGroup[f]].source == Source::levelVertices)
+            out.insert(out.end(), allIndices.begin() + faceStart[f], allIndices.begin() + faceStart[f] + faceIndexCounts[f]);
     }
 }
 
-// The visible faces' indices, group after group, into frameIndices (sized at load: no allocation).
+// The visible faces and their indices, group after group, into arrays sized at load.
 void BatchedLevel::gather(const std::vector<int>& visibleFaces)
 {
     std::fill(groupFill.begin(), groupFill.end(), 0);
+    std::fill(groupFaceFill.begin(), groupFaceFill.end(), 0);
     for (const int face : visibleFaces) {
         const uint32_t group = faceGroup[std::size_t(face)];
-        if (group != noGroup)
-            groupFill[group] += faceCount[std::size_t(face)];
+        if (group != noGroup) {
+            groupFill[group] += faceIndexCounts[std::size_t(face)];
+            groupFaceFill[group] += 1;
+        }
     }
     std::size_t start = 0;
+    std::size_t faceStartHere = 0;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         groupStart[g] = start;
         start += groupFill[g];
         groupFill[g] = 0;
+        groupFaceStart[g] = faceStartHere;
+        faceStartHere += groupFaceFill[g];
+        groupFaceFill[g] = 0;
     }
     for (const int face : visibleFaces) {
         const std::size_t f = std::size_t(face);
         const uint32_t group = faceGroup[f];
         if (group == noGroup)
             continue;
-        std::copy_n(faceIndices.begin() + faceStart[f], faceCount[f],
+        std::copy_n(allIndices.begin() + faceStart[f], faceIndexCounts[f],
                     frameIndices.begin() + std::ptrdiff_t(groupStart[group] + groupFill[group]));
-        groupFill[group] += faceCount[f];
+        groupFill[group] += faceIndexCounts[f];
+        frameFaces[groupFaceStart[group] + groupFaceFill[group]++] = face;
     }
 }
 
-void BatchedLevel::draw(const std::vector<int>& visibleFaces, const Switches& switches)
+// With a buffer bound, the arrays' "pointers" are byte offsets into one vertex; from memory,
+// addresses. Binds the source's buffer, or none.
+const GLvoid* BatchedLevel::bindField(Source source, std::size_t offset) const
 {
-    gather(visibleFaces);
-    glDisable(GL_LIGHTING);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glClientActiveTexture(GL_TEXTURE0);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    boundBuffer = 0;
-    lastStyle = nullptr;
-    boundImage = 0;
-    lastLight = Light::unset;
-    boundLightmap = 0;
-    lastDrawCalls = 0;
-    for (std::size_t g = 0; g < groups.size(); ++g)
-        if (groupFill[g] > 0)
-            drawGroup(g, switches);
-
-    // What the rest of the frame and the next one expect; see the header.
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glDisableClientState(GL_COLOR_ARRAY);
-    TextureManager::switchOffLightmapUnit();
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDepthMask(GL_TRUE);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    glAlphaFunc(GL_ALWAYS, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-}
-
-void BatchedLevel::drawGroup(std::size_t g, const Switches& switches)
-{
-    const Group& group = groups[g];
-    const SurfaceStyle& style = styles[std::size_t(group.texture)];
-    useBuffer(group.patch ? patchBuffer : staticBuffer);
-    if (lastStyle == nullptr || !(*lastStyle == style) || lastPatch != group.patch)
-        applyStyle(style, group.patch);
-    lastStyle = &style;
-    lastPatch = group.patch;
-    const bool image = switches.textures && textures.isTextureLoaded(group.texture);
-    const GLuint texture = image ? textures.textureId(group.texture) : greyTexture;
-    if (texture != boundImage) {
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        boundImage = texture;
+    if (source == Source::frameVertices) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        return reinterpret_cast<const char*>(frame.drawn()) + offset;
     }
-    applyLight(group, style, switches);
-    glDrawElements(GL_TRIANGLES, GLsizei(groupFill[g]), GL_UNSIGNED_INT, frameIndices.data() + groupStart[g]);
-    ++lastDrawCalls;
+    glBindBuffer(GL_ARRAY_BUFFER, source == Source::patchVertices ? patchBuffer : staticBuffer);
+    return reinterpret_cast<const GLvoid*>(offset);
 }
 
-void BatchedLevel::useBuffer(GLuint buffer)
+void BatchedLevel::pointUnit0AtLightmapCoords(Source source) const
 {
-    if (buffer == boundBuffer)
-        return;
-    boundBuffer = buffer;
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glVertexPointer(3, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, position)));
-    glClientActiveTexture(GL_TEXTURE0);
-    glTexCoordPointer(2, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, texCoord)));
+    glTexCoordPointer(2, GL_FLOAT, stride, bindField(source, offsetof(GpuVertex, lightmapCoord)));
+}
+
+void BatchedLevel::pointArraysAt(Source source) const
+{
+    const auto field = [this, source](std::size_t offset) { return bindField(source, offset); };
+    glVertexPointer(3, GL_FLOAT, stride, field(offsetof(GpuVertex, position)));
     glClientActiveTexture(GL_TEXTURE1);
-    glTexCoordPointer(2, GL_FLOAT, stride, offsetOf(offsetof(GpuVertex, lightmapCoord)));
+    glTexCoordPointer(2, GL_FLOAT, stride, field(offsetof(GpuVertex, lightmapCoord)));
     glClientActiveTexture(GL_TEXTURE0);
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, offsetOf(offsetof(GpuVertex, color)));
-}
-
-void BatchedLevel::applyStyle(const SurfaceStyle& style, bool patch)
-{
-    // Blended surfaces show what is behind them and must not hide what is drawn after them.
-    glDepthMask(style.pass == SurfaceStyle::Pass::blended ? GL_FALSE : GL_TRUE);
-    if (style.blend.blends) {
-        glEnable(GL_BLEND);
-        glBlendFunc(glFactor(style.blend.sourceFactor), glFactor(style.blend.destinationFactor));
-    } else {
-        glDisable(GL_BLEND);
-    }
-    applyAlphaFunction(style.alphaFunction);
-    if (style.twoSided || patch) {
-        glDisable(GL_CULL_FACE);
-    } else {
-        glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CW);
-    }
-}
-
-// Lit by the lightmap (unit 1 multiplies it in), by the vertex colours, or not at all. Groups
-// come sorted, so neighbours mostly light alike: only what changes is set.
-void BatchedLevel::applyLight(const Group& group, const SurfaceStyle& style, const Switches& switches)
-{
-    const bool lit = switches.lighting && style.takesLightmap;
-    const bool lightmapped = lit && switches.lightmaps && textures.isLightmapLoaded(group.lightmap);
-    const Light light = lightmapped ? Light::lightmap : lit ? Light::vertexColours : Light::none;
-    if (lightmapped && textures.lightmapId(group.lightmap) != boundLightmap) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        boundLightmap = textures.lightmapId(group.lightmap);
-        glBindTexture(GL_TEXTURE_2D, boundLightmap);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-    }
-    if (light == lastLight)
-        return;
-    lastLight = light;
-    if (lightmapped) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glClientActiveTexture(GL_TEXTURE1);
-        glEnable(GL_TEXTURE_2D);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glClientActiveTexture(GL_TEXTURE0);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-    } else {
-        TextureManager::switchOffLightmapUnit();
-    }
-    if (light == Light::vertexColours) {
-        glEnableClientState(GL_COLOR_ARRAY);
-    } else {
-        glDisableClientState(GL_COLOR_ARRAY);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    }
+    glTexCoordPointer(2, GL_FLOAT, stride, field(offsetof(GpuVertex, texCoord)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, field(offsetof(GpuVertex, color)));
 }

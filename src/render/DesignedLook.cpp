@@ -8,12 +8,15 @@
 #include "render/LightingModule.h"
 #include "render/Skybox.h"
 
+#include <algorithm>
+
 DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
                            const Overbright& light, std::vector<BrushEntity> brushEntities,
-                           const std::string& levelName, std::ostream& log)
+                           const std::string& levelName, std::ostream& log, double startSeconds)
     : visibleSet(level),
       brushEntityVisibility(level, std::move(brushEntities)),
-      markers(PointMarker::list(EntityText::parse(level.entityText).entities))
+      markers(PointMarker::list(EntityText::parse(level.entityText).entities)),
+      clockSeconds(startSeconds)
 {
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -21,35 +24,54 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
     for (std::size_t i = 0; i < level.textureNames.size(); ++i)
         if (images.isUsed(int(i)))
             styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
-    batches = std::make_unique<BatchedLevel>(level, styles, textures, light, levelName, log);
-    farBox = loadFarBox(level, images);
+    batches = std::make_unique<BatchedLevel>(level, styles, light, levelName, log);
+    renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
+    fog = std::make_unique<FogPass>(level, resolver);
+    fog->reserveFor(*batches);
+    loadSky(level, images);
 }
 
-// The far box of the first sky surface whose material names one.
-std::unique_ptr<SkyFarBox> DesignedLook::loadFarBox(const LevelData& level, DataRootImages& images) const
+// The sky of the first sky surface with a material; a level may name several sky textures, but
+// one sky is drawn around the eye.
+void DesignedLook::loadSky(const LevelData& level, DataRootImages& images)
 {
     const TextureResolver& resolver = images.resolver();
     for (std::size_t i = 0; i < level.textureNames.size(); ++i) {
-        if (!styles[i].sky)
+        const Material* material = styles[i].sky ? resolver.material(level.textureNames[i]) : nullptr;
+        if (material == nullptr)
             continue;
-        const Material* material = resolver.material(level.textureNames[i]);
-        if (material == nullptr || material->skyFarBox.empty())
-            continue;
-        std::array<GLuint, 6> sides{};
-        for (std::size_t side = 0; side < 6; ++side)
-            if (const auto path = resolver.findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
-                sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
-        return std::make_unique<SkyFarBox>(sides);
+        if (!material->skyFarBox.empty()) {
+            std::array<GLuint, 6> sides{};
+            for (std::size_t side = 0; side < 6; ++side)
+                if (const auto path = resolver.findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
+                    sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
+            farBox = std::make_unique<SkyFarBox>(sides);
+        }
+        clouds = std::make_unique<CloudDome>(*material, images);
+        if (clouds->empty())
+            clouds.reset();
+        if (!farBox && !clouds)
+            if (const auto path = resolver.imagePath(level.textureNames[i]))
+                ownSkyImage = images.cache().texture(*path);
+        return;
     }
-    return nullptr;
 }
 
 void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
 {
     if (farBox)
         farBox->draw();
+    else if (clouds) // drawn after the opaque faces
+        clouds->leaveSkyState(clockSeconds);
     else
-        plainSky.draw(plainTexture);
+        plainSky.draw(ownSkyImage != 0 ? ownSkyImage : plainTexture);
+}
+
+void DesignedLook::advanceClock(double frameSeconds)
+{
+    if (clockRunning)
+        clockSeconds += frameSeconds;
+    clockRunning = true;
 }
 
 void DesignedLook::collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
@@ -82,11 +104,44 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
         lighting.applyLights();
         lighting.disableLighting();
     }
-    batches->draw(visibleFaces, {texturesEnabled, lightingEnabled, lightmapsEnabled});
+    batches->gather(visibleFaces);
+    const FrameVertices::Eye eye = eyeOfView();
+    renderer->begin({clockSeconds, eye, {texturesEnabled, lightingEnabled, lightmapsEnabled}});
+    renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
+    if (clouds && skyInView(level, visibleFaces))
+        clouds->draw(clockSeconds);
+    fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
+    renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+    renderer->end();
+}
+
+// The cloud layers are drawn only when a sky surface is among the faces in view: elsewhere every
+// pixel of the dome would be hidden, yet cost its rasterising.
+bool DesignedLook::skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const
+{
+    return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {
+        return styles[std::size_t(level.faces[std::size_t(face)].texture)].sky;
+    });
+}
+
+// The eye's place and axes in world coordinates, from the model-view matrix the view loaded:
+// its rotation's rows are the eye's axes, and the eye sits at minus the translation rotated back.
+FrameVertices::Eye DesignedLook::eyeOfView()
+{
+    float view[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, view);
+    FrameVertices::Eye eye;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        eye.right[axis] = view[axis * 4];
+        eye.up[axis] = view[axis * 4 + 1];
+        eye.position[axis] = -(view[axis * 4] * view[12] + view[axis * 4 + 1] * view[13] + view[axis * 4 + 2] * view[14]);
+    }
+    return eye;
 }
 
 void DesignedLook::rebuildPatches(const LevelData& level, bool tessellated)
 {
     patchesStale = false;
     batches->rebuildPatches(level, tessellated);
+    fog->reserveFor(*batches);
 }

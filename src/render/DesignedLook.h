@@ -6,7 +6,10 @@
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
 #include "render/BatchedLevel.h"
+#include "render/CloudDome.h"
+#include "render/FogPass.h"
 #include "render/MarkerRenderer.h"
+#include "render/MaterialRenderer.h"
 #include "render/SkyFarBox.h"
 
 #include <GL/glew.h>
@@ -25,33 +28,41 @@ class TextureManager;
 // Everything only the designed frame has (level mode, and "look = designed"): each texture's
 // surface style from its flags and material, the faces in buffer objects drawn group by group
 // (BatchedLevel), the visible set of the eye's cluster, the brush entities at rest, the
-// material's far-box sky, the lightmap switch ('m') and level mode's markers ('n'). Built once the
-// level is loaded; BSPMap's frame calls one step of it where the plain frame would do its own.
-// Per-stage drawing, a material clock and fog belong here too, beside the styles they extend.
+// material's sky (far box, cloud layers), the fog's haze, the lightmap switch ('m') and level
+// mode's markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material
+// clock. Built once the level is loaded; BSPMap's frame calls one step of it where the plain
+// frame would do its own.
 class DesignedLook {
 public:
     // `level` with its patches cut and its brush entities placed at rest; `textures` holds the
     // level's images and uploaded lightmaps, `light` brings vertex colours up from their stored
     // range. Lines about the level (faces naming a missing lightmap) go to `log`. Needs a GL
-    // context.
+    // context. The material clock starts at `startSeconds`.
     DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
                  const Overbright& light, std::vector<BrushEntity> brushEntities, const std::string& levelName,
-                 std::ostream& log);
+                 std::ostream& log, double startSeconds = 0.0);
     DesignedLook(const DesignedLook&) = delete;
     DesignedLook& operator=(const DesignedLook&) = delete;
 
     // ---- the frame's steps ---------------------------------------------------------------------
-    // The far box when the level's sky material names one, else the plain sky; leaves what
-    // Skybox::draw leaves.
+    // The material clock moves on by the frame's seconds (none while a snapshot's clock stands
+    // still). The first frame's seconds are the time since start-up, loading included: the
+    // clock starts where it was set instead.
+    void advanceClock(double frameSeconds);
+    // The level's sky material: its far box (its cloud layers come after the opaque faces), or
+    // its own image when it has neither; the plain sky image for a level without one. Leaves
+    // what Skybox::draw leaves.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const;
     // The faces the plain frame gathers (Visibility::collectFaces), from the leaves the eye's
     // cluster sees, found again only when the cluster changes; then the faces of every brush
     // entity that passes its cluster and frustum tests, drawn in the same groups as the world's.
     void collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                              std::vector<int>& visibleFaces);
-    // The visible faces in their groups, lit by their baked light. The lights are still placed
-    // under this view for the lit gun of the next frame, then switched off. Leaves what
-    // BatchedLevel::draw leaves.
+    // The visible faces in their groups, each drawn pass by pass as its material says at the
+    // material clock, lit by their baked light: the opaque and alpha-tested groups, the sky's
+    // cloud layers where no face covers the window, the fog's haze, the blended groups. The
+    // lights are still placed under this view for the lit gun of the next frame, then switched
+    // off. Leaves what MaterialRenderer::end leaves.
     void drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,
                    LightingModule& lighting, bool texturesEnabled, bool lightingEnabled);
     // The markers, when shown; leaves every state as it found it.
@@ -67,18 +78,29 @@ public:
     void patchesWillChange() { patchesStale = true; }
 
     const BatchedLevel& batchedLevel() const { return *batches; }
+    const MaterialRenderer& materialRenderer() const { return *renderer; }
+    const FogPass& fogPass() const { return *fog; }
+    double clock() const { return clockSeconds; } // seconds on the material clock
     const BrushEntityVisibility& brushEntities() const { return brushEntityVisibility; }
 
 private:
-    std::unique_ptr<SkyFarBox> loadFarBox(const LevelData& level, DataRootImages& images) const;
+    void loadSky(const LevelData& level, DataRootImages& images);
+    static FrameVertices::Eye eyeOfView();
+    bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
 
     std::vector<SurfaceStyle> styles; // by texture record
     std::unique_ptr<BatchedLevel> batches;
+    std::unique_ptr<MaterialRenderer> renderer;
+    std::unique_ptr<FogPass> fog;
     PotentiallyVisibleSet visibleSet;
     BrushEntityVisibility brushEntityVisibility;
     MarkerRenderer markers;
     bool markersShown = false;
-    std::unique_ptr<SkyFarBox> farBox; // null: the plain sky image
+    std::unique_ptr<SkyFarBox> farBox;  // null: none
+    std::unique_ptr<CloudDome> clouds;  // null: none
+    GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
+    double clockSeconds = 0.0;
+    bool clockRunning = false; // after the first frame
 };

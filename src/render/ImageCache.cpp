@@ -27,13 +27,14 @@ ImageCache::~ImageCache()
             glDeleteTextures(1, &texture);
 }
 
-GLuint ImageCache::texture(const std::string& path, Wrap wrap)
+GLuint ImageCache::texture(const std::string& path, Wrap wrap, Filter filter)
 {
     // The data root matches names in any case, so one image may be named in several.
-    const std::string key = (wrap == Wrap::repeat ? "r" : "c") + RelativePath::lowerCase(path);
+    const std::string key = std::string(wrap == Wrap::repeat ? "r" : "c") + (filter == Filter::mipmapped ? "m" : "l")
+                          + RelativePath::lowerCase(path);
     if (const auto found = textures.find(key); found != textures.end())
         return found->second;
-    const GLuint made = upload(path, wrap);
+    const GLuint made = upload(path, wrap, filter);
     textures.emplace(key, made);
     return made;
 }
@@ -60,7 +61,7 @@ std::size_t ImageCache::gpuBytes(const DecodedImage& image)
     return std::size_t(image.getWidth()) * image.getHeight() * 4 * 4 / 3;
 }
 
-GLuint ImageCache::upload(const std::string& path, Wrap wrap)
+GLuint ImageCache::upload(const std::string& path, Wrap wrap, Filter filter)
 {
     const std::unique_ptr<DecodedImage> image = decode(path);
     if (!image)
@@ -83,5 +84,7 @@ GLuint ImageCache::upload(const std::string& path, Wrap wrap)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     }
+    if (filter == Filter::linear)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     return texture;
 }

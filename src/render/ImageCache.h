@@ -24,6 +24,7 @@ public:
         std::size_t budgetBytes = std::size_t(1) << 30; // GPU bytes of all images, mipmaps included
     };
     enum class Wrap { repeat, clampToEdge };
+    enum class Filter { mipmapped, linear }; // linear: a material's nomipmaps
 
     // Needs a current GL context. Lines go to `log`; `root` outlives the cache.
     ImageCache(const DataRoot& root, Limits limits, std::ostream& log);
@@ -33,8 +34,8 @@ public:
 
     // The GL texture showing the image at `path` (a path under the root, with its extension) with
     // the given wrapping; 0 when it cannot be read or decoded (one line naming it) or is past the
-    // budget. The same path (in any case) and wrapping give the same texture.
-    GLuint texture(const std::string& path, Wrap wrap = Wrap::repeat);
+    // budget. The same path (in any case), wrapping and filter give the same texture.
+    GLuint texture(const std::string& path, Wrap wrap = Wrap::repeat, Filter filter = Filter::mipmapped);
     // The image at `path` decoded within the side limit, for a caller that uploads it itself;
     // null, with the same lines, when it cannot be read or decoded.
     std::unique_ptr<DecodedImage> decode(const std::string& path);
@@ -43,7 +44,7 @@ public:
     uint32_t maxSide() const { return sideLimit; }
 
 private:
-    GLuint upload(const std::string& path, Wrap wrap);
+    GLuint upload(const std::string& path, Wrap wrap, Filter filter);
     static std::size_t gpuBytes(const DecodedImage& image);
 
     const DataRoot& root;
@@ -52,5 +53,5 @@ private:
     std::size_t budget;
     std::size_t used = 0;
     bool budgetSpent = false; // its line is printed once
-    std::unordered_map<std::string, GLuint> textures; // by wrap letter + lower-case path; 0 for none
+    std::unordered_map<std::string, GLuint> textures; // by wrap and filter letters + lower-case path; 0 for none
 };

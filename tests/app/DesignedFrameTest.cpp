@@ -1,15 +1,9 @@
-#include "../image/TestImages.h"
-#include "../level/LevelWriter.h"
-
-#include "GLContext.h"
-#include "TestFiles.h"
-#include "ViewerScene.h"
+#include "DesignedScene.h"
 
 #include <GL/glew.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 using leveltest::FaceRecord;
 using leveltest::LevelWriter;
@@ -18,86 +12,13 @@ using testsupport::readPixel;
 using testsupport::Rgb;
 using testsupport::TempDir;
 
-namespace {
-constexpr int middle = testsupport::contextHeight / 2;
-constexpr int leftOfCentre = 22;  // both inside a 40-unit wall 100 units ahead
-constexpr int rightOfCentre = 42;
-
-// A square facing the eye at the origin, `distance` ahead along world -Z (file +Y), `half`
-// units either way; texture and lightmap coordinates run 0..1 from its left to its right.
-void addSquare(LevelWriter& writer, int32_t texture, float distance, float half, int32_t lightmap = -1,
-               unsigned char vertexLight = 255)
-{
-    const int32_t firstVertex = int32_t(writer.lump(LevelFormat::Vertices).size() / 44);
-    const int32_t firstMesh = int32_t(writer.lump(LevelFormat::MeshVertices).size() / 4);
-    const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-    for (const auto& corner : corners) {
-        VertexRecord vertex;
-        vertex.position = {corner[0] * half, distance, corner[1] * half};
-        vertex.texCoord = {(corner[0] + 1) / 2, (1 - corner[1]) / 2};
-        vertex.lightmapCoord = vertex.texCoord;
-        vertex.normal = {0.0f, -1.0f, 0.0f};
-        vertex.color = {vertexLight, vertexLight, vertexLight, 255};
-        writer.addVertex(vertex);
-    }
-    for (int32_t index : {0, 1, 2, 0, 2, 3})
-        writer.addMeshVertex(index);
-    FaceRecord face;
-    face.texture = texture;
-    face.firstVertex = firstVertex;
-    face.vertexCount = 4;
-    face.firstMeshVertex = firstMesh;
-    face.meshVertexCount = 6;
-    face.lightmapIndex = lightmap;
-    writer.addFace(face);
-}
-
-// Every face in one leaf that the eye's leaf sees.
-void finishLevel(LevelWriter& writer)
-{
-    writer.addPlane({0.0f, 0.0f, 1.0f}, -1000.0f);
-    writer.addNode(0, -1, -2, {-500, -500, -500}, {500, 500, 500});
-    const int32_t faces = int32_t(writer.lump(LevelFormat::Faces).size() / LevelFormat::faceRecordSize);
-    writer.addLeaf(0, 0, faces, 0, 0, {-500, -500, -500}, {500, 500, 500});
-    writer.addLeaf(0, 0, faces, 0, 0, {-500, -500, -500}, {500, 500, 500});
-    for (int32_t face = 0; face < faces; ++face)
-        writer.addLeafFace(face);
-}
-
-testimages::Bytes solid(int side, std::initializer_list<unsigned char> texel)
-{
-    testimages::Bytes pixels;
-    for (int i = 0; i < side * side; ++i)
-        pixels.insert(pixels.end(), texel);
-    return pixels;
-}
-
-// A data root holding the level, its images and scripts, and a viewer on it.
-struct DesignedScene {
-    TempDir directory;
-    std::unique_ptr<testsupport::ViewerScene> scene;
-
-    void image(const std::string& name, std::initializer_list<unsigned char> rgb)
-    {
-        std::filesystem::create_directories(std::filesystem::path(directory.path() + name).parent_path());
-        testimages::writeJpeg(directory.path() + name, 8, 8, 3, JCS_RGB, solid(8, rgb));
-    }
-
-    void open(const LevelWriter& writer, bool designed, std::optional<double> brightness = std::nullopt)
-    {
-        directory.write("level.bsp", writer.bytes());
-        directory.write("level.lights", "1 a b 0 1 0 1 1 1\n");
-        scene = std::make_unique<testsupport::ViewerScene>(directory.path(), directory.path() + "level.bsp",
-                                                           directory.path() + "level.lights", Point(0, 0, 0), designed,
-                                                           brightness);
-    }
-};
-
-bool near(const Rgb& a, const Rgb& b, int tolerance)
-{
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
-}
-} // namespace
+using designedscene::addSquare;
+using designedscene::DesignedScene;
+using designedscene::finishLevel;
+using designedscene::leftOfCentre;
+using designedscene::middle;
+using designedscene::near;
+using designedscene::rightOfCentre;
 
 TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBrightnessInTheDesignedFrameOnly)
 {
@@ -105,7 +26,7 @@ TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBr
     files.image("textures/wall.jpg", {255, 255, 255});
     LevelWriter writer;
     writer.addTexture("textures/wall");
-    addSquare(writer, 0, 100.0f, 20.0f, 0, 32);
+    addSquare(writer, 0, 100.0f, 20.0f, 0, {32, 32, 32, 255});
     // One lightmap page, stored at a quarter of its light: 32 on its left half, 60 on its right.
     testimages::Bytes& page = writer.lump(LevelFormat::Lightmaps);
     for (int texel = 0; texel < LevelFormat::lightmapSide * LevelFormat::lightmapSide; ++texel) {
@@ -212,6 +133,86 @@ TEST(DesignedFrameTest, ASkySurfaceShowsTheFarBoxAndIsNotDrawnItself)
     files.scene->frame(true, true);
     const Rgb right = readPixel(testsupport::contextWidth / 2, middle);
     EXPECT_TRUE(near(right, {200, 200, 0}, 12)) << right.r << " " << right.g << " " << right.b;
+}
+
+// The sky seen straight ahead, past a sky face, for each kind of sky material.
+TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
+{
+    const struct {
+        const char* name;
+        const char* script; // the material textures/sky; none when empty
+        Rgb ahead;
+    } cases[] = {
+        {"two cloud layers, the second added", "skyParms - 128 -\n{ map textures/red.jpg }\n"
+                                               "{ map textures/green.jpg\n blendFunc add }", {220, 200, 0}},
+        {"a cloud layer added over the far box", "skyParms env/test - -\n{ map textures/green.jpg\n blendFunc add }",
+         {0, 200, 200}},
+        {"a cloud layer tinted by its rgbGen", "skyParms - 512 -\n{ map textures/green.jpg\n rgbGen const ( 0 0.5 0 ) }",
+         {0, 100, 0}},
+        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}},
+        {"no material: the stock sky", "", {200, 0, 200}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DesignedScene files;
+        files.image("textures/red.jpg", {220, 0, 0});
+        files.image("textures/green.jpg", {0, 200, 0});
+        files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
+        for (const char* side : {"_ft", "_bk", "_lf", "_rt", "_up", "_dn"})
+            files.image(std::string("env/test") + side + ".jpg", {0, 0, 200});
+        if (*c.script != '\0')
+            files.directory.write("scripts/sky.shader",
+                                  std::string("textures/sky\n{\n  surfaceparm sky\n") + c.script + "\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/sky", LevelFormat::surfaceSky);
+        addSquare(writer, 0, 100.0f, 40.0f);
+        finishLevel(writer);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
+        EXPECT_TRUE(near(ahead, c.ahead, 14)) << ahead.r << " " << ahead.g << " " << ahead.b;
+    }
+}
+
+// A red wall 100 units ahead seen through a slab of fog of colour (0.2, 0.4, 1) filling the file's
+// y from NEAR to FAR. The fog is worked out at the wall's corners, whose rays run 1.158 times
+// their depth: through the slab 20..80 they run 69.5 units inside it.
+TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInside)
+{
+    const struct {
+        const char* name;
+        float nearSide, farSide, distance;
+        Rgb ahead;
+    } cases[] = {
+        {"fog thicker than its distance hides the wall", 20, 80, 40, {51, 102, 255}},
+        {"half its distance covers three quarters", 20, 80, 139, {93, 77, 191}},
+        {"fog behind the wall leaves it as it is", 120, 180, 40, {220, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DesignedScene files;
+        files.image("textures/wall.jpg", {220, 0, 0});
+        files.directory.write("scripts/fog.shader", "textures/fog\n{\n  surfaceparm fog\n  fogparms ( 0.2 0.4 1 ) "
+                                                        + std::to_string(c.distance) + "\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/fog");
+        addSquare(writer, 0, 100.0f, 40.0f);
+        finishLevel(writer);
+        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500},  {{-1, 0, 0}, 500},
+                                                             {{0, 1, 0}, c.farSide}, {{0, -1, 0}, -c.nearSide},
+                                                             {{0, 0, 1}, 500},  {{0, 0, -1}, 500}};
+        for (int32_t i = 0; i < 6; ++i) {
+            writer.addPlane(sides[i].first, sides[i].second);
+            writer.addBrushSide(1 + i, 1);
+        }
+        writer.addBrush(0, 6, 1);
+        writer.addEffect("textures/fog", 0, -1);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
+        EXPECT_TRUE(near(ahead, c.ahead, 8)) << ahead.r << " " << ahead.g << " " << ahead.b;
+    }
 }
 
 TEST(DesignedFrameTest, RecordsShowingOneImageShareItsTextureAndUnusedRecordsCostNothing)

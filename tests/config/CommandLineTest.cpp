@@ -21,7 +21,7 @@ TEST(CommandLineTest, ReadsEveryOption)
     const CommandLine line = parseCommandLine(words(
         "--data packs --at 10 -20.5 30 --angle -90.25 --pitch -12.5 --speed 1200 --mouse 0.05 --brightness 0.5 "
         "--size 640x480 "
-        "--lights l.lights --players 3 5 --verbose --shots pictures --snapshot out.png --frames 7 e1m1"));
+        "--lights l.lights --players 3 5 --verbose --shots pictures --snapshot out.png --frames 7 --time -2.5 e1m1"));
     EXPECT_EQ(line.target, "e1m1");
     EXPECT_EQ(line.dataRoot, "packs");
     ASSERT_TRUE(line.at);
@@ -38,11 +38,12 @@ TEST(CommandLineTest, ReadsEveryOption)
     EXPECT_EQ(line.shots, "pictures");
     EXPECT_EQ(line.snapshot, "out.png");
     EXPECT_EQ(line.frames, 7);
+    EXPECT_EQ(line.time, -2.5);
 
     const CommandLine plain = parseCommandLine({"demo.cfg"});
     EXPECT_EQ(plain.target, "demo.cfg");
     EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.pitch || plain.speed || plain.mouse || plain.brightness || plain.size
-                 || plain.lightsFile || plain.players || plain.shots || plain.snapshot || plain.frames);
+                 || plain.lightsFile || plain.players || plain.shots || plain.snapshot || plain.frames || plain.time);
     EXPECT_EQ(parseCommandLine(words("--angle 90 a.bsp")).angle, 90); // whole numbers as before
     EXPECT_TRUE(parseCommandLine(words("--data packs --list")).list);
 }
@@ -96,6 +97,7 @@ TEST(CommandLineTest, RefusesWhatItCannotFollow)
         {"--brightness 4.01 a.bsp", "--brightness needs a factor from 0.25 to 4, not 4.01"},
         {"--brightness bright a.bsp", "--brightness needs a factor from 0.25 to 4, not bright"},
         {"a.bsp --brightness", "--brightness needs a factor from 0.25 to 4"},
+        {"--time 1e9 a.bsp", "--time needs seconds from -100000 to 100000, not 1e9"},
         {"--size 640 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 640"},
         {"--size 0x480 a.bsp", "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not 0x480"},
         {"--players 3 a.bsp", "--players needs two counts from 0 to 10000, not a.bsp"},

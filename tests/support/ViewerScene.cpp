@@ -29,12 +29,12 @@ ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPa
     transcript = capture.text();
 }
 
-void ViewerScene::frame(bool textures, bool lights)
+void ViewerScene::frame(bool textures, bool lights, float seconds)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     text.reset();
     text << "FPS:0";
-    map->render(text, 0.0f, textures, lights);
+    map->render(text, seconds, textures, lights);
 }
 
 } // namespace testsupport

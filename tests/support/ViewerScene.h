@@ -23,8 +23,9 @@ struct ViewerScene {
     ViewerScene(const std::string& dataPath, const std::string& levelPath, const std::string& lightsPath,
                 const Point& start, bool designed = false, std::optional<double> brightness = std::nullopt);
 
-    // One frame as the frame callback draws it, with the status line starting "FPS:0".
-    void frame(bool textures = true, bool lights = false);
+    // One frame as the frame callback draws it, with the status line starting "FPS:0", `seconds`
+    // after the one before.
+    void frame(bool textures = true, bool lights = false, float seconds = 0.0f);
 };
 
 } // namespace testsupport
