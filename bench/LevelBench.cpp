@@ -319,6 +319,74 @@ double bareUploadMs(const LevelLoader::Bytes& pages, std::size_t bufferBytes, bo
     return milliseconds;
 }
 
+// ---- the designed frame along the path (the maze and the materials hall) ------------------------
+
+struct DesignedPath {
+    double frameMs = 0;
+    std::size_t allocations = 0;
+    std::size_t drawCalls = 0;
+    // By frame: the triangles that frame drew, as lists each drawn bare in one batched draw.
+    std::vector<std::vector<std::vector<GLuint>>> bareDraws;
+};
+
+// Level mode's frame along the path from `start`, timed from the second frame on (the first
+// sizes what later frames reuse); `bareDrawsOf(map)` lists what the frame just drawn would cost
+// as plain batched draws.
+template <typename BareDraws>
+DesignedPath timeDesignedPath(BSPMap& map, Frustum& frustum, const Point& start, BareDraws bareDrawsOf)
+{
+    DesignedPath path;
+    StatusLine text;
+    Camera camera(start, &frustum);
+    Camera* const previous = map.camera;
+    map.camera = &camera;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        stepAlongPath(camera);
+        const std::size_t allocationsBefore = AllocationCounter::allocations();
+        const auto begin = Clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        text.reset();
+        text << "FPS:0 X:" << camera.getPosition().getX();
+        map.render(text, 0.016f, true, true);
+        glFinish();
+        if (frame > 0) {
+            path.frameMs += millisecondsSince(begin);
+            path.allocations += AllocationCounter::allocations() - allocationsBefore;
+        }
+        path.drawCalls += map.look->materialRenderer().drawCalls();
+        path.bareDraws.push_back(bareDrawsOf(map));
+        glutSwapBuffers();
+    }
+    map.camera = previous;
+    return path;
+}
+
+// The floor the designed frame is judged against: each frame's bare draws from the same eye.
+double timeBareDraws(const BSPMap& map, Frustum& frustum, const Point& start, const DesignedPath& path)
+{
+    double milliseconds = 0;
+    Camera replay(start, &frustum);
+    CameraRenderer view;
+    for (std::size_t frame = 0; frame < path.bareDraws.size(); ++frame) {
+        stepAlongPath(replay);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        view.applyView(replay, 0.016f);
+        const auto begin = Clock::now();
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        for (const std::vector<GLuint>& indices : path.bareDraws[frame])
+            drawDesignedBatch(map, indices);
+        glDisable(GL_CULL_FACE);
+        glFinish();
+        if (frame > 0)
+            milliseconds += millisecondsSince(begin);
+        glPopMatrix();
+        glutSwapBuffers();
+    }
+    return milliseconds;
+}
+
 DesignedFigures measureDesigned(const std::string& levelPath, const Point& start)
 {
     DesignedFigures figures;
@@ -339,47 +407,15 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             std::min(figures.bareKeptLayoutUploadMs, bareUploadMs(loader.lightmapPages(), bufferBytes, false));
     }
     figures.groups = map.look->batchedLevel().groupCount();
-    StatusLine text;
-    Camera camera(start, &viewer->frustum);
-    map.camera = &camera;
-    std::vector<std::vector<GLuint>> batches;
-    for (int frame = 0; frame < pathFrames; ++frame) {
-        stepAlongPath(camera);
-        const std::size_t allocationsBefore = AllocationCounter::allocations();
-        const auto begin = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        text.reset();
-        text << "FPS:0 X:" << camera.getPosition().getX();
-        map.render(text, 0.016f, true, true);
-        glFinish();
-        if (frame > 0) {
-            figures.frameMs += millisecondsSince(begin);
-            figures.allocations += AllocationCounter::allocations() - allocationsBefore;
-        }
-        figures.drawCalls += map.look->materialRenderer().drawCalls();
-        batches.emplace_back();
-        map.look->batchedLevel().appendStaticIndices(map.visibleFaces, batches.back());
-        glutSwapBuffers();
-    }
-
-    Camera replay(start, &viewer->frustum);
-    CameraRenderer view;
-    for (int frame = 0; frame < pathFrames; ++frame) {
-        stepAlongPath(replay);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glPushMatrix();
-        view.applyView(replay, 0.016f);
-        auto begin = Clock::now();
-        glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CW);
-        drawDesignedBatch(map, batches[std::size_t(frame)]);
-        glDisable(GL_CULL_FACE);
-        glFinish();
-        if (frame > 0)
-            figures.batchedMs += millisecondsSince(begin);
-        glPopMatrix();
-        glutSwapBuffers();
-    }
+    const DesignedPath path = timeDesignedPath(map, viewer->frustum, start, [](const BSPMap& drawn) {
+        std::vector<GLuint> indices;
+        drawn.look->batchedLevel().appendStaticIndices(drawn.visibleFaces, indices);
+        return std::vector<std::vector<GLuint>>{std::move(indices)};
+    });
+    figures.frameMs = path.frameMs;
+    figures.allocations = path.allocations;
+    figures.drawCalls = path.drawCalls;
+    figures.batchedMs = timeBareDraws(map, viewer->frustum, start, path);
 
     auto begin = Clock::now();
     map.enablePatchTessellation();
@@ -388,6 +424,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     figures.tessellateMs = millisecondsSince(begin);
     Camera curved(start, &viewer->frustum);
     map.camera = &curved;
+    StatusLine text;
     for (int frame = 0; frame < pathFrames; ++frame) {
         stepAlongPath(curved);
         begin = Clock::now();
@@ -441,50 +478,16 @@ MaterialsFigures measureMaterials(const std::string& levelPath)
     const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
     BSPMap& map = *viewer->levelMap;
     const Point start = viewer->camera->getPosition();
-    StatusLine text;
-    Camera camera(start, &viewer->frustum);
-    map.camera = &camera;
-    std::vector<std::vector<std::vector<GLuint>>> frames;
-    for (int frame = 0; frame < pathFrames; ++frame) {
-        stepAlongPath(camera);
-        const std::size_t allocationsBefore = AllocationCounter::allocations();
-        const auto begin = Clock::now();
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        text.reset();
-        text << "FPS:0 X:" << camera.getPosition().getX();
-        map.render(text, 0.016f, true, true);
-        glFinish();
-        if (frame > 0) {
-            figures.frameMs += millisecondsSince(begin);
-            figures.allocations += AllocationCounter::allocations() - allocationsBefore;
-        }
-        figures.drawCalls += map.look->materialRenderer().drawCalls();
-        frames.push_back(trianglesPerPass(map));
-        if (!frames.back().empty())
-            figures.triangles += frames.back().front().size() / 3;
-        glutSwapBuffers();
-    }
-
-    Camera replay(start, &viewer->frustum);
-    CameraRenderer view;
-    for (int frame = 0; frame < pathFrames; ++frame) {
-        stepAlongPath(replay);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glPushMatrix();
-        view.applyView(replay, 0.016f);
-        const auto begin = Clock::now();
-        glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CW);
-        for (const std::vector<GLuint>& pass : frames[std::size_t(frame)]) {
-            drawDesignedBatch(map, pass);
+    const DesignedPath path = timeDesignedPath(map, viewer->frustum, start, trianglesPerPass);
+    figures.frameMs = path.frameMs;
+    figures.allocations = path.allocations;
+    figures.drawCalls = path.drawCalls;
+    figures.passesMs = timeBareDraws(map, viewer->frustum, start, path);
+    for (const std::vector<std::vector<GLuint>>& frame : path.bareDraws) {
+        if (!frame.empty())
+            figures.triangles += frame.front().size() / 3;
+        for (const std::vector<GLuint>& pass : frame)
             figures.passDraws += pass.size() / 3;
-        }
-        glDisable(GL_CULL_FACE);
-        glFinish();
-        if (frame > 0)
-            figures.passesMs += millisecondsSince(begin);
-        glPopMatrix();
-        glutSwapBuffers();
     }
     map.camera = viewer->camera.get();
     return figures;

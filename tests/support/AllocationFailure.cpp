@@ -4,10 +4,11 @@
 #include <new>
 
 namespace {
-// Plain counters: the tests that arm them run on one thread.
-bool armed = false;
-bool hasFired = false;
-std::size_t allowed = 0;
+// Per thread: only the arming thread's allocations count, so a driver's worker thread that
+// allocates meanwhile neither fails nor uses up the allowance.
+thread_local bool armed = false;
+thread_local bool hasFired = false;
+thread_local std::size_t allowed = 0;
 
 void* allocate(std::size_t size)
 {
