@@ -129,8 +129,8 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
     renderer->end();
 }
 
-// The cloud layers and near box are drawn only when a sky surface is among the faces in view: elsewhere every
-// pixel of the dome would be hidden, yet cost its rasterising.
+// The cloud layers and near box are drawn only when a sky surface is among the faces in view:
+// elsewhere every pixel of the dome would be hidden, yet cost its rasterising.
 bool DesignedLook::skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const
 {
     return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {

@@ -30,8 +30,8 @@ class TextureManager;
 // (BatchedLevel), the visible set of the eye's cluster, the brush entities at rest, the
 // material's sky (far box, cloud layers, near box), the fog's haze, the lightmap switch ('m')
 // and level mode's markers ('n'), every material drawn stage by stage (MaterialRenderer) on the
-// material clock. Built once the level is loaded; BSPMap's frame calls one step of it where the plain
-// frame would do its own.
+// material clock. Built once the level is loaded; BSPMap's frame calls one step of it where the
+// plain frame would do its own.
 class DesignedLook {
 public:
     // `level` with its patches cut and its brush entities placed at rest; `textures` holds the

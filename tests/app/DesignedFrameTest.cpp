@@ -148,8 +148,9 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
         const char* script; // the material textures/sky; none when empty
         Rgb above, below;
     } cases[] = {
-        {"two cloud layers, the second added", "skyParms - 128 -\n{ map textures/red.jpg }\n"
-                                               "{ map textures/green.jpg\n blendFunc add }", {220, 200, 0}, {220, 200, 0}},
+        {"two cloud layers, the second added",
+         "skyParms - 128 -\n{ map textures/red.jpg }\n{ map textures/green.jpg\n blendFunc add }", {220, 200, 0},
+         {220, 200, 0}},
         {"a cloud layer added over the far box", "skyParms env/test - -\n{ map textures/green.jpg\n blendFunc add }",
          {0, 200, 200}, {0, 200, 200}},
         {"a cloud layer tinted by its rgbGen", "skyParms - 512 -\n{ map textures/green.jpg\n rgbGen const ( 0 0.5 0 ) }",

@@ -271,7 +271,9 @@ TEST(MaterialsTest, ThePlansNearBoxIsNamedByTheSkyAndItsHillsStandOnTheHorizon)
                                      DecodedImage::FileType::tga);
             ASSERT_TRUE(hills.isLoaded()) << side << ": " << hills.getError();
             ASSERT_EQ(hills.getFormat(), formatRGBA) << side;
-            const auto alpha = [&](uint32_t x, uint32_t y) { return hills.getData()[(y * hills.getWidth() + x) * 4 + 3]; };
+            const auto alpha = [&](uint32_t x, uint32_t y) {
+                return hills.getData()[(y * hills.getWidth() + x) * 4 + 3];
+            };
             std::vector<int> ridge;
             for (uint32_t x = 0; x < hills.getWidth(); ++x) {
                 EXPECT_EQ(alpha(x, 0), 0) << side << " " << x << ": the sky above the hills shows";

@@ -140,7 +140,8 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
          "p.plan:3:2: a wall with a panel, trim or sign needs an open cell beside it"},
         {"unknown sky", "sky blue\nmap\n#S#\n", "p.plan:1:5: 'sky' needs farbox or clouds"},
         {"sky without a kind", "sky\nmap\n#S#\n", "p.plan:1:4: 'sky' needs farbox or clouds"},
-        {"sky with another word", "sky farbox hills\nmap\n#S#\n", "p.plan:1:12: 'sky' takes only nearbox after its kind"},
+        {"sky with another word", "sky farbox hills\nmap\n#S#\n",
+         "p.plan:1:12: 'sky' takes only nearbox after its kind"},
     };
     for (const PlanErrorCase& c : cases) {
         SCOPED_TRACE(c.name);
