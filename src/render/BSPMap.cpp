@@ -26,53 +26,58 @@ BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScre
     : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath),
       images(std::make_unique<DataPathImages>(dataPath))
 {
-    load(levelPath, LevelLoader::readLevelFile(levelPath), false);
+    load(levelPath, LevelLoader::readLevelFile(levelPath), nullptr);
     prepareFrames();
 }
 
 BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
-    : display(display), lighting(lighting), levelPath(source.name),
-      lightFactor(Overbright::intendedFactor * source.brightness)
+    : display(display), lighting(lighting), levelPath(source.name)
 {
     DataRootImages& found = *source.images;
     images = std::move(source.images);
-    load(levelPath, std::move(source.bytes), source.designed);
+    const Overbright light(Overbright::intendedFactor * source.brightness);
+    std::vector<BrushEntity> brushEntities = load(levelPath, std::move(source.bytes), source.designed ? &light : nullptr);
     prepareFrames();
     if (source.designed)
-        look = std::make_unique<DesignedLook>(*this, found, *textureManager, Overbright(lightFactor),
-                                              std::move(brushEntities), levelPath, std::cerr, source.materialSeconds);
+        look = std::make_unique<DesignedLook>(*this, found, *textureManager, light, std::move(brushEntities), levelPath,
+                                              std::cerr, source.materialSeconds);
 }
 
 // Takes the file's bytes by value, so they go before the patches take their memory; for the
 // designed frame the lightmap pages are uploaded from them while they are here.
-void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, bool designed)
+std::vector<BrushEntity> BSPMap::load(const std::string& name, std::vector<unsigned char> bytes,
+                                      const Overbright* designedLight)
 {
+    const bool designed = designedLight != nullptr;
     LevelLoader loader(name, bytes, images->transcript());
     loader.readHeader(*this);
     loader.readTextureNames(*this);
     textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
     if (designed) {
         const LevelLoader::Bytes pages = loader.lightmapPages();
-        textureManager->uploadLightmaps(pages.data, pages.size, Overbright(lightFactor));
+        textureManager->uploadLightmaps(pages.data, pages.size, *designedLight);
     }
     loader.readRecords(*this, [this](int texture) {
         return textureManager->textureKind(texture) == TextureManager::kindTGA;
     });
     loader.readVisibility(*this);
     loader.readEntities(*this);
-    if (designed)
-        placeBrushEntities(name);
-    if (designed) // the configuration-mode transcript never holds them
-        for (const std::string& notice : notices)
-            std::cerr << notice << '\n';
+    if (!designed)
+        return {};
+    std::vector<BrushEntity> brushEntities = placeBrushEntities(name);
+    for (const std::string& notice : notices) // the configuration-mode transcript never holds them
+        std::cerr << notice << '\n';
+    return brushEntities;
 }
 
 // Before the patches are cut: a placed model's curved faces take their controls from the moved
 // vertices.
-void BSPMap::placeBrushEntities(const std::string& name)
+std::vector<BrushEntity> BSPMap::placeBrushEntities(const std::string& name)
 {
-    brushEntities = BrushEntity::list(*this, EntityText::parse(entityText).entities, name, notices);
+    std::vector<BrushEntity> brushEntities =
+        BrushEntity::list(*this, EntityText::parse(entityText).entities, name, notices);
     BrushEntity::placeAtRest(*this, brushEntities, name, notices);
+    return brushEntities;
 }
 
 void BSPMap::prepareFrames()

@@ -88,8 +88,11 @@ public:
     std::unique_ptr<DesignedLook> look;  // the designed frame; null: the configuration's frame
 
 private:
-    void load(const std::string& name, std::vector<unsigned char> bytes, bool designed);
-    void placeBrushEntities(const std::string& name); // the designed frame's, at rest
+    // `designedLight` brings the designed frame's lightmaps up; null, the configuration's frame.
+    // Returns the brush entities the designed frame draws, placed at rest (none for the other).
+    std::vector<BrushEntity> load(const std::string& name, std::vector<unsigned char> bytes,
+                                  const Overbright* designedLight);
+    std::vector<BrushEntity> placeBrushEntities(const std::string& name);
     void prepareFrames(); // patches, sky, the frame's face lists
     void moveAndDrawPlayers();
     void pruneShots();
@@ -102,6 +105,4 @@ private:
 
     CameraRenderer cameraRenderer;
     PlayerRenderer playerRenderer;
-    float lightFactor = Overbright::intendedFactor; // the designed frame's, times the brightness asked for
-    std::vector<BrushEntity> brushEntities;         // found at load, then the designed look's
 };
