@@ -2,7 +2,6 @@
 
 #include "render/PassState.h"
 #include "render/Skybox.h"
-#include "render/TextureManager.h"
 #include "surface/SkyDome.h"
 #include "surface/StageColor.h"
 #include "surface/TextureMatrix.h"
@@ -43,16 +42,7 @@ void CloudDome::leaveSkyState(double seconds) const
 
 void CloudDome::draw(double seconds) const
 {
-    TextureManager::switchOffLightmapUnit();
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_FALSE);
-    glDepthRange(1.0, 1.0);
-    Skybox::pushRotationOnly();
+    PassState::beginSkyLayers();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDisableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -73,10 +63,5 @@ void CloudDome::draw(double seconds) const
         glBindTexture(GL_TEXTURE_2D, layer.imageAt(seconds));
         glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, indices.data());
     }
-    glPopMatrix();
-    glDepthRange(0.0, 1.0);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    PassState::endSkyLayers();
 }

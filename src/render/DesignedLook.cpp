@@ -40,21 +40,31 @@ void DesignedLook::loadSky(const LevelData& level, DataRootImages& images)
         const Material* material = styles[i].sky ? resolver.material(level.textureNames[i]) : nullptr;
         if (material == nullptr)
             continue;
-        if (!material->skyFarBox.empty()) {
-            std::array<GLuint, 6> sides{};
-            for (std::size_t side = 0; side < 6; ++side)
-                if (const auto path = resolver.findImage(material->skyFarBox + SkyFarBox::sideSuffixes[side]))
-                    sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
-            farBox = std::make_unique<SkyFarBox>(sides);
-        }
+        if (!material->skyFarBox.empty())
+            farBox = std::make_unique<SkyFarBox>(boxSides(material->skyFarBox, images));
         clouds = std::make_unique<CloudDome>(*material, images);
         if (clouds->empty())
             clouds.reset();
         if (!farBox && !clouds)
             if (const auto path = resolver.imagePath(level.textureNames[i]))
                 ownSkyImage = images.cache().texture(*path);
+        if (!material->skyNearBox.empty()) {
+            const std::array<GLuint, 6> sides = boxSides(material->skyNearBox, images);
+            if (std::any_of(sides.begin(), sides.end(), [](GLuint side) { return side != 0; }))
+                nearBox = std::make_unique<SkyFarBox>(sides, SkyFarBox::Layer::near);
+        }
         return;
     }
+}
+
+// A box's six images, each found as a texture name is; 0 for a side not found.
+std::array<GLuint, 6> DesignedLook::boxSides(const std::string& base, DataRootImages& images)
+{
+    std::array<GLuint, 6> sides{};
+    for (std::size_t side = 0; side < 6; ++side)
+        if (const auto path = images.resolver().findImage(base + SkyFarBox::sideSuffixes[side]))
+            sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
+    return sides;
 }
 
 void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
@@ -108,15 +118,19 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
     const FrameVertices::Eye eye = eyeOfView();
     renderer->begin({clockSeconds, eye, {texturesEnabled, lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
-    if (clouds && skyInView(level, visibleFaces))
-        clouds->draw(clockSeconds);
+    if ((clouds || nearBox) && skyInView(level, visibleFaces)) {
+        if (clouds)
+            clouds->draw(clockSeconds);
+        if (nearBox)
+            nearBox->draw();
+    }
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
     renderer->end();
 }
 
-// The cloud layers are drawn only when a sky surface is among the faces in view: elsewhere every
-// pixel of the dome would be hidden, yet cost its rasterising.
+// The cloud layers and near box are drawn only when a sky surface is among the faces in view:
+// elsewhere every pixel of the dome would be hidden, yet cost its rasterising.
 bool DesignedLook::skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const
 {
     return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {

@@ -28,10 +28,10 @@ class TextureManager;
 // Everything only the designed frame has (level mode, and "look = designed"): each texture's
 // surface style from its flags and material, the faces in buffer objects drawn group by group
 // (BatchedLevel), the visible set of the eye's cluster, the brush entities at rest, the
-// material's sky (far box, cloud layers), the fog's haze, the lightmap switch ('m') and level
-// mode's markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material
-// clock. Built once the level is loaded; BSPMap's frame calls one step of it where the plain
-// frame would do its own.
+// material's sky (far box, cloud layers, near box), the fog's haze, the lightmap switch ('m')
+// and level mode's markers ('n'), every material drawn stage by stage (MaterialRenderer) on the
+// material clock. Built once the level is loaded; BSPMap's frame calls one step of it where the
+// plain frame would do its own.
 class DesignedLook {
 public:
     // `level` with its patches cut and its brush entities placed at rest; `textures` holds the
@@ -60,9 +60,9 @@ public:
                              std::vector<int>& visibleFaces);
     // The visible faces in their groups, each drawn pass by pass as its material says at the
     // material clock, lit by their baked light: the opaque and alpha-tested groups, the sky's
-    // cloud layers where no face covers the window, the fog's haze, the blended groups. The
-    // lights are still placed under this view for the lit gun of the next frame, then switched
-    // off. Leaves what MaterialRenderer::end leaves.
+    // cloud layers and near box where no face covers the window, the fog's haze, the blended
+    // groups. The lights are still placed under this view for the lit gun of the next frame, then
+    // switched off. Leaves what MaterialRenderer::end leaves.
     void drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,
                    LightingModule& lighting, bool texturesEnabled, bool lightingEnabled);
     // The markers, when shown; leaves every state as it found it.
@@ -85,6 +85,7 @@ public:
 
 private:
     void loadSky(const LevelData& level, DataRootImages& images);
+    static std::array<GLuint, 6> boxSides(const std::string& base, DataRootImages& images);
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
 
@@ -98,6 +99,7 @@ private:
     bool markersShown = false;
     std::unique_ptr<SkyFarBox> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none
+    std::unique_ptr<SkyFarBox> nearBox; // null: none, or none of its images found
     GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode

@@ -1,5 +1,8 @@
 #include "render/PassState.h"
 
+#include "render/Skybox.h"
+#include "render/TextureManager.h"
+
 #include <GL/glew.h>
 
 namespace {
@@ -52,4 +55,31 @@ void PassState::applyCulling(const SurfaceStyle& style, bool patch)
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);
     glCullFace(style.culling == Culling::backSided ? GL_FRONT : GL_BACK);
+}
+
+void PassState::beginSkyLayers()
+{
+    TextureManager::switchOffLightmapUnit();
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
+    Skybox::pushRotationOnly();
+}
+
+void PassState::endSkyLayers()
+{
+    glPopMatrix();
+    glDepthRange(0.0, 1.0);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

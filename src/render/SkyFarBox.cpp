@@ -1,5 +1,6 @@
 #include "render/SkyFarBox.h"
 
+#include "render/PassState.h"
 #include "render/Skybox.h"
 
 namespace {
@@ -19,8 +20,25 @@ constexpr float cornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
 void SkyFarBox::draw() const
 {
-    Skybox::beginSkyPass();
+    if (layer == Layer::far) {
+        Skybox::beginSkyPass();
+        drawSides();
+        Skybox::endSkyPass();
+        return;
+    }
+    PassState::beginSkyLayers();
+    PassState::applyBlend({true, BlendFactor::sourceAlpha, BlendFactor::oneMinusSourceAlpha});
+    PassState::applyAlphaFunction(AlphaFunction::always);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawSides();
+    PassState::endSkyLayers();
+}
+
+void SkyFarBox::drawSides() const
+{
     for (std::size_t side = 0; side < 6; ++side) {
+        if (sideTextures[side] == 0 && layer == Layer::near)
+            continue;
         glBindTexture(GL_TEXTURE_2D, sideTextures[side]);
         glBegin(GL_QUADS);
         for (int corner = 0; corner < 4; ++corner) {
@@ -29,5 +47,4 @@ void SkyFarBox::draw() const
         }
         glEnd();
     }
-    Skybox::endSkyPass();
 }

@@ -135,42 +135,66 @@ TEST(DesignedFrameTest, ASkySurfaceShowsTheFarBoxAndIsNotDrawnItself)
     EXPECT_TRUE(near(right, {200, 200, 0}, 12)) << right.r << " " << right.g << " " << right.b;
 }
 
-// The sky seen straight ahead, past a sky face, for each kind of sky material.
+// The sky above and below the horizon, past a sky face, for each kind of sky material; a small
+// wall straight ahead stays as it is whatever the sky lays over the window. The near box's image
+// ahead (env/hills_lf, its only side) is a dark band of hills below the horizon, transparent white
+// above it.
 TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
 {
+    const Rgb farBox = {0, 0, 200};
+    const Rgb hills = {30, 30, 30};
     const struct {
         const char* name;
         const char* script; // the material textures/sky; none when empty
-        Rgb ahead;
+        Rgb above, below;
     } cases[] = {
-        {"two cloud layers, the second added", "skyParms - 128 -\n{ map textures/red.jpg }\n"
-                                               "{ map textures/green.jpg\n blendFunc add }", {220, 200, 0}},
+        {"two cloud layers, the second added",
+         "skyParms - 128 -\n{ map textures/red.jpg }\n{ map textures/green.jpg\n blendFunc add }", {220, 200, 0},
+         {220, 200, 0}},
         {"a cloud layer added over the far box", "skyParms env/test - -\n{ map textures/green.jpg\n blendFunc add }",
-         {0, 200, 200}},
+         {0, 200, 200}, {0, 200, 200}},
         {"a cloud layer tinted by its rgbGen", "skyParms - 512 -\n{ map textures/green.jpg\n rgbGen const ( 0 0.5 0 ) }",
-         {0, 100, 0}},
-        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}},
-        {"no material: the stock sky", "", {200, 0, 200}},
+         {0, 100, 0}, {0, 100, 0}},
+        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}, {220, 0, 0}},
+        {"no material: the stock sky", "", {200, 0, 200}, {200, 0, 200}},
+        {"a near box over the far box", "skyParms env/test - env/hills", farBox, hills},
+        {"a near box over a cloud layer", "skyParms - 128 env/hills\n{ map textures/green.jpg }", {0, 200, 0}, hills},
+        {"a near box none of whose images exist", "skyParms env/test - env/none", farBox, farBox},
     };
+    const unsigned char hillsTexel[4] = {30, 30, 30, 255}, openTexel[4] = {255, 255, 255, 0}; // B, G, R, A
+    testimages::Bytes hillsImage = testimages::tgaHeader(2, 8, 8, 32); // rows from the bottom up
+    for (int texel = 0; texel < 64; ++texel) {
+        const unsigned char* bgra = texel < 32 ? hillsTexel : openTexel;
+        hillsImage.insert(hillsImage.end(), bgra, bgra + 4);
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DesignedScene files;
         files.image("textures/red.jpg", {220, 0, 0});
         files.image("textures/green.jpg", {0, 200, 0});
+        files.image("textures/wall.jpg", {250, 250, 250});
         files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
         for (const char* side : {"_ft", "_bk", "_lf", "_rt", "_up", "_dn"})
             files.image(std::string("env/test") + side + ".jpg", {0, 0, 200});
+        files.directory.write("env/hills_lf.tga", hillsImage);
         if (*c.script != '\0')
             files.directory.write("scripts/sky.shader",
                                   std::string("textures/sky\n{\n  surfaceparm sky\n") + c.script + "\n}\n");
         LevelWriter writer;
         writer.addTexture("textures/sky", LevelFormat::surfaceSky);
+        writer.addTexture("textures/wall");
         addSquare(writer, 0, 100.0f, 40.0f);
+        addSquare(writer, 1, 50.0f, 3.0f);
         finishLevel(writer);
         files.open(writer, true);
         files.scene->frame(true, true);
-        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
-        EXPECT_TRUE(near(ahead, c.ahead, 14)) << ahead.r << " " << ahead.g << " " << ahead.b;
+        const int centre = testsupport::contextWidth / 2;
+        const Rgb above = readPixel(centre, middle + 14);
+        const Rgb below = readPixel(8, middle - 14); // clear of the gun
+        const Rgb wall = readPixel(centre, middle);
+        EXPECT_TRUE(near(above, c.above, 14)) << above.r << " " << above.g << " " << above.b;
+        EXPECT_TRUE(near(below, c.below, 14)) << below.r << " " << below.g << " " << below.b;
+        EXPECT_TRUE(near(wall, {250, 250, 250}, 14)) << wall.r << " " << wall.g << " " << wall.b;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "TestFiles.h"
 
 #include "files/Archive.h"
+#include "image/DecodedImage.h"
 #include "level/MaterialLibrary.h"
 #include "level/MaterialScript.h"
 
@@ -235,6 +236,58 @@ TEST(MaterialsTest, ThePlansSkySettingChoosesTheSkyMaterial)
             names.insert(texture.name);
         EXPECT_TRUE(names.count(shown));
         EXPECT_FALSE(names.count(absent));
+    }
+}
+
+// The plan's "nearbox" names a near box on whichever sky it has, with its four sides around the
+// horizon, read back by the viewer's own readers: each opaque from just above the horizon down,
+// transparent at the top, and its ridge meeting the next side's at their shared edge.
+TEST(MaterialsTest, ThePlansNearBoxIsNamedByTheSkyAndItsHillsStandOnTheHorizon)
+{
+    const std::string grid = "map\n#####\n#*.*#\n#.S.#\n#####\n";
+    for (const auto& [setting, skyName, nearBox] :
+         {std::tuple<std::string, std::string, std::string>{"sky farbox nearbox\n", "textures/p/sky", "env/p/hills"},
+          {"sky clouds nearbox\n", "textures/p/clouds", "env/p/hills"},
+          {"sky clouds\n", "textures/p/clouds", ""}}) {
+        SCOPED_TRACE(setting);
+        const Plan plan = parsePlan(setting + grid, "p.plan");
+        const testsupport::TempDir directory;
+        writeDataSet(plan, buildLevel(plan), directory.path());
+        std::ostringstream log;
+        MaterialLibrary library;
+        library.add(MaterialScript::parse(toolstest::readText(directory.path() + "scripts/p.shader"), "p.shader", log));
+        EXPECT_EQ(log.str(), "");
+        EXPECT_EQ(materialNamed(library, skyName).skyNearBox, nearBox);
+        const std::set<std::string> names = toolstest::filesBelow(directory.path());
+        EXPECT_FALSE(names.count("env/p/hills_up.tga"));
+        if (nearBox.empty()) {
+            EXPECT_FALSE(names.count("env/p/hills_ft.tga"));
+            continue;
+        }
+        // Sides in order round the horizon: each one's right edge meets the next one's left.
+        std::vector<std::vector<int>> ridges; // each side's first opaque row, column by column
+        for (const char* side : {"_ft", "_rt", "_bk", "_lf"}) {
+            const DecodedImage hills(toolstest::readBytes(directory.path() + nearBox + side + ".tga"),
+                                     DecodedImage::FileType::tga);
+            ASSERT_TRUE(hills.isLoaded()) << side << ": " << hills.getError();
+            ASSERT_EQ(hills.getFormat(), formatRGBA) << side;
+            const auto alpha = [&](uint32_t x, uint32_t y) {
+                return hills.getData()[(y * hills.getWidth() + x) * 4 + 3];
+            };
+            std::vector<int> ridge;
+            for (uint32_t x = 0; x < hills.getWidth(); ++x) {
+                EXPECT_EQ(alpha(x, 0), 0) << side << " " << x << ": the sky above the hills shows";
+                EXPECT_EQ(alpha(x, hills.getHeight() / 2 - 1), 255) << side << " " << x << ": hills all round";
+                EXPECT_EQ(alpha(x, hills.getHeight() - 1), 255) << side << " " << x;
+                uint32_t row = 0;
+                while (alpha(x, row) < 128)
+                    ++row;
+                ridge.push_back(int(row));
+            }
+            ridges.push_back(ridge);
+        }
+        for (std::size_t i = 0; i < ridges.size(); ++i)
+            EXPECT_NEAR(ridges[i].back(), ridges[(i + 1) % ridges.size()].front(), 2) << "seam after side " << i;
     }
 }
 

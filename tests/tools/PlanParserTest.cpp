@@ -69,6 +69,8 @@ TEST(PlanParserTest, ReadsTheMaterialCellsAndTheSky)
     EXPECT_EQ(plan.sky, SkyKind::clouds);
     EXPECT_EQ(parsePlan("sky farbox\nmap\n#S#\n", "p.plan").sky, SkyKind::farBox);
     EXPECT_EQ(parsePlan("map\n#S#\n", "p.plan").sky, SkyKind::farBox);
+    EXPECT_FALSE(plan.skyNearBox);
+    EXPECT_TRUE(parsePlan("sky clouds nearbox\nmap\n#S#\n", "p.plan").skyNearBox);
     const Cell row0[] = {Cell::ChromeWall, Cell::SignWall, Cell::PulseWall};
     for (int column = 1; column <= 3; ++column) {
         EXPECT_EQ(plan.at(column, 0), row0[column - 1]) << column;
@@ -138,6 +140,8 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
          "p.plan:3:2: a wall with a panel, trim or sign needs an open cell beside it"},
         {"unknown sky", "sky blue\nmap\n#S#\n", "p.plan:1:5: 'sky' needs farbox or clouds"},
         {"sky without a kind", "sky\nmap\n#S#\n", "p.plan:1:4: 'sky' needs farbox or clouds"},
+        {"sky with another word", "sky farbox hills\nmap\n#S#\n",
+         "p.plan:1:12: 'sky' takes only nearbox after its kind"},
     };
     for (const PlanErrorCase& c : cases) {
         SCOPED_TRACE(c.name);

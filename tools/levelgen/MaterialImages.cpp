@@ -147,6 +147,31 @@ Image generateSkySide(SkySide which)
     return image;
 }
 
+Image generateHills(SkySide which)
+{
+    // The direction each side faces, counterclockwise from the file's +X seen from above; a
+    // side's left edge lies a quarter turn further round than its right edge.
+    constexpr float facing[4] = {1.5f * pi, 0.5f * pi, pi, 0.0f}; // right, left, back, front
+    const float centre = facing[static_cast<int>(which)];
+    constexpr int size = 256;
+    Image image(size, size, 4);
+    for (int x = 0; x < size; ++x) {
+        const float u = (x + 0.5f) / size;
+        const float azimuth = centre + 0.25f * pi - 0.5f * pi * u;
+        // Whole waves around the horizon, so each side's edge meets its neighbour's.
+        const float ridge = 0.22f + 0.07f * std::sin(2.0f * azimuth) + 0.04f * std::sin(5.0f * azimuth + 1.0f)
+                            + 0.02f * std::sin(11.0f * azimuth + 2.0f); // above the horizon, in sides
+        const float ridgeRow = size * (0.5f - ridge);
+        for (int y = 0; y < size; ++y) {
+            const float depth = std::clamp((y - ridgeRow) / (size * 0.25f), 0.0f, 1.0f);
+            const float shade = (1.0f - 0.5f * depth) * (0.92f + 0.16f * grain(x / 2, y / 2, 51));
+            setRgb(image, x, y, 52.0f * shade, 64.0f * shade, 62.0f * shade);
+            image.pixel(x, y)[3] = toByte(255.0f * std::clamp(y + 1.0f - ridgeRow, 0.0f, 1.0f));
+        }
+    }
+    return image;
+}
+
 Image generateWater(WaterLayer layer)
 {
     Image image(side, side, 3);

@@ -56,3 +56,8 @@ enum class SkySide { Right, Left, Back, Front, Up, Down, Count };
 constexpr const char* skySideSuffixes[static_cast<int>(SkySide::Count)] = {"_rt", "_lf", "_bk", "_ft", "_up", "_dn"};
 
 Image generateSkySide(SkySide side);
+
+// The near box's four sides around the horizon, RGBA: dark hills rising from the horizon (the
+// middle row) to a ridge that runs on unbroken from one side to the next; opaque below the
+// ridge, alpha 0 above it. The near box has no up or down side.
+Image generateHills(SkySide side);

@@ -13,7 +13,7 @@ struct MaterialEntry {
     int32_t contents;
     Cell cell; // the plan cell that shows it
     const char* comment;
-    const char* body; // the block's lines; "@" stands for the plan's name
+    const char* body; // the block's lines; "@" stands for the plan's name, "^" for its near box
 };
 
 constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materials = {{
@@ -37,10 +37,11 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "        blendFunc add\n"
      "    }\n"},
     {"sky", skySurfaceFlag, solidContents, Cell::Sky,
-     "Open sky above a ceiling: the far box env/@/sky_rt, _lf, _bk, _ft, _up and _dn.\n"
-     "// This name has no picture of its own.",
+     "Open sky above a ceiling: the far box env/@/sky_rt, _lf, _bk, _ft, _up and _dn,\n"
+     "// and the near box, if the plan asks for one, laid over it: hills around the horizon,\n"
+     "// env/@/hills_rt, _lf, _bk and _ft, transparent above them. This name has no picture of its own.",
      "    surfaceparm sky\n"
-     "    skyParms env/@/sky - -\n"},
+     "    skyParms env/@/sky - ^\n"},
     {"nodraw", nodrawSurfaceFlag, 0, Cell::Nodraw,
      "A screen that is never drawn; its loud picture shows only where a viewer forgets that.",
      "    surfaceparm nodraw\n"
@@ -139,11 +140,12 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "    fogparms ( 0.55 0.6 0.45 ) 160\n"},
     {"clouds", skySurfaceFlag, solidContents, Cell::Sky,
      "Open sky above a ceiling without a far box: two cloud layers on a dome 256 units\n"
-     "// up, drifting different ways. This name has no picture of its own.",
+     "// up, drifting different ways, and the near box if the plan asks for one. This name has no\n"
+     "// picture of its own.",
      "    surfaceparm sky\n"
      "    surfaceparm noimpact\n"
      "    surfaceparm nolightmap\n"
-     "    skyParms - 256 -\n"
+     "    skyParms - 256 ^\n"
      "    {\n"
      "        map textures/@/clouds1.jpg\n"
      "        tcMod scale 3 3\n"
@@ -162,12 +164,20 @@ const MaterialEntry& entry(Material material)
     return materials[static_cast<size_t>(material)];
 }
 
-std::string withName(const std::string& text, const std::string& name)
+// The near box's images, without their side suffixes; "-" when the plan has none.
+std::string nearBoxName(const Plan& plan)
+{
+    return plan.skyNearBox ? "env/" + plan.name + "/hills" : "-";
+}
+
+std::string withName(const std::string& text, const Plan& plan)
 {
     std::string result;
     for (const char c : text) {
         if (c == '@')
-            result += name;
+            result += plan.name;
+        else if (c == '^')
+            result += nearBoxName(plan);
         else
             result += c;
     }
@@ -212,9 +222,9 @@ std::string materialScript(const Plan& plan)
                        "// Keywords are case-insensitive; each inner block is one stage that draws one picture.\n";
     for (int i = 0; i < static_cast<int>(Material::Count); ++i) {
         const Material material = static_cast<Material>(i);
-        text += "\n// " + withName(entry(material).comment, plan.name) + "\n";
+        text += "\n// " + withName(entry(material).comment, plan) + "\n";
         text += materialRecord(plan, material).textureName + "\n{\n";
-        text += withName(entry(material).body, plan.name) + "}\n";
+        text += withName(entry(material).body, plan) + "}\n";
     }
     return text;
 }
@@ -246,5 +256,9 @@ std::vector<DataFile> materialFiles(const Plan& plan)
         files.push_back({"env/" + plan.name + "/sky" + skySideSuffixes[side] + ".jpg",
                          encodeJpeg(generateSkySide(static_cast<SkySide>(side)))});
     }
+    if (plan.skyNearBox)
+        for (const SkySide side : {SkySide::Right, SkySide::Left, SkySide::Back, SkySide::Front})
+            files.push_back({nearBoxName(plan) + skySideSuffixes[static_cast<int>(side)] + ".tga",
+                             encodeTga(generateHills(side))});
     return files;
 }

@@ -64,6 +64,7 @@ struct Plan {
     int enemies = 3;
     int startAngle = 90;          // degrees counterclockwise from file +x seen from above; 90 = north
     SkyKind sky = SkyKind::farBox;
+    bool skyNearBox = false;      // hills around the horizon laid over the sky (env/NAME/hills_*)
     std::string title;            // the level's title (worldspawn "message"); the name when empty
     std::vector<std::string> textures = {"bricks", "stone", "tiles", "slate", "plaster",
                                          "metal", "marble", "wood", "foliage"}; // by Surface
@@ -93,7 +94,7 @@ constexpr int maxLights = 4;
 bool spansWestToEast(const Plan& plan, int column, int row);
 
 // Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
-// "enemies N", "angle DEG" (0 to 359), "sky farbox|clouds", "title TEXT" (the rest of the
+// "enemies N", "angle DEG" (0 to 359), "sky farbox|clouds [nearbox]", "title TEXT" (the rest of the
 // line) and "texture SURFACE NAME", comments starting with
 // '#', then a line "map" and the grid's rows. fileName is used in messages and, without
 // directory and extension, as the plan's name.
