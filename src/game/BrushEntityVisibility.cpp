@@ -5,6 +5,18 @@
 
 #include <algorithm>
 
+namespace {
+// How far along `n` the box corner reaches that takes each coordinate from `withNormal` where n
+// points that way and from `againstNormal` elsewhere: (high, low) is the farthest corner, (low,
+// high) the nearest.
+double alongNormal(const Vec3& n, const Vec3& withNormal, const Vec3& againstNormal)
+{
+    return double(n.getX()) * (n.getX() >= 0 ? withNormal.getX() : againstNormal.getX())
+         + double(n.getY()) * (n.getY() >= 0 ? withNormal.getY() : againstNormal.getY())
+         + double(n.getZ()) * (n.getZ() >= 0 ? withNormal.getZ() : againstNormal.getZ());
+}
+} // namespace
+
 BrushEntityVisibility::BrushEntityVisibility(const LevelData& level, std::vector<BrushEntity> entities)
     : level(level), all(std::move(entities))
 {
@@ -44,15 +56,8 @@ void BrushEntityVisibility::findClusters(const BrushEntity& entity, std::vector<
         const Plane& plane = level.planes[std::size_t(node.plane)];
         // The box's corners farthest along and against the normal; a point on the plane goes to
         // the front, as Visibility::findLeaf sends the eye.
-        const Vec3& n = plane.normal;
-        const Vec3& low = entity.low;
-        const Vec3& high = entity.high;
-        const double farthest = double(n.getX()) * (n.getX() >= 0 ? high.getX() : low.getX())
-                              + double(n.getY()) * (n.getY() >= 0 ? high.getY() : low.getY())
-                              + double(n.getZ()) * (n.getZ() >= 0 ? high.getZ() : low.getZ());
-        const double nearest = double(n.getX()) * (n.getX() >= 0 ? low.getX() : high.getX())
-                             + double(n.getY()) * (n.getY() >= 0 ? low.getY() : high.getY())
-                             + double(n.getZ()) * (n.getZ() >= 0 ? low.getZ() : high.getZ());
+        const double farthest = alongNormal(plane.normal, entity.high, entity.low);
+        const double nearest = alongNormal(plane.normal, entity.low, entity.high);
         if (farthest >= plane.distance)
             pending.push_back(node.children[0]);
         if (nearest < plane.distance)
