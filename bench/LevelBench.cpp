@@ -16,6 +16,7 @@
 #include "level/LevelLoader.h"
 #include "render/BSPMap.h"
 #include "render/CameraRenderer.h"
+#include "render/DesignedLook.h"
 #include "render/LightingModule.h"
 #include "render/StatusLine.h"
 
@@ -33,6 +34,9 @@
 #include <sstream>
 
 namespace {
+
+// The benchmark opens its levels in the designed look.
+const DesignedLook& designedLook(const BSPMap& map) { return dynamic_cast<const DesignedLook&>(*map.look); }
 using Clock = std::chrono::steady_clock;
 constexpr int windowWidth = 640;
 constexpr int windowHeight = 480;
@@ -272,7 +276,7 @@ void drawDesignedBatch(const BSPMap& map, const std::vector<GLuint>& indices)
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisable(GL_TEXTURE_2D);
     };
-    glBindBuffer(GL_ARRAY_BUFFER, map.look->batchedLevel().vertexBuffer());
+    glBindBuffer(GL_ARRAY_BUFFER, designedLook(map).batchedLevel().vertexBuffer());
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(GpuVertex), atOffset(offsetof(GpuVertex, position)));
     useUnit(GL_TEXTURE0, map.textureManager->textureId(0), offsetof(GpuVertex, texCoord));
@@ -353,7 +357,7 @@ DesignedPath timeDesignedPath(BSPMap& map, Frustum& frustum, const Point& start,
             path.frameMs += millisecondsSince(begin);
             path.allocations += AllocationCounter::allocations() - allocationsBefore;
         }
-        path.drawCalls += map.look->materialRenderer().drawCalls();
+        path.drawCalls += designedLook(map).materialRenderer().drawCalls();
         path.bareDraws.push_back(bareDrawsOf(map));
         glutSwapBuffers();
     }
@@ -398,7 +402,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     LevelLoader loader(levelPath, file, quiet);
     LevelData header;
     loader.readHeader(header);
-    const std::size_t bufferBytes = map.look->batchedLevel().bufferBytes();
+    const std::size_t bufferBytes = designedLook(map).batchedLevel().bufferBytes();
     for (int run = 0; run < loadRepeats; ++run) {
         openLevel(levelPath, false, figures.plainLoadMs);
         openLevel(levelPath, true, figures.designedLoadMs);
@@ -406,10 +410,10 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
         figures.bareKeptLayoutUploadMs =
             std::min(figures.bareKeptLayoutUploadMs, bareUploadMs(loader.lightmapPages(), bufferBytes, false));
     }
-    figures.groups = map.look->batchedLevel().groupCount();
+    figures.groups = designedLook(map).batchedLevel().groupCount();
     const DesignedPath path = timeDesignedPath(map, viewer->frustum, start, [](const BSPMap& drawn) {
         std::vector<GLuint> indices;
-        drawn.look->batchedLevel().appendStaticIndices(drawn.visibleFaces, indices);
+        designedLook(drawn).batchedLevel().appendStaticIndices(drawn.visibleFaces, indices);
         return std::vector<std::vector<GLuint>>{std::move(indices)};
     });
     figures.frameMs = path.frameMs;
@@ -458,9 +462,9 @@ std::vector<std::vector<GLuint>> trianglesPerPass(const BSPMap& map)
     std::vector<std::vector<GLuint>> perPass;
     for (const int index : map.visibleFaces) {
         const Face& face = map.faces[std::size_t(index)];
-        if (!face.drawnFromMeshVertices() || !map.look->batchedLevel().isDrawn(index))
+        if (!face.drawnFromMeshVertices() || !designedLook(map).batchedLevel().isDrawn(index))
             continue;
-        const std::size_t passes = map.look->materialRenderer().passCount(face.texture);
+        const std::size_t passes = designedLook(map).materialRenderer().passCount(face.texture);
         if (perPass.size() < passes)
             perPass.resize(passes);
         for (std::size_t pass = 0; pass < passes; ++pass)

@@ -139,7 +139,7 @@ std::vector<BrushEntity> placeBrushEntities(LevelData& level)
 {
     std::vector<std::string> notices;
     const std::vector<BrushEntity> entities =
-        BrushEntity::list(level, EntityText::parse(level.entityText).entities, "fuzz.bsp", notices);
+        BrushEntity::list(level, level.entities.entities, "fuzz.bsp", notices);
     std::vector<bool> owned(level.faces.size(), false);
     for (const BrushEntity& entity : entities) {
         require(entity.model >= 1 && entity.model < level.models.size() && entity.faceCount >= 1

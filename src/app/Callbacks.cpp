@@ -83,11 +83,14 @@ void onDisplay()
 
 void onKeyboard(unsigned char key, int, int)
 {
-    if (key == escapeKey) {
+    guarded([key] {
+        if (key != escapeKey) {
+            viewer->pressKey(key);
+            return;
+        }
         viewer->shutdown();
         std::exit(0);
-    }
-    guarded([key] { viewer->pressKey(key); });
+    });
 }
 
 void onSpecialKey(int key, int, int)
@@ -117,14 +120,18 @@ void onSpecialKeyUp(int key, int, int)
 
 void onEntry(int state)
 {
-    if (state == GLUT_LEFT)
-        guarded([] { viewer->loseFocus(); });
+    guarded([state] {
+        if (state == GLUT_LEFT)
+            viewer->loseFocus();
+    });
 }
 
 void onWindowStatus(int state)
 {
-    if (state != GLUT_FULLY_RETAINED)
-        guarded([] { viewer->loseFocus(); });
+    guarded([state] {
+        if (state != GLUT_FULLY_RETAINED)
+            viewer->loseFocus();
+    });
 }
 
 void registerLevelModeCallbacks()

@@ -46,7 +46,7 @@ std::vector<Entry> optionEntries()
 {
     std::vector<Entry> entries;
     for (const OptionHelp& option : optionHelp())
-        entries.push_back({std::string(option.name) + (*option.value ? " " : "") + option.value, option.description});
+        entries.push_back({option.name + (option.value.empty() ? "" : " ") + option.value, option.description});
     return entries;
 }
 

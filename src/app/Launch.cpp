@@ -72,7 +72,7 @@ void placeStart(Launch& launch, const LevelData& level)
     const auto [low, high] = launch.levelBox.value_or(PlayerStarts::boundedBox(
         Vec3(-PlayerStarts::worldLimit, -PlayerStarts::worldLimit, -PlayerStarts::worldLimit),
         Vec3(PlayerStarts::worldLimit, PlayerStarts::worldLimit, PlayerStarts::worldLimit)));
-    launch.starts = PlayerStarts(playerStarts(EntityText::parse(level.entityText).entities), low, high);
+    launch.starts = PlayerStarts(playerStarts(level.entities.entities), low, high);
     if (const std::optional<std::size_t> preferred = launch.starts.preferred()) {
         const PlayerStarts::View& start = launch.starts.view(*preferred);
         configuration.startPoint = Point(std::round(start.eye.getX()), std::round(start.eye.getY()),
@@ -126,10 +126,13 @@ void prepareExtensions(Launch& launch)
             launch.levelBytes = std::move(*archived);
         else
             launch.levelBytes = readWholeFile(configuration.levelPath);
-        launch.levelBox = boxOf(outlineOf(launch, launch.levelBytes)); // kept: the level loads from them
     } else {
-        launch.levelBox = boxOf(outlineOf(launch, readWholeFile(configuration.levelPath)));
+        launch.levelBytes = readWholeFile(configuration.levelPath);
     }
+    // Kept: the level loads from the same bytes and entities.
+    LevelData outline = outlineOf(launch, launch.levelBytes);
+    launch.levelBox = boxOf(outline);
+    launch.entities = std::move(outline.entities);
     if (configuration.defaultLights)
         placeDefaultLights(launch);
 }
@@ -199,9 +202,10 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     launch.configuration.windowHeight = CommandLine::defaultHeight;
     launch.configuration.designedLook = true;
     findLevel(launch, line);
-    const LevelData outline = outlineOf(launch, launch.levelBytes);
+    LevelData outline = outlineOf(launch, launch.levelBytes);
     launch.levelBox = boxOf(outline);
     placeStart(launch, outline);
+    launch.entities = std::move(outline.entities);
     applyOptions(launch, line);
     Configuration& configuration = launch.configuration;
     if (line.lightsFile) {

@@ -7,6 +7,7 @@
 #include "game/Flight.h"
 #include "game/MouseLook.h"
 #include "game/PlayerStarts.h"
+#include "level/EntityText.h"
 #include "level/MaterialLibrary.h"
 #include "level/TextureResolver.h"
 
@@ -35,7 +36,8 @@ struct Launch {
     std::unique_ptr<MaterialLibrary> materials;
     std::unique_ptr<TextureResolver> resolver;
     std::string levelName;                // names the level in messages
-    std::vector<unsigned char> levelBytes; // read already when the level came through the data root
+    std::vector<unsigned char> levelBytes; // read already when start-up had to look into the level
+    std::optional<EntityList> entities;    // its entities, parsed by that look: a load parses them once
     std::optional<LightsFile> lights;     // placed from the level's bounds, when there is no lights file
     std::optional<std::pair<Vec3, Vec3>> levelBox; // model 0's box, each axis sorted (world)
 

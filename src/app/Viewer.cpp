@@ -4,6 +4,10 @@
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "render/BSPMap.h"
+#include "render/DataPathImages.h"
+#include "render/DataRootImages.h"
+#include "render/DesignedLook.h"
+#include "render/PlainLook.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 
@@ -92,15 +96,30 @@ std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
     return std::make_unique<LightingModule>(launch.configuration.lightsFile);
 }
 
+// The one place the frame is chosen: a configuration file's level without the designed look
+// is drawn plain, as the configuration's transcript and pictures promise.
 std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
 {
     const Configuration& configuration = launch.configuration;
-    if (resolver == nullptr)
+    if (resolver == nullptr && launch.levelBytes.empty())
         return std::make_unique<BSPMap>(configuration.dataPath, configuration.levelPath, screenDisplay.get(),
                                         lighting.get());
-    BSPMap::Source source{launch.levelName, std::move(launch.levelBytes), std::make_unique<DataRootImages>(*resolver),
-                          configuration.designedLook, float(configuration.brightness.value_or(1)),
-                          launch.materialSeconds};
+    BSPMap::Source source{launch.levelName, configuration.dataPath, std::move(launch.levelBytes), nullptr, nullptr,
+                          std::move(launch.entities)};
+    if (resolver == nullptr) {
+        source.images = std::make_unique<DataPathImages>(configuration.dataPath);
+        source.look = std::make_unique<PlainLook>();
+    } else {
+        auto images = std::make_unique<DataRootImages>(*resolver);
+        if (configuration.designedLook) {
+            const Overbright light(Overbright::intendedFactor * float(configuration.brightness.value_or(1)));
+            source.look = std::make_unique<DesignedLook>(*images, light, launch.levelName, std::cerr,
+                                                         launch.materialSeconds);
+        } else {
+            source.look = std::make_unique<PlainLook>();
+        }
+        source.images = std::move(images);
+    }
     return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
 }
 
@@ -180,10 +199,7 @@ void Viewer::pressKey(unsigned char key)
     case 'b': togglePatchTessellation(); break;
     case '<': changeTessellationLevel(-1); break;
     case '>': changeTessellationLevel(+1); break;
-    case 'm': // lightmaps exist only in the designed frame; elsewhere 'm' is unbound
-        if (levelMap->look)
-            levelMap->look->toggleLightmaps();
-        break;
+    case 'm': levelMap->look->toggleLightmaps(); break; // unbound where the look has no lightmaps
     case 'p':
         if (screenshots)
             screenshots->request();
@@ -219,10 +235,9 @@ void Viewer::releaseKey(unsigned char key)
         flight.release(*motion);
 }
 
-// Level mode always draws the designed frame, which holds the markers.
 void Viewer::toggleMarkers()
 {
-    if (levelMap->look && levelMap->look->toggleMarkers())
+    if (levelMap->look->toggleMarkers())
         return;
     if (!saidNoMarkers)
         std::cerr << "verdanth: this level has no point entities to mark" << std::endl;

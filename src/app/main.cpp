@@ -59,9 +59,7 @@ void reportTextures(const Viewer& viewer, bool verbose)
     if (!report)
         return;
     constexpr std::size_t namedInSummary = 5;
-    // The plain frame skips a flat face without its image but draws a curved one blank.
-    const char* consequence = viewer.levelMap->look ? "drawn grey for want of an image"
-                                                    : "not drawn, or drawn blank if curved, for want of an image";
+    const char* consequence = viewer.levelMap->look->missingImageShown();
     std::cerr << report->summaryLine(consequence, verbose ? 0 : namedInSummary)
               << (verbose || report->missing().size() <= namedInSummary ? "" : " (--verbose lists them all)")
               << std::endl;

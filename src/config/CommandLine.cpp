@@ -82,103 +82,130 @@ Point readPoint(ArgumentReader& reader, const std::string& option)
     return Point(coordinates[0], coordinates[1], coordinates[2]);
 }
 
-std::pair<int, int> readSize(const std::string& option, const std::string& text)
+// The numbers an option takes, said the same way in --help and in the refusal of a bad value.
+struct Range {
+    const char* unit = nullptr; // "degrees"; null for an option without one range
+    double minimum = 0;
+    double maximum = 0;
+
+    std::string text() const
+    {
+        std::ostringstream range;
+        range << minimum << " to " << maximum;
+        return range.str();
+    }
+};
+
+struct Option;
+using Read = void (*)(const Option& option, ArgumentReader& reader, CommandLine& line);
+
+// One row per option: what the parser reads, what --help lists and the usage line names, and the
+// range their messages give. "{range}" in a description is replaced by the range.
+struct Option {
+    const char* name;        // "--at"
+    const char* value;       // what follows it, "X Y Z"; empty for a switch
+    const char* description; // one line
+    Range range;
+    Read read;
+
+    // "--pitch needs degrees from -89 to 89, not 90"
+    double decimal(ArgumentReader& reader) const
+    {
+        const std::string needs = std::string(range.unit) + " from " + range.text();
+        const std::string& text = reader.value(name, needs);
+        const std::optional<double> number = decimalNumber(text, range.minimum, range.maximum);
+        if (!number)
+            throw UsageError(std::string(name) + " needs " + needs + ", not " + text);
+        return *number;
+    }
+    long whole(const std::string& text) const
+    {
+        const auto number = wholeNumber(text, long(range.minimum), long(range.maximum));
+        if (!number)
+            throw UsageError(std::string(name) + " needs " + range.unit + " from " + range.text() + ", not " + text);
+        return *number;
+    }
+    std::string text(ArgumentReader& reader, const char* what) const { return reader.value(name, what); }
+};
+
+std::pair<int, int> readSize(const Option& option, const std::string& text)
 {
     const std::size_t x = text.find('x');
     const auto width = x == std::string::npos ? std::nullopt : wholeNumber(text.substr(0, x), 1, maxWindowSide);
     const auto height = x == std::string::npos ? std::nullopt : wholeNumber(text.substr(x + 1), 1, maxWindowSide);
     if (!width || !height)
-        throw UsageError(option + " needs WIDTHxHEIGHT in pixels (1 to " + std::to_string(maxWindowSide)
+        throw UsageError(std::string(option.name) + " needs WIDTHxHEIGHT in pixels (" + option.range.text()
                          + "), not " + text);
     return {int(*width), int(*height)};
 }
 
-unsigned readCount(ArgumentReader& reader, const std::string& option)
+const Option options[] = {
+    {"--data", "DIR", "where levels, images, sky and scripts are: loose, or in *.pk3 and *.zip", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.dataRoot = o.text(r, "a folder"); }},
+    {"--list", "", "list the levels under --data DIR and where each comes from", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.list = true; }},
+    {"--at", "X Y Z", "start the eye there (world coordinates, Y up, as the status line shows)", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.at = readPoint(r, o.name); }},
+    {"--angle", "DEG", "start heading, counterclockwise from the file's +X axis ({range})",
+     {"degrees", -maxAngle, maxAngle},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.angle = o.decimal(r); }},
+    {"--pitch", "DEG", "start pitch, up positive ({range})", {"degrees", -CommandLine::maxPitch, CommandLine::maxPitch},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.pitch = o.decimal(r); }},
+    {"--speed", "UNITS_PER_SECOND", "level mode's flying speed (default 400, {range}; Shift x3)",
+     {"units per second", CommandLine::minSpeed, CommandLine::maxSpeed},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.speed = o.decimal(r); }},
+    {"--mouse", "DEG_PER_PIXEL", "level mode's mouse look (default 0.15, {range})",
+     {"degrees per pixel", CommandLine::minMouse, CommandLine::maxMouse},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.mouse = o.decimal(r); }},
+    {"--brightness", "F", "the designed frame's baked light times F (default 1, {range})",
+     {"a factor", CommandLine::minBrightness, CommandLine::maxBrightness},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.brightness = o.decimal(r); }},
+    {"--size", "WxH", "window size in pixels (default 1280x720, each side {range})", {"pixels", 1, maxWindowSide},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.size = readSize(o, o.text(r, "WIDTHxHEIGHT")); }},
+    {"--lights", "FILE", "a lights file instead of four lights placed from the level's bounds", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.lightsFile = o.text(r, "a lights file"); }},
+    {"--players", "FRIENDS ENEMIES", "players wandering in the level's box ({range} of each; default none)",
+     {"two counts", 0, maxPlayersPerGroup},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) {
+         const long friends = o.whole(o.text(r, "two counts FRIENDS ENEMIES"));
+         l.players = std::make_pair(unsigned(friends), unsigned(o.whole(o.text(r, "two counts FRIENDS ENEMIES"))));
+     }},
+    {"--verbose", "", "name every texture without an image", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.verbose = true; }},
+    {"--frame-log", "FILE", "write each frame's time in microseconds, one per line", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.frameLog = o.text(r, "a file"); }},
+    {"--shots", "DIR", "where p writes its pictures (a folder that exists; default: here)", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.shots = o.text(r, "a folder"); }},
+    {"--snapshot", "OUT.png", "draw the start in a hidden window, write it as a PNG and exit", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.snapshot = o.text(r, "a PNG file to write"); }},
+    {"--frames", "N", "the frame --snapshot writes (default 2, {range})", {"a count", 1, maxSnapshotFrames},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.frames = int(o.whole(o.text(r, "a frame count"))); }},
+    {"--overview", "OUT.png", "draw a map of the level from above, write it as a PNG and exit", {},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.overview = o.text(r, "a PNG file to write"); }},
+    {"--no-hud", "", "start without the gun and the status line (h brings them back)", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.noHud = true; }},
+    {"--time", "SECONDS", "start the material clock there ({range}; default 0); --snapshot keeps it there",
+     {"seconds", -CommandLine::maxTime, CommandLine::maxTime},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.time = o.decimal(r); }},
+    {"--help", "", "print this help and exit", {}, [](const Option&, ArgumentReader&, CommandLine& l) { l.help = true; }},
+    {"--version", "", "print the version and exit", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.version = true; }},
+};
+
+const Option* optionNamed(const std::string& name)
 {
-    const std::string& text = reader.value(option, "two counts FRIENDS ENEMIES");
-    const auto count = wholeNumber(text, 0, maxPlayersPerGroup);
-    if (!count)
-        throw UsageError(option + " needs two counts from 0 to " + std::to_string(maxPlayersPerGroup) + ", not "
-                         + text);
-    return unsigned(*count);
+    for (const Option& option : options)
+        if (name == option.name)
+            return &option;
+    return nullptr;
 }
 
-// "--pitch needs degrees from -89 to 89, not 90"
-double readInRange(ArgumentReader& reader, const std::string& option, const std::string& unit, double minimum,
-                   double maximum)
+std::string describe(const Option& option)
 {
-    std::ostringstream range;
-    range << unit << " from " << minimum << " to " << maximum;
-    const std::string& text = reader.value(option, range.str());
-    const std::optional<double> value = decimalNumber(text, minimum, maximum);
-    if (!value)
-        throw UsageError(option + " needs " + range.str() + ", not " + text);
-    return *value;
-}
-
-bool isDocumented(const std::string& argument)
-{
-    for (const OptionHelp& option : optionHelp())
-        if (argument == option.name)
-            return true;
-    return false;
-}
-
-// Reads one option and its values; false when `argument` is not an option.
-bool readOption(const std::string& argument, ArgumentReader& reader, CommandLine& line)
-{
-    if (argument == "--data") {
-        line.dataRoot = reader.value(argument, "a folder");
-    } else if (argument == "--list") {
-        line.list = true;
-    } else if (argument == "--at") {
-        line.at = readPoint(reader, argument);
-    } else if (argument == "--angle") {
-        line.angle = readInRange(reader, argument, "degrees", -maxAngle, maxAngle);
-    } else if (argument == "--pitch") {
-        line.pitch = readInRange(reader, argument, "degrees", -CommandLine::maxPitch, CommandLine::maxPitch);
-    } else if (argument == "--speed") {
-        line.speed = readInRange(reader, argument, "units per second", CommandLine::minSpeed, CommandLine::maxSpeed);
-    } else if (argument == "--mouse") {
-        line.mouse = readInRange(reader, argument, "degrees per pixel", CommandLine::minMouse, CommandLine::maxMouse);
-    } else if (argument == "--brightness") {
-        line.brightness =
-            readInRange(reader, argument, "a factor", CommandLine::minBrightness, CommandLine::maxBrightness);
-    } else if (argument == "--size") {
-        line.size = readSize(argument, reader.value(argument, "WIDTHxHEIGHT"));
-    } else if (argument == "--lights") {
-        line.lightsFile = reader.value(argument, "a lights file");
-    } else if (argument == "--players") {
-        const unsigned friends = readCount(reader, argument);
-        line.players = std::make_pair(friends, readCount(reader, argument));
-    } else if (argument == "--verbose") {
-        line.verbose = true;
-    } else if (argument == "--frame-log") {
-        line.frameLog = reader.value(argument, "a file");
-    } else if (argument == "--shots") {
-        line.shots = reader.value(argument, "a folder");
-    } else if (argument == "--snapshot") {
-        line.snapshot = reader.value(argument, "a PNG file to write");
-    } else if (argument == "--frames") {
-        const std::string& text = reader.value(argument, "a frame count");
-        const auto frames = wholeNumber(text, 1, maxSnapshotFrames);
-        if (!frames)
-            throw UsageError("--frames needs a count from 1 to " + std::to_string(maxSnapshotFrames) + ", not " + text);
-        line.frames = int(*frames);
-    } else if (argument == "--overview") {
-        line.overview = reader.value(argument, "a PNG file to write");
-    } else if (argument == "--time") {
-        line.time = readInRange(reader, argument, "seconds", -CommandLine::maxTime, CommandLine::maxTime);
-    } else if (argument == "--no-hud") {
-        line.noHud = true;
-    } else if (argument == "--help") {
-        line.help = true;
-    } else if (argument == "--version") {
-        line.version = true;
-    } else {
-        return false;
-    }
-    return true;
+    std::string text = option.description;
+    if (const std::size_t at = text.find("{range}"); at != std::string::npos)
+        text.replace(at, 7, option.range.text());
+    return text;
 }
 
 } // namespace
@@ -191,10 +218,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     while (!reader.done()) {
         const std::string& argument = reader.take();
         if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
-            if (!isDocumented(argument))
+            const Option* option = optionNamed(argument);
+            if (option == nullptr)
                 throw UsageError("unknown option " + argument);
-            if (!readOption(argument, reader, line))
-                throw std::logic_error("documented option not read: " + argument);
+            option->read(*option, reader, line);
             continue;
         }
         if (haveTarget)
@@ -215,30 +242,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 
 const std::vector<OptionHelp>& optionHelp()
 {
-    static const std::vector<OptionHelp> options = {
-        {"--data", "DIR", "where levels, images, sky and scripts are: loose, or in *.pk3 and *.zip"},
-        {"--list", "", "list the levels under --data DIR and where each comes from"},
-        {"--at", "X Y Z", "start the eye there (world coordinates, Y up, as the status line shows)"},
-        {"--angle", "DEG", "start heading, counterclockwise from the file's +X axis (-3600 to 3600)"},
-        {"--pitch", "DEG", "start pitch, up positive (-89 to 89)"},
-        {"--speed", "UNITS_PER_SECOND", "level mode's flying speed (default 400, 1 to 100000; Shift x3)"},
-        {"--mouse", "DEG_PER_PIXEL", "level mode's mouse look (default 0.15, 0.001 to 10)"},
-        {"--brightness", "F", "the designed frame's baked light times F (default 1, 0.25 to 4)"},
-        {"--size", "WxH", "window size in pixels (default 1280x720)"},
-        {"--lights", "FILE", "a lights file instead of four lights placed from the level's bounds"},
-        {"--players", "FRIENDS ENEMIES", "players wandering in the level's box (default none)"},
-        {"--verbose", "", "name every texture without an image"},
-        {"--frame-log", "FILE", "write each frame's time in microseconds, one per line"},
-        {"--shots", "DIR", "where p writes its pictures (a folder that exists; default: here)"},
-        {"--snapshot", "OUT.png", "draw the start in a hidden window, write it as a PNG and exit"},
-        {"--frames", "N", "the frame --snapshot writes (default 2, 1 to 10000)"},
-        {"--overview", "OUT.png", "draw a map of the level from above, write it as a PNG and exit"},
-        {"--no-hud", "", "start without the gun and the status line (h brings them back)"},
-        {"--time", "SECONDS", "start the material clock there; --snapshot keeps it there (default 0)"},
-        {"--help", "", "print this help and exit"},
-        {"--version", "", "print the version and exit"},
-    };
-    return options;
+    static const std::vector<OptionHelp> listed = [] {
+        std::vector<OptionHelp> rows;
+        for (const Option& option : options)
+            rows.push_back({option.name, option.value, describe(option)});
+        return rows;
+    }();
+    return listed;
 }
 
 const char* usageForms()
@@ -251,12 +261,25 @@ const char* usageForms()
            "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n";
 }
 
+// The forms, then every option with its value, wrapped as the forms are.
 const char* usageText()
 {
-    static const std::string text = std::string(usageForms()) +
-           "options: --at X Y Z, --angle DEG, --pitch DEG, --size WxH, --lights FILE, --players FRIENDS ENEMIES,\n"
-           "         --speed UNITS_PER_SECOND, --mouse DEG_PER_PIXEL, --verbose, --frame-log FILE, --shots DIR,\n"
-           "         --brightness F, --no-hud\n";
+    static const std::string text = [] {
+        constexpr std::size_t width = 100;
+        std::string written = usageForms();
+        std::string row = "options:";
+        for (const Option& option : options) {
+            const std::string item = std::string(" ") + option.name + (*option.value ? " " : "") + option.value;
+            if (row.size() + item.size() + 1 > width) {
+                written += row + ",\n";
+                row = "        ";
+            } else if (row != "options:" && row != "        ") {
+                row += ",";
+            }
+            row += item;
+        }
+        return written + row + "\n";
+    }();
     return text.c_str();
 }
 

@@ -50,13 +50,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One option as --help lists it. The parser reads only the options listed in optionHelp(), so
-// an option stays unknown until it is documented there (and the manual page's test then asks
-// for it in docs/man/verdanth.1).
+// One option as --help lists it, from the table the parser reads (and the manual page's test
+// then asks for it in docs/man/verdanth.1).
 struct OptionHelp {
-    const char* name;        // "--at"
-    const char* value;       // what follows it, "X Y Z"; empty for a switch
-    const char* description; // one line
+    std::string name;        // "--at"
+    std::string value;       // what follows it, "X Y Z"; empty for a switch
+    std::string description; // one line, its range as the parser's refusal gives it
 };
 const std::vector<OptionHelp>& optionHelp();
 
@@ -67,7 +66,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // The forms of the command line, "usage: verdanth CONFIG_FILE\n       verdanth ...\n".
 const char* usageForms();
 
-// The usage text: the forms, then the options in brief; each line ends in a line break.
+// The usage text: the forms, then every option with its value; each line ends in a line break.
 const char* usageText();
 
 // A number as the view options and the configuration write it: rounded to two decimals, without

@@ -1,6 +1,7 @@
 #include "image/DecodedImage.h"
 
 #include "image/JPEGImage.h"
+#include "image/RowOrder.h"
 #include "image/TGAImage.h"
 
 #include <algorithm>
@@ -30,11 +31,7 @@ DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType typ
     pixels = std::move(image.pixels);
     // The decoder keeps rows bottom-up; turned top-down they match a JPEG's and the level's
     // texture coordinates as stored.
-    const std::size_t rowBytes = std::size_t(width) * image.bytesPerPixel();
-    for (std::size_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(pixels.begin() + std::ptrdiff_t(top * rowBytes),
-                         pixels.begin() + std::ptrdiff_t((top + 1) * rowBytes),
-                         pixels.begin() + std::ptrdiff_t(bottom * rowBytes));
+    RowOrder::reverse(pixels, std::size_t(width) * image.bytesPerPixel(), height);
     halveUntilWithin(maxSide);
 }
 

@@ -1,5 +1,7 @@
 #include "image/TGAImage.h"
 
+#include "image/RowOrder.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -117,12 +119,6 @@ void swapRedAndBlue(std::vector<unsigned char>& pixels, std::size_t pixelSize)
         std::swap(pixels[p], pixels[p + 2]);
 }
 
-void reverseRows(std::vector<unsigned char>& pixels, std::size_t rowSize, std::size_t rows)
-{
-    for (std::size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(pixels.begin() + top * rowSize, pixels.begin() + (top + 1) * rowSize,
-                         pixels.begin() + bottom * rowSize);
-}
 } // namespace
 
 TGAImage TGAImage::decode(const unsigned char* bytes, std::size_t size)
@@ -187,7 +183,7 @@ TGAImage TGAImage::decode(const unsigned char* bytes, std::size_t size)
     swapRedAndBlue(image.pixels, pixelSize);
     // Every image is stored bottom row first, so one texture-coordinate rule fits all TGAs.
     if (bytes[descriptorAt] & topLeftOrigin)
-        reverseRows(image.pixels, width * pixelSize, height);
+        RowOrder::reverse(image.pixels, width * pixelSize, height);
     image.width = width;
     image.height = height;
     image.bitsPerPixel = depth;

@@ -99,3 +99,21 @@ void BezierPatch::adopt(Tessellation&& tessellation) noexcept
     indices.swap(tessellation.indices);
     rowIndexCount = tessellation.rowIndexCount;
 }
+
+std::vector<float> BezierPatch::gridWeights(int steps)
+{
+    const int side = steps + 1;
+    std::vector<float> weights(std::size_t(side) * side * 9);
+    float* out = weights.data();
+    for (int i = 0; i < side; ++i) {
+        double rowWeights[3];
+        quadraticWeights(double(i) / steps, rowWeights);
+        for (int j = 0; j < side; ++j) {
+            double columnWeights[3];
+            quadraticWeights(double(j) / steps, columnWeights);
+            for (int term = 0; term < 9; ++term)
+                *out++ = float(rowWeights[term / 3] * columnWeights[term % 3]);
+        }
+    }
+    return weights;
+}

@@ -32,6 +32,9 @@ public:
     static std::size_t tessellationBytes(int level); // what tessellated(level) holds
     // The weights of the three rows (or columns) of controls at parameter t in 0..1.
     static void quadraticWeights(double t, double weights[3]);
+    // For each vertex of a (steps + 1)-square grid in rows, the weight of each of the nine
+    // controls, row control first: what blends anything the controls carry across the grid.
+    static std::vector<float> gridWeights(int steps);
     void adopt(Tessellation&& tessellation) noexcept; // replaces the current one
     void tessellate(int level) { adopt(tessellated(level)); }
 

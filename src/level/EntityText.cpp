@@ -2,6 +2,7 @@
 
 #include "files/RelativePath.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 
@@ -224,8 +225,15 @@ std::optional<std::size_t> Entity::inlineModel() const
     return number;
 }
 
+namespace {
+std::atomic<std::size_t> parses{0};
+} // namespace
+
+std::size_t EntityText::parseCount() { return parses.load(); }
+
 EntityList EntityText::parse(std::string_view text)
 {
+    parses.fetch_add(1, std::memory_order_relaxed);
     EntityList list;
     Scanner scanner(text);
     for (;;) {

@@ -44,6 +44,8 @@ public:
     static constexpr std::size_t maxFields = 1024; // per entity
 
     static EntityList parse(std::string_view text);
+    // How many texts parse has read since the program started: a load parses its level's once.
+    static std::size_t parseCount();
 };
 
 // Every info_player_deathmatch and info_player_start with a readable origin, in entity order.

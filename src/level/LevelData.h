@@ -4,6 +4,7 @@
 #include "level/BrushSide.h"
 #include "level/DirectoryEntry.h"
 #include "level/Effect.h"
+#include "level/EntityText.h"
 #include "level/Face.h"
 #include "level/Leaf.h"
 #include "level/Model.h"
@@ -41,7 +42,8 @@ struct LevelData {
     std::vector<Vertex> vertices;
     std::vector<int32_t> meshVertices; // offsets from a face's firstVertex
     std::vector<Face> faces;
-    std::string entityText;          // lump 0, not interpreted
+    std::string entityText;          // lump 0 as stored
+    EntityList entities;             // lump 0 parsed, once per load: everything reads this
     std::unique_ptr<VisData> visData; // null when the level has no visibility data
     // One line each (naming the file, no line break) for damage the load repaired rather than
     // refused, such as a face naming an effect the level lacks; the loader's transcript never

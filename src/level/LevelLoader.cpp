@@ -566,6 +566,14 @@ void LevelLoader::readEntities(LevelData& level) const
 {
     const Lump entities = lump(LevelFormat::Entities, 1);
     level.entityText.assign(reinterpret_cast<const char*>(entities.data), entities.length);
+    level.entities = EntityText::parse(level.entityText);
+}
+
+void LevelLoader::readEntities(LevelData& level, EntityList parsed) const
+{
+    const Lump entities = lump(LevelFormat::Entities, 1);
+    level.entityText.assign(reinterpret_cast<const char*>(entities.data), entities.length);
+    level.entities = std::move(parsed);
 }
 
 void LevelLoader::buildPatches(LevelData& level)

@@ -42,7 +42,10 @@ public:
     // The visibility line and bits (none when the lump is shorter than its header), then the
     // leaves' clusters against them.
     void readVisibility(LevelData& level) const;
+    // The entity text and its entities, parsed here; or, when the caller parsed this file's
+    // text already (a peek before the window), those entities adopted as they are.
     void readEntities(LevelData& level) const;
+    void readEntities(LevelData& level, EntityList parsed) const;
     void readModels(LevelData& level) const; // with its progress line, as readRecords does
     // The whole pages of lump 14, in the file's bytes (valid while they are); no progress line.
     struct Bytes {

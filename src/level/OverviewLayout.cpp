@@ -67,7 +67,7 @@ private:
 
 void addFace(Builder& builder, const LevelData& level, const Face& face)
 {
-    if (face.type == LevelFormat::Polygon || face.type == LevelFormat::Mesh) {
+    if (face.drawnFromMeshVertices()) {
         // The loader checked every mesh vertex against the face's own vertices.
         const Vertex* first = level.vertices.data() + face.firstVertex;
         const int32_t* offsets = level.meshVertices.data() + face.firstMeshVertex;
@@ -75,9 +75,7 @@ void addFace(Builder& builder, const LevelData& level, const Face& face)
             builder.add(first[offsets[i]], first[offsets[i + 1]], first[offsets[i + 2]]);
         return;
     }
-    if (face.type != LevelFormat::Patch)
-        return;
-    for (const BezierPatch& patch : face.patches)
+    for (const BezierPatch& patch : face.patches) // only a patch face has any
         for (int row = 0; row < 2; ++row)
             for (int column = 0; column < 2; ++column) {
                 const Vertex* corner = patch.controls + 3 * row + column;
@@ -181,6 +179,6 @@ OverviewLayout OverviewLayout::of(const LevelData& level, const MaterialLibrary*
     widen(layout.box.low, layout.box.high);
     shadeByHeight(layout.ground);
 
-    layout.starts = playerStarts(EntityText::parse(level.entityText).entities);
+    layout.starts = playerStarts(level.entities.entities);
     return layout;
 }

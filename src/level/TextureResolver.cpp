@@ -56,12 +56,13 @@ std::optional<std::string> TextureResolver::imagePath(const std::string& texture
     return std::nullopt;
 }
 
-std::unique_ptr<DecodedImage> TextureResolver::decodeImage(const std::string& path, std::ostream& log) const
+std::unique_ptr<DecodedImage> TextureResolver::decodeImage(const std::string& path, std::ostream& log,
+                                                           uint32_t maxSide) const
 {
     const std::optional<std::vector<unsigned char>> bytes = root.read(path);
     if (!bytes)
         return nullptr;
-    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path));
+    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path), maxSide);
     if (image->isLoaded())
         return image;
     log << path << ": " << image->getError() << std::endl;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -27,10 +28,13 @@ public:
     std::optional<std::string> findImage(const std::string& path) const;
     const Material* material(const std::string& textureName) const; // null without one
 
-    // The image at `path` under the root, decoded; null when it cannot be shown: bytes the root
-    // cannot read (a damaged or encrypted archive entry, an unsupported method: the root's log
-    // says so) or bytes that do not decode (one line on `log` naming the path and why).
-    std::unique_ptr<DecodedImage> decodeImage(const std::string& path, std::ostream& log) const;
+    // The image at `path` under the root, decoded within `maxSide` (DecodedImage's reduction);
+    // null when it cannot be shown: bytes the root cannot read (a damaged or encrypted archive
+    // entry, an unsupported method: the root's log says so) or bytes that do not decode (one
+    // line on `log` naming the path and why). The viewer's images and levelinfo's count both
+    // come through here.
+    std::unique_ptr<DecodedImage> decodeImage(const std::string& path, std::ostream& log,
+                                              uint32_t maxSide = UINT32_MAX) const;
 
     const DataRoot& dataRoot() const { return root; }
 

@@ -3,13 +3,12 @@
 #include "game/Camera.h"
 #include "game/Friendlies.h"
 #include "game/Visibility.h"
-#include "level/EntityText.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
 #include "render/DataPathImages.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
-#include "render/PatchRenderer.h"
+#include "render/PlainLook.h"
 #include "render/StatusLine.h"
 
 #include <algorithm>
@@ -24,66 +23,42 @@ constexpr char skyImageName[LevelFormat::textureNameSize] = "textures/skies/inte
 BSPMap::BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
                LightingModule* lighting)
     : display(display), lighting(lighting), dataPath(dataPath), levelPath(levelPath),
-      images(std::make_unique<DataPathImages>(dataPath))
+      images(std::make_unique<DataPathImages>(dataPath)), look(std::make_unique<PlainLook>())
 {
-    load(levelPath, LevelLoader::readLevelFile(levelPath), nullptr);
+    load(levelPath, LevelLoader::readLevelFile(levelPath), std::nullopt);
     prepareFrames();
 }
 
 BSPMap::BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting)
-    : display(display), lighting(lighting), levelPath(source.name)
+    : display(display), lighting(lighting), dataPath(std::move(source.dataPath)), levelPath(std::move(source.name)),
+      images(std::move(source.images)), look(std::move(source.look))
 {
-    DataRootImages& found = *source.images;
-    images = std::move(source.images);
-    const Overbright light(Overbright::intendedFactor * source.brightness);
-    std::vector<BrushEntity> brushEntities = load(levelPath, std::move(source.bytes), source.designed ? &light : nullptr);
+    load(levelPath, std::move(source.bytes), std::move(source.entities));
     prepareFrames();
-    if (source.designed)
-        look = std::make_unique<DesignedLook>(*this, found, *textureManager, light, std::move(brushEntities), levelPath,
-                                              std::cerr, source.materialSeconds);
 }
 
-// Takes the file's bytes by value, so they go before the patches take their memory; for the
-// designed frame the lightmap pages are uploaded from them while they are here.
-std::vector<BrushEntity> BSPMap::load(const std::string& name, std::vector<unsigned char> bytes,
-                                      const Overbright* designedLight)
+// Takes the file's bytes by value, so they go before the patches take their memory; the look
+// takes what it needs of them (the lightmap pages) while they are here.
+void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, std::optional<EntityList> entities)
 {
-    const bool designed = designedLight != nullptr;
     LevelLoader loader(name, bytes, images->transcript());
     loader.readHeader(*this);
     loader.readTextureNames(*this);
     textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
-    if (designed) {
-        const LevelLoader::Bytes pages = loader.lightmapPages();
-        textureManager->uploadLightmaps(pages.data, pages.size, *designedLight);
-    }
-    loader.readRecords(*this, [this](int texture) {
-        return textureManager->textureKind(texture) == TextureManager::kindTGA;
-    });
+    loader.readRecords(*this, [this](int texture) { return images->keepsRowsBottomUp(*textureManager, texture); });
     loader.readVisibility(*this);
-    loader.readEntities(*this);
-    if (!designed)
-        return {};
-    std::vector<BrushEntity> brushEntities = placeBrushEntities(name);
-    for (const std::string& notice : notices) // the configuration-mode transcript never holds them
-        std::cerr << notice << '\n';
-    return brushEntities;
-}
-
-// Before the patches are cut: a placed model's curved faces take their controls from the moved
-// vertices.
-std::vector<BrushEntity> BSPMap::placeBrushEntities(const std::string& name)
-{
-    std::vector<BrushEntity> brushEntities =
-        BrushEntity::list(*this, EntityText::parse(entityText).entities, name, notices);
-    BrushEntity::placeAtRest(*this, brushEntities, name, notices);
-    return brushEntities;
+    if (entities)
+        loader.readEntities(*this, std::move(*entities));
+    else
+        loader.readEntities(*this);
+    look->recordsRead(loader, *this, *textureManager);
 }
 
 void BSPMap::prepareFrames()
 {
     LevelLoader::buildPatches(*this);
     skybox = std::make_unique<Skybox>();
+    look->levelReady(*this, *textureManager);
     // Sized once, so gathering a frame's faces never allocates.
     drawnFaces.resize(faces.size());
     visibleFaces.reserve(faces.size());
@@ -94,15 +69,13 @@ void BSPMap::prepareFrames()
 void BSPMap::enablePatchTessellation()
 {
     patchesTessellated = true;
-    if (look)
-        look->patchesWillChange();
+    look->patchesWillChange();
 }
 
 void BSPMap::disablePatchTessellation()
 {
     patchesTessellated = false;
-    if (look)
-        look->rebuildPatches(*this, false);
+    look->rebuildPatches(*this, false);
 }
 
 BSPMap::~BSPMap() = default;
@@ -122,8 +95,7 @@ void BSPMap::retessellatePatches(int level)
     for (Face& face : faces)
         for (BezierPatch& patch : face.patches)
             patch.adopt(std::move(*next++));
-    if (look)
-        look->rebuildPatches(*this, true);
+    look->rebuildPatches(*this, true);
 }
 
 // The old and the new tessellation are held at once while they change, so a level of many
@@ -180,36 +152,21 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
 {
     const int cluster = leaves[std::size_t(findCameraLeaf())].cluster;
     visibleFaces.clear();
-    if (look)
-        look->advanceClock(frameSeconds);
+    look->advanceClock(frameSeconds);
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
-    if (look)
-        look->drawSky(*skybox, skyTexture);
-    else
-        skybox->draw(skyTexture);
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,
     // shots and players, and the faces when textures are off, are drawn with that state.
+    look->drawSky(*skybox, skyTexture);
     if (hudShown)
         cameraRenderer.drawGun();
     camera->advanceShots();
-    if (look)
-        cameraRenderer.drawShotsInOneBatch(camera->shots());
-    else
-        cameraRenderer.drawShots(camera->shots());
+    look->drawShots(cameraRenderer, camera->shots());
     moveAndDrawPlayers();
     pruneShots();
-    if (look)
-        look->collectVisibleFaces(cluster, *camera, drawnFaces, visibleFaces);
-    else
-        collectVisibleFaces(cluster);
-    if (look) {
-        look->drawFaces(*this, patchesTessellated, visibleFaces, *lighting, texturesEnabled, lightingEnabled);
-        look->drawMarkers();
-    } else {
-        beginFaces(lightingEnabled);
-        drawFaces(texturesEnabled);
-    }
+    look->collectVisibleFaces(*this, cluster, *camera, drawnFaces, visibleFaces);
+    look->drawFaces({*this, *textureManager, visibleFaces, *lighting, patchesTessellated, texturesEnabled,
+                     lightingEnabled});
     glPopMatrix();
     endFaces();
     drawStatusLine(text, lightingEnabled);
@@ -234,59 +191,6 @@ void BSPMap::pruneShots()
     camera->pruneShots(minCorner, maxCorner);
 }
 
-void BSPMap::beginFaces(bool lightingEnabled)
-{
-    glEnable(GL_CULL_FACE);
-    if (lightingEnabled) {
-        glEnable(GL_COLOR_MATERIAL);
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-        lighting->applyLights();
-    }
-    glColor3f(1.0f, 1.0f, 1.0f);
-}
-
-void BSPMap::drawFaces(bool texturesEnabled)
-{
-    for (const int index : visibleFaces) {
-        const Face& face = faces[std::size_t(index)];
-        if (face.drawnFromMeshVertices())
-            drawPolygonOrMesh(face, texturesEnabled);
-        else if (face.type == LevelFormat::Patch)
-            drawPatchFace(face, texturesEnabled);
-    }
-}
-
-// Polygons and meshes are drawn straight from the level's vertex and mesh-vertex arrays.
-void BSPMap::drawPolygonOrMesh(const Face& face, bool texturesEnabled)
-{
-    glFrontFace(GL_CW);
-    // Pointer arithmetic rather than indexing: an empty face may start one past the end.
-    const Vertex* first = vertices.data() + face.firstVertex;
-    if (texturesEnabled) {
-        if (!textureManager->isTextureLoaded(face.texture))
-            return;
-        textureManager->bindTexture(face.texture, sizeof(Vertex), first->texCoord);
-    }
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), first->position);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, sizeof(Vertex), first->normal);
-    glDrawElements(GL_TRIANGLES, face.meshVertexCount, GL_UNSIGNED_INT, meshVertices.data() + face.firstMeshVertex);
-}
-
-void BSPMap::drawPatchFace(const Face& face, bool texturesEnabled)
-{
-    glDisable(GL_CULL_FACE);
-    // The patch draws only point the arrays; they must be on even if no polygon came first.
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    if (patchesTessellated)
-        PatchRenderer::drawTessellatedPatches(face, face.texture, *textureManager, texturesEnabled);
-    else
-        PatchRenderer::drawPatchControlGrids(face, face.texture, *textureManager, texturesEnabled);
-    glEnable(GL_CULL_FACE);
-}
-
 // Texturing on both units and culling end with the faces; the arrays stay enabled.
 void BSPMap::endFaces()
 {
@@ -299,10 +203,7 @@ void BSPMap::endFaces()
 void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
 {
     text << "  SCORE: " << score;
-    if (lightingEnabled && !look) {
-        lighting->disableLighting();
-        glDisable(GL_COLOR_MATERIAL);
-    }
+    look->endLighting(*lighting, lightingEnabled);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (hudShown)
         display->drawText(35.0f, 35.0f, text.c_str());

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "game/DrawnFaceSet.h"
-#include "image/Overbright.h"
 #include "level/BrushEntity.h"
 #include "level/LevelData.h"
 #include "render/CameraRenderer.h"
-#include "render/DataRootImages.h"
-#include "render/DesignedLook.h"
 #include "render/LevelImages.h"
+#include "render/Look.h"
 #include "render/PlayerRenderer.h"
 #include "render/Skybox.h"
 #include "render/TextureManager.h"
@@ -28,25 +26,26 @@ class StatusLine;
 // The level as the viewer shows it: the level's arrays (LevelData, read and validated by
 // LevelLoader) with their textures on the GPU, the sky, and the frame that draws it all.
 // `render` is the one place that fixes the order of a frame's steps; the steps themselves
-// belong to the game layer (moves, hits, visibility) and to the renderers here. Where the
-// designed frame differs, one step goes to `look`; null, the frame is the configuration's.
+// belong to the game layer (moves, hits, visibility) and to the renderers here. Where the two
+// frames differ, the step is the look's: the plain frame or the designed one, chosen once,
+// where the level is opened.
 class BSPMap : public LevelData {
 public:
-    // Reads the level file, prints the loading transcript and creates every texture. A bad
-    // file raises LevelFormatError before any array is used. Needs a current GL context.
+    // Reads the level file, prints the loading transcript and creates every texture, for the
+    // plain frame. A bad file raises LevelFormatError before any array is used. Needs a current
+    // GL context.
     BSPMap(const std::string& dataPath, const std::string& levelPath, OnScreenDisplay* display,
            LightingModule* lighting);
 
-    // A level already read (from a loose file or an archive) whose images are found under a
-    // data root: no transcript, one line per image that cannot be decoded. Images are uploaded
-    // top row first, so no texture coordinate is flipped.
+    // A level already read (from a loose file or an archive), with where its images come from
+    // (which says whether loading prints the transcript) and the frame it is drawn with.
     struct Source {
-        std::string name; // names the level in messages
+        std::string name;     // names the level in messages
+        std::string dataPath; // the configuration's data path, or the data root's folder
         std::vector<unsigned char> bytes;
-        std::unique_ptr<DataRootImages> images;
-        bool designed = false; // the designed frame: lightmaps, materials, far-box sky, batches
-        float brightness = 1;  // the designed frame's baked light, times its intended brightness
-        double materialSeconds = 0.0; // where the designed frame's material clock starts (--time)
+        std::unique_ptr<LevelImages> images;
+        std::unique_ptr<Look> look;
+        std::optional<EntityList> entities; // the entity text, parsed already by a peek at `bytes`
     };
     BSPMap(Source source, OnScreenDisplay* display, LightingModule* lighting);
     virtual ~BSPMap();
@@ -63,7 +62,8 @@ public:
     std::optional<std::string> tessellationRefusal(int level) const;
 
     // ---- frame operations ------------------------------------------------------------------
-    // Keeps the camera and uploads the sky image; once, before the first frame.
+    // Keeps the camera; once, before the first frame. The plain sky's image is uploaded here
+    // too, where the frame it is drawn in first is known to come.
     void setCamera(Camera* newCamera);
     // Draws one whole frame, appends "  SCORE: " and the score to the status line and draws it.
     void render(StatusLine& text, float frameSeconds, bool texturesEnabled, bool lightingEnabled);
@@ -84,22 +84,14 @@ public:
     int score = 0;
     bool hudShown = true; // the gun and the status line ('h' and --no-hud in level mode)
     Friendlies* friendlies = nullptr; // not owned
-    std::unique_ptr<LevelImages> images; // where the images come from: the mode
-    std::unique_ptr<DesignedLook> look;  // the designed frame; null: the configuration's frame
+    std::unique_ptr<LevelImages> images; // where the images come from, and whether loading speaks
+    std::unique_ptr<Look> look;          // the frame: plain or designed, never null
 
 private:
-    // `designedLight` brings the designed frame's lightmaps up; null, the configuration's frame.
-    // Returns the brush entities the designed frame draws, placed at rest (none for the other).
-    std::vector<BrushEntity> load(const std::string& name, std::vector<unsigned char> bytes,
-                                  const Overbright* designedLight);
-    std::vector<BrushEntity> placeBrushEntities(const std::string& name);
-    void prepareFrames(); // patches, sky, the frame's face lists
+    void load(const std::string& name, std::vector<unsigned char> bytes, std::optional<EntityList> entities);
+    void prepareFrames(); // patches, sky, the look, the frame's face lists
     void moveAndDrawPlayers();
     void pruneShots();
-    void beginFaces(bool lightingEnabled);
-    void drawFaces(bool texturesEnabled);
-    void drawPolygonOrMesh(const Face& face, bool texturesEnabled);
-    void drawPatchFace(const Face& face, bool texturesEnabled);
     void endFaces();
     void drawStatusLine(StatusLine& text, bool lightingEnabled);
 

@@ -71,7 +71,7 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
         } else {
             faceLightmaps[f] = face.lightmapIndex < 0 ? -1 : face.lightmapIndex;
         }
-        const Source source = sourceFor(face);
+        const VertexSource source = sourceFor(face);
         const uint64_t packed = uint64_t(uint32_t(face.texture)) << 32 | uint64_t(uint32_t(faceLightmaps[f] + 1)) << 2
                               | uint64_t(source);
         const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
@@ -113,11 +113,11 @@ bool BatchedLevel::isDrawnFace(const Face& face) const
     return styles[std::size_t(face.texture)].drawn && face.isDrawnType();
 }
 
-BatchedLevel::Source BatchedLevel::sourceFor(const Face& face) const
+BatchedLevel::VertexSource BatchedLevel::sourceFor(const Face& face) const
 {
     if (styles[std::size_t(face.texture)].frameVertices)
-        return Source::frameVertices;
-    return face.type == LevelFormat::Patch ? Source::patchVertices : Source::levelVertices;
+        return VertexSource::frameVertices;
+    return face.type == LevelFormat::Patch ? VertexSource::patchVertices : VertexSource::levelVertices;
 }
 
 // The colour as stored: brightenColours brings a whole array up in one pass.
@@ -184,7 +184,7 @@ void BatchedLevel::buildStaticFaces(const LevelData& level)
         faceStart[f] = uint32_t(allIndices.size());
         faceIndexCounts[f] = uint32_t(face.meshVertexCount);
         uint32_t first = uint32_t(face.firstVertex);
-        if (groups[faceGroup[f]].source == Source::frameVertices) {
+        if (groups[faceGroup[f]].source == VertexSource::frameVertices) {
             first = frame.size();
             for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v) {
                 const Vertex& vertex = level.vertices[std::size_t(v)];
@@ -220,7 +220,7 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
         if (faceGroup[f] == noGroup || face.type != LevelFormat::Patch)
             continue;
         faceStart[f] = uint32_t(allIndices.size());
-        if (groups[faceGroup[f]].source == Source::frameVertices) {
+        if (groups[faceGroup[f]].source == VertexSource::frameVertices) {
             framed.clear();
             normals.clear();
             appendPatchFace(face, tessellated, framed, normals);
@@ -243,25 +243,6 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
     frameIndices.assign(allIndices.size(), 0);
 }
 
-// For each vertex of a (steps + 1)-square grid, the weight of each of the nine controls.
-std::vector<float> BatchedLevel::controlWeights(int steps)
-{
-    const int side = steps + 1;
-    std::vector<float> weights(std::size_t(side) * side * 9);
-    float* out = weights.data();
-    for (int i = 0; i < side; ++i) {
-        double rowWeights[3];
-        BezierPatch::quadraticWeights(double(i) / steps, rowWeights);
-        for (int j = 0; j < side; ++j) {
-            double columnWeights[3];
-            BezierPatch::quadraticWeights(double(j) / steps, columnWeights);
-            for (int term = 0; term < 9; ++term)
-                *out++ = float(rowWeights[term / 3] * columnWeights[term % 3]);
-        }
-    }
-    return weights;
-}
-
 // A patch as a grid of (side x side) vertices in rows, drawn as two triangles per cell, its
 // indices counted from the start of `vertices`. The tessellation gives every vertex one colour;
 // here the colours are blended like the positions, so baked light shades across the curve.
@@ -273,7 +254,7 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
         const int steps = useTessellation ? patch.level : 2;
         const int side = steps + 1;
         if (useTessellation && weightsSteps != steps) {
-            weightsForSteps = controlWeights(steps);
+            weightsForSteps = BezierPatch::gridWeights(steps);
             weightsSteps = steps;
         }
         const GLuint first = GLuint(vertices.size());
@@ -311,7 +292,7 @@ void BatchedLevel::appendStaticIndices(const std::vector<int>& visibleFaces, std
 {
     for (const int face : visibleFaces) {
         const std::size_t f = std::size_t(face);
-        if (faceGroup[f] != noGroup && groups[faceGroup[f]].source == Source::levelVertices)
+        if (faceGroup[f] != noGroup && groups[faceGroup[f]].source == VertexSource::levelVertices)
             out.insert(out.end(), allIndices.begin() + faceStart[f], allIndices.begin() + faceStart[f] + faceIndexCounts[f]);
     }
 }
@@ -352,22 +333,22 @@ void BatchedLevel::gather(const std::vector<int>& visibleFaces)
 
 // With a buffer bound, the arrays' "pointers" are byte offsets into one vertex; from memory,
 // addresses. Binds the source's buffer, or none.
-const GLvoid* BatchedLevel::bindField(Source source, std::size_t offset) const
+const GLvoid* BatchedLevel::bindField(VertexSource source, std::size_t offset) const
 {
-    if (source == Source::frameVertices) {
+    if (source == VertexSource::frameVertices) {
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         return reinterpret_cast<const char*>(frame.drawn()) + offset;
     }
-    glBindBuffer(GL_ARRAY_BUFFER, source == Source::patchVertices ? patchBuffer : staticBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, source == VertexSource::patchVertices ? patchBuffer : staticBuffer);
     return reinterpret_cast<const GLvoid*>(offset);
 }
 
-void BatchedLevel::pointUnit0AtLightmapCoords(Source source) const
+void BatchedLevel::pointUnit0AtLightmapCoords(VertexSource source) const
 {
     glTexCoordPointer(2, GL_FLOAT, stride, bindField(source, offsetof(GpuVertex, lightmapCoord)));
 }
 
-void BatchedLevel::pointArraysAt(Source source) const
+void BatchedLevel::pointArraysAt(VertexSource source) const
 {
     const auto field = [this, source](std::size_t offset) { return bindField(source, offset); };
     glVertexPointer(3, GL_FLOAT, stride, field(offsetof(GpuVertex, position)));

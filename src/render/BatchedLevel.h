@@ -23,11 +23,11 @@
 // group by group into arrays sized at load; MaterialRenderer draws each group's passes.
 class BatchedLevel {
 public:
-    enum class Source : uint8_t { levelVertices, patchVertices, frameVertices };
+    enum class VertexSource : uint8_t { levelVertices, patchVertices, frameVertices };
     struct Group {
         int texture;
         int lightmap; // -1: none
-        Source source;
+        VertexSource source;
     };
 
     // styles: one per texture of the level, kept by reference (they outlive this). `levelName` names the level in the one line that
@@ -59,15 +59,15 @@ public:
     // Points the vertex array, both units' texture coordinates (unit 0 the surface's, unit 1 the
     // lightmap's) and the colour array at `source`; leaves unit 0 client-active and, for the
     // buffers, the buffer bound (none for frame vertices).
-    void pointArraysAt(Source source) const;
+    void pointArraysAt(VertexSource source) const;
     // Unit 0's coordinates at the lightmap's instead (a $lightmap stage, tcGen lightmap).
-    void pointUnit0AtLightmapCoords(Source source) const;
+    void pointUnit0AtLightmapCoords(VertexSource source) const;
     FrameVertices& frameVertices() { return frame; }
     const FrameVertices& frameVertices() const { return frame; }
 
     // Where a face's vertices are: its source and, for the level's, the same index as in
     // LevelData::vertices; for the others, positions kept in memory.
-    Source sourceOf(int face) const { return groups[faceGroup[std::size_t(face)]].source; }
+    VertexSource sourceOf(int face) const { return groups[faceGroup[std::size_t(face)]].source; }
     bool isDrawn(int face) const { return faceGroup[std::size_t(face)] != noGroup; }
     const GLuint* faceIndices(int face) const { return allIndices.data() + faceStart[std::size_t(face)]; }
     uint32_t faceIndexCount(int face) const { return faceIndexCounts[std::size_t(face)]; }
@@ -88,7 +88,7 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
         uint32_t rank = 0;
         int texture = 0;
         int lightmap = -1;
-        Source source = Source::levelVertices;
+        VertexSource source = VertexSource::levelVertices;
         bool operator<(const GroupKey& other) const
         {
             return std::tie(rank, texture, lightmap, source) < std::tie(other.rank, other.texture, other.lightmap, other.source);
@@ -97,12 +97,11 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
 
     void assignGroups(const LevelData& level, std::ostream& log, const std::string& levelName);
     bool isDrawnFace(const Face& face) const;
-    Source sourceFor(const Face& face) const;
-    const GLvoid* bindField(Source source, std::size_t offset) const;
+    VertexSource sourceFor(const Face& face) const;
+    const GLvoid* bindField(VertexSource source, std::size_t offset) const;
     void buildStaticFaces(const LevelData& level);
     void appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices,
                          std::vector<FrameVertices::Vector>& normals);
-    static std::vector<float> controlWeights(int steps);
     static GpuVertex gpuVertex(const Vertex& vertex);
     void brightenColours(std::vector<GpuVertex>& vertices) const; // from the stored range, in place
     static std::size_t upload(GLuint buffer, const std::vector<GpuVertex>& vertices); // bytes
@@ -123,7 +122,7 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
     std::vector<std::size_t> groupStart;
     std::vector<std::size_t> groupFaceFill;
     std::vector<std::size_t> groupFaceStart;
-    std::vector<float> weightsForSteps; // controlWeights(weightsSteps), kept between patches
+    std::vector<float> weightsForSteps; // BezierPatch::gridWeights(weightsSteps), kept between patches
     int weightsSteps = 0;
     FrameVertices frame;
     std::vector<GpuVertex> patchCopy; // the patch buffer's vertices, for the fog's haze

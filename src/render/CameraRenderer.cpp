@@ -2,6 +2,7 @@
 
 #include "game/Camera.h"
 #include "game/Frustum.h"
+#include "render/SavedGLState.h"
 
 #include <GL/glut.h>
 
@@ -91,9 +92,8 @@ void CameraRenderer::drawShotsInOneBatch(const std::vector<Shot>& shots)
         return;
     glColor3f(0.0f, 1.0f, 0.0f);
     // Closed balls look the same from any winding: culling is left out rather than matched.
-    glPushAttrib(GL_ENABLE_BIT);
+    const SavedGLState saved(GL_ENABLE_BIT, GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisable(GL_CULL_FACE);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glClientActiveTexture(GL_TEXTURE0);
@@ -101,6 +101,4 @@ void CameraRenderer::drawShotsInOneBatch(const std::vector<Shot>& shots)
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, batch.data());
     glDrawArrays(GL_TRIANGLES, 0, GLsizei(shots.size() * ballTriangles.size() / 3));
-    glPopClientAttrib();
-    glPopAttrib();
 }

@@ -31,3 +31,8 @@ void DataPathImages::loadSky(const std::string& name)
     else
         std::cerr << "Error: " << TextureManager::errorText(result) << std::endl;
 }
+
+bool DataPathImages::keepsRowsBottomUp(const TextureManager& textures, int texture) const
+{
+    return textures.textureKind(texture) == TextureManager::kindTGA;
+}

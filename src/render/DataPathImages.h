@@ -14,6 +14,8 @@ public:
     // Every record, used or not, as the configuration's transcript lists them.
     std::unique_ptr<TextureManager> loadTextures(const LevelData& level, const std::vector<bool>& inUse,
                                                  int lightmapCount) override;
+    // Those read from TGA files.
+    bool keepsRowsBottomUp(const TextureManager& textures, int texture) const override;
     void loadSky(const std::string& name) override;
     std::optional<TextureReport> report(const LevelData&, const MaterialLibrary*) const override
     {

@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 DataRootImages::DataRootImages(const TextureResolver& resolver, ImageCache::Limits limits)
-    : textures(resolver), images(resolver.dataRoot(), limits, std::cerr)
+    : textures(resolver), images(resolver, limits, std::cerr)
 {
 }
 

@@ -24,6 +24,8 @@ public:
     std::ostream& transcript() override { return quiet; }
     std::unique_ptr<TextureManager> loadTextures(const LevelData& level, const std::vector<bool>& inUse,
                                                  int lightmapCount) override;
+    // None: every image is decoded top row first.
+    bool keepsRowsBottomUp(const TextureManager&, int) const override { return false; }
     void loadSky(const std::string& name) override;
     // A record has an image when faces use it and the cache gave its image a texture (one past
     // the texture budget has none).

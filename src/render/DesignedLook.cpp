@@ -1,23 +1,37 @@
 #include "render/DesignedLook.h"
 
-#include "level/EntityText.h"
 #include "level/Material.h"
 #include "level/PointMarker.h"
 #include "level/TextureResolver.h"
+#include "render/CameraRenderer.h"
 #include "render/DataRootImages.h"
 #include "render/LightingModule.h"
 #include "render/Skybox.h"
+#include "render/TextureManager.h"
 
 #include <algorithm>
 
-DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const TextureManager& textures,
-                           const Overbright& light, std::vector<BrushEntity> brushEntities,
-                           const std::string& levelName, std::ostream& log, double startSeconds)
-    : visibleSet(level),
-      brushEntityVisibility(level, std::move(brushEntities)),
-      markers(PointMarker::list(EntityText::parse(level.entityText).entities)),
-      clockSeconds(startSeconds)
+DesignedLook::DesignedLook(DataRootImages& images, const Overbright& light, std::string levelName,
+                           std::ostream& log, double startSeconds)
+    : images(images), light(light), levelName(std::move(levelName)), log(log), clockSeconds(startSeconds)
 {
+}
+
+void DesignedLook::recordsRead(const LevelLoader& loader, LevelData& level, TextureManager& textures)
+{
+    const LevelLoader::Bytes pages = loader.lightmapPages();
+    textures.uploadLightmaps(pages.data, pages.size, light);
+    placedEntities = BrushEntity::list(level, level.entities.entities, levelName, level.notices);
+    BrushEntity::placeAtRest(level, placedEntities, levelName, level.notices);
+    for (const std::string& notice : level.notices) // the configuration-mode transcript never holds them
+        log << notice << '\n';
+}
+
+void DesignedLook::levelReady(const LevelData& level, const TextureManager& textures)
+{
+    visibleSet.emplace(level);
+    brushEntityVisibility.emplace(level, std::move(placedEntities));
+    markers.emplace(PointMarker::list(level.entities.entities));
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
     styles.resize(level.textureNames.size());
@@ -28,12 +42,12 @@ DesignedLook::DesignedLook(const LevelData& level, DataRootImages& images, const
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     fog = std::make_unique<FogPass>(level, resolver);
     fog->reserveFor(*batches);
-    loadSky(level, images);
+    loadSky(level);
 }
 
 // The sky of the first sky surface with a material; a level may name several sky textures, but
 // one sky is drawn around the eye.
-void DesignedLook::loadSky(const LevelData& level, DataRootImages& images)
+void DesignedLook::loadSky(const LevelData& level)
 {
     const TextureResolver& resolver = images.resolver();
     for (std::size_t i = 0; i < level.textureNames.size(); ++i) {
@@ -41,7 +55,7 @@ void DesignedLook::loadSky(const LevelData& level, DataRootImages& images)
         if (material == nullptr)
             continue;
         if (!material->skyFarBox.empty())
-            farBox = std::make_unique<SkyFarBox>(boxSides(material->skyFarBox, images));
+            farBox = std::make_unique<SkyBoxImages>(boxSides(material->skyFarBox));
         clouds = std::make_unique<CloudDome>(*material, images);
         if (clouds->empty())
             clouds.reset();
@@ -49,20 +63,20 @@ void DesignedLook::loadSky(const LevelData& level, DataRootImages& images)
             if (const auto path = resolver.imagePath(level.textureNames[i]))
                 ownSkyImage = images.cache().texture(*path);
         if (!material->skyNearBox.empty()) {
-            const std::array<GLuint, 6> sides = boxSides(material->skyNearBox, images);
+            const std::array<GLuint, 6> sides = boxSides(material->skyNearBox);
             if (std::any_of(sides.begin(), sides.end(), [](GLuint side) { return side != 0; }))
-                nearBox = std::make_unique<SkyFarBox>(sides, SkyFarBox::Layer::near);
+                nearBox = std::make_unique<SkyBoxImages>(sides, SkyBoxImages::Layer::near);
         }
         return;
     }
 }
 
 // A box's six images, each found as a texture name is; 0 for a side not found.
-std::array<GLuint, 6> DesignedLook::boxSides(const std::string& base, DataRootImages& images)
+std::array<GLuint, 6> DesignedLook::boxSides(const std::string& base)
 {
     std::array<GLuint, 6> sides{};
     for (std::size_t side = 0; side < 6; ++side)
-        if (const auto path = images.resolver().findImage(base + SkyFarBox::sideSuffixes[side]))
+        if (const auto path = images.resolver().findImage(base + SkyBoxImages::sideSuffixes[side]))
             sides[side] = images.cache().texture(*path, ImageCache::Wrap::clampToEdge);
     return sides;
 }
@@ -84,39 +98,45 @@ void DesignedLook::advanceClock(double frameSeconds)
     clockRunning = true;
 }
 
-void DesignedLook::collectVisibleFaces(int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
+void DesignedLook::drawShots(CameraRenderer& renderer, const std::vector<Shot>& shots) const
+{
+    renderer.drawShotsInOneBatch(shots);
+}
+
+void DesignedLook::collectVisibleFaces(const LevelData&, int cluster, const Camera& camera, DrawnFaceSet& drawnFaces,
                                        std::vector<int>& visibleFaces)
 {
-    visibleSet.collectFaces(cluster, camera, drawnFaces, visibleFaces);
-    brushEntityVisibility.collectFaces(cluster, camera, drawnFaces, visibleFaces);
+    visibleSet->collectFaces(cluster, camera, drawnFaces, visibleFaces);
+    brushEntityVisibility->collectFaces(cluster, camera, drawnFaces, visibleFaces);
+}
+
+bool DesignedLook::toggleLightmaps()
+{
+    lightmapsEnabled = !lightmapsEnabled;
+    return true;
 }
 
 bool DesignedLook::toggleMarkers()
 {
-    if (markers.empty())
+    if (markers->empty())
         return false;
     markersShown = !markersShown;
     return true;
 }
 
-void DesignedLook::drawMarkers() const
+void DesignedLook::drawFaces(const Faces& faces)
 {
-    if (markersShown)
-        markers.draw();
-}
-
-void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, const std::vector<int>& visibleFaces,
-                             LightingModule& lighting, bool texturesEnabled, bool lightingEnabled)
-{
+    const LevelData& level = faces.level;
     if (patchesStale) // switched on without a re-tessellation after it
-        rebuildPatches(level, patchesTessellated);
-    if (lightingEnabled) {
-        lighting.applyLights();
-        lighting.disableLighting();
+        rebuildPatches(level, faces.patchesTessellated);
+    if (faces.lightingEnabled) {
+        faces.lighting.applyLights();
+        faces.lighting.disableLighting();
     }
+    const std::vector<int>& visibleFaces = faces.visible;
     batches->gather(visibleFaces);
     const FrameVertices::Eye eye = eyeOfView();
-    renderer->begin({clockSeconds, eye, {texturesEnabled, lightingEnabled, lightmapsEnabled}});
+    renderer->begin({clockSeconds, eye, {faces.texturesEnabled, faces.lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
     if ((clouds || nearBox) && skyInView(level, visibleFaces)) {
         if (clouds)
@@ -127,6 +147,8 @@ void DesignedLook::drawFaces(const LevelData& level, bool patchesTessellated, co
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
     renderer->end();
+    if (markersShown)
+        markers->draw();
 }
 
 // The cloud layers and near box are drawn only when a sky surface is among the faces in view:

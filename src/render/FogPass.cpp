@@ -26,13 +26,13 @@ void FogPass::reserveFor(const BatchedLevel& batches)
         vertices.resize(batches.indexTotal());
 }
 
-const float* FogPass::positionOf(const LevelData& level, const BatchedLevel& batches, BatchedLevel::Source source,
+const float* FogPass::positionOf(const LevelData& level, const BatchedLevel& batches, BatchedLevel::VertexSource source,
                                  GLuint index) const
 {
     switch (source) {
-    case BatchedLevel::Source::levelVertices: return level.vertices[index].position;
-    case BatchedLevel::Source::patchVertices: return batches.patchVertices()[index].position;
-    case BatchedLevel::Source::frameVertices: return batches.frameVertices().drawn()[index].position;
+    case BatchedLevel::VertexSource::levelVertices: return level.vertices[index].position;
+    case BatchedLevel::VertexSource::patchVertices: return batches.patchVertices()[index].position;
+    case BatchedLevel::VertexSource::frameVertices: return batches.frameVertices().drawn()[index].position;
     }
     return level.vertices[index].position;
 }
@@ -58,7 +58,7 @@ FogPass::HazeVertex FogPass::haze(const float* position, const std::array<float,
 std::size_t FogPass::addFace(const LevelData& level, const BatchedLevel& batches, int face,
                              const std::array<float, 3>& eye, std::size_t at)
 {
-    const BatchedLevel::Source source = batches.sourceOf(face);
+    const BatchedLevel::VertexSource source = batches.sourceOf(face);
     const GLuint* indices = batches.faceIndices(face);
     const uint32_t count = batches.faceIndexCount(face);
     bool hazy = false;
@@ -94,7 +94,7 @@ void FogPass::draw(const LevelData& level, const BatchedLevel& batches, std::siz
             drawnVertices += addFace(level, batches, batches.faces(g)[f], eye, drawnVertices);
         if (drawnVertices == first)
             continue;
-        PassState::applyCulling(batches.style(g), batches.group(g).source == BatchedLevel::Source::patchVertices);
+        PassState::applyCulling(batches.style(g), batches.group(g).source == BatchedLevel::VertexSource::patchVertices);
         glVertexPointer(3, GL_FLOAT, sizeof(HazeVertex), vertices[first].position);
         glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(HazeVertex), vertices[first].color);
         glDrawArrays(GL_TRIANGLES, 0, GLsizei(drawnVertices - first));

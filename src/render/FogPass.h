@@ -43,7 +43,7 @@ private:
         unsigned char color[4];
     };
 
-    const float* positionOf(const LevelData& level, const BatchedLevel& batches, BatchedLevel::Source source,
+    const float* positionOf(const LevelData& level, const BatchedLevel& batches, BatchedLevel::VertexSource source,
                             GLuint index) const;
     std::size_t addFace(const LevelData& level, const BatchedLevel& batches, int face, const std::array<float, 3>& eye,
                         std::size_t at);

@@ -1,5 +1,7 @@
 #include "render/FrameCapture.h"
 
+#include "image/RowOrder.h"
+
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -24,10 +26,6 @@ FrameCapture FrameCapture::ofBackBuffer()
     glReadBuffer(GLenum(readBuffer));
 
     // GL gives the bottom row first.
-    const std::size_t rowBytes = std::size_t(frame.width) * 3;
-    for (int top = 0, bottom = frame.height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(frame.rgb.begin() + std::ptrdiff_t(top * rowBytes),
-                         frame.rgb.begin() + std::ptrdiff_t((top + 1) * rowBytes),
-                         frame.rgb.begin() + std::ptrdiff_t(bottom * rowBytes));
+    RowOrder::reverse(frame.rgb, std::size_t(frame.width) * 3, std::size_t(frame.height));
     return frame;
 }

@@ -1,6 +1,6 @@
 #include "render/ImageCache.h"
 
-#include "files/DataRoot.h"
+#include "level/TextureResolver.h"
 #include "files/RelativePath.h"
 #include "image/DecodedImage.h"
 #include "render/TextureManager.h"
@@ -11,8 +11,8 @@ namespace {
 constexpr double mebibyte = 1024.0 * 1024.0;
 } // namespace
 
-ImageCache::ImageCache(const DataRoot& root, Limits limits, std::ostream& log)
-    : root(root), log(log), sideLimit(limits.maxSide), budget(limits.budgetBytes)
+ImageCache::ImageCache(const TextureResolver& resolver, Limits limits, std::ostream& log)
+    : resolver(resolver), log(log), sideLimit(limits.maxSide), budget(limits.budgetBytes)
 {
     GLint glLimit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &glLimit);
@@ -41,15 +41,8 @@ GLuint ImageCache::texture(const std::string& path, Wrap wrap, Filter filter)
 
 std::unique_ptr<DecodedImage> ImageCache::decode(const std::string& path)
 {
-    const std::optional<std::vector<unsigned char>> bytes = root.read(path);
-    if (!bytes)
-        return nullptr;
-    auto image = std::make_unique<DecodedImage>(*bytes, DecodedImage::typeOf(path), sideLimit);
-    if (!image->isLoaded()) {
-        log << path << ": " << image->getError() << std::endl;
-        return nullptr;
-    }
-    if (image->wasReduced())
+    std::unique_ptr<DecodedImage> image = resolver.decodeImage(path, log, sideLimit);
+    if (image && image->wasReduced())
         log << path << ": " << image->storedWidth() << " x " << image->storedHeight() << " is larger than "
             << sideLimit << " on a side; shown at " << image->getWidth() << " x " << image->getHeight() << std::endl;
     return image;

@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_map>
 
-class DataRoot;
+class TextureResolver;
 class DecodedImage;
 
 // The images of a data root on the GPU, each decoded once and shared by everything that shows
@@ -26,8 +26,9 @@ public:
     enum class Wrap { repeat, clampToEdge };
     enum class Filter { mipmapped, linear }; // linear: a material's nomipmaps
 
-    // Needs a current GL context. Lines go to `log`; `root` outlives the cache.
-    ImageCache(const DataRoot& root, Limits limits, std::ostream& log);
+    // Needs a current GL context. Lines go to `log`; `resolver` (which decodes, and so decides
+    // what is found) outlives the cache.
+    ImageCache(const TextureResolver& resolver, Limits limits, std::ostream& log);
     ~ImageCache(); // deletes every texture it made
     ImageCache(const ImageCache&) = delete;
     ImageCache& operator=(const ImageCache&) = delete;
@@ -47,7 +48,7 @@ private:
     GLuint upload(const std::string& path, Wrap wrap, Filter filter);
     static std::size_t gpuBytes(const DecodedImage& image);
 
-    const DataRoot& root;
+    const TextureResolver& resolver;
     std::ostream& log;
     uint32_t sideLimit;
     std::size_t budget;

@@ -28,6 +28,9 @@ public:
     // whether a face of a drawn type shows it. Needs a current GL context.
     virtual std::unique_ptr<TextureManager> loadTextures(const LevelData& level, const std::vector<bool>& inUse,
                                                          int lightmapCount) = 0;
+    // Whether texture record `texture` (valid) of `textures` shows an image whose rows are kept
+    // bottom-up, so the faces showing it have their t coordinates flipped as they are read.
+    virtual bool keepsRowsBottomUp(const TextureManager& textures, int texture) const = 0;
     // Fills the bound GL texture with the sky image `name` (no extension), printing what the
     // mode prints; without an image the texture stays imageless and the sky plain white.
     virtual void loadSky(const std::string& name) = 0;

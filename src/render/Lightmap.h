@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-// A placeholder for a level lightmap, kept for the texture manager's record of them: the
-// designed frame uploads the pages straight into the manager's reserved names, so nothing
-// creates one of these.
+// The record TextureManager's `lightmaps` list is declared with. The list stays empty: the
+// designed frame uploads the lightmap pages straight into the manager's reserved GL names, and
+// the plain frame draws none, so nothing creates one.
 struct Lightmap {
     virtual ~Lightmap() = default;
 

@@ -1,5 +1,8 @@
 #include "render/MarkerRenderer.h"
 
+#include "render/SavedGLState.h"
+#include "render/TextureManager.h"
+
 #include <GL/glew.h>
 
 #include <array>
@@ -70,11 +73,8 @@ void MarkerRenderer::draw() const
 {
     if (vertices.empty())
         return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    const SavedGLState saved(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT, GL_CLIENT_VERTEX_ARRAY_BIT);
+    TextureManager::switchOffLightmapUnit();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
@@ -89,6 +89,4 @@ void MarkerRenderer::draw() const
     glVertexPointer(3, GL_FLOAT, sizeof(MarkerVertex), vertices.front().position);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(MarkerVertex), vertices.front().colour);
     glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices.size()));
-    glPopClientAttrib();
-    glPopAttrib();
 }

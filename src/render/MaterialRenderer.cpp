@@ -141,9 +141,9 @@ void MaterialRenderer::drawGroup(BatchedLevel& batches, std::size_t g)
     const BatchedLevel::Group& group = batches.group(g);
     const SurfaceStyle& style = batches.style(g);
     const Material* material = materials[std::size_t(group.texture)];
-    if (group.source == BatchedLevel::Source::frameVertices && material != nullptr)
+    if (group.source == BatchedLevel::VertexSource::frameVertices && material != nullptr)
         batches.frameVertices().deform(*material, batches.faces(g), batches.faceCount(g), frame.seconds, frame.eye);
-    PassState::applyCulling(style, group.source == BatchedLevel::Source::patchVertices);
+    PassState::applyCulling(style, group.source == BatchedLevel::VertexSource::patchVertices);
     if (style.polygonOffset) {
         glEnable(GL_POLYGON_OFFSET_FILL);
         glPolygonOffset(-1.0f, -2.0f);
@@ -206,18 +206,10 @@ GLuint MaterialRenderer::bindImage(const BatchedLevel::Group& group, const Stage
 
 void MaterialRenderer::applyLightmapUnit(const BatchedLevel::Group& group, bool on) const
 {
-    if (!on) {
+    if (on)
+        TextureManager::switchOnLightmapUnit(textures.lightmapId(group.lightmap));
+    else
         TextureManager::switchOffLightmapUnit();
-        return;
-    }
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glClientActiveTexture(GL_TEXTURE1);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textures.lightmapId(group.lightmap));
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glClientActiveTexture(GL_TEXTURE0);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
 void MaterialRenderer::applyTexCoords(BatchedLevel& batches, std::size_t g, const MaterialPasses::Pass& pass,
@@ -225,7 +217,7 @@ void MaterialRenderer::applyTexCoords(BatchedLevel& batches, std::size_t g, cons
 {
     const Material::Stage* stage = pass.stage;
     const TexCoordSource source = stage != nullptr ? stage->tcGen : TexCoordSource::base;
-    const bool framed = batches.group(g).source == BatchedLevel::Source::frameVertices;
+    const bool framed = batches.group(g).source == BatchedLevel::VertexSource::frameVertices;
     if (lightmapImage || source == TexCoordSource::lightmap) {
         batches.pointUnit0AtLightmapCoords(batches.group(g).source);
     } else if (source == TexCoordSource::environment && framed) {
@@ -249,7 +241,7 @@ void MaterialRenderer::applyTexCoords(BatchedLevel& batches, std::size_t g, cons
 
 void MaterialRenderer::applyColour(BatchedLevel& batches, std::size_t g, const MaterialPasses::Pass& pass, Light light)
 {
-    const bool framed = batches.group(g).source == BatchedLevel::Source::frameVertices;
+    const bool framed = batches.group(g).source == BatchedLevel::VertexSource::frameVertices;
     if (light == Light::vertexColours || (pass.color == MaterialPasses::Color::vertexColors && frame.switches.lighting)) {
         glEnableClientState(GL_COLOR_ARRAY);
         return;

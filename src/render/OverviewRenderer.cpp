@@ -1,5 +1,8 @@
 #include "render/OverviewRenderer.h"
 
+#include "render/SavedGLState.h"
+#include "render/TextureManager.h"
+
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -54,9 +57,7 @@ void restoreProjection()
 // or hide the map.
 void plainState()
 {
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    TextureManager::switchOffLightmapUnit();
     glDisable(GL_TEXTURE_2D);
     for (const GLenum capability : {GL_LIGHTING, GL_CULL_FACE, GL_BLEND, GL_ALPHA_TEST, GL_FOG})
         glDisable(capability);
@@ -122,9 +123,9 @@ void drawStarts(const std::vector<PlayerStart>& starts, float halfLength)
 
 void OverviewRenderer::draw(const OverviewLayout& layout, int width, int height)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT | GL_VIEWPORT_BIT
-                 | GL_TEXTURE_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    const SavedGLState saved(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT
+                                 | GL_VIEWPORT_BIT | GL_TEXTURE_BIT,
+                             GL_CLIENT_VERTEX_ARRAY_BIT);
     glViewport(0, 0, width, height);
     glClearColor(background[0], background[1], background[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -136,6 +137,4 @@ void OverviewRenderer::draw(const OverviewLayout& layout, int width, int height)
     const float arrow = std::max(smallestArrow, arrowPixels * float(std::min(width, height)));
     drawStarts(layout.starts, arrow * float(view.unitsPerPixel));
     restoreProjection();
-    glPopClientAttrib();
-    glPopAttrib();
 }

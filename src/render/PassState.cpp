@@ -1,7 +1,6 @@
 #include "render/PassState.h"
 
 #include "render/Skybox.h"
-#include "render/TextureManager.h"
 
 #include <GL/glew.h>
 
@@ -59,19 +58,11 @@ void PassState::applyCulling(const SurfaceStyle& style, bool patch)
 
 void PassState::beginSkyLayers()
 {
-    TextureManager::switchOffLightmapUnit();
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_CULL_FACE);
+    Skybox::beginSkyTexturing();
     glDisable(GL_POLYGON_OFFSET_FILL);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_FALSE);
     glDepthRange(1.0, 1.0);
-    Skybox::pushRotationOnly();
 }
 
 void PassState::endSkyLayers()

@@ -38,20 +38,25 @@ void Skybox::draw(unsigned int texture) const
 
 void Skybox::beginSkyPass()
 {
-    TextureManager::switchOffLightmapUnit();
-    glEnable(GL_TEXTURE_2D);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+    beginSkyTexturing();
     glPolygonMode(GL_FRONT, GL_FILL);
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_DEPTH_TEST);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void Skybox::beginSkyTexturing()
+{
+    TextureManager::switchOffLightmapUnit();
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     pushRotationOnly();
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glColor3f(1.0f, 1.0f, 1.0f);
 }
 
 // Blending, alpha test, depth and culling come back on: the gun, shots and players drawn

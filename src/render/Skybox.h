@@ -21,4 +21,8 @@ public:
     // rotation-only view; the second pops it and leaves the state described at draw().
     static void beginSkyPass();
     static void endSkyPass();
+    // What every sky layer, first or drawn over the faces later, sets: unit 0 texturing alone,
+    // modulating, with an identity texture matrix; no culling or depth writes; the rotation-only
+    // view pushed.
+    static void beginSkyTexturing();
 };

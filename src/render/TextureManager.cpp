@@ -28,6 +28,18 @@ void TextureManager::switchOffLightmapUnit()
     glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
+void TextureManager::switchOnLightmapUnit(GLuint lightmap)
+{
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glClientActiveTexture(GL_TEXTURE1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, lightmap);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
 GLint TextureManager::uploadToBoundTexture(const Texture& image)
 {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -43,9 +55,11 @@ GLint TextureManager::uploadToBoundTexture(const Texture& image)
 }
 
 TextureManager::TextureManager(unsigned textureCount, unsigned lightmapCount)
-    : textureCount(textureCount), lightmapCount(lightmapCount), textureIds(textureCount), lightmapIds(lightmapCount)
+    : textureCount(textureCount), lightmapCount(lightmapCount), textureIds(textureCount), lightmapIds(lightmapCount),
+      ownedTextureNames(GLsizei(textureCount))
 {
     textures.reserve(textureCount);
+    imageShown.reserve(textureCount);
     textureKinds.reserve(textureCount);
     glGenTextures(GLsizei(textureCount), textureIds.data());
     glGenTextures(GLsizei(lightmapCount), lightmapIds.data());
@@ -55,16 +69,17 @@ TextureManager::TextureManager(std::vector<GLuint> shown, unsigned lightmapCount
     : textureCount(unsigned(shown.size())),
       lightmapCount(lightmapCount),
       textureIds(std::move(shown)),
-      lightmapIds(lightmapCount),
-      ownsTextureIds(false)
+      lightmapIds(lightmapCount)
 {
+    imageShown.reserve(textureIds.size());
+    for (const GLuint texture : textureIds)
+        imageShown.push_back(texture != 0);
     glGenTextures(GLsizei(lightmapCount), lightmapIds.data());
 }
 
 TextureManager::~TextureManager()
 {
-    if (ownsTextureIds)
-        glDeleteTextures(GLsizei(textureCount), textureIds.data());
+    glDeleteTextures(ownedTextureNames, textureIds.data());
     glDeleteTextures(GLsizei(lightmapCount), lightmapIds.data());
 }
 
@@ -96,6 +111,7 @@ void TextureManager::keep(std::unique_ptr<Reader> reader, int kind)
         upload(*reader, unsigned(textures.size()));
         reader->releasePixels(); // GL holds its own copy now
     }
+    imageShown.push_back(reader->isLoaded());
     textures.push_back(std::move(reader));
     textureKinds.push_back(kind);
 }
@@ -134,18 +150,10 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
     lightmapsUploaded = count;
 }
 
+// An entry's image is known as it is created, so the answer holds whoever made the entry.
 bool TextureManager::isTextureLoaded(int index) const
 {
-    if (!ownsTextureIds)
-        return index >= 0 && std::size_t(index) < textureIds.size() && textureIds[std::size_t(index)] != 0;
-    if (index < 0 || std::size_t(index) >= textures.size())
-        return false;
-    return textures[std::size_t(index)]->isLoaded();
-}
-
-int TextureManager::textureKind(int index) const
-{
-    return ownsTextureIds ? textureKinds[std::size_t(index)] : kindJPEG;
+    return index >= 0 && std::size_t(index) < imageShown.size() && imageShown[std::size_t(index)];
 }
 
 void TextureManager::bindTexture(int index, GLsizei stride, const GLvoid* texCoords) const

@@ -24,8 +24,8 @@ public:
     // Needs a current GL context: generates both name arrays.
     TextureManager(unsigned textureCount, unsigned lightmapCount);
     // Entry i shows GL texture shown[i] (0: no image), owned by whoever made it, which outlives
-    // the manager. Entries are decoded top row first: kind JPEG, nothing is flipped. Generates
-    // the lightmap names only.
+    // the manager; no entry has a reader of its own (textures and textureKinds stay empty).
+    // Generates the lightmap names only.
     TextureManager(std::vector<GLuint> shown, unsigned lightmapCount);
     virtual ~TextureManager();
     TextureManager(const TextureManager&) = delete;
@@ -40,7 +40,8 @@ public:
     bool isLightmapLoaded(int index) const { return index >= 0 && unsigned(index) < lightmapsUploaded; }
 
     bool isTextureLoaded(int index) const; // false outside the list, never reads past it
-    int textureKind(int index) const;      // 0 = JPEG, 1 = TGA; index must be valid
+    // 0 = JPEG, 1 = TGA: which reader created entry `index` (valid, and made by createTexture).
+    int textureKind(int index) const { return textureKinds[std::size_t(index)]; }
 
     // Unit 0 texturing and its coordinate array stay enabled after the call.
     void bindTexture(int index, GLsizei stride, const GLvoid* texCoords) const;
@@ -58,6 +59,9 @@ public:
     // Texture unit 1 (the lightmaps') off: texturing and its coordinate array. Leaves unit 0
     // the active and the client-active unit.
     static void switchOffLightmapUnit();
+    // Texture unit 1 on with `lightmap` bound, modulating, its coordinate array enabled; leaves
+    // unit 0 the active and the client-active unit. Unit 1 is switched nowhere else.
+    static void switchOnLightmapUnit(GLuint lightmap);
 
     static constexpr int kindJPEG = 0;
     static constexpr int kindTGA = 1;
@@ -77,5 +81,6 @@ private:
     std::vector<GLuint> textureIds;
     std::vector<GLuint> lightmapIds;
     unsigned lightmapsUploaded = 0;
-    bool ownsTextureIds = true; // false: they show shared textures, and `textures` stays empty
+    std::vector<bool> imageShown;    // by entry: its GL texture holds an image
+    GLsizei ownedTextureNames = 0;   // textureCount, or 0 where the entries show shared textures
 };

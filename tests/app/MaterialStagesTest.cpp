@@ -1,6 +1,7 @@
 #include "DesignedScene.h"
 
 #include "render/BSPMap.h"
+#include "render/DesignedLook.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ TEST_P(MaterialStagesTest, EveryStageIsDrawnAsItsMaterialSays)
     const Rgb right = readPixel(rightOfCentre, middle);
     EXPECT_TRUE(near(left, c.left, 14)) << left.r << " " << left.g << " " << left.b;
     EXPECT_TRUE(near(right, c.right, 14)) << right.r << " " << right.g << " " << right.b;
-    EXPECT_EQ(files.scene->map->look->materialRenderer().drawCalls(), c.draws);
+    EXPECT_EQ(dynamic_cast<const DesignedLook&>(*files.scene->map->look).materialRenderer().drawCalls(), c.draws);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, MaterialStagesTest, testing::ValuesIn(stageCases),

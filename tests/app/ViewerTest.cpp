@@ -9,6 +9,7 @@
 #include "app/Launch.h"
 #include "app/Viewer.h"
 #include "game/Camera.h"
+#include "level/EntityText.h"
 #include "level/PointMarker.h"
 
 #include <GL/glut.h>
@@ -74,6 +75,7 @@ struct LevelModeViewer {
     std::unique_ptr<Viewer> viewer;
     std::string printed;    // the configuration level mode printed
     std::string transcript; // what loading said on stderr
+    std::size_t entityParses = 0; // how often opening it parsed entity text
 
     explicit LevelModeViewer(const std::string& entities, std::vector<std::string> options = {})
     {
@@ -88,7 +90,9 @@ struct LevelModeViewer {
         initGL();
         CerrCapture capture;
         std::ostringstream out;
+        const std::size_t parsedBefore = EntityText::parseCount();
         viewer = std::make_unique<Viewer>(Launch::fromLevel(parseCommandLine(options), out));
+        entityParses = EntityText::parseCount() - parsedBefore;
         printed = out.str();
         transcript = capture.text();
     }
@@ -161,6 +165,7 @@ TEST(ViewerTest, JumpsBetweenPlayerStartsAndSaysWhichOnTheStatusLine)
     Viewer& viewer = *level.viewer;
     EXPECT_NE(level.printed.find("start_vec = 0 0 0\nstart_angle = 270\nstart_pitch = -10\n"), std::string::npos)
         << "the deathmatch start first: " << level.printed;
+    EXPECT_EQ(level.entityParses, 1u) << "start, brush entities and markers all read one parse";
     viewer.drawFrameAt(100); // within the first second: the frame rate stays 0
     EXPECT_FALSE(level.redAhead());
     EXPECT_EQ(level.status(), "FPS:0 X:0 Y:0 Z:0 H:270 P:-10  SCORE: 0");

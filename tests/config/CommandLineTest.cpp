@@ -67,6 +67,28 @@ TEST(CommandLineTest, ReadsEveryOptionTheHelpLists)
     EXPECT_TRUE(parseCommandLine(words("--frames 2 --help")).help);
 }
 
+// The usage line names every option the help lists, and a refused value's range is the one the
+// help gives for that option.
+TEST(CommandLineTest, UsageHelpAndRefusalsShareOneTable)
+{
+    const std::string usage = usageText();
+    for (const OptionHelp& option : optionHelp()) {
+        const std::string named = option.name + (option.value.empty() ? "" : " " + option.value);
+        EXPECT_NE(usage.find(" " + named + (named == "--version" ? "\n" : ",")), std::string::npos) << named;
+        try {
+            parseCommandLine({option.name, "-1e300", "a.bsp"});
+        } catch (const UsageError& error) {
+            const std::string message = error.what();
+            const std::size_t from = message.find(" from ");
+            const std::size_t upTo = message.find(", not ");
+            if (from == std::string::npos || upTo == std::string::npos)
+                continue; // no range: a name, a file or a folder
+            const std::string range = message.substr(from + 6, upTo - from - 6);
+            EXPECT_NE(option.description.find(range), std::string::npos) << option.name << ": " << range;
+        }
+    }
+}
+
 TEST(CommandLineTest, RefusesWhatItCannotFollow)
 {
     const struct {

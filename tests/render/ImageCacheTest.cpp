@@ -1,6 +1,7 @@
 #include "render/ImageCache.h"
 
 #include "files/DataRoot.h"
+#include "level/TextureResolver.h"
 
 #include "GLContext.h"
 #include "TestFiles.h"
@@ -41,6 +42,7 @@ protected:
     testsupport::TempDir folder;
     std::ostringstream log;
     DataRoot root{folder.path(), false, log};
+    TextureResolver resolver{root, nullptr};
 };
 
 constexpr std::size_t eightByEightBytes = 8 * 8 * 4 * 4 / 3; // RGBA and its mipmaps
@@ -50,7 +52,7 @@ TEST_F(ImageCacheTest, EachImageIsDecodedOnceAndSharedPerWrapping)
 {
     GLuint kept = 0;
     {
-        ImageCache cache(root, {}, log);
+        ImageCache cache(resolver, {}, log);
         kept = cache.texture("a.jpg");
         ASSERT_NE(kept, 0u);
         EXPECT_EQ(cache.texture("a.jpg"), kept) << "a second record naming it shares it";
@@ -72,7 +74,7 @@ TEST_F(ImageCacheTest, EachImageIsDecodedOnceAndSharedPerWrapping)
 
 TEST_F(ImageCacheTest, AnImageOverTheSideLimitIsShownSmallerWithOneLine)
 {
-    ImageCache cache(root, {16, ImageCache::Limits{}.budgetBytes}, log);
+    ImageCache cache(resolver, {16, ImageCache::Limits{}.budgetBytes}, log);
     EXPECT_EQ(cache.maxSide(), 16u);
     const GLuint texture = cache.texture("a.jpg");
     ASSERT_NE(texture, 0u);
@@ -82,13 +84,13 @@ TEST_F(ImageCacheTest, AnImageOverTheSideLimitIsShownSmallerWithOneLine)
 
     GLint glLimit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &glLimit);
-    const ImageCache generous(root, {uint32_t(glLimit) * 2, 0}, log);
+    const ImageCache generous(resolver, {uint32_t(glLimit) * 2, 0}, log);
     EXPECT_EQ(generous.maxSide(), uint32_t(glLimit)) << "never past what GL takes";
 }
 
 TEST_F(ImageCacheTest, ImagesPastTheBudgetAreNotUploadedAndSaidOnce)
 {
-    ImageCache cache(root, {4096, 2 * eightByEightBytes + 10}, log);
+    ImageCache cache(resolver, {4096, 2 * eightByEightBytes + 10}, log);
     EXPECT_NE(cache.texture("b.jpg"), 0u);
     EXPECT_NE(cache.texture("c.jpg"), 0u);
     EXPECT_EQ(cache.texture("d.jpg"), 0u);

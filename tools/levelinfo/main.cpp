@@ -136,7 +136,7 @@ void printInlineModels(const LevelData& level, const std::vector<Entity>& entiti
 // The entity count (and where the text stops making sense), the title and the inline models.
 void printEntities(const LevelData& level)
 {
-    const EntityList list = EntityText::parse(level.entityText);
+    const EntityList& list = level.entities;
     std::cout << "entities: " << list.entities.size();
     if (!list.problem.empty())
         std::cout << " (" << list.problem << ")";

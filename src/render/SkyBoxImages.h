@@ -10,7 +10,7 @@
 // plain sky cube: before the level, rotation only, without depth. The near box is the same cube
 // laid over the sky after its cloud layers, blended by its images' alpha, only where no face
 // covers the window (PassState::beginSkyLayers).
-class SkyFarBox {
+class SkyBoxImages {
 public:
     static constexpr const char* sideSuffixes[6] = {"_ft", "_bk", "_lf", "_rt", "_up", "_dn"};
     enum class Layer { far, near };
@@ -18,7 +18,7 @@ public:
     // One GL texture per side in sideSuffixes order, clamped to the edge so the seams do not
     // pick up the opposite edge, owned by whoever made them; 0 leaves that side of a far box
     // plain white, and a near box's side, an overlay, not drawn.
-    explicit SkyFarBox(const std::array<GLuint, 6>& sides, Layer layer = Layer::far)
+    explicit SkyBoxImages(const std::array<GLuint, 6>& sides, Layer layer = Layer::far)
         : sideTextures(sides), layer(layer)
     {
     }

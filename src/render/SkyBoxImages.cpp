@@ -1,4 +1,4 @@
-#include "render/SkyFarBox.h"
+#include "render/SkyBoxImages.h"
 
 #include "render/PassState.h"
 #include "render/Skybox.h"
@@ -18,7 +18,7 @@ constexpr float sideCorners[6][4][3] = {
 constexpr float cornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 } // namespace
 
-void SkyFarBox::draw() const
+void SkyBoxImages::draw() const
 {
     if (layer == Layer::far) {
         Skybox::beginSkyPass();
@@ -34,7 +34,7 @@ void SkyFarBox::draw() const
     PassState::endSkyLayers();
 }
 
-void SkyFarBox::drawSides() const
+void SkyBoxImages::drawSides() const
 {
     for (std::size_t side = 0; side < 6; ++side) {
         if (sideTextures[side] == 0 && layer == Layer::near)

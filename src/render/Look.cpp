@@ -1,0 +1,3 @@
+#include "render/Look.h"
+
+Look::~Look() = default;
