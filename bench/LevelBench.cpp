@@ -396,7 +396,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     DesignedFigures figures;
     double ignored = 0;
     const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
-    BSPMap& map = *viewer->levelMap;
+    BSPMap& map = *viewer->level();
     const std::vector<unsigned char> file = LevelLoader::readLevelFile(levelPath);
     std::ostringstream quiet;
     LevelLoader loader(levelPath, file, quiet);
@@ -411,7 +411,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             std::min(figures.bareKeptLayoutUploadMs, bareUploadMs(loader.lightmapPages(), bufferBytes, false));
     }
     figures.groups = designedLook(map).batchedLevel().groupCount();
-    const DesignedPath path = timeDesignedPath(map, viewer->frustum, start, [](const BSPMap& drawn) {
+    const DesignedPath path = timeDesignedPath(map, viewer->viewFrustum(), start, [](const BSPMap& drawn) {
         std::vector<GLuint> indices;
         designedLook(drawn).batchedLevel().appendStaticIndices(drawn.visibleFaces, indices);
         return std::vector<std::vector<GLuint>>{std::move(indices)};
@@ -419,14 +419,14 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     figures.frameMs = path.frameMs;
     figures.allocations = path.allocations;
     figures.drawCalls = path.drawCalls;
-    figures.batchedMs = timeBareDraws(map, viewer->frustum, start, path);
+    figures.batchedMs = timeBareDraws(map, viewer->viewFrustum(), start, path);
 
     auto begin = Clock::now();
     map.enablePatchTessellation();
     map.retessellatePatches(10);
     glFinish();
     figures.tessellateMs = millisecondsSince(begin);
-    Camera curved(start, &viewer->frustum);
+    Camera curved(start, &viewer->viewFrustum());
     map.camera = &curved;
     StatusLine text;
     for (int frame = 0; frame < pathFrames; ++frame) {
@@ -440,7 +440,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             figures.tessellatedFrameMs += millisecondsSince(begin);
         glutSwapBuffers();
     }
-    map.camera = viewer->camera.get();
+    map.camera = viewer->camera();
     return figures;
 }
 
@@ -480,20 +480,20 @@ MaterialsFigures measureMaterials(const std::string& levelPath)
     MaterialsFigures figures;
     double ignored = 1e30;
     const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
-    BSPMap& map = *viewer->levelMap;
-    const Point start = viewer->camera->getPosition();
-    const DesignedPath path = timeDesignedPath(map, viewer->frustum, start, trianglesPerPass);
+    BSPMap& map = *viewer->level();
+    const Point start = viewer->camera()->getPosition();
+    const DesignedPath path = timeDesignedPath(map, viewer->viewFrustum(), start, trianglesPerPass);
     figures.frameMs = path.frameMs;
     figures.allocations = path.allocations;
     figures.drawCalls = path.drawCalls;
-    figures.passesMs = timeBareDraws(map, viewer->frustum, start, path);
+    figures.passesMs = timeBareDraws(map, viewer->viewFrustum(), start, path);
     for (const std::vector<std::vector<GLuint>>& frame : path.bareDraws) {
         if (!frame.empty())
             figures.triangles += frame.front().size() / 3;
         for (const std::vector<GLuint>& pass : frame)
             figures.passDraws += pass.size() / 3;
     }
-    map.camera = viewer->camera.get();
+    map.camera = viewer->camera();
     return figures;
 }
 
@@ -524,9 +524,9 @@ int main(int argc, char** argv)
     onReshape(windowWidth, windowHeight);
     const Point start = configuration.startPoint;
     Viewer viewer(std::move(configuration));
-    BSPMap& map = *viewer.levelMap;
-    const FrameFigures frames = measureFrames(map, viewer.frustum, start);
-    map.camera = viewer.camera.get();
+    BSPMap& map = *viewer.level();
+    const FrameFigures frames = measureFrames(map, viewer.viewFrustum(), start);
+    map.camera = viewer.camera();
     const DesignedFigures designed = measureDesigned(map.levelPath, start);
     const MaterialsFigures materials = argc == 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
     std::cerr.clear();

@@ -13,7 +13,7 @@ void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std
 {
     // The main loop would call this before the first frame; without it there is no projection.
     onReshape(width, height);
-    viewer.clockStopped = true;
+    viewer.stopClock();
     for (int frame = 1; frame <= frames; ++frame) {
         viewer.drawFrame();
         if (frame == frames) {
@@ -27,7 +27,7 @@ void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std
 
 void Snapshot::takeOverview(const Viewer& viewer, int width, int height, const std::string& path)
 {
-    OverviewRenderer::draw(OverviewLayout::of(*viewer.levelMap, viewer.materials.get()), width, height);
+    OverviewRenderer::draw(OverviewLayout::of(*viewer.level(), viewer.materialLibrary()), width, height);
     const FrameCapture picture = FrameCapture::ofBackBuffer();
     PNGWriter::write(path, picture.width, picture.height, picture.rgb);
     glutSwapBuffers();

@@ -1,5 +1,7 @@
 #include "app/Viewer.h"
 
+#include "app/ConfigurationControls.h"
+#include "app/LevelControls.h"
 #include "config/CommandLine.h"
 #include "game/Camera.h"
 #include "game/Friendlies.h"
@@ -23,33 +25,6 @@
 namespace {
 constexpr int minTessellationLevel = 2;
 constexpr int maxTessellationLevel = 20;
-constexpr unsigned char tabKey = 9;
-
-// Level mode's held motions. With Shift down a letter arrives in capitals, and its release may
-// arrive in either case; '+' and '_' are '=' and '-' with Shift.
-std::optional<Flight::Motion> motionOfKey(unsigned char key)
-{
-    switch (key) {
-    case 'w': case 'W': return Flight::Motion::forward;
-    case 's': case 'S': return Flight::Motion::backward;
-    case 'a': case 'A': return Flight::Motion::turnLeft;
-    case 'd': case 'D': return Flight::Motion::turnRight;
-    case 'e': case 'E': return Flight::Motion::lookUp;
-    case 'r': case 'R': return Flight::Motion::lookDown;
-    case '=': case '+': return Flight::Motion::up;
-    case '-': case '_': return Flight::Motion::down;
-    default: return std::nullopt;
-    }
-}
-
-std::optional<Flight::Motion> motionOfSpecialKey(int key)
-{
-    if (key == GLUT_KEY_LEFT)
-        return Flight::Motion::left;
-    if (key == GLUT_KEY_RIGHT)
-        return Flight::Motion::right;
-    return std::nullopt;
-}
 } // namespace
 
 Viewer::Viewer(Configuration configuration) : Viewer(Launch::forConfiguration(std::move(configuration))) {}
@@ -58,11 +33,7 @@ Viewer::Viewer(Launch launch)
     : dataRoot(std::move(launch.dataRoot)),
       materials(std::move(launch.materials)),
       resolver(std::move(launch.resolver)),
-      levelMode(launch.levelMode),
-      friendlies(std::move(launch.configuration.friendlies)),
-      flight(launch.flightSpeed),
-      mouseLook(launch.mouseDegreesPerPixel),
-      starts(std::move(launch.starts))
+      friendlies(std::move(launch.configuration.friendlies))
 {
     const Configuration& configuration = launch.configuration;
     if (configuration.levelPlayers && launch.levelBox) {
@@ -73,14 +44,19 @@ Viewer::Viewer(Launch launch)
     screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
     lighting = makeLighting(launch);
     levelMap = makeLevel(launch);
-    camera = std::make_unique<Camera>(configuration.startPoint, &frustum);
+    eye = std::make_unique<Camera>(configuration.startPoint, &frustum);
     if (configuration.startAngle)
-        camera->faceHeading(*configuration.startAngle);
-    if (levelMode || configuration.startPitch)
-        camera->setPitchLimit(Camera::freePitchLimit);
+        eye->faceHeading(*configuration.startAngle);
     if (configuration.startPitch)
-        camera->setPitch(*configuration.startPitch);
-    levelMap->setCamera(camera.get());
+        eye->setPitchLimit(Camera::freePitchLimit);
+    if (launch.levelMode)
+        input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
+                                                std::move(launch.starts), *eye);
+    else
+        input = std::make_unique<ConfigurationControls>();
+    if (configuration.startPitch)
+        eye->setPitch(*configuration.startPitch);
+    levelMap->setCamera(eye.get());
     levelMap->friendlies = friendlies.get();
     levelMap->hudShown = launch.hudShown;
     if (!launch.frameLogPath.empty())
@@ -142,60 +118,41 @@ void Viewer::frameShown()
 
 Viewer::~Viewer() = default;
 
-void Viewer::drawFrame() { drawFrameAt(clockStopped ? lastFrameTime : glutGet(GLUT_ELAPSED_TIME)); }
+void Viewer::drawFrame() { drawFrameAt(clock.isStopped() ? clock.lastFrameTime() : glutGet(GLUT_ELAPSED_TIME)); }
 
 void Viewer::drawFrameAt(int now)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    frameCount += 1;
-    frameSeconds = float((now - lastFrameTime) / 1000.0);
-    lastFrameTime = now;
-    if (now - lastFpsTime > 1000) {
-        fps = int(frameCount * 1000.0 / (now - lastFpsTime));
-        lastFpsTime = now;
-        frameCount = 0;
-    }
-    if (levelMode)
-        flight.advance(*camera, frameSeconds);
+    clock.tick(now);
+    input->advance(*eye, clock.frameSeconds());
     writeStatus();
-    levelMap->render(statusLine, frameSeconds, texturesEnabled, lightingEnabled);
+    levelMap->render(statusLine, clock.frameSeconds(), drawing.textures, drawing.lighting);
 }
 
-// "FPS:60 X:320 Y:48 Z:-96", and in level mode " H:90 P:-10" and, after a jump, " start 3 of 12".
+// "FPS:60 X:320 Y:48 Z:-96", and what the mode adds (level mode: " H:90 P:-10 start 3 of 12").
 void Viewer::writeStatus()
 {
     statusLine.reset();
-    const Point& eye = camera->getPosition();
-    statusLine << "FPS:" << fps << " X:" << eye.getX() << " Y:" << eye.getY() << " Z:" << eye.getZ();
-    if (!levelMode)
-        return;
-    statusLine << " H:" << std::lround(camera->heading()) % 360 << " P:" << std::lround(camera->getPitch());
-    if (const std::size_t start = starts.standingAt(*camera))
-        statusLine << " start " << start << " of " << starts.count();
+    const Point& position = eye->getPosition();
+    statusLine << "FPS:" << clock.framesPerSecond() << " X:" << position.getX() << " Y:" << position.getY()
+               << " Z:" << position.getZ();
+    input->appendStatus(statusLine, *eye);
 }
 
 void Viewer::pressKey(unsigned char key)
 {
-    if (levelMode && pressLevelModeKey(key))
+    if (input->pressKey(key, {*eye, *levelMap}))
         return;
     switch (key) {
-    case 'w': camera->moveForward(5.0f); break;
-    case 's': camera->moveBackward(5.0f); break;
-    case 'a': camera->turnLeft(2); break;
-    case 'd': camera->turnRight(2); break;
-    case 'e': camera->lookUp(5); break;
-    case 'r': camera->lookDown(5); break;
-    case '=': camera->moveUp(7.0f); break;
-    case '-': camera->moveDown(7.0f); break;
-    case 'f': camera->fire(); break;
+    case 'f': eye->fire(); break;
     case 'v':
-        if (camera->isCullingEnabled())
-            camera->disableCulling();
+        if (eye->isCullingEnabled())
+            eye->disableCulling();
         else
-            camera->enableCulling();
+            eye->enableCulling();
         break;
-    case 't': texturesEnabled = !texturesEnabled; break;
-    case 'l': lightingEnabled = !lightingEnabled; break;
+    case 't': drawing.textures = !drawing.textures; break;
+    case 'l': drawing.lighting = !drawing.lighting; break;
     case 'b': togglePatchTessellation(); break;
     case '<': changeTessellationLevel(-1); break;
     case '>': changeTessellationLevel(+1); break;
@@ -208,76 +165,31 @@ void Viewer::pressKey(unsigned char key)
     }
 }
 
-bool Viewer::pressLevelModeKey(unsigned char key)
-{
-    if (const std::optional<Flight::Motion> motion = motionOfKey(key)) {
-        flight.hold(*motion);
-        return true;
-    }
-    switch (key) {
-    case 'c':
-        std::cout << viewOptions(camera->getPosition(), camera->heading(), camera->getPitch()) << std::endl;
-        return true;
-    case 'h': levelMap->hudShown = !levelMap->hudShown; return true;
-    case 'j': jumpToStart(true); return true;
-    case 'J': jumpToStart(false); return true;
-    case 'n': toggleMarkers(); return true;
-    case tabKey: releasePointer(); return true;
-    default: return false;
-    }
-}
-
-void Viewer::releaseKey(unsigned char key)
-{
-    if (!levelMode)
-        return;
-    if (const std::optional<Flight::Motion> motion = motionOfKey(key))
-        flight.release(*motion);
-}
-
-void Viewer::toggleMarkers()
-{
-    if (levelMap->look->toggleMarkers())
-        return;
-    if (!saidNoMarkers)
-        std::cerr << "verdanth: this level has no point entities to mark" << std::endl;
-    saidNoMarkers = true;
-}
-
-void Viewer::jumpToStart(bool forward)
-{
-    if (starts.count() == 0) {
-        if (!saidNoStarts)
-            std::cerr << "verdanth: this level has no player starts to jump to" << std::endl;
-        saidNoStarts = true;
-        return;
-    }
-    starts.jump(*camera, forward);
-}
+void Viewer::releaseKey(unsigned char key) { input->releaseKey(key); }
 
 void Viewer::togglePatchTessellation()
 {
-    patchTessellationOn = !patchTessellationOn;
-    if (!patchTessellationOn) {
+    drawing.patchTessellation = !drawing.patchTessellation;
+    if (!drawing.patchTessellation) {
         levelMap->disablePatchTessellation();
         return;
     }
     levelMap->enablePatchTessellation();
-    if (!retessellate(tessellationLevel)) {
+    if (!retessellate(drawing.tessellationLevel)) {
         // The patches keep their old tessellation, which may be from another level or none:
         // the control grids are what is certainly there.
         levelMap->disablePatchTessellation();
-        patchTessellationOn = false;
+        drawing.patchTessellation = false;
     }
 }
 
 void Viewer::changeTessellationLevel(int step)
 {
-    const int level = tessellationLevel + step;
+    const int level = drawing.tessellationLevel + step;
     if (level < minTessellationLevel || level > maxTessellationLevel)
         return;
     if (retessellate(level))
-        tessellationLevel = level;
+        drawing.tessellationLevel = level;
 }
 
 bool Viewer::retessellate(int level)
@@ -299,97 +211,25 @@ bool Viewer::retessellate(int level)
     }
 }
 
-void Viewer::pressSpecialKey(int key)
-{
-    if (levelMode) {
-        if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
-            flight.hold(*motion);
-        leftShiftDown = leftShiftDown || key == GLUT_KEY_SHIFT_L;
-        rightShiftDown = rightShiftDown || key == GLUT_KEY_SHIFT_R;
-        flight.setFast(leftShiftDown || rightShiftDown);
-        return;
-    }
-    if (key == GLUT_KEY_LEFT)
-        camera->strafeLeft(5.0f);
-    else if (key == GLUT_KEY_RIGHT)
-        camera->strafeRight(5.0f);
-}
+void Viewer::pressSpecialKey(int key) { input->pressSpecialKey(key, *eye); }
 
-void Viewer::releaseSpecialKey(int key)
-{
-    if (!levelMode)
-        return;
-    if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
-        flight.release(*motion);
-    leftShiftDown = leftShiftDown && key != GLUT_KEY_SHIFT_L;
-    rightShiftDown = rightShiftDown && key != GLUT_KEY_SHIFT_R;
-    flight.setFast(leftShiftDown || rightShiftDown);
-}
+void Viewer::releaseSpecialKey(int key) { input->releaseSpecialKey(key); }
 
 void Viewer::pressMouseButton(int button, int state, int x, int y)
 {
-    // In level mode the click that takes hold of the pointer only does that.
-    if (levelMode && state == GLUT_DOWN && !mouseLook.isHeld()) {
-        holdPointer(x, y);
+    if (input->pressMouseButton(state, x, y))
         return;
-    }
     if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN)
-        camera->fire();
+        eye->fire();
 }
 
-void Viewer::movePointer(int x, int y)
-{
-    if (levelMode) {
-        const int width = glutGet(GLUT_WINDOW_WIDTH);
-        const int height = glutGet(GLUT_WINDOW_HEIGHT);
-        if (mouseLook.moved(x, y, width, height, *camera))
-            glutWarpPointer(width / 2, height / 2);
-        return;
-    }
-    const int dx = std::abs(x - lastMouseX);
-    if (x > lastMouseX)
-        camera->turnRight(dx);
-    else
-        camera->turnLeft(dx);
-    const int dy = std::abs(y - lastMouseY);
-    if (y > lastMouseY)
-        camera->lookDown(dy);
-    else
-        camera->lookUp(dy);
-    lastMouseX = x;
-    lastMouseY = y;
-}
+void Viewer::movePointer(int x, int y) { input->movePointer(x, y, *eye); }
 
-void Viewer::holdPointer(int x, int y)
-{
-    const int width = glutGet(GLUT_WINDOW_WIDTH);
-    const int height = glutGet(GLUT_WINDOW_HEIGHT);
-    if (mouseLook.hold(x, y, width, height))
-        glutWarpPointer(width / 2, height / 2);
-    glutSetCursor(GLUT_CURSOR_NONE);
-}
-
-void Viewer::releasePointer()
-{
-    if (!mouseLook.isHeld())
-        return;
-    mouseLook.release();
-    glutSetCursor(GLUT_CURSOR_INHERIT);
-}
-
-void Viewer::loseFocus()
-{
-    if (!levelMode)
-        return;
-    releasePointer();
-    flight.releaseAll();
-    leftShiftDown = rightShiftDown = false;
-    flight.setFast(false);
-}
+void Viewer::loseFocus() { input->loseFocus(); }
 
 void Viewer::shutdown()
 {
     screenDisplay.reset();
-    camera.reset();
+    eye.reset();
     levelMap.reset();
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "app/Controls.h"
+#include "app/FrameClock.h"
 #include "app/FrameLog.h"
 #include "app/Launch.h"
 #include "app/Screenshots.h"
 #include "config/Configuration.h"
-#include "game/Flight.h"
 #include "game/Frustum.h"
-#include "game/MouseLook.h"
-#include "game/PlayerStarts.h"
 #include "level/TextureReport.h"
 #include "render/StatusLine.h"
 
@@ -25,6 +24,14 @@ class OnScreenDisplay;
 // way, after a window with a current GL context exists.
 class Viewer {
 public:
+    // What the keys switch for drawing: both modes have them.
+    struct Switches {
+        bool textures = true;            // 't'
+        bool lighting = true;            // 'l'
+        bool patchTessellation = false;  // 'b', mirrors the level's patchesTessellated
+        int tessellationLevel = 10;      // kept within 2..20 by '<' and '>'
+    };
+
     // The display, the lighting module, the level, the camera (with this viewer's frustum),
     // the camera handed to the level, and the configuration's players handed to the level,
     // in that order. Raises the loaders' errors.
@@ -41,64 +48,33 @@ public:
     // Every key but Escape, which the callback handles. --help lists each key (app/Help.cpp) and
     // docs/man/verdanth.1 describes it.
     void pressKey(unsigned char key);
-    void releaseKey(unsigned char key); // level mode: ends a held motion
+    void releaseKey(unsigned char key);
     void pressSpecialKey(int key);
     void releaseSpecialKey(int key);
     void pressMouseButton(int button, int state, int x, int y);
-    // Passive motion: configuration mode turns one degree per pixel; level mode turns by --mouse
-    // while the pointer is held.
-    void movePointer(int x, int y);
-    // Level mode: the pointer left the window, or the window was hidden or covered. The pointer
-    // is let go and held keys end, since their releases may go to another window.
-    void loseFocus();
+    void movePointer(int x, int y); // passive motion, and in level mode motion with a button held
+    void loseFocus();               // the pointer left the window, or the window was hidden or covered
     void shutdown();                // releases the display, the camera and the level, in that order
     void frameDrawn();              // after drawing, before the swap: takes a screenshot 'p' asked for
     void frameShown();              // after the buffers are swapped
+    // A snapshot's frames all take no time.
+    void stopClock() { clock.stop(); }
 
     // Level mode: which textures have an image. Nothing in configuration mode, whose transcript
     // already says so texture by texture (LevelImages::report).
     std::optional<TextureReport> textureReport() const;
 
-    // Level mode: where the level's images are found; outlives the level.
-    std::unique_ptr<DataRoot> dataRoot;
-    std::unique_ptr<MaterialLibrary> materials;
-    std::unique_ptr<TextureResolver> resolver;
-
-    const bool levelMode; // held keys, mouse look, start jumps; heading and pitch on the status line
-    Frustum frustum; // the one view frustum, given to the camera
-    std::unique_ptr<Friendlies> friendlies; // null without a "players" entry
-    std::unique_ptr<OnScreenDisplay> screenDisplay;
-    std::unique_ptr<LightingModule> lighting;
-    std::unique_ptr<BSPMap> levelMap;
-    std::unique_ptr<Camera> camera;
-
-    // A snapshot's clock stands still (no time passes between its frames, the frame rate stays
-    // 0), so its picture depends on nothing but its options.
-    bool clockStopped = false;
-    int frameCount = 0;     // frames since the last frames-per-second update
-    int lastFrameTime = 0;  // milliseconds since glutInit
-    float frameSeconds = 0; // seconds between the last two frames
-    int lastFpsTime = 0;    // milliseconds since glutInit
-    int fps = 0;
-    bool texturesEnabled = true;     // 't'
-    bool lightingEnabled = true;     // 'l'
-    bool patchTessellationOn = false; // 'b', mirrors the level's patchesTessellated
-    int tessellationLevel = 10;      // kept within 2..20 by '<' and '>'
-    int lastMouseX = 0;              // window pixels at the previous passive motion
-    int lastMouseY = 0;
-    StatusLine statusLine; // kept between frames so composing the line never allocates
-    Flight flight;         // level mode: the keys held down
-    MouseLook mouseLook;   // level mode: the pointer, held or free
-    PlayerStarts starts;   // level mode: where j and J go
-    std::unique_ptr<FrameLog> frameLog; // --frame-log: null unless asked for
-    std::unique_ptr<Screenshots> screenshots; // 'p': null in configuration mode without "screenshots = 1"
+    // Null after shutdown.
+    BSPMap* level() const { return levelMap.get(); }
+    Camera* camera() const { return eye.get(); }
+    const OnScreenDisplay* display() const { return screenDisplay.get(); }
+    const MaterialLibrary* materialLibrary() const { return materials.get(); }
+    Frustum& viewFrustum() { return frustum; }
+    const StatusLine& status() const { return statusLine; }
+    const Switches& switches() const { return drawing; }
+    const Controls& controls() const { return *input; }
 
 private:
-    bool pressLevelModeKey(unsigned char key); // false: the key means what it means in both modes
-    void jumpToStart(bool forward);
-    void toggleMarkers();
-    void holdPointer(int x, int y);
-    void releasePointer();
     void writeStatus();
     std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;
     std::unique_ptr<BSPMap> makeLevel(Launch& launch);
@@ -106,8 +82,22 @@ private:
     void changeTessellationLevel(int step);
     bool retessellate(int level); // false, with one line and the patches unchanged, when memory runs out
 
-    bool leftShiftDown = false;  // level mode: Shift makes held moves fast
-    bool rightShiftDown = false;
-    bool saidNoStarts = false;   // 'j' on a level without starts says so once
-    bool saidNoMarkers = false;  // so does 'n' on a level without point entities
+    // Level mode: where the level's images are found; outlives the level.
+    std::unique_ptr<DataRoot> dataRoot;
+    std::unique_ptr<MaterialLibrary> materials;
+    std::unique_ptr<TextureResolver> resolver;
+
+    Frustum frustum; // the one view frustum, given to the camera
+    std::unique_ptr<Friendlies> friendlies; // null without players
+    std::unique_ptr<OnScreenDisplay> screenDisplay;
+    std::unique_ptr<LightingModule> lighting;
+    std::unique_ptr<BSPMap> levelMap;
+    std::unique_ptr<Camera> eye;
+    std::unique_ptr<Controls> input; // the mode's keys and mouse
+
+    FrameClock clock;
+    Switches drawing;
+    StatusLine statusLine; // kept between frames so composing the line never allocates
+    std::unique_ptr<FrameLog> frameLog; // --frame-log: null unless asked for
+    std::unique_ptr<Screenshots> screenshots; // 'p': null in configuration mode without "screenshots = 1"
 };

@@ -59,7 +59,7 @@ void reportTextures(const Viewer& viewer, bool verbose)
     if (!report)
         return;
     constexpr std::size_t namedInSummary = 5;
-    const char* consequence = viewer.levelMap->look->missingImageShown();
+    const char* consequence = viewer.level()->look->missingImageShown();
     std::cerr << report->summaryLine(consequence, verbose ? 0 : namedInSummary)
               << (verbose || report->missing().size() <= namedInSummary ? "" : " (--verbose lists them all)")
               << std::endl;
@@ -115,9 +115,7 @@ int run(int argc, char** argv)
     if (pictureOnly)
         return 0;
     setCallbackViewer(&viewer);
-    registerCallbacks();
-    if (viewer.levelMode)
-        registerLevelModeCallbacks();
+    viewer.controls().listen();
     glutMainLoop();
     return 0;
 }

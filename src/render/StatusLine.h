@@ -3,6 +3,7 @@
 #include <array>
 #include <ostream>
 #include <streambuf>
+#include <string>
 
 // The text stream of the status line. It writes into a fixed buffer that lives as long as
 // the stream, so composing the line every frame allocates nothing; text beyond the buffer
@@ -17,6 +18,7 @@ public:
 
     void reset();              // empties the line, keeping the stream's state good
     const char* c_str();       // the line so far, zero-terminated
+    std::string text() const { return std::string(pbase(), size()); } // a copy, for who reads it
     std::size_t size() const { return std::size_t(pptr() - pbase()); }
 
 private:

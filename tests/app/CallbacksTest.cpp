@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 
 #include "app/Callbacks.h"
+#include "app/ConfigurationControls.h"
 #include "app/Viewer.h"
 #include "game/Camera.h"
 #include "render/BSPMap.h"
@@ -83,7 +84,7 @@ protected:
     }
     void TearDown() override { setCallbackViewer(nullptr); }
 
-    const BezierPatch& patch() const { return viewer->levelMap->faces[0].patches[0]; }
+    const BezierPatch& patch() const { return viewer->level()->faces[0].patches[0]; }
 
     TempDir directory;
     std::unique_ptr<Viewer> viewer;
@@ -93,75 +94,75 @@ protected:
 TEST_F(CallbacksTest, KeysDriveTheCameraAndTheToggles)
 {
     onKeyboard('w', 0, 0);
-    EXPECT_EQ(viewer->camera->getPendingMove(), 5.0f);
-    EXPECT_TRUE(viewer->camera->getMoveSubtracts());
+    EXPECT_EQ(viewer->camera()->getPendingMove(), 5.0f);
+    EXPECT_TRUE(viewer->camera()->getMoveSubtracts());
     onKeyboard('s', 0, 0);
-    EXPECT_FALSE(viewer->camera->getMoveSubtracts());
+    EXPECT_FALSE(viewer->camera()->getMoveSubtracts());
     onKeyboard('d', 0, 0);
     onKeyboard('d', 0, 0);
     onKeyboard('a', 0, 0);
-    EXPECT_EQ(viewer->camera->getYaw(), 2);
+    EXPECT_EQ(viewer->camera()->getYaw(), 2);
     onKeyboard('e', 0, 0);
     onKeyboard('r', 0, 0);
     onKeyboard('r', 0, 0);
-    EXPECT_EQ(viewer->camera->getPitch(), -5);
+    EXPECT_EQ(viewer->camera()->getPitch(), -5);
     onKeyboard('=', 0, 0);
     onKeyboard('=', 0, 0);
     onKeyboard('-', 0, 0);
-    EXPECT_EQ(viewer->camera->getPosition().getY(), 7.0f);
+    EXPECT_EQ(viewer->camera()->getPosition().getY(), 7.0f);
     onKeyboard('f', 0, 0);
     onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 5, 5);
     onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 5, 5);
     onMouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 5, 5);
-    EXPECT_EQ(viewer->camera->shots().size(), 2u);
+    EXPECT_EQ(viewer->camera()->shots().size(), 2u);
     onKeyboard('v', 0, 0);
-    EXPECT_FALSE(viewer->camera->isCullingEnabled());
+    EXPECT_FALSE(viewer->camera()->isCullingEnabled());
     onKeyboard('v', 0, 0);
-    EXPECT_TRUE(viewer->camera->isCullingEnabled());
+    EXPECT_TRUE(viewer->camera()->isCullingEnabled());
     onKeyboard('t', 0, 0);
     onKeyboard('l', 0, 0);
-    EXPECT_FALSE(viewer->texturesEnabled);
-    EXPECT_FALSE(viewer->lightingEnabled);
+    EXPECT_FALSE(viewer->switches().textures);
+    EXPECT_FALSE(viewer->switches().lighting);
 
     // Shifted letters are other characters and do nothing.
-    const float y = viewer->camera->getPosition().getY();
+    const float y = viewer->camera()->getPosition().getY();
     for (unsigned char key : {'W', 'S', 'A', 'D', 'T', 'B', '+', '_'})
         onKeyboard(key, 0, 0);
-    EXPECT_EQ(viewer->camera->getYaw(), 2);
-    EXPECT_EQ(viewer->camera->getPosition().getY(), y);
-    EXPECT_FALSE(viewer->patchTessellationOn);
-    EXPECT_FALSE(viewer->texturesEnabled);
+    EXPECT_EQ(viewer->camera()->getYaw(), 2);
+    EXPECT_EQ(viewer->camera()->getPosition().getY(), y);
+    EXPECT_FALSE(viewer->switches().patchTessellation);
+    EXPECT_FALSE(viewer->switches().textures);
 
     onSpecialKey(GLUT_KEY_LEFT, 0, 0);
-    EXPECT_FALSE(viewer->camera->getMoveSubtracts());
+    EXPECT_FALSE(viewer->camera()->getMoveSubtracts());
     onSpecialKey(GLUT_KEY_RIGHT, 0, 0);
-    EXPECT_TRUE(viewer->camera->getMoveSubtracts());
-    EXPECT_EQ(viewer->camera->getPendingMove(), 5.0f);
+    EXPECT_TRUE(viewer->camera()->getMoveSubtracts());
+    EXPECT_EQ(viewer->camera()->getPendingMove(), 5.0f);
     onSpecialKey(GLUT_KEY_UP, 0, 0); // the up and down arrows do nothing
     onSpecialKey(GLUT_KEY_DOWN, 0, 0);
-    EXPECT_TRUE(viewer->camera->getMoveSubtracts());
+    EXPECT_TRUE(viewer->camera()->getMoveSubtracts());
 }
 
 TEST_F(CallbacksTest, TessellationKeysKeepTheLevelBetweenTwoAndTwenty)
 {
     // While tessellation is off the level changes but nothing is tessellated.
     onKeyboard('<', 0, 0);
-    EXPECT_EQ(viewer->tessellationLevel, 9);
+    EXPECT_EQ(viewer->switches().tessellationLevel, 9);
     EXPECT_TRUE(patch().vertices.empty());
     onKeyboard('b', 0, 0);
-    EXPECT_TRUE(viewer->patchTessellationOn);
-    EXPECT_TRUE(viewer->levelMap->patchesTessellated);
+    EXPECT_TRUE(viewer->switches().patchTessellation);
+    EXPECT_TRUE(viewer->level()->patchesTessellated);
     EXPECT_EQ(patch().vertices.size(), 100u); // (9 + 1)^2
     for (int i = 0; i < 30; ++i)
         onKeyboard('<', 0, 0);
-    EXPECT_EQ(viewer->tessellationLevel, 2);
+    EXPECT_EQ(viewer->switches().tessellationLevel, 2);
     EXPECT_EQ(patch().vertices.size(), 9u);
     for (int i = 0; i < 30; ++i)
         onKeyboard('>', 0, 0);
-    EXPECT_EQ(viewer->tessellationLevel, 20);
+    EXPECT_EQ(viewer->switches().tessellationLevel, 20);
     EXPECT_EQ(patch().vertices.size(), 441u);
     onKeyboard('b', 0, 0);
-    EXPECT_FALSE(viewer->levelMap->patchesTessellated);
+    EXPECT_FALSE(viewer->level()->patchesTessellated);
     EXPECT_EQ(patch().vertices.size(), 441u); // switching off keeps the tessellation
 }
 
@@ -169,7 +170,7 @@ TEST_F(CallbacksTest, TessellationThatRunsOutOfMemoryKeepsThePreviousOne)
 {
     namespace allocationFailure = testsupport::allocationFailure;
     onKeyboard('b', 0, 0);
-    const auto& patches = viewer->levelMap->faces[0].patches;
+    const auto& patches = viewer->level()->faces[0].patches;
     ASSERT_EQ(patches.size(), 2u);
     CerrCapture capture;
     // The list of new tessellations, then the first patch's vertices and strips: the second
@@ -180,14 +181,14 @@ TEST_F(CallbacksTest, TessellationThatRunsOutOfMemoryKeepsThePreviousOne)
     EXPECT_TRUE(allocationFailure::fired());
     EXPECT_EQ(capture.text(), "verdanth: not enough memory to tessellate the curved surfaces at level 11; "
                               "they keep their tessellation\n");
-    EXPECT_EQ(viewer->tessellationLevel, 10);
+    EXPECT_EQ(viewer->switches().tessellationLevel, 10);
     for (const BezierPatch& kept : patches) {
         EXPECT_EQ(kept.level, 10);
         EXPECT_EQ(kept.vertices.size(), 121u);
     }
 
     onKeyboard('>', 0, 0); // with memory back the step goes through
-    EXPECT_EQ(viewer->tessellationLevel, 11);
+    EXPECT_EQ(viewer->switches().tessellationLevel, 11);
     EXPECT_EQ(patches[1].vertices.size(), 144u);
 }
 
@@ -200,10 +201,10 @@ TEST_F(CallbacksTest, FinerTessellationIsRefusedBeforeItOutgrowsTheLevel)
     CerrCapture capture;
     for (int i = 0; i < 8; ++i)
         onKeyboard('>', 0, 0);
-    const int reached = viewer->tessellationLevel;
+    const int reached = viewer->switches().tessellationLevel;
     EXPECT_GT(reached, 12);
     EXPECT_LT(reached, 20) << "old and new tessellation together pass the 64 MiB floor well before level 20";
-    EXPECT_EQ(viewer->levelMap->faces[1].patches[0].level, reached);
+    EXPECT_EQ(viewer->level()->faces[1].patches[0].level, reached);
     const std::string refusal = "verdanth: the curved surfaces at level " + std::to_string(reached + 1) + " would need ";
     EXPECT_EQ(capture.text().rfind(refusal, 0), 0u) << capture.text();
     EXPECT_NE(capture.text().find(" MiB allowed (4 times the level's 2 MiB); they keep their tessellation\n"),
@@ -215,26 +216,27 @@ TEST_F(CallbacksTest, AnExceptionInACallbackIsReportedAndReleasesTheLevel)
 {
     CerrCapture capture;
     EXPECT_TRUE(runGuarded(viewer.get(), [] {}));
-    EXPECT_NE(viewer->levelMap, nullptr);
+    EXPECT_NE(viewer->level(), nullptr);
     EXPECT_FALSE(runGuarded(viewer.get(), [] { throw std::runtime_error("the level went away"); }));
     EXPECT_EQ(capture.text(), "verdanth: the level went away\n");
-    EXPECT_EQ(viewer->levelMap, nullptr);
-    EXPECT_EQ(viewer->camera, nullptr);
+    EXPECT_EQ(viewer->level(), nullptr);
+    EXPECT_EQ(viewer->camera(), nullptr);
 }
 
 TEST_F(CallbacksTest, MouseLookMeasuresFromTheLastPositionStartingAtTheOrigin)
 {
     onPassiveMotion(30, 0); // the first event measures from (0, 0)
-    EXPECT_EQ(viewer->camera->getYaw(), 30);
-    EXPECT_EQ(viewer->camera->getPitch(), 0);
-    EXPECT_EQ(viewer->camera->getForward().length(), 5.0f); // a turn happened, if only vertically by 0
+    EXPECT_EQ(viewer->camera()->getYaw(), 30);
+    EXPECT_EQ(viewer->camera()->getPitch(), 0);
+    EXPECT_EQ(viewer->camera()->getForward().length(), 5.0f); // a turn happened, if only vertically by 0
     onPassiveMotion(20, 10);
-    EXPECT_EQ(viewer->camera->getYaw(), 20);
-    EXPECT_EQ(viewer->camera->getPitch(), -10);
+    EXPECT_EQ(viewer->camera()->getYaw(), 20);
+    EXPECT_EQ(viewer->camera()->getPitch(), -10);
     onPassiveMotion(20, 4);
-    EXPECT_EQ(viewer->camera->getPitch(), -4);
-    EXPECT_EQ(viewer->lastMouseX, 20);
-    EXPECT_EQ(viewer->lastMouseY, 4);
+    EXPECT_EQ(viewer->camera()->getPitch(), -4);
+    const auto& controls = dynamic_cast<const ConfigurationControls&>(viewer->controls());
+    EXPECT_EQ(controls.lastPointerX(), 20);
+    EXPECT_EQ(controls.lastPointerY(), 4);
 }
 
 TEST_F(CallbacksTest, ReshapeKeepsTheProjectionInStepWithTheWindow)
@@ -258,7 +260,7 @@ TEST_F(CallbacksTest, ReshapeKeepsTheProjectionInStepWithTheWindow)
 TEST_F(CallbacksTest, ShutdownReleasesDisplayCameraAndLevel)
 {
     viewer->shutdown();
-    EXPECT_EQ(viewer->screenDisplay, nullptr);
-    EXPECT_EQ(viewer->camera, nullptr);
-    EXPECT_EQ(viewer->levelMap, nullptr);
+    EXPECT_EQ(viewer->display(), nullptr);
+    EXPECT_EQ(viewer->camera(), nullptr);
+    EXPECT_EQ(viewer->level(), nullptr);
 }

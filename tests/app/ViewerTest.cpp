@@ -97,8 +97,8 @@ struct LevelModeViewer {
         transcript = capture.text();
     }
 
-    Camera& camera() const { return *viewer->camera; }
-    std::string status() const { return viewer->statusLine.c_str(); }
+    Camera& camera() const { return *viewer->camera(); }
+    std::string status() const { return viewer->status().text(); }
     bool redAhead() const
     {
         const testsupport::Rgb centre =

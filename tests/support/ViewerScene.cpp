@@ -24,8 +24,8 @@ ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPa
     configuration.brightness = brightness;
     CerrCapture capture;
     viewer = std::make_unique<Viewer>(std::move(configuration));
-    map = viewer->levelMap.get();
-    camera = viewer->camera.get();
+    map = viewer->level();
+    camera = viewer->camera();
     transcript = capture.text();
 }
 

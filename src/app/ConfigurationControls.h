@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/Controls.h"
+
+// Configuration mode's keys and mouse, as its contract has them: each press moves the camera
+// one step or turns it a few degrees, the arrows strafe, and the free pointer turns one degree
+// per pixel it moves. Nothing is held, so a frame moves nothing by itself.
+class ConfigurationControls : public Controls {
+public:
+    void listen() const override; // key repeat kept: a held key is many presses
+    void advance(Camera&, double) override {}
+    void appendStatus(StatusLine&, const Camera&) const override {}
+    bool pressKey(unsigned char key, const Scene& scene) override;
+    void releaseKey(unsigned char) override {}
+    void pressSpecialKey(int key, Camera& camera) override;
+    void releaseSpecialKey(int) override {}
+    bool pressMouseButton(int, int, int) override { return false; }
+    void movePointer(int x, int y, Camera& camera) override;
+    void loseFocus() override {}
+
+    int lastPointerX() const { return lastMouseX; }
+    int lastPointerY() const { return lastMouseY; }
+
+private:
+    int lastMouseX = 0; // window pixels at the previous passive motion; the first measures from 0
+    int lastMouseY = 0;
+};

@@ -1,0 +1,3 @@
+#include "app/Controls.h"
+
+Controls::~Controls() = default;

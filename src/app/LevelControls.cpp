@@ -1,0 +1,172 @@
+#include "app/LevelControls.h"
+
+#include "app/Callbacks.h"
+#include "config/CommandLine.h"
+#include "game/Camera.h"
+#include "render/BSPMap.h"
+#include "render/StatusLine.h"
+
+#include <GL/glut.h>
+#include <GL/freeglut_ext.h>
+
+#include <cmath>
+#include <iostream>
+
+namespace {
+constexpr unsigned char tabKey = 9;
+
+// With Shift down a letter arrives in capitals, and its release may arrive in either case; '+'
+// and '_' are '=' and '-' with Shift.
+std::optional<Flight::Motion> motionOfKey(unsigned char key)
+{
+    switch (key) {
+    case 'w': case 'W': return Flight::Motion::forward;
+    case 's': case 'S': return Flight::Motion::backward;
+    case 'a': case 'A': return Flight::Motion::turnLeft;
+    case 'd': case 'D': return Flight::Motion::turnRight;
+    case 'e': case 'E': return Flight::Motion::lookUp;
+    case 'r': case 'R': return Flight::Motion::lookDown;
+    case '=': case '+': return Flight::Motion::up;
+    case '-': case '_': return Flight::Motion::down;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<Flight::Motion> motionOfSpecialKey(int key)
+{
+    if (key == GLUT_KEY_LEFT)
+        return Flight::Motion::left;
+    if (key == GLUT_KEY_RIGHT)
+        return Flight::Motion::right;
+    return std::nullopt;
+}
+} // namespace
+
+LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
+                             Camera& camera)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts))
+{
+    camera.setPitchLimit(Camera::freePitchLimit);
+}
+
+void LevelControls::listen() const
+{
+    registerCallbacks();
+    registerLevelModeCallbacks();
+}
+
+void LevelControls::advance(Camera& camera, double seconds) { flight.advance(camera, seconds); }
+
+void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
+{
+    text << " H:" << std::lround(camera.heading()) % 360 << " P:" << std::lround(camera.getPitch());
+    if (const std::size_t start = starts.standingAt(camera))
+        text << " start " << start << " of " << starts.count();
+}
+
+bool LevelControls::pressKey(unsigned char key, const Scene& scene)
+{
+    if (const std::optional<Flight::Motion> motion = motionOfKey(key)) {
+        flight.hold(*motion);
+        return true;
+    }
+    Camera& camera = scene.camera;
+    switch (key) {
+    case 'c':
+        std::cout << viewOptions(camera.getPosition(), camera.heading(), camera.getPitch()) << std::endl;
+        return true;
+    case 'h': scene.level.hudShown = !scene.level.hudShown; return true;
+    case 'j': jumpToStart(camera, true); return true;
+    case 'J': jumpToStart(camera, false); return true;
+    case 'n': toggleMarkers(scene.level); return true;
+    case tabKey: releasePointer(); return true;
+    default: return false;
+    }
+}
+
+void LevelControls::releaseKey(unsigned char key)
+{
+    if (const std::optional<Flight::Motion> motion = motionOfKey(key))
+        flight.release(*motion);
+}
+
+void LevelControls::pressSpecialKey(int key, Camera&)
+{
+    if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
+        flight.hold(*motion);
+    leftShiftDown = leftShiftDown || key == GLUT_KEY_SHIFT_L;
+    rightShiftDown = rightShiftDown || key == GLUT_KEY_SHIFT_R;
+    updateFast();
+}
+
+void LevelControls::releaseSpecialKey(int key)
+{
+    if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
+        flight.release(*motion);
+    leftShiftDown = leftShiftDown && key != GLUT_KEY_SHIFT_L;
+    rightShiftDown = rightShiftDown && key != GLUT_KEY_SHIFT_R;
+    updateFast();
+}
+
+void LevelControls::updateFast() { flight.setFast(leftShiftDown || rightShiftDown); }
+
+bool LevelControls::pressMouseButton(int state, int x, int y)
+{
+    if (state != GLUT_DOWN || mouseLook.isHeld())
+        return false;
+    holdPointer(x, y);
+    return true;
+}
+
+void LevelControls::movePointer(int x, int y, Camera& camera)
+{
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    if (mouseLook.moved(x, y, width, height, camera))
+        glutWarpPointer(width / 2, height / 2);
+}
+
+void LevelControls::holdPointer(int x, int y)
+{
+    const int width = glutGet(GLUT_WINDOW_WIDTH);
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    if (mouseLook.hold(x, y, width, height))
+        glutWarpPointer(width / 2, height / 2);
+    glutSetCursor(GLUT_CURSOR_NONE);
+}
+
+void LevelControls::releasePointer()
+{
+    if (!mouseLook.isHeld())
+        return;
+    mouseLook.release();
+    glutSetCursor(GLUT_CURSOR_INHERIT);
+}
+
+void LevelControls::loseFocus()
+{
+    releasePointer();
+    flight.releaseAll();
+    leftShiftDown = rightShiftDown = false;
+    updateFast();
+}
+
+void LevelControls::toggleMarkers(BSPMap& level)
+{
+    if (level.look->toggleMarkers())
+        return;
+    if (!saidNoMarkers)
+        std::cerr << "verdanth: this level has no point entities to mark" << std::endl;
+    saidNoMarkers = true;
+}
+
+void LevelControls::jumpToStart(Camera& camera, bool forward)
+{
+    if (starts.count() == 0) {
+        if (!saidNoStarts)
+            std::cerr << "verdanth: this level has no player starts to jump to" << std::endl;
+        saidNoStarts = true;
+        return;
+    }
+    starts.jump(camera, forward);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/Controls.h"
+#include "game/Flight.h"
+#include "game/MouseLook.h"
+#include "game/PlayerStarts.h"
+
+#include <optional>
+
+// Level mode's keys and mouse: held keys fly the camera by each frame's seconds (Flight), the
+// held pointer looks around (MouseLook), j and J jump between the level's starts, c prints the
+// view, h hides the gun and status line, n shows the markers, Tab lets the pointer go. The
+// status line adds heading, pitch and the start jumped to.
+class LevelControls : public Controls {
+public:
+    // `camera` is given the free pitch level mode looks with.
+    LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts, Camera& camera);
+
+    // Key releases too (auto-repeat ignored, so a held key is one press and one release), motion
+    // with a button held, and leaving or losing the window.
+    void listen() const override;
+    void advance(Camera& camera, double seconds) override;
+    // " H:90 P:-10", and " start 3 of 12" while the eye stands at a start.
+    void appendStatus(StatusLine& text, const Camera& camera) const override;
+    bool pressKey(unsigned char key, const Scene& scene) override;
+    void releaseKey(unsigned char key) override;
+    void pressSpecialKey(int key, Camera& camera) override;
+    void releaseSpecialKey(int key) override;
+    // The click that takes hold of the pointer only does that.
+    bool pressMouseButton(int state, int x, int y) override;
+    void movePointer(int x, int y, Camera& camera) override;
+    // The pointer is let go and held keys end, since their releases may go to another window.
+    void loseFocus() override;
+
+private:
+    void jumpToStart(Camera& camera, bool forward);
+    void toggleMarkers(BSPMap& level);
+    void holdPointer(int x, int y);
+    void releasePointer();
+    void updateFast();
+
+    Flight flight;
+    MouseLook mouseLook;
+    PlayerStarts starts;
+    bool leftShiftDown = false;  // Shift makes held moves fast
+    bool rightShiftDown = false;
+    bool saidNoStarts = false;   // 'j' on a level without starts says so once
+    bool saidNoMarkers = false;  // so does 'n' on a level without point entities
+};
