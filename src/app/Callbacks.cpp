@@ -24,6 +24,16 @@ void guarded(Body&& body)
         std::exit(1);
 }
 
+// An input event: whatever it changed is drawn.
+template <typename Body>
+void handled(Body&& body)
+{
+    guarded([&body] {
+        body();
+        viewer->changed();
+    });
+}
+
 void reshapeProjection(int width, int height)
 {
     if (height == 0)
@@ -68,7 +78,7 @@ void initGL()
 
 void onReshape(int width, int height)
 {
-    guarded([width, height] { reshapeProjection(width, height); });
+    guarded([width, height] { reshapeProjection(width, height); }); // GLUT redraws after it
 }
 
 void onDisplay()
@@ -81,9 +91,14 @@ void onDisplay()
     });
 }
 
+void onFrameTimer(int)
+{
+    guarded([] { viewer->frameTimerDue(); });
+}
+
 void onKeyboard(unsigned char key, int, int)
 {
-    guarded([key] {
+    handled([key] {
         if (key != escapeKey) {
             viewer->pressKey(key);
             return;
@@ -95,27 +110,27 @@ void onKeyboard(unsigned char key, int, int)
 
 void onSpecialKey(int key, int, int)
 {
-    guarded([key] { viewer->pressSpecialKey(key); });
+    handled([key] { viewer->pressSpecialKey(key); });
 }
 
 void onMouse(int button, int state, int x, int y)
 {
-    guarded([button, state, x, y] { viewer->pressMouseButton(button, state, x, y); });
+    handled([button, state, x, y] { viewer->pressMouseButton(button, state, x, y); });
 }
 
 void onPassiveMotion(int x, int y)
 {
-    guarded([x, y] { viewer->movePointer(x, y); });
+    handled([x, y] { viewer->movePointer(x, y); });
 }
 
 void onKeyboardUp(unsigned char key, int, int)
 {
-    guarded([key] { viewer->releaseKey(key); });
+    handled([key] { viewer->releaseKey(key); });
 }
 
 void onSpecialKeyUp(int key, int, int)
 {
-    guarded([key] { viewer->releaseSpecialKey(key); });
+    handled([key] { viewer->releaseSpecialKey(key); });
 }
 
 void onEntry(int state)
@@ -131,6 +146,7 @@ void onWindowStatus(int state)
     guarded([state] {
         if (state != GLUT_FULLY_RETAINED)
             viewer->loseFocus();
+        viewer->windowShown(state == GLUT_FULLY_RETAINED || state == GLUT_PARTIALLY_RETAINED);
     });
 }
 
@@ -144,7 +160,7 @@ void registerLevelModeCallbacks()
     glutWindowStatusFunc(onWindowStatus);
 }
 
-void registerCallbacks()
+void registerCallbacks(bool drawWhenIdle)
 {
     glutDisplayFunc(onDisplay);
     glutReshapeFunc(onReshape);
@@ -152,5 +168,6 @@ void registerCallbacks()
     glutSpecialFunc(onSpecialKey);
     glutMouseFunc(onMouse);
     glutPassiveMotionFunc(onPassiveMotion);
-    glutIdleFunc(onDisplay);
+    if (drawWhenIdle)
+        glutIdleFunc(onDisplay);
 }

@@ -24,7 +24,10 @@ void onKeyboardUp(unsigned char key, int x, int y);
 void onSpecialKeyUp(int key, int x, int y);
 void onEntry(int state);
 void onWindowStatus(int state);
-void registerCallbacks(); // in start-up's order; display doubles as idle
+void onFrameTimer(int value); // a frame level mode asked for with a delay came due
+// In start-up's order. Drawing when idle, display doubles as idle: every turn of the loop draws
+// (configuration mode); otherwise a frame is drawn only when one is asked for (level mode).
+void registerCallbacks(bool drawWhenIdle = true);
 // Level mode adds, for the current window: key releases (auto-repeat ignored, so a held key is
 // one press and one release), motion with a button held (look while firing), and leaving the
 // window or having it hidden or covered, which lets the pointer and the held keys go.

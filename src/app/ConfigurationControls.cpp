@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-void ConfigurationControls::listen() const { registerCallbacks(); }
+void ConfigurationControls::listen() const { registerCallbacks(true); }
 
 bool ConfigurationControls::pressKey(unsigned char key, const Scene& scene)
 {

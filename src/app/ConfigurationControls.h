@@ -17,6 +17,12 @@ public:
     bool pressMouseButton(int, int, int) override { return false; }
     void movePointer(int x, int y, Camera& camera) override;
     void loseFocus() override {}
+    // Every turn of the loop draws a frame: there is nothing to ask for.
+    bool isMoving() const override { return false; }
+    void changed(int) override {}
+    void frameShown(int, bool) override {}
+    void frameTimerDue() override {}
+    void windowShown(bool, int) override {}
 
     int lastPointerX() const { return lastMouseX; }
     int lastPointerY() const { return lastMouseY; }

@@ -35,4 +35,14 @@ public:
     virtual void movePointer(int x, int y, Camera& camera) = 0;
     // The pointer left the window, or the window was hidden or covered.
     virtual void loseFocus() = 0;
+
+    // ---- when frames are drawn -----------------------------------------------------------------
+    // Whether the held keys still move the camera.
+    virtual bool isMoving() const = 0;
+    // An event at `now` (milliseconds on GLUT's clock) may have changed the picture.
+    virtual void changed(int now) = 0;
+    // A frame was drawn at `now`; `moving`, something in view changes by itself.
+    virtual void frameShown(int now, bool moving) = 0;
+    virtual void frameTimerDue() = 0;
+    virtual void windowShown(bool shown, int now) = 0;
 };

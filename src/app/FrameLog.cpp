@@ -25,3 +25,5 @@ void FrameLog::frameDone()
     previous = now;
     started = true;
 }
+
+void FrameLog::flush() { std::fflush(file); }

@@ -16,6 +16,7 @@ public:
     FrameLog& operator=(const FrameLog&) = delete;
 
     void frameDone(); // the time since the previous frameDone; the first call only starts the clock
+    void flush();     // every line so far written out
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -51,7 +51,7 @@ LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel,
 
 void LevelControls::listen() const
 {
-    registerCallbacks();
+    registerCallbacks(false);
     registerLevelModeCallbacks();
 }
 

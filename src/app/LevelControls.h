@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "app/FramePacer.h"
 #include "game/Flight.h"
 #include "game/MouseLook.h"
 #include "game/PlayerStarts.h"
@@ -31,6 +32,11 @@ public:
     void movePointer(int x, int y, Camera& camera) override;
     // The pointer is let go and held keys end, since their releases may go to another window.
     void loseFocus() override;
+    bool isMoving() const override { return flight.isMoving(); }
+    void changed(int now) override { pacer.request(now); }
+    void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
+    void frameTimerDue() override { pacer.timerDue(); }
+    void windowShown(bool shown, int now) override { pacer.setVisible(shown, now); }
 
 private:
     void jumpToStart(Camera& camera, bool forward);
@@ -39,6 +45,7 @@ private:
     void releasePointer();
     void updateFast();
 
+    FramePacer pacer;
     Flight flight;
     MouseLook mouseLook;
     PlayerStarts starts;

@@ -114,7 +114,22 @@ void Viewer::frameShown()
 {
     if (frameLog)
         frameLog->frameDone();
+    const bool moving = somethingMoves();
+    input->frameShown(glutGet(GLUT_ELAPSED_TIME), moving);
+    if (!moving && frameLog)
+        frameLog->flush(); // at rest: whoever watches the log sees every frame drawn
 }
+
+bool Viewer::somethingMoves() const
+{
+    return input->isMoving() || levelMap->look->movesWithTime() || !eye->shots().empty() || friendlies;
+}
+
+void Viewer::changed() { input->changed(glutGet(GLUT_ELAPSED_TIME)); }
+
+void Viewer::frameTimerDue() { input->frameTimerDue(); }
+
+void Viewer::windowShown(bool shown) { input->windowShown(shown, glutGet(GLUT_ELAPSED_TIME)); }
 
 Viewer::~Viewer() = default;
 

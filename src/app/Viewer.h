@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/FrameClock.h"
+#include "app/FramePacer.h"
 #include "app/FrameLog.h"
 #include "app/Launch.h"
 #include "app/Screenshots.h"
@@ -57,6 +58,13 @@ public:
     void shutdown();                // releases the display, the camera and the level, in that order
     void frameDrawn();              // after drawing, before the swap: takes a screenshot 'p' asked for
     void frameShown();              // after the buffers are swapped
+    // Level mode draws only when something changes: after an event, while something in view
+    // moves by itself (held keys, shots, players, materials that change with time), and never
+    // while the window is hidden; configuration mode draws every turn of the loop.
+    void changed();
+    void frameTimerDue();
+    void windowShown(bool shown);
+    bool somethingMoves() const;
     // A snapshot's frames all take no time.
     void stopClock() { clock.stop(); }
 

@@ -27,3 +27,11 @@ void Flight::advance(Camera& camera, double seconds)
     camera.moveBy(direction.scaled(float(speed * (fast ? fastFactor : 1.0) * step)));
     pressed.fill(false);
 }
+
+bool Flight::isMoving() const
+{
+    for (std::size_t i = 0; i < motionCount; ++i)
+        if (held[i] || pressed[i])
+            return true;
+    return false;
+}

@@ -29,6 +29,8 @@ public:
     void releaseAll();
     void setFast(bool on) { fast = on; }
     bool isHeld(Motion motion) const { return held[index(motion)]; }
+    // Whether the next frame moves: a motion is held, or was pressed since the last frame.
+    bool isMoving() const;
 
     // One frame's motion for what is held now, or was pressed since the last frame.
     void advance(Camera& camera, double seconds);

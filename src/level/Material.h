@@ -196,6 +196,9 @@ struct Material {
 
     // The first stage showing a real image (not the lightmap); null when there is none.
     const Stage* firstImageStage() const;
+    // Whether the surface looks different at another time on the material clock, the eye kept
+    // still: a deform that moves, an animMap, a tcMod that moves or a wave of colour or alpha.
+    bool changesWithTime() const;
 
     // The sort the surface draws in: as written, else the sky's, else additive when its first
     // stage blends, decal with a polygon offset, else opaque.

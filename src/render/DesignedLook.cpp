@@ -35,9 +35,13 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
     styles.resize(level.textureNames.size());
+    animated.assign(level.textureNames.size(), false);
     for (std::size_t i = 0; i < level.textureNames.size(); ++i)
-        if (images.isUsed(int(i)))
-            styles[i] = SurfaceStyle::of(level.textureFlags[i], resolver.material(level.textureNames[i]));
+        if (images.isUsed(int(i))) {
+            const Material* material = resolver.material(level.textureNames[i]);
+            styles[i] = SurfaceStyle::of(level.textureFlags[i], material);
+            animated[i] = material != nullptr && material->changesWithTime();
+        }
     batches = std::make_unique<BatchedLevel>(level, styles, light, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     fog = std::make_unique<FogPass>(level, resolver);
@@ -57,6 +61,7 @@ void DesignedLook::loadSky(const LevelData& level)
         if (!material->skyFarBox.empty())
             farBox = std::make_unique<SkyBoxImages>(boxSides(material->skyFarBox));
         clouds = std::make_unique<CloudDome>(*material, images);
+        skyAnimated = material->changesWithTime();
         if (clouds->empty())
             clouds.reset();
         if (!farBox && !clouds)
@@ -138,7 +143,9 @@ void DesignedLook::drawFaces(const Faces& faces)
     const FrameVertices::Eye eye = eyeOfView();
     renderer->begin({clockSeconds, eye, {faces.texturesEnabled, faces.lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
-    if ((clouds || nearBox) && skyInView(level, visibleFaces)) {
+    const bool skyShown = (clouds || nearBox) && skyInView(level, visibleFaces);
+    movingInView = animatedInView(level, visibleFaces, skyShown);
+    if (skyShown) {
         if (clouds)
             clouds->draw(clockSeconds);
         if (nearBox)
@@ -157,6 +164,15 @@ bool DesignedLook::skyInView(const LevelData& level, const std::vector<int>& vis
 {
     return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {
         return styles[std::size_t(level.faces[std::size_t(face)].texture)].sky;
+    });
+}
+
+bool DesignedLook::animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const
+{
+    if (skyShown && skyAnimated)
+        return true;
+    return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {
+        return animated[std::size_t(level.faces[std::size_t(face)].texture)];
     });
 }
 

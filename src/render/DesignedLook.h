@@ -69,6 +69,7 @@ public:
     // groups; then the markers, when shown. The lights are still placed under this view for the
     // lit gun of the next frame, then switched off.
     void drawFaces(const Faces& faces) override;
+    bool movesWithTime() const override { return movingInView; }
     void endLighting(LightingModule&, bool) const override {} // the faces were never lit by them
 
     // ---- between frames ------------------------------------------------------------------------
@@ -90,6 +91,7 @@ private:
     std::array<GLuint, 6> boxSides(const std::string& base);
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
+    bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const;
 
     DataRootImages& images;
     const Overbright light;
@@ -108,6 +110,9 @@ private:
     std::unique_ptr<CloudDome> clouds;  // null: none
     std::unique_ptr<SkyBoxImages> nearBox; // null: none, or none of its images found
     GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one
+    std::vector<bool> animated;  // by texture record: its material changes with time
+    bool skyAnimated = false;    // the cloud layers move
+    bool movingInView = false;   // in the last frame drawn
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;

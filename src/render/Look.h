@@ -50,6 +50,8 @@ public:
     // The visible faces, and whatever the look draws in the scene with them. Leaves texturing on
     // either unit and culling in any state: the frame switches them off after.
     virtual void drawFaces(const Faces& faces) = 0;
+    // Whether what the last drawFaces drew looks different at another time on the clock.
+    virtual bool movesWithTime() const = 0;
     // Before the status line: the level's lights off, where this look lit the faces with them.
     virtual void endLighting(LightingModule& lighting, bool lightingEnabled) const = 0;
 

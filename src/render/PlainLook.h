@@ -16,6 +16,7 @@ public:
                              std::vector<int>& visibleFaces) override;
     // Culling on; with lighting, colour material and the lights on; white; then each face.
     void drawFaces(const Faces& faces) override;
+    bool movesWithTime() const override { return false; }
     void endLighting(LightingModule& lighting, bool lightingEnabled) const override;
     bool toggleLightmaps() override { return false; }
     bool toggleMarkers() override { return false; }

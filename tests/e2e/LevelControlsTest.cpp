@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -165,4 +167,53 @@ TEST(LevelControlsTest, AViewFoundByFlyingIsKeptByCAndReopenedByASnapshot)
     EXPECT_LT(differingShare(roomlevel::sceneRows(fromKey.rgb, width, height),
                              roomlevel::sceneRows(reopened.rgb, width, height)),
               0.01);
+}
+
+namespace {
+std::size_t loggedFrames(const std::string& path)
+{
+    std::ifstream log(path);
+    std::size_t lines = 0;
+    for (std::string line; std::getline(log, line);)
+        ++lines;
+    return lines;
+}
+
+// The frame count once it has stood still for a second (the log, one line per frame after the
+// first, is written out when the viewer comes to rest); nothing when it never does in 30 seconds.
+std::optional<std::size_t> framesAtRest(const std::string& path)
+{
+    std::size_t before = loggedFrames(path);
+    for (int wait = 0; wait < 30; ++wait) {
+        pause(1.0);
+        const std::size_t now = loggedFrames(path);
+        if (now == before)
+            return now;
+        before = now;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+// Nothing moves in the room: the viewer draws what changed and then waits, drawing no frame
+// until a key asks for one.
+TEST(LevelControlsTest, AStillViewDrawsNothingUntilAKeyChangesIt)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    const std::string log = dir.path() + "frames.log";
+    const PrivateDisplay display;
+    ViewerProcess viewer({viewerBinary(), "--size", "160x120", "--frame-log", log, level}, dir.path(), display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    const std::optional<std::size_t> rested = framesAtRest(log);
+    ASSERT_TRUE(rested) << "the frames never stopped";
+    display.run("xdotool key --window " + window + " w 2>/dev/null");
+    const std::optional<std::size_t> after = framesAtRest(log);
+    ASSERT_TRUE(after);
+    EXPECT_GT(*after, *rested) << "the key was drawn";
+    EXPECT_LT(*after, *rested + 60) << "and then the viewer rested again";
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    EXPECT_TRUE(viewer.waitForExit(30.0));
 }
