@@ -8,6 +8,7 @@
 #include "Geometry.h"
 #include "Lightmapper.h"
 #include "Materials.h"
+#include "Shapes.h"
 #include "TextureCatalogue.h"
 #include "Visibility.h"
 
@@ -44,6 +45,7 @@ public:
         fogRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return p.at(column, row) == Cell::FogPit; }, maxBrushSide);
         addCellFaces();
+        addShapeFaces();
         worldFaceCount = static_cast<int32_t>(level.faces.size());
         brushModels = addBrushModelFaces(plan, brushEntities,
                                          {texture(Surface::Arch), texture(Surface::Pillar), texture(Surface::Arch)},
@@ -55,9 +57,11 @@ public:
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
         addBrushes(brushRects);
         addFogVolumes();
+        addShapeBrushes();
         addTree(buildBspTree(clusters), brushRects);
         addWorldModel();
         addBrushModels();
+        addTriggerModels();
         level.visibility = computeVisibility(clusters);
         level.entities = entityText(plan);
         if (statistics) {
@@ -106,6 +110,15 @@ private:
             const MaterialRecord record = materialRecord(plan, material);
             materialTextures.push_back(addTexture({record.textureName, record.flags, record.contents},
                                                   materialLighting(material)));
+        }
+        // Only a plan with clips or triggers has their records, so other levels keep their bytes.
+        for (const PlanShape& shape : plan.shapes) {
+            if (shape.kind == ShapeKind::clip)
+                clipTexture = addTexture({std::string(textureDirectory) + "clip", nodrawSurfaceFlag, playerClipContents},
+                                         FaceLighting::Unlit);
+            if (isTriggerShape(shape.kind))
+                triggerTexture = addTexture({std::string(textureDirectory) + "trigger", nodrawSurfaceFlag, triggerContents},
+                                            FaceLighting::Unlit);
         }
     }
 
@@ -265,6 +278,87 @@ private:
         return texture(solid == Cell::AltWall ? Surface::AltWall : Surface::Wall);
     }
 
+    // ---- shapes ---------------------------------------------------------------------------
+
+    int shapeTexture(const PlanShape& shape) const
+    {
+        switch (shape.kind) {
+        case ShapeKind::clip: return clipTexture;
+        case ShapeKind::water: return materialTexture(Material::Water);
+        default: return isTriggerShape(shape.kind) ? triggerTexture : texture(Surface::AltWall);
+        }
+    }
+
+    // The world's shapes' faces, after the cells' and before the brush models', so that model
+    // 0 holds them and the leaves they stand in list them.
+    void addShapeFaces()
+    {
+        for (const PlanShape& shape : plan.shapes) {
+            FaceRange range{static_cast<int32_t>(level.faces.size()), 0};
+            if (!isTriggerShape(shape.kind))
+                ::addShapeFaces(shape, shapeTexture(shape), geometry);
+            range.count = static_cast<int32_t>(level.faces.size()) - range.first;
+            shapeFaces.push_back(range);
+        }
+    }
+
+    void addShapeBrushes()
+    {
+        for (const PlanShape& shape : plan.shapes) {
+            const std::vector<ShapePlane> planes = shapePlanes(shape);
+            if (isTriggerShape(shape.kind) || planes.empty()) {
+                shapeBrushes.push_back(-1);
+                continue;
+            }
+            shapeBrushes.push_back(static_cast<int32_t>(level.brushes.size()));
+            addBrush(planes, shapeTexture(shape));
+        }
+    }
+
+    void addBrush(const std::vector<ShapePlane>& planes, int32_t tex)
+    {
+        level.brushes.push_back({static_cast<int32_t>(level.brushSides.size()),
+                                 static_cast<int32_t>(planes.size()), tex});
+        for (const ShapePlane& side : planes)
+            level.brushSides.push_back({plane(side.normal, side.distance), tex});
+    }
+
+    static bool overlaps(const PlanShape& shape, const IntBox& box)
+    {
+        return shape.low[0] < box.maxs[0] && shape.high[0] > box.mins[0] && shape.low[1] < box.maxs[1]
+            && shape.high[1] > box.mins[1];
+    }
+
+    // The world's shapes over a leaf: their brushes, and (open leaves only) their faces.
+    void listShapes(const IntBox& box, bool open)
+    {
+        for (size_t i = 0; i < plan.shapes.size(); ++i) {
+            if (!overlaps(plan.shapes[i], box))
+                continue;
+            if (shapeBrushes[i] >= 0)
+                level.leafBrushes.push_back(shapeBrushes[i]);
+            for (int32_t f = shapeFaces[i].first; open && f < shapeFaces[i].first + shapeFaces[i].count; ++f)
+                level.leafFaces.push_back(f);
+        }
+    }
+
+    // Each pad, teleporter and hurt volume: a model of one brush and no faces, after the others.
+    void addTriggerModels()
+    {
+        for (const PlanShape& shape : plan.shapes) {
+            if (!isTriggerShape(shape.kind))
+                continue;
+            ModelRecord model;
+            model.firstFace = static_cast<int32_t>(level.faces.size());
+            model.firstBrush = static_cast<int32_t>(level.brushes.size());
+            model.brushCount = 1;
+            model.mins = {float(shape.low[0]), float(shape.low[1]), float(shape.low[2])};
+            model.maxs = {float(shape.high[0]), float(shape.high[1]), float(shape.high[2])};
+            addBrush(shapePlanes(shape), triggerTexture);
+            level.models.push_back(model);
+        }
+    }
+
     // ---- planes, brushes, tree ----------------------------------------------------------
 
     int plane(Vector3 normal, float distance)
@@ -365,6 +459,7 @@ private:
                     }
                 }
             }
+            listShapes(leaf.box, region.cluster >= 0);
             leaf.leafFaceCount = static_cast<int32_t>(level.leafFaces.size()) - leaf.firstLeafFace;
             leaf.leafBrushCount = static_cast<int32_t>(level.leafBrushes.size()) - leaf.firstLeafBrush;
             level.leaves.push_back(leaf);
@@ -432,6 +527,10 @@ private:
     std::vector<PlanBrushEntity> brushEntities = planBrushEntities(plan);
     std::vector<BrushModel> brushModels; // by brush entity
     int32_t worldFaceCount = 0;          // model 0's: the faces the leaves list
+    std::vector<FaceRange> shapeFaces;   // by plan shape
+    std::vector<int32_t> shapeBrushes;   // by plan shape; -1 for a trigger or a curve
+    int clipTexture = -1;
+    int triggerTexture = -1;
 };
 
 } // namespace
