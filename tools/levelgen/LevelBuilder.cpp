@@ -24,7 +24,8 @@ namespace {
 constexpr int maxBrushSide = 32;
 constexpr float waterLevel = 0.06f; // of the room's height: a pool's surface over its floor
 constexpr float fogLevel = 0.4f;    // of the room's height: the top of a fog pit's fog
-constexpr int32_t fogTopSide = 4;   // the fog brush's side facing up, counted from its first
+constexpr int32_t fogTopSide = 4;
+constexpr int slabThickness = 16; // units of the brushes under floors and over ceilings   // the fog brush's side facing up, counted from its first
 
 struct FaceRange {
     int32_t first = 0;
@@ -56,6 +57,7 @@ public:
         const ClusterMap brushRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
         addBrushes(brushRects);
+        addFloorAndCeilingSlabs();
         addFogVolumes();
         addShapeBrushes();
         addTree(buildBspTree(clusters), brushRects);
@@ -390,6 +392,26 @@ private:
         }
     }
 
+    // Under every open rectangle a floor slab and over it a ceiling slab, so that something
+    // stops a walker where the faces show the floor and the ceiling.
+    void addFloorAndCeilingSlabs()
+    {
+        openRects = buildRectangles(
+            plan, [](const Plan& p, int column, int row) { return p.isOpen(column, row); }, maxBrushSide);
+        for (const ClusterRect& r : openRects.clusters) {
+            const std::array<int, 3> low{columnXInt(r.column), rowLineYInt(r.row + r.height), 0};
+            const std::array<int, 3> high{columnXInt(r.column + r.width), rowLineYInt(r.row), plan.height};
+            PlanShape slab;
+            slab.low = {low[0], low[1], -slabThickness};
+            slab.high = {high[0], high[1], 0};
+            slabBrushes.push_back(static_cast<int32_t>(level.brushes.size()));
+            addBrush(shapePlanes(slab), texture(Surface::Floor));
+            slab.low[2] = plan.height;
+            slab.high[2] = plan.height + slabThickness;
+            addBrush(shapePlanes(slab), texture(Surface::Ceiling));
+        }
+    }
+
     // Each fog rectangle as the format records it: a brush of six sides facing out, from the
     // floor to the fog's top, and an effect naming the fog material, the brush and its top side.
     void addFogVolumes()
@@ -430,6 +452,7 @@ private:
         }
         std::vector<int> brushSeen(brushRects.clusters.size(), -1);
         std::vector<int> fogSeen(fogRects.clusters.size(), -1);
+        std::vector<int> slabSeen(openRects.clusters.size(), -1);
         for (const BspLeafRegion& region : tree.leaves) {
             LeafRecord leaf;
             leaf.cluster = region.cluster;
@@ -445,6 +468,12 @@ private:
                         const FaceRange& faces = cellFaces[static_cast<size_t>(row) * plan.columns + column];
                         for (int32_t f = faces.first; f < faces.first + faces.count; ++f)
                             level.leafFaces.push_back(f);
+                        const int slab = openRects.at(column, row);
+                        if (slab >= 0 && slabSeen[static_cast<size_t>(slab)] != leafIndex) {
+                            slabSeen[static_cast<size_t>(slab)] = leafIndex;
+                            level.leafBrushes.push_back(slabBrushes[static_cast<size_t>(slab)]);
+                            level.leafBrushes.push_back(slabBrushes[static_cast<size_t>(slab)] + 1);
+                        }
                         const int fog = fogRects.at(column, row); // open leaves list the fog they hold
                         if (fog >= 0 && fogSeen[static_cast<size_t>(fog)] != leafIndex) {
                             fogSeen[static_cast<size_t>(fog)] = leafIndex;
@@ -528,6 +557,8 @@ private:
     std::vector<BrushModel> brushModels; // by brush entity
     int32_t worldFaceCount = 0;          // model 0's: the faces the leaves list
     std::vector<FaceRange> shapeFaces;   // by plan shape
+    ClusterMap openRects;                // the open cells' rectangles, each with two slabs
+    std::vector<int32_t> slabBrushes;    // by open rectangle: its floor slab; the ceiling's follows
     std::vector<int32_t> shapeBrushes;   // by plan shape; -1 for a trigger or a curve
     int clipTexture = -1;
     int triggerTexture = -1;
