@@ -11,7 +11,8 @@
 // (planes facing out), found through the BSP tree by the box's swept path, plus the curved
 // surfaces as thin solids cut from their tessellated grids, plus the brushes of the inline
 // models, moved by their entity's origin. Built once from a loaded level; a trace allocates
-// nothing. World coordinates (Y up), units.
+// nothing (its scratch state is mutable, so one world serves one thread). Nothing of the level
+// is referenced after construction. World coordinates (Y up), units.
 //
 // The file's brush, side, plane, leaf-brush and texture indices were not checked by the loader:
 // a brush with any bad index, or with no sides, is left out, and an out-of-range leaf-brush
@@ -74,8 +75,6 @@ private:
         uint32_t first = 0;
         uint32_t count = 0;
     };
-    struct Sweep; // one trace's start, end, box and result
-
     struct TreeNode {
         Plane plane;
         int32_t children[2]; // a negative child c is leaf -(c + 1)

@@ -306,8 +306,10 @@ void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
 {
     const Float3 startPosition = position;
     const Float3 startMotion = motion;
+    const Contact blockBefore = block;
     if (!slideMove(seconds, withGravity))
         return;
+    const Contact blockAfterSlide = block;
     const CollisionWorld::Trace floor = traceBox(startPosition, startPosition - Float3{0.0f, stepHeight, 0.0f});
     if (startMotion.y > 0.0f && (floor.fraction == 1.0f || floor.normal.y < minFloorUp))
         return; // rising in the air: nothing to step onto
@@ -317,7 +319,6 @@ void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
     if (up.startSolid && up.fraction == 0.0f)
         return;
     const float raised = up.end.y - startPosition.y;
-    const Contact blockBefore = block;
     position = up.end;
     motion = startMotion;
     slideMove(seconds, withGravity);
@@ -328,9 +329,10 @@ void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
     if (steep || horizontalLength(position - startPosition) <= horizontalLength(slidPosition - startPosition)) {
         position = slidPosition;
         motion = slidMotion;
+        block = blockAfterSlide;
         return;
     }
-    block = blockBefore; // what the raised slide met was only the step's riser
+    block = blockBefore; // what the first slide met was only the step's riser
     if (settle.fraction < 1.0f)
         motion = clipVelocity(motion, settle.normal);
 }
