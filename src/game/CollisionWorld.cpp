@@ -32,6 +32,8 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
     }
 
     // World brushes, each once, listed by the leaves that name them.
+    nodeStamp.assign(tree.size(), 0);
+    stack.reserve(tree.size() * 2 + 2);
     std::vector<int32_t> solidOfBrush(level.brushes.size(), -1);
     std::vector<std::vector<uint32_t>> byLeaf(level.leaves.size());
     for (std::size_t leaf = 0; leaf < level.leaves.size(); ++leaf) {
@@ -76,8 +78,6 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
         }
     }
     solidStamp.assign(solids.size(), 0);
-    nodeStamp.assign(tree.size(), 0);
-    stack.reserve(tree.size() * 2 + 2);
 }
 
 // A brush as a solid: its sides' planes moved by `offset`, its texture's contents. Its bounds
@@ -116,6 +116,26 @@ bool CollisionWorld::addBrush(const LevelData& level, int32_t index, Float3 offs
     return true;
 }
 
+// Steps along each side of a patch's collision grid: enough that no step spans more than
+// patchCollisionStep units of its controls' bounds, within 1 to maxPatchCollisionLevel.
+static int collisionLevel(const BezierPatch& patch)
+{
+    float extent = 0.0f;
+    for (int axis = 0; axis < 3; ++axis) {
+        float lowest = patch.controls[0].position[axis];
+        float highest = lowest;
+        for (const Vertex& control : patch.controls) {
+            lowest = std::min(lowest, control.position[axis]);
+            highest = std::max(highest, control.position[axis]);
+        }
+        extent = std::max(extent, highest - lowest);
+    }
+    const float steps = std::ceil(extent / CollisionWorld::patchCollisionStep);
+    if (!(steps >= 1.0f))
+        return 1; // a point, or controls that are not numbers
+    return steps >= float(CollisionWorld::maxPatchCollisionLevel) ? CollisionWorld::maxPatchCollisionLevel : int(steps);
+}
+
 // Each patch of each curved face, tessellated, as one thin solid per triangle, listed in the
 // leaves its bounds reach.
 void CollisionWorld::addPatches(const LevelData& level, std::vector<std::vector<uint32_t>>& byLeaf)
@@ -127,7 +147,7 @@ void CollisionWorld::addPatches(const LevelData& level, std::vector<std::vector<
             || !(level.textureContents[std::size_t(face.texture)] & LevelFormat::contentsSolid))
             continue;
         for (const BezierPatch& patch : face.patches) {
-            const BezierPatch::Tessellation grid = patch.tessellated(patchCollisionLevel);
+            const BezierPatch::Tessellation grid = patch.tessellated(collisionLevel(patch));
             const int side = grid.level + 1;
             const auto at = [&](int row, int column) {
                 const float* p = grid.vertices[std::size_t(row * side + column)].position;
@@ -193,11 +213,13 @@ void CollisionWorld::addTriangle(Float3 a, Float3 b, Float3 c, int32_t texture)
     solids.push_back(solid);
 }
 
-// The leaves whose region a box's bounds reach, by descent through the tree (at load only).
+// The leaves whose region a box's bounds reach, by descent through the tree, each node once.
 void CollisionWorld::leavesTouching(Float3 boxLow, Float3 boxHigh, std::vector<int32_t>& leaves) const
 {
-    std::vector<int32_t> pending{tree.empty() ? -1 : 0};
-    std::vector<bool> seen(tree.size(), false);
+    nextTrace();
+    std::vector<int32_t>& pending = stack;
+    pending.clear();
+    pending.push_back(tree.empty() ? -1 : 0);
     while (!pending.empty()) {
         const int32_t node = pending.back();
         pending.pop_back();
@@ -205,9 +227,9 @@ void CollisionWorld::leavesTouching(Float3 boxLow, Float3 boxHigh, std::vector<i
             leaves.push_back(-(node + 1));
             continue;
         }
-        if (seen[std::size_t(node)])
+        if (nodeStamp[std::size_t(node)] == traceNumber)
             continue;
-        seen[std::size_t(node)] = true;
+        nodeStamp[std::size_t(node)] = traceNumber;
         const TreeNode& n = tree[std::size_t(node)];
         const Float3 centre = (boxLow + boxHigh) * 0.5f;
         const Float3 half = (boxHigh - boxLow) * 0.5f;

@@ -21,7 +21,10 @@ class CollisionWorld {
 public:
     // A trace stops this far in front of the plane it meets, so the next trace starts outside.
     static constexpr float contactGap = 0.03125f;
-    static constexpr int patchCollisionLevel = 4; // tessellation steps of a patch's collision grid
+    // A patch's collision grid takes a step per patchCollisionStep units of its size, at most
+    // maxPatchCollisionLevel: a pillar's quarter is cut in two, a long curved ramp in a few more.
+    static constexpr float patchCollisionStep = 64.0f;
+    static constexpr int maxPatchCollisionLevel = 8;
     static constexpr float patchThickness = 4.0f; // units behind a curved surface that stop a box
 
     struct Box {

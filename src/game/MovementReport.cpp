@@ -49,14 +49,15 @@ std::string describeStart(const PlayerMovement& walker, const WalkEntities::Star
     const CollisionWorld::Box box = walker.box();
     const CollisionWorld& world = walker.world();
     const std::string head = start.className + " at " + filePoint(start.origin) + ": ";
-    inSolid = world.trace(start.origin, start.origin, box, PlayerMovement::blockingContents).startSolid;
+    const Float3 origin = start.origin + Float3{0.0f, PlayerMovement::startLift, 0.0f};
+    inSolid = world.trace(origin, origin, box, PlayerMovement::blockingContents).startSolid;
     if (inSolid)
         return head + "in solid";
-    const CollisionWorld::Trace down = world.trace(start.origin, start.origin - Float3{0.0f, floorSearch, 0.0f}, box,
-                                                   PlayerMovement::blockingContents);
+    const CollisionWorld::Trace down =
+        world.trace(origin, origin - Float3{0.0f, floorSearch, 0.0f}, box, PlayerMovement::blockingContents);
     if (down.fraction == 1.0f)
         return head + "clear, no floor below";
-    return head + "clear, falls " + number(double(start.origin.y - down.end.y), "%.0f") + " to the floor";
+    return head + "clear, falls " + number(double(origin.y - down.end.y), "%.0f") + " to the floor";
 }
 
 // The pad's arc followed by the walker from the middle of the pad's floor.

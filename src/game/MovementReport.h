@@ -7,8 +7,8 @@
 #include <vector>
 
 // What a level maker asks of a level before walking it, answered by the walker itself
-// (PlayerMovement) without a window: for each player start, whether it stands in a solid and
-// how far it falls to a floor; for each jump pad, how fast it throws, the arc's top and where
+// (PlayerMovement) without a window: for each player start, whether the player placed there
+// (PlayerMovement::startLift above its origin) stands in a solid and how far it falls to a floor; for each jump pad, how fast it throws, the arc's top and where
 // the player lands and after how long, or what blocks the arc first; for each teleporter,
 // whether its destination is clear and where the player comes down below it. Positions are
 // printed in file coordinates (Z up), as the level's editor shows them, rounded to units.

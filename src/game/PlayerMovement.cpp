@@ -55,7 +55,7 @@ void PlayerMovement::placeAt(Float3 origin, double heading)
 void PlayerMovement::placeAtStart(std::size_t index)
 {
     if (index < found.starts().size())
-        placeAt(found.starts()[index].origin, found.starts()[index].heading);
+        placeAt(found.starts()[index].origin + Float3{0.0f, startLift, 0.0f}, found.starts()[index].heading);
 }
 
 CollisionWorld::Box PlayerMovement::box() const

@@ -56,6 +56,9 @@ public:
     static constexpr float stopSpeed = 100.0f;
     static constexpr float teleportExitSpeed = 400.0f; // along the destination's heading
     static constexpr float fallMargin = 128.0f;  // below the level's box the player is lost
+    // Levels set a start's origin at its marker's, which may sit a few units lower than the
+    // player's box needs; the player appears this far above it.
+    static constexpr float startLift = 9.0f;
     static constexpr int32_t blockingContents = LevelFormat::contentsSolid | LevelFormat::contentsPlayerClip;
     static constexpr int32_t liquidContents =
         LevelFormat::contentsWater | LevelFormat::contentsSlime | LevelFormat::contentsLava;
@@ -66,7 +69,8 @@ public:
     // Stands the player's origin at `origin` facing `heading`, at rest, standing; this is also
     // where a fall out of the level puts it back unless it started at a player start.
     void placeAt(Float3 origin, double heading);
-    // The same at player start `index` (WalkEntities::starts); does nothing beyond them.
+    // The same at player start `index` (WalkEntities::starts), startLift above its origin; does
+    // nothing beyond them.
     void placeAtStart(std::size_t index);
 
     // Moves the player through one frame of `seconds` (0 or less, or not a number, moves nothing).

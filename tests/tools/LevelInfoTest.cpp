@@ -147,7 +147,7 @@ TEST(LevelInfoTest, ReportsWhatAWalkingPlayerMeetsOnTheWalkingPlan)
     const std::string plan = testsupport::sourceDir() + "/demo/walk.plan";
     ASSERT_EQ(shellOutput(std::string(LEVELGEN_PROGRAM) + " " + plan + " " + directory.path() + " > /dev/null; echo $?"), "0");
     const std::string expected[] = {
-        "start 1 info_player_deathmatch at (96 96 132): clear, falls 108 to the floor",
+        "start 1 info_player_deathmatch at (96 96 132): clear, falls 117 to the floor",
         "pad *1 from (1120 224 0) to target1 (1120 560 200): launch 734 u/s, apex (1120 561 200), lands at (1120 739 128) after 1.02 s",
         "teleporter *2 to target2 (1280 960 32) heading 270: clear, lands at (1280 960 0)",
         "movement: 1 starts (0 in solid), 1 jump pads (0 blocked), 1 teleporters (0 blocked)",
