@@ -126,6 +126,9 @@ MovementReport MovementReport::of(const LevelData& level, const std::vector<Enti
     MovementReport report;
     PlayerMovement walker(level, entities);
     const WalkEntities& found = walker.walkEntities();
+    if (walker.world().skippedBrushes() > 0)
+        report.lines.push_back("collision: " + std::to_string(walker.world().skippedBrushes())
+                               + " brushes left out: a side, plane or texture index outside the level");
     for (const WalkEntities::Start& start : found.starts()) {
         bool inSolid = false;
         report.lines.push_back("start " + std::to_string(++report.starts) + " " + describeStart(walker, start, inSolid));
