@@ -91,7 +91,7 @@ void PlayerMovement::step(const WalkInput& input, double seconds)
         return;
     seconds = std::min(seconds, maxFrame);
     const int count = int(std::ceil(seconds / maxSubStep));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !happened.fellOut; ++i) { // put back, it stands still till the next frame
         WalkInput now = input;
         now.heading = viewHeading; // a teleporter may have turned the view within the frame
         now.pitch = viewPitch;

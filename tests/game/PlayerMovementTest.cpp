@@ -1,3 +1,5 @@
+#include "DamagedRoom.h"
+
 #include "game/PlayerMovement.h"
 #include "level/EntityText.h"
 #include "level/LevelLoader.h"
@@ -114,19 +116,23 @@ TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
             SCOPED_TRACE(std::string(walk.name) + " at " + std::to_string(int(frame * 1000)) + " ms");
             PlayerMovement player(*level, entities);
             player.placeAt(world(walk.start), walk.heading);
-            bool launched = false, teleported = false, swam = false, hurt = false;
+            bool launched = false, teleported = false, swam = false, hurt = false, eyeInWater = false;
+            double pitch = -20; // looking down a little: only a teleporter levels it
             const int frames = int(std::lround(walk.seconds / frame));
             for (int i = 0; i < frames; ++i) {
                 WalkInput input;
                 input.heading = player.heading();
+                input.pitch = pitch;
                 input.forward = i * frame < walk.forwardUntil ? 1.0f : 0.0f;
                 input.crouch = walk.crouch;
                 const float y = file(player.origin()).y;
                 input.jump = walk.jump || (y >= walk.jumpFromY && y < walk.jumpFromY + 30);
                 player.step(input, frame);
+                pitch = player.pitch();
                 launched |= player.events().launched;
                 teleported |= player.events().teleported;
                 swam |= player.isSwimming();
+                eyeInWater |= player.liquidAtEye() == LevelFormat::contentsWater;
                 hurt |= player.inHurtVolume();
             }
             const Float3 end = file(player.origin());
@@ -134,12 +140,39 @@ TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
                 EXPECT_GE(end[axis], walk.low[axis]) << "axis " << axis << " ends at " << end.x << " " << end.y << " " << end.z;
                 EXPECT_LE(end[axis], walk.high[axis]) << "axis " << axis << " ends at " << end.x << " " << end.y << " " << end.z;
             }
+            EXPECT_EQ(player.heading(), walk.teleported ? 270.0 : walk.heading);
+            EXPECT_EQ(player.pitch(), walk.teleported ? 0.0 : -20.0);
             EXPECT_EQ(launched, walk.launched);
             EXPECT_EQ(teleported, walk.teleported);
             EXPECT_EQ(swam, walk.swam);
+            EXPECT_EQ(eyeInWater, walk.swam) << "the pool is the one place the eye goes under";
             EXPECT_EQ(hurt, walk.hurt);
         }
     }
 }
 
 } // namespace
+
+// A floor with nothing around it: running off its edge falls below the level's box, and the
+// player is put back where it was placed, once, with the event the viewer prints a line for.
+TEST(PlayerMovementTest, FallingOutOfTheLevelPutsThePlayerBackWhereItLastStarted)
+{
+    const LevelData level = gametest::damagedRoom();
+    PlayerMovement player(level, {});
+    const Float3 start{0.0f, 30.0f, 0.0f};
+    player.placeAt(start, 90.0);
+    WalkInput input;
+    input.forward = 1.0f;
+    int fellOut = 0;
+    for (int frame = 0; frame < 100; ++frame) {
+        player.step(input, 0.02);
+        fellOut += player.events().fellOut;
+        if (player.events().fellOut) {
+            EXPECT_EQ(player.origin().x, start.x);
+            EXPECT_EQ(player.origin().y, start.y);
+            EXPECT_EQ(player.origin().z, start.z);
+            break;
+        }
+    }
+    EXPECT_EQ(fellOut, 1);
+}
