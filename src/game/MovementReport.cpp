@@ -12,7 +12,9 @@ constexpr float floorSearch = 65536.0f; // units below a point searched for a fl
 std::string filePoint(Float3 world)
 {
     char text[96];
-    std::snprintf(text, sizeof text, "(%.0f %.0f %.0f)", double(world.x), double(-world.z), double(world.y));
+    // + 0.0 turns a negative zero into "0".
+    std::snprintf(text, sizeof text, "(%.0f %.0f %.0f)", double(world.x) + 0.0, double(-world.z) + 0.0,
+                  double(world.y) + 0.0);
     return text;
 }
 

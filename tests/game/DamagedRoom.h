@@ -13,10 +13,13 @@ using leveltest::LevelWriter;
 
 // One leaf holding a floor slab (file z -16 to 0 over x and y -64 to 64), a player-clip wall
 // across it (file x 32 to 48), and brushes whose sides, planes or texture lie outside the
-// file, listed with leaf-brush entries that name no brush.
-inline LevelData damagedRoom()
+// file, listed with leaf-brush entries that name no brush. `entities` is its entity text, and
+// `emptyModels` inline models of no brush stand after the world, each a box 16 units wide
+// from file z 0 to 8 over the middle of the floor.
+inline LevelData damagedRoom(const std::string& entities = "", int emptyModels = 0)
 {
     LevelWriter writer;
+    writer.setEntities(entities);
     writer.addTexture("floor", 0, LevelFormat::contentsSolid);
     writer.addTexture("clip", 0, LevelFormat::contentsPlayerClip);
     const auto addBox = [&writer](float x0, float x1, float z0, float z1) {
@@ -44,6 +47,8 @@ inline LevelData damagedRoom()
     writer.addLeaf(0, 0, 0, 0, 7);
     writer.addLeaf(-1, 0, 0, 0, 0);
     writer.addModel({-64, -64, -16}, {64, 64, 128}, 0, 0, 0, 5);
+    for (int model = 0; model < emptyModels; ++model)
+        writer.addModel({-8, -8, 0}, {8, 8, 8}, 0, 0, 5, 0);
     std::ostringstream quiet;
     return parseLevel("damaged.bsp", writer.bytes(), quiet);
 }
