@@ -30,6 +30,11 @@ struct WalkInput {
 // A frame is split into sub-steps of at most maxSubStep seconds (so a long frame neither
 // tunnels nor jumps further than a short one), and a frame longer than maxFrame counts as
 // maxFrame: after a stall the player does not fall through a whole second at once.
+//
+// A viewer builds one from the loaded level and its parsed entities, places it (placeAtStart, or
+// placeAt the eye's position less eyeAboveOrigin), then each frame fills a WalkInput from its
+// keys and camera, calls step(input, seconds), and puts its camera at eye() facing heading() and
+// pitch(); events(), inHurtVolume(), liquidAtEye() and WalkEntities' problems give its lines.
 class PlayerMovement {
 public:
     static constexpr double maxSubStep = 1.0 / 125.0;
