@@ -25,7 +25,8 @@ constexpr int maxBrushSide = 32;
 constexpr float waterLevel = 0.06f; // of the room's height: a pool's surface over its floor
 constexpr float fogLevel = 0.4f;    // of the room's height: the top of a fog pit's fog
 constexpr int32_t fogTopSide = 4;
-constexpr int slabThickness = 16; // units of the brushes under floors and over ceilings   // the fog brush's side facing up, counted from its first
+constexpr int slabThickness = 16; // units of the brushes under floors and over ceilings
+constexpr int lavaDepth = 4;      // units of a lava floor's brush above the floor   // the fog brush's side facing up, counted from its first
 
 struct FaceRange {
     int32_t first = 0;
@@ -58,6 +59,7 @@ public:
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
         addBrushes(brushRects);
         addFloorAndCeilingSlabs();
+        addLiquidBrushes();
         addFogVolumes();
         addShapeBrushes();
         addTree(buildBspTree(clusters), brushRects);
@@ -412,6 +414,26 @@ private:
         }
     }
 
+    // A pool's water from its floor to its surface, and a lava floor's first few units, as
+    // brushes of their materials' contents: a walker wades in one and stands in the other.
+    void addLiquidBrushes()
+    {
+        liquidBrushes.assign(static_cast<size_t>(plan.columns) * plan.rows, -1);
+        for (int row = 0; row < plan.rows; ++row) {
+            for (int column = 0; column < plan.columns; ++column) {
+                const Cell cell = plan.at(column, row);
+                if (cell != Cell::Water && cell != Cell::Lava)
+                    continue;
+                PlanShape volume;
+                volume.low = {columnXInt(column), rowLineYInt(row + 1), 0};
+                volume.high = {columnXInt(column + 1), rowLineYInt(row),
+                               cell == Cell::Water ? static_cast<int>(std::lround(height * waterLevel)) : lavaDepth};
+                liquidBrushes[static_cast<size_t>(row) * plan.columns + column] = static_cast<int32_t>(level.brushes.size());
+                addBrush(shapePlanes(volume), materialTexture(cell == Cell::Water ? Material::Water : Material::Lava));
+            }
+        }
+    }
+
     // Each fog rectangle as the format records it: a brush of six sides facing out, from the
     // floor to the fog's top, and an effect naming the fog material, the brush and its top side.
     void addFogVolumes()
@@ -474,6 +496,9 @@ private:
                             level.leafBrushes.push_back(slabBrushes[static_cast<size_t>(slab)]);
                             level.leafBrushes.push_back(slabBrushes[static_cast<size_t>(slab)] + 1);
                         }
+                        const int32_t liquid = liquidBrushes[static_cast<size_t>(row) * plan.columns + column];
+                        if (liquid >= 0)
+                            level.leafBrushes.push_back(liquid);
                         const int fog = fogRects.at(column, row); // open leaves list the fog they hold
                         if (fog >= 0 && fogSeen[static_cast<size_t>(fog)] != leafIndex) {
                             fogSeen[static_cast<size_t>(fog)] = leafIndex;
@@ -559,6 +584,7 @@ private:
     std::vector<FaceRange> shapeFaces;   // by plan shape
     ClusterMap openRects;                // the open cells' rectangles, each with two slabs
     std::vector<int32_t> slabBrushes;    // by open rectangle: its floor slab; the ceiling's follows
+    std::vector<int32_t> liquidBrushes;  // by cell, row-major: its water or lava brush; -1 for none
     std::vector<int32_t> shapeBrushes;   // by plan shape; -1 for a trigger or a curve
     int clipTexture = -1;
     int triggerTexture = -1;
