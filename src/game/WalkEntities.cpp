@@ -86,7 +86,7 @@ WalkEntities::WalkEntities(const std::vector<Entity>& entities, std::size_t mode
             else if (!found->second->numbers("origin", at, 3))
                 trigger.problem = "names target \"" + *target + "\", whose origin is not three numbers";
             else if (!withinLimit(at))
-                trigger.problem = "names target \"" + *target + "\", which lies beyond " + "1e6 units";
+                trigger.problem = "names target \"" + *target + "\", which lies beyond 1e6 units";
             else {
                 trigger.target = worldPoint(at);
                 if (found->second->numbers("angle", &angle, 1))

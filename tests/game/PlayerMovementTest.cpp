@@ -111,6 +111,7 @@ const Walk walks[] = {
 
 TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
 {
+    ASSERT_TRUE(level) << "levelgen could not build demo/walk.plan";
     for (const double frame : {0.01, 0.1}) {
         for (const Walk& walk : walks) {
             SCOPED_TRACE(std::string(walk.name) + " at " + std::to_string(int(frame * 1000)) + " ms");
