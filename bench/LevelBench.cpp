@@ -3,7 +3,8 @@
 // the leaves, the whole frame against one batched draw of the same triangles, the designed load
 // against the plain load plus a bare upload of what it adds, the designed frame of a level whose
 // materials have every kind of stage against one batched draw per stage pass, and the heap
-// allocations of a frame. Prints the figures, then one summary line.
+// allocations of a frame, and the walker's step for one frame with its allocations. Prints the
+// figures, then one summary line.
 #include "AllocationCounter.h"
 
 #include "app/Callbacks.h"
@@ -12,6 +13,8 @@
 #include "config/CommandLine.h"
 #include "config/Configuration.h"
 #include "game/Camera.h"
+#include "game/PlayerMovement.h"
+#include "level/EntityText.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
 #include "render/BSPMap.h"
@@ -497,6 +500,39 @@ MaterialsFigures measureMaterials(const std::string& levelPath)
     return figures;
 }
 
+// ---- the walker along the path ------------------------------------------------------------------
+
+struct WalkFigures {
+    double stepMicroseconds = 0; // per frame
+    std::size_t allocations = 0; // over the timed frames
+};
+
+// PlayerMovement stepping one frame of 16 ms each, running forward and turning a degree a frame
+// as the camera's path does (its 5 units a frame are the run speed's), from the start's floor.
+WalkFigures measureWalk(const std::string& levelPath, const Point& start)
+{
+    std::ostringstream quiet;
+    const LevelData level = parseLevel(levelPath, LevelLoader::readLevelFile(levelPath), quiet);
+    PlayerMovement walker(level, EntityText::parse(level.entityText).entities);
+    walker.placeAt({start.getX(), start.getY() - PlayerMovement::eyeAboveOrigin, start.getZ()}, 90.0);
+    WalkInput input;
+    input.forward = 1.0f;
+    WalkFigures figures;
+    double microseconds = 0;
+    for (int frame = 0; frame < pathFrames; ++frame) {
+        input.heading = walker.heading() - 1.0;
+        const std::size_t allocationsBefore = AllocationCounter::allocations();
+        const auto begin = Clock::now();
+        walker.step(input, 0.016);
+        if (frame > 0) {
+            microseconds += millisecondsSince(begin) * 1000.0;
+            figures.allocations += AllocationCounter::allocations() - allocationsBefore;
+        }
+    }
+    figures.stepMicroseconds = microseconds / (pathFrames - 1);
+    return figures;
+}
+
 std::string decimal(double value)
 {
     char text[32];
@@ -529,6 +565,7 @@ int main(int argc, char** argv)
     map.camera = viewer.camera();
     const DesignedFigures designed = measureDesigned(map.levelPath, start);
     const MaterialsFigures materials = argc == 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
+    const WalkFigures walk = measureWalk(map.levelPath, start);
     std::cerr.clear();
 
     const int timedFrames = pathFrames - 1;
@@ -564,6 +601,7 @@ int main(int argc, char** argv)
                                   + " ms (" + decimal(double(materials.passDraws) / pathFrames) + " triangles over "
                                   + decimal(double(materials.triangles) / pathFrames) + " visible)\n"
                             : std::string())
+              << "walk: " << decimal(walk.stepMicroseconds) << " us per step of a 16 ms frame along the path\n"
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
               << " faces-drawn " << frames.facesDrawn / pathFrames << " designed-frame-ratio "
@@ -575,6 +613,7 @@ int main(int argc, char** argv)
     if (argc == 3)
         std::cout << " materials-frame-ratio " << decimal(materials.frameMs / materials.passesMs)
                   << " materials-frame-allocations " << materials.allocations / timedFrames;
-    std::cout << std::endl;
+    std::cout << " walk-step-us " << decimal(walk.stepMicroseconds) << " walk-step-allocations "
+              << walk.allocations / timedFrames << std::endl;
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "game/DrawnFaceSet.h"
 #include "game/Friendlies.h"
 #include "game/Frustum.h"
+#include "game/PlayerMovement.h"
 #include "game/PlayerStarts.h"
 #include "game/Visibility.h"
 #include "image/DecodedImage.h"
@@ -158,6 +159,25 @@ std::vector<BrushEntity> placeBrushEntities(LevelData& level)
 }
 
 // Parses like the map does after reading the file; nullopt for a refused file.
+// The walker on a level that parsed: its collision model reads brushes, sides, planes,
+// leaf-brush lists and texture records the loader does not check. A few frames from the first
+// start (or the level's middle), running and jumping, must stay finite.
+void walkBriefly(const LevelData& level)
+{
+    PlayerMovement walker(level, EntityText::parse(level.entityText).entities);
+    if (!walker.walkEntities().starts().empty())
+        walker.placeAtStart(0);
+    else
+        walker.placeAt((walker.world().levelLow() + walker.world().levelHigh()) * 0.5f, 0.0);
+    WalkInput input;
+    input.forward = 1.0f;
+    input.jump = true;
+    for (const double seconds : {0.01, 0.1, 0.25}) {
+        walker.step(input, seconds);
+        walker.liquidAtEye();
+    }
+}
+
 std::optional<LevelData> parse(const uint8_t* data, std::size_t size)
 {
     std::ostream noLog(nullptr);
@@ -319,6 +339,7 @@ int level(const uint8_t* data, std::size_t size)
             useLikeTheRenderer(*parsed);
             mapAndCount(*parsed);
             placeBrushEntities(*parsed);
+            walkBriefly(*parsed);
         }
     }
     // Records are fixed-size and nothing is expanded: the file, its arrays and its patches fit.

@@ -27,6 +27,7 @@ struct LevelData {
     std::vector<DirectoryEntry> directory; // 17 entries, index = lump number
     std::vector<std::string> textureNames; // lump 1, in file order
     std::vector<int32_t> textureFlags;     // lump 1: each record's surface flags (LevelFormat::surfaceSky, ...)
+    std::vector<int32_t> textureContents;  // lump 1: each record's contents (LevelFormat::contentsSolid, ...)
     int lightmapCount = 0;                 // lump 14 length / 49152
     std::vector<Plane> planes;
     std::vector<Node> nodes;

@@ -85,6 +85,14 @@ constexpr LumpInfo lumps[lumpCount] = {
 constexpr int32_t surfaceSky = 0x4;
 constexpr int32_t surfaceNoDraw = 0x80;
 
+// Contents flags of a texture record (what a brush made of it is), as a walker reads them.
+constexpr int32_t contentsSolid = 0x1;
+constexpr int32_t contentsLava = 0x8;
+constexpr int32_t contentsSlime = 0x10;
+constexpr int32_t contentsWater = 0x20;
+constexpr int32_t contentsPlayerClip = 0x10000;
+constexpr int32_t contentsTrigger = 0x40000000;
+
 enum FaceType : int32_t { Polygon = 1, Patch = 2, Mesh = 3, Billboard = 4 };
 
 } // namespace LevelFormat

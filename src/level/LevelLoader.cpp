@@ -179,6 +179,8 @@ void LevelLoader::readTextureNames(LevelData& level) const
     level.textureNames.reserve(textures.count);
     level.textureFlags.clear();
     level.textureFlags.reserve(textures.count);
+    level.textureContents.clear();
+    level.textureContents.reserve(textures.count);
     for (std::size_t i = 0; i < textures.count; ++i) {
         const char* name = reinterpret_cast<const char*>(textures.data + i * LevelFormat::textureRecordSize);
         // A name that fills all 64 bytes has no NUL of its own; it ends at the field.
@@ -188,6 +190,8 @@ void LevelLoader::readTextureNames(LevelData& level) const
         level.textureNames.emplace_back(name, length);
         level.textureFlags.push_back(LevelBytes::readInt32(reinterpret_cast<const unsigned char*>(name)
                                                            + LevelFormat::textureNameSize));
+        level.textureContents.push_back(LevelBytes::readInt32(reinterpret_cast<const unsigned char*>(name)
+                                                              + LevelFormat::textureNameSize + 4));
     }
     level.lightmapCount = directory.at(LevelFormat::Lightmaps).length / LevelFormat::lightmapRecordSize;
 }

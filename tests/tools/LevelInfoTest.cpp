@@ -52,7 +52,8 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
     EXPECT_EQ(run("/nonexistent.bsp"), "levelinfo: /nonexistent.bsp: cannot open the level file\nexit 1");
-    const std::string usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]\n";
+    const std::string usage = "usage: levelinfo [--data DIR] LEVEL_FILE [--movement]\n"
+                              "       levelinfo --data DIR NAME [--materials | --movement]\n";
     EXPECT_EQ(run(""), usage + "exit 2");
     EXPECT_EQ(run("--materials " + corpus + "node_plane_minus_one.bsp"), usage + "exit 2") << "no scripts without --data";
     EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
@@ -136,4 +137,23 @@ TEST(LevelInfoTest, ListsTheTitleAndTheInlineModels)
                                  "model *3: func_plat, faces 4 + 9 outside the level's 6 faces\n"
                                  "model *4: func_static, 2 faces\n";
     EXPECT_NE(output.find(expected), std::string::npos) << output;
+}
+
+// The walking plan's report, line by line: the pad's arc lands on its ledge and the teleporter's
+// destination is clear, as the scripted walks of tests/game find them.
+TEST(LevelInfoTest, ReportsWhatAWalkingPlayerMeetsOnTheWalkingPlan)
+{
+    const testsupport::TempDir directory;
+    const std::string plan = testsupport::sourceDir() + "/demo/walk.plan";
+    ASSERT_EQ(shellOutput(std::string(LEVELGEN_PROGRAM) + " " + plan + " " + directory.path() + " > /dev/null; echo $?"), "0");
+    const std::string expected[] = {
+        "start 1 info_player_deathmatch at (96 96 132): clear, falls 117 to the floor",
+        "pad *1 from (1120 224 0) to target1 (1120 560 200): launch 734 u/s, apex (1120 561 200), lands at (1120 739 128) after 1.02 s",
+        "teleporter *2 to target2 (1280 960 32) heading 270: clear, lands at (1280 960 0)",
+        "movement: 1 starts (0 in solid), 1 jump pads (0 blocked), 1 teleporters (0 blocked)",
+    };
+    std::string lines;
+    for (const std::string& line : expected)
+        lines += line + "\n";
+    EXPECT_EQ(run(directory.path() + "walk.bsp --movement"), lines + "exit 0");
 }

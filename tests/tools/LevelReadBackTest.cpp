@@ -3,6 +3,7 @@
 #include "MazeGenerator.h"
 #include "Plan.h"
 
+#include "game/CollisionWorld.h"
 #include "level/FogVolume.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
@@ -262,4 +263,29 @@ TEST(LevelReadBackTest, AFogPitIsWrittenAsTheFormatRecordsFogAndReadBackAsAVolum
         }
     }
     EXPECT_EQ(surfaces, 4) << "one surface face per fog cell";
+}
+
+// What a walker finds through the tree at points of a 4 x 2 room 160 high, a pool and a lava
+// floor in its north-west: the floor and ceiling slabs, the pool's water up to its surface
+// (6% of the height, 10 units) and the lava's first units; the air between holds nothing.
+TEST(LevelReadBackTest, LeavesListBrushesOfTheContentsAWalkerMeets)
+{
+    const LevelData level = load(buildLevel(parsePlan("height 160\nmap\n######\n#~^..#\n#...S#\n######\n", "wet.plan")));
+    const CollisionWorld world(level, {});
+    EXPECT_EQ(world.skippedBrushes(), 0u);
+    const struct {
+        const char* where;
+        Float3 point; // world coordinates: file x, z, -y
+        int32_t contents;
+    } points[] = {
+        {"under the floor", {96, -1, -96}, LevelFormat::contentsSolid},
+        {"over the ceiling", {96, 161, -96}, LevelFormat::contentsSolid},
+        {"in the air", {96, 80, -96}, 0},
+        {"in the pool", {96, 5, -160}, LevelFormat::contentsWater},
+        {"over the pool", {96, 12, -160}, 0},
+        {"on the lava", {160, 2, -160}, LevelFormat::contentsLava},
+        {"in the wall", {32, 80, -96}, LevelFormat::contentsSolid},
+    };
+    for (const auto& p : points)
+        EXPECT_EQ(world.contentsAt(p.point, {}), p.contents) << p.where;
 }

@@ -83,6 +83,21 @@ TEST(PlanParserTest, ReadsTheMaterialCellsAndTheSky)
     }
 }
 
+TEST(PlanParserTest, ReadsShapesWithWhatFollowsTheirBox)
+{
+    const Plan plan = parsePlan("shape ramp -8 0 0 64 32 16 west\nshape teleporter 0 0 0 8 8 8 100 -200 30 270\n"
+                                "map\n#S#\n",
+                                "p.plan");
+    ASSERT_EQ(plan.shapes.size(), 2u);
+    EXPECT_EQ(plan.shapes[0].kind, ShapeKind::ramp);
+    EXPECT_EQ(plan.shapes[0].low, (std::array<int, 3>{-8, 0, 0}));
+    EXPECT_EQ(plan.shapes[0].high, (std::array<int, 3>{64, 32, 16}));
+    EXPECT_EQ(plan.shapes[0].rises, Heading::west);
+    EXPECT_EQ(plan.shapes[1].kind, ShapeKind::teleporter);
+    EXPECT_EQ(plan.shapes[1].target, (std::array<int, 3>{100, -200, 30}));
+    EXPECT_EQ(plan.shapes[1].angle, 270);
+}
+
 TEST(PlanParserTest, AcceptsWindowsLineEndsAndTrailingBlankLines)
 {
     const Plan plan = parsePlan("cell 64\r\nmap\r\n###\r\n#S#\r\n###\r\n\r\n  \n", "x.plan");
@@ -142,6 +157,16 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
         {"sky without a kind", "sky\nmap\n#S#\n", "p.plan:1:4: 'sky' needs farbox or clouds"},
         {"sky with another word", "sky farbox hills\nmap\n#S#\n",
          "p.plan:1:12: 'sky' takes only nearbox after its kind"},
+        {"unknown shape", "shape cone 0 0 0 1 1 1\nmap\n#S#\n",
+         "p.plan:1:7: 'shape' needs a kind: solid, clip, water, hurt, ramp, curve, pad or teleporter"},
+        {"pad without its target", "shape pad 0 0 0 8 8 8\nmap\n#S#\n",
+         "p.plan:1:22: 'shape pad' needs the box's X0 Y0 Z0 X1 Y1 Z1 and its target's X Y Z"},
+        {"shape inside out", "shape solid 0 0 9 8 8 8\nmap\n#S#\n",
+         "p.plan:1:23: a shape's second corner must lie above its first on every axis"},
+        {"shape out of reach", "shape clip 0 0 0 8 8 70000\nmap\n#S#\n",
+         "p.plan:1:22: a shape's numbers are whole units from -65536 to 65536"},
+        {"ramp rising upwards", "shape ramp 0 0 0 8 8 8 up\nmap\n#S#\n",
+         "p.plan:1:24: a ramp rises to north, east, south or west"},
     };
     for (const PlanErrorCase& c : cases) {
         SCOPED_TRACE(c.name);

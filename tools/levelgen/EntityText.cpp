@@ -3,6 +3,7 @@
 #include "LevelBuilder.h"
 #include "PlanEntities.h"
 #include "PlanLights.h"
+#include "Shapes.h"
 
 #include <cmath>
 #include <sstream>
@@ -64,6 +65,33 @@ std::string entityText(const Plan& plan)
         if (brush.placed)
             pair(text, "origin", triple(std::lround(brush.origin.x), std::lround(brush.origin.y),
                                         std::lround(brush.origin.z)));
+        text << "}\n";
+    }
+    // The shapes' triggers are the models after the cells' brush entities; each pad or
+    // teleporter names its own target.
+    int model = static_cast<int>(planBrushEntities(plan).size());
+    for (const PlanShape& shape : plan.shapes) {
+        if (!isTriggerShape(shape.kind))
+            continue;
+        ++model;
+        const std::string target = "target" + std::to_string(model);
+        text << "{\n";
+        pair(text, "classname", shape.kind == ShapeKind::pad          ? "trigger_push"
+                                : shape.kind == ShapeKind::teleporter ? "trigger_teleport"
+                                                                      : "trigger_hurt");
+        pair(text, "model", "*" + std::to_string(model));
+        if (shape.kind == ShapeKind::hurt) {
+            pair(text, "dmg", "5");
+            text << "}\n";
+            continue;
+        }
+        pair(text, "target", target);
+        text << "}\n{\n";
+        pair(text, "classname", shape.kind == ShapeKind::pad ? "target_position" : "misc_teleporter_dest");
+        pair(text, "targetname", target);
+        pair(text, "origin", triple(shape.target[0], shape.target[1], shape.target[2]));
+        if (shape.kind == ShapeKind::teleporter)
+            pair(text, "angle", std::to_string(shape.angle));
         text << "}\n";
     }
     for (const PlanPointEntity& point : planPointEntities(plan)) {

@@ -8,6 +8,7 @@
 #include "Geometry.h"
 #include "Lightmapper.h"
 #include "Materials.h"
+#include "Shapes.h"
 #include "TextureCatalogue.h"
 #include "Visibility.h"
 
@@ -23,7 +24,9 @@ namespace {
 constexpr int maxBrushSide = 32;
 constexpr float waterLevel = 0.06f; // of the room's height: a pool's surface over its floor
 constexpr float fogLevel = 0.4f;    // of the room's height: the top of a fog pit's fog
-constexpr int32_t fogTopSide = 4;   // the fog brush's side facing up, counted from its first
+constexpr int32_t fogTopSide = 4;
+constexpr int slabThickness = 16; // units of the brushes under floors and over ceilings
+constexpr int lavaDepth = 4;      // units of a lava floor's brush above the floor   // the fog brush's side facing up, counted from its first
 
 struct FaceRange {
     int32_t first = 0;
@@ -44,6 +47,7 @@ public:
         fogRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return p.at(column, row) == Cell::FogPit; }, maxBrushSide);
         addCellFaces();
+        addShapeFaces();
         worldFaceCount = static_cast<int32_t>(level.faces.size());
         brushModels = addBrushModelFaces(plan, brushEntities,
                                          {texture(Surface::Arch), texture(Surface::Pillar), texture(Surface::Arch)},
@@ -54,10 +58,14 @@ public:
         const ClusterMap brushRects = buildRectangles(
             plan, [](const Plan& p, int column, int row) { return !p.isOpen(column, row); }, maxBrushSide);
         addBrushes(brushRects);
+        addFloorAndCeilingSlabs();
+        addLiquidBrushes();
         addFogVolumes();
+        addShapeBrushes();
         addTree(buildBspTree(clusters), brushRects);
         addWorldModel();
         addBrushModels();
+        addTriggerModels();
         level.visibility = computeVisibility(clusters);
         level.entities = entityText(plan);
         if (statistics) {
@@ -106,6 +114,15 @@ private:
             const MaterialRecord record = materialRecord(plan, material);
             materialTextures.push_back(addTexture({record.textureName, record.flags, record.contents},
                                                   materialLighting(material)));
+        }
+        // Only a plan with clips or triggers has their records, so other levels keep their bytes.
+        for (const PlanShape& shape : plan.shapes) {
+            if (shape.kind == ShapeKind::clip)
+                clipTexture = addTexture({std::string(textureDirectory) + "clip", nodrawSurfaceFlag, playerClipContents},
+                                         FaceLighting::Unlit);
+            if (isTriggerShape(shape.kind))
+                triggerTexture = addTexture({std::string(textureDirectory) + "trigger", nodrawSurfaceFlag, triggerContents},
+                                            FaceLighting::Unlit);
         }
     }
 
@@ -265,6 +282,87 @@ private:
         return texture(solid == Cell::AltWall ? Surface::AltWall : Surface::Wall);
     }
 
+    // ---- shapes ---------------------------------------------------------------------------
+
+    int shapeTexture(const PlanShape& shape) const
+    {
+        switch (shape.kind) {
+        case ShapeKind::clip: return clipTexture;
+        case ShapeKind::water: return materialTexture(Material::Water);
+        default: return isTriggerShape(shape.kind) ? triggerTexture : texture(Surface::AltWall);
+        }
+    }
+
+    // The world's shapes' faces, after the cells' and before the brush models', so that model
+    // 0 holds them and the leaves they stand in list them.
+    void addShapeFaces()
+    {
+        for (const PlanShape& shape : plan.shapes) {
+            FaceRange range{static_cast<int32_t>(level.faces.size()), 0};
+            if (!isTriggerShape(shape.kind))
+                ::addShapeFaces(shape, shapeTexture(shape), geometry);
+            range.count = static_cast<int32_t>(level.faces.size()) - range.first;
+            shapeFaces.push_back(range);
+        }
+    }
+
+    void addShapeBrushes()
+    {
+        for (const PlanShape& shape : plan.shapes) {
+            const std::vector<ShapePlane> planes = shapePlanes(shape);
+            if (isTriggerShape(shape.kind) || planes.empty()) {
+                shapeBrushes.push_back(-1);
+                continue;
+            }
+            shapeBrushes.push_back(static_cast<int32_t>(level.brushes.size()));
+            addBrush(planes, shapeTexture(shape));
+        }
+    }
+
+    void addBrush(const std::vector<ShapePlane>& planes, int32_t tex)
+    {
+        level.brushes.push_back({static_cast<int32_t>(level.brushSides.size()),
+                                 static_cast<int32_t>(planes.size()), tex});
+        for (const ShapePlane& side : planes)
+            level.brushSides.push_back({plane(side.normal, side.distance), tex});
+    }
+
+    static bool overlaps(const PlanShape& shape, const IntBox& box)
+    {
+        return shape.low[0] < box.maxs[0] && shape.high[0] > box.mins[0] && shape.low[1] < box.maxs[1]
+            && shape.high[1] > box.mins[1];
+    }
+
+    // The world's shapes over a leaf: their brushes, and (open leaves only) their faces.
+    void listShapes(const IntBox& box, bool open)
+    {
+        for (size_t i = 0; i < plan.shapes.size(); ++i) {
+            if (!overlaps(plan.shapes[i], box))
+                continue;
+            if (shapeBrushes[i] >= 0)
+                level.leafBrushes.push_back(shapeBrushes[i]);
+            for (int32_t f = shapeFaces[i].first; open && f < shapeFaces[i].first + shapeFaces[i].count; ++f)
+                level.leafFaces.push_back(f);
+        }
+    }
+
+    // Each pad, teleporter and hurt volume: a model of one brush and no faces, after the others.
+    void addTriggerModels()
+    {
+        for (const PlanShape& shape : plan.shapes) {
+            if (!isTriggerShape(shape.kind))
+                continue;
+            ModelRecord model;
+            model.firstFace = static_cast<int32_t>(level.faces.size());
+            model.firstBrush = static_cast<int32_t>(level.brushes.size());
+            model.brushCount = 1;
+            model.mins = {float(shape.low[0]), float(shape.low[1]), float(shape.low[2])};
+            model.maxs = {float(shape.high[0]), float(shape.high[1]), float(shape.high[2])};
+            addBrush(shapePlanes(shape), triggerTexture);
+            level.models.push_back(model);
+        }
+    }
+
     // ---- planes, brushes, tree ----------------------------------------------------------
 
     int plane(Vector3 normal, float distance)
@@ -293,6 +391,46 @@ private:
                  {std::pair<Vector3, float>{{1, 0, 0}, x1}, {{-1, 0, 0}, -x0}, {{0, 1, 0}, y1}, {{0, -1, 0}, -y0},
                   {{0, 0, 1}, height}, {{0, 0, -1}, 0.0f}})
                 level.brushSides.push_back({plane(normal, distance), tex});
+        }
+    }
+
+    // Under every open rectangle a floor slab and over it a ceiling slab, so that something
+    // stops a walker where the faces show the floor and the ceiling.
+    void addFloorAndCeilingSlabs()
+    {
+        openRects = buildRectangles(
+            plan, [](const Plan& p, int column, int row) { return p.isOpen(column, row); }, maxBrushSide);
+        for (const ClusterRect& r : openRects.clusters) {
+            const std::array<int, 3> low{columnXInt(r.column), rowLineYInt(r.row + r.height), 0};
+            const std::array<int, 3> high{columnXInt(r.column + r.width), rowLineYInt(r.row), plan.height};
+            PlanShape slab;
+            slab.low = {low[0], low[1], -slabThickness};
+            slab.high = {high[0], high[1], 0};
+            slabBrushes.push_back(static_cast<int32_t>(level.brushes.size()));
+            addBrush(shapePlanes(slab), texture(Surface::Floor));
+            slab.low[2] = plan.height;
+            slab.high[2] = plan.height + slabThickness;
+            addBrush(shapePlanes(slab), texture(Surface::Ceiling));
+        }
+    }
+
+    // A pool's water from its floor to its surface, and a lava floor's first few units, as
+    // brushes of their materials' contents: a walker wades in one and stands in the other.
+    void addLiquidBrushes()
+    {
+        liquidBrushes.assign(static_cast<size_t>(plan.columns) * plan.rows, -1);
+        for (int row = 0; row < plan.rows; ++row) {
+            for (int column = 0; column < plan.columns; ++column) {
+                const Cell cell = plan.at(column, row);
+                if (cell != Cell::Water && cell != Cell::Lava)
+                    continue;
+                PlanShape volume;
+                volume.low = {columnXInt(column), rowLineYInt(row + 1), 0};
+                volume.high = {columnXInt(column + 1), rowLineYInt(row),
+                               cell == Cell::Water ? static_cast<int>(std::lround(height * waterLevel)) : lavaDepth};
+                liquidBrushes[static_cast<size_t>(row) * plan.columns + column] = static_cast<int32_t>(level.brushes.size());
+                addBrush(shapePlanes(volume), materialTexture(cell == Cell::Water ? Material::Water : Material::Lava));
+            }
         }
     }
 
@@ -336,6 +474,7 @@ private:
         }
         std::vector<int> brushSeen(brushRects.clusters.size(), -1);
         std::vector<int> fogSeen(fogRects.clusters.size(), -1);
+        std::vector<int> slabSeen(openRects.clusters.size(), -1);
         for (const BspLeafRegion& region : tree.leaves) {
             LeafRecord leaf;
             leaf.cluster = region.cluster;
@@ -351,6 +490,15 @@ private:
                         const FaceRange& faces = cellFaces[static_cast<size_t>(row) * plan.columns + column];
                         for (int32_t f = faces.first; f < faces.first + faces.count; ++f)
                             level.leafFaces.push_back(f);
+                        const int slab = openRects.at(column, row);
+                        if (slab >= 0 && slabSeen[static_cast<size_t>(slab)] != leafIndex) {
+                            slabSeen[static_cast<size_t>(slab)] = leafIndex;
+                            level.leafBrushes.push_back(slabBrushes[static_cast<size_t>(slab)]);
+                            level.leafBrushes.push_back(slabBrushes[static_cast<size_t>(slab)] + 1);
+                        }
+                        const int32_t liquid = liquidBrushes[static_cast<size_t>(row) * plan.columns + column];
+                        if (liquid >= 0)
+                            level.leafBrushes.push_back(liquid);
                         const int fog = fogRects.at(column, row); // open leaves list the fog they hold
                         if (fog >= 0 && fogSeen[static_cast<size_t>(fog)] != leafIndex) {
                             fogSeen[static_cast<size_t>(fog)] = leafIndex;
@@ -365,6 +513,7 @@ private:
                     }
                 }
             }
+            listShapes(leaf.box, region.cluster >= 0);
             leaf.leafFaceCount = static_cast<int32_t>(level.leafFaces.size()) - leaf.firstLeafFace;
             leaf.leafBrushCount = static_cast<int32_t>(level.leafBrushes.size()) - leaf.firstLeafBrush;
             level.leaves.push_back(leaf);
@@ -432,6 +581,13 @@ private:
     std::vector<PlanBrushEntity> brushEntities = planBrushEntities(plan);
     std::vector<BrushModel> brushModels; // by brush entity
     int32_t worldFaceCount = 0;          // model 0's: the faces the leaves list
+    std::vector<FaceRange> shapeFaces;   // by plan shape
+    ClusterMap openRects;                // the open cells' rectangles, each with two slabs
+    std::vector<int32_t> slabBrushes;    // by open rectangle: its floor slab; the ceiling's follows
+    std::vector<int32_t> liquidBrushes;  // by cell, row-major: its water or lava brush; -1 for none
+    std::vector<int32_t> shapeBrushes;   // by plan shape; -1 for a trigger or a curve
+    int clipTexture = -1;
+    int triggerTexture = -1;
 };
 
 } // namespace

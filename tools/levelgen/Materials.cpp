@@ -203,6 +203,9 @@ bool planUses(const Plan& plan, Material material)
         return false;
     if (material == Material::Clouds && plan.sky != SkyKind::clouds)
         return false;
+    if (material == Material::Water
+        && std::any_of(plan.shapes.begin(), plan.shapes.end(), [](const PlanShape& s) { return s.kind == ShapeKind::water; }))
+        return true;
     return std::find(plan.cells.begin(), plan.cells.end(), entry(material).cell) != plan.cells.end();
 }
 

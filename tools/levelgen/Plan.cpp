@@ -176,10 +176,91 @@ void parseSkySetting(Plan& plan, const std::vector<Token>& tokens, const std::st
     plan.skyNearBox = tokens.size() == 3;
 }
 
+struct ShapeSyntax {
+    const char* name;
+    ShapeKind kind;
+    const char* tail; // what follows the box, for messages; "" for nothing
+    size_t tailNumbers;
+    bool tailHeading;
+};
+
+constexpr std::array<ShapeSyntax, 8> shapeSyntaxes = {{
+    {"solid", ShapeKind::solid, "", 0, false},
+    {"clip", ShapeKind::clip, "", 0, false},
+    {"water", ShapeKind::water, "", 0, false},
+    {"hurt", ShapeKind::hurt, "", 0, false},
+    {"ramp", ShapeKind::ramp, " and the heading it rises to", 0, true},
+    {"curve", ShapeKind::curve, " and the heading it rises to", 0, true},
+    {"pad", ShapeKind::pad, " and its target's X Y Z", 3, false},
+    {"teleporter", ShapeKind::teleporter, " and its destination's X Y Z and heading", 4, false},
+}};
+
+constexpr int shapeLimit = 65536; // units from the origin either way
+
+bool readCoordinate(const std::string& text, int& value)
+{
+    size_t i = text[0] == '-' ? 1 : 0;
+    if (i == text.size() || text.size() - i > 6)
+        return false;
+    for (; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    value = std::stoi(text);
+    return value >= -shapeLimit && value <= shapeLimit;
+}
+
+void parseShape(Plan& plan, const std::vector<Token>& tokens, const std::string& fileName, int line, int lineLength)
+{
+    const auto syntax = std::find_if(shapeSyntaxes.begin(), shapeSyntaxes.end(), [&](const ShapeSyntax& s) {
+        return tokens.size() > 1 && tokens[1].text == s.name;
+    });
+    if (syntax == shapeSyntaxes.end())
+        fail(fileName, line, tokens.size() > 1 ? tokens[1].column : lineLength + 1,
+             "'shape' needs a kind: solid, clip, water, hurt, ramp, curve, pad or teleporter");
+    const size_t expected = 8 + syntax->tailNumbers + (syntax->tailHeading ? 1 : 0);
+    const std::string usage = std::string("'shape ") + syntax->name + "' needs the box's X0 Y0 Z0 X1 Y1 Z1"
+                            + syntax->tail;
+    if (tokens.size() != expected)
+        fail(fileName, line, tokens.size() > expected ? tokens[expected].column : lineLength + 1, usage);
+    std::array<int, 10> numbers{};
+    const size_t numberCount = 6 + syntax->tailNumbers;
+    for (size_t i = 0; i < numberCount; ++i) {
+        if (!readCoordinate(tokens[2 + i].text, numbers[i]))
+            fail(fileName, line, tokens[2 + i].column,
+                 "a shape's numbers are whole units from -" + std::to_string(shapeLimit) + " to "
+                     + std::to_string(shapeLimit));
+    }
+    PlanShape shape;
+    shape.kind = syntax->kind;
+    for (size_t axis = 0; axis < 3; ++axis) {
+        shape.low[axis] = numbers[axis];
+        shape.high[axis] = numbers[3 + axis];
+        if (shape.low[axis] >= shape.high[axis])
+            fail(fileName, line, tokens[5 + axis].column, "a shape's second corner must lie above its first on every axis");
+        if (syntax->tailNumbers >= 3)
+            shape.target[axis] = numbers[6 + axis];
+    }
+    shape.angle = syntax->tailNumbers == 4 ? numbers[9] : 0;
+    if (syntax->tailHeading) {
+        constexpr std::array<const char*, 4> headings = {"north", "east", "south", "west"};
+        const Token& word = tokens.back();
+        const auto found = std::find(headings.begin(), headings.end(), word.text);
+        if (found == headings.end())
+            fail(fileName, line, word.column, "a ramp rises to north, east, south or west");
+        shape.rises = static_cast<Heading>(found - headings.begin());
+    }
+    plan.shapes.push_back(shape);
+}
+
 void parseSetting(Plan& plan, const std::string& text, const std::string& fileName, int line)
 {
     const std::vector<Token> tokens = splitTokens(text);
     const Token& key = tokens.front();
+    if (key.text == "shape") {
+        parseShape(plan, tokens, fileName, line, static_cast<int>(text.size()));
+        return;
+    }
     if (key.text == "texture") {
         parseTextureSetting(plan, tokens, fileName, line, static_cast<int>(text.size()));
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,6 +56,33 @@ struct GridPosition {
     int row = 0;
 };
 
+// A shape placed by coordinates rather than by cell, for what a grid of full-height columns
+// cannot hold: raised blocks, stairs, ramps, and the volumes a player walks into. File
+// coordinates (Z up), whole units; `low` and `high` are the box's corners, low < high on
+// every axis. A ramp or curve fills its box's floor and rises from low.z to high.z towards
+// `rises`; a curve is a patch (a quadratic surface, flat at its foot) and the rest are brushes.
+enum class ShapeKind {
+    solid,      // a drawn block that blocks
+    clip,       // an invisible wall: player clip contents, no faces
+    water,      // a volume of water whose top is drawn with the water material
+    ramp,       // a drawn wedge
+    curve,      // a drawn curved ramp (patch), hollow beneath
+    pad,        // a trigger_push brush entity launching to `target` (a target_position)
+    teleporter, // a trigger_teleport brush entity sending to `target` (a misc_teleporter_dest)
+    hurt,       // a trigger_hurt brush entity
+};
+
+enum class Heading { north, east, south, west };
+
+struct PlanShape {
+    ShapeKind kind = ShapeKind::solid;
+    std::array<int, 3> low{};
+    std::array<int, 3> high{};
+    Heading rises = Heading::north;  // ramps and curves
+    std::array<int, 3> target{};     // pads and teleporters: where they send the player
+    int angle = 0;                   // teleporters: the destination's heading, degrees
+};
+
 struct Plan {
     std::string name = "level";   // stem of the output files: at most 32 letters, digits, '_' or '-'
     int cellSize = 64;            // units per cell side
@@ -74,6 +102,7 @@ struct Plan {
     std::vector<Cell> cells; // row-major, rows * columns
     GridPosition start;
     std::vector<GridPosition> lights; // reading order, at most four
+    std::vector<PlanShape> shapes;    // in plan order
 
     Cell at(int column, int row) const; // outside the grid is solid wall
     bool isOpen(int column, int row) const { return !isSolid(at(column, row)); }
@@ -94,7 +123,9 @@ constexpr int maxLights = 4;
 bool spansWestToEast(const Plan& plan, int column, int row);
 
 // Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
-// "enemies N", "angle DEG" (0 to 359), "sky farbox|clouds [nearbox]", "title TEXT" (the rest of the
+// "enemies N", "angle DEG" (0 to 359), "shape KIND X0 Y0 Z0 X1 Y1 Z1 [...]" (KIND solid, clip,
+// water, hurt; ramp and curve end with the heading they rise to, north, east, south or west;
+// pad ends with its target's X Y Z, teleporter with its destination's X Y Z and heading), "sky farbox|clouds [nearbox]", "title TEXT" (the rest of the
 // line) and "texture SURFACE NAME", comments starting with
 // '#', then a line "map" and the grid's rows. fileName is used in messages and, without
 // directory and extension, as the plan's name.

@@ -4,12 +4,14 @@
 // would refuse the file; the level's title and its inline models. With --data it also says
 // where each texture's image is found (loose or in which archive) and how many faces each
 // missing one leaves without an image, counted as the viewer counts them (TextureReport).
-// With --materials it lists instead what the viewer cannot show of the level's materials.
+// With --materials it lists instead what the viewer cannot show of the level's materials; with
+// --movement, what a walking player meets (starts, jump pads, teleporters: MovementReport).
 //
-//   levelinfo [--data DIR] LEVEL_FILE
-//   levelinfo --data DIR NAME [--materials]
+//   levelinfo [--data DIR] LEVEL_FILE [--movement]
+//   levelinfo --data DIR NAME [--materials | --movement]
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
+#include "game/MovementReport.h"
 #include "image/DecodedImage.h"
 #include "level/EntityText.h"
 #include "level/LevelFiles.h"
@@ -186,7 +188,8 @@ void printTextures(const LevelData& level, const TextureResolver* resolver, cons
     }
 }
 
-constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]";
+constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE [--movement]\n"
+                              "       levelinfo --data DIR NAME [--materials | --movement]";
 
 // Every option, as --help lists it and docs/man/levelinfo.1 describes it (a test holds the page to this list).
 constexpr struct {
@@ -195,6 +198,7 @@ constexpr struct {
 } options[] = {
     {"--data DIR", "say where under DIR each texture's image is found, and what a missing one costs"},
     {"--materials", "with --data, list instead what the viewer cannot show of the level's materials"},
+    {"--movement", "list instead what a walking player meets: starts, jump pads, teleporters"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
 };
@@ -226,6 +230,7 @@ struct Arguments {
     bool help = false;
     bool version = false;
     bool materials = false;
+    bool movement = false;
 };
 
 std::optional<Arguments> readArguments(int argc, char** argv)
@@ -239,6 +244,9 @@ std::optional<Arguments> readArguments(int argc, char** argv)
     }
     if (!words.empty() && words.back() == "--materials") {
         arguments.materials = true;
+        words.pop_back();
+    } else if (!words.empty() && words.back() == "--movement") {
+        arguments.movement = true;
         words.pop_back();
     }
     if (words.size() == 1 && !arguments.materials) {
@@ -297,6 +305,13 @@ int main(int argc, char** argv)
             std::cerr << notice << '\n';
         if (arguments->materials) {
             printMaterials(level, *materials);
+            return 0;
+        }
+        if (arguments->movement) {
+            const MovementReport report = MovementReport::of(level, EntityText::parse(level.entityText).entities);
+            for (const std::string& line : report.lines)
+                std::cout << line << '\n';
+            std::cout << report.summaryLine() << '\n';
             return 0;
         }
         std::cout << "file: " << bytes.size() << " bytes\n";
