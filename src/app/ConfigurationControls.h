@@ -23,6 +23,7 @@ public:
     void frameShown(int, bool) override {}
     void frameTimerDue() override {}
     void windowShown(bool, int) override {}
+    std::optional<std::array<float, 4>> viewTint() const override { return std::nullopt; }
 
     int lastPointerX() const { return lastMouseX; }
     int lastPointerY() const { return lastMouseY; }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <optional>
+
 class BSPMap;
 class Camera;
 class StatusLine;
@@ -45,4 +48,6 @@ public:
     virtual void frameShown(int now, bool moving) = 0;
     virtual void frameTimerDue() = 0;
     virtual void windowShown(bool shown, int now) = 0;
+    // A colour laid over the whole view (RGBA, 0..1), or none.
+    virtual std::optional<std::array<float, 4>> viewTint() const = 0;
 };

@@ -16,12 +16,13 @@ struct Entry {
 const std::vector<Entry>& keyHelp()
 {
     static const std::vector<Entry> keys = {
-        {"w / s", "fly forward / backward, along the view"},
-        {"left / right arrow", "fly left / right"},
-        {"a / d", "turn left / right, 90 degrees a second"},
-        {"e / r", "look up / down, 90 degrees a second"},
-        {"= / -", "fly up / down"},
-        {"Shift", "held, moves three times as fast"},
+        {"w / s", "forward / backward (flying: along the view)"},
+        {"a / d", "strafe left / right"},
+        {"left / right arrow", "turn left / right, 90 degrees a second"},
+        {"up / down arrow", "look up / down, 90 degrees a second (also e / r)"},
+        {"Space / x", "jump / crouch walking, up / down flying or swimming (also = / -)"},
+        {"g", "walk as a player (gravity, collision, pads, teleporters) / fly"},
+        {"Shift", "held, flies three times as fast"},
         {"mouse", "look, --mouse degrees per pixel, while the pointer is held"},
         {"mouse button", "the first click holds the pointer; after it the left button fires"},
         {"Tab", "let the pointer go"},

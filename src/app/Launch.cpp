@@ -217,6 +217,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     if (line.players)
         configuration.levelPlayers = line.players;
     launch.hudShown = !line.noHud;
+    launch.walking = line.walk;
     configuration.screenshots = true; // so the printed configuration keeps 'p' working
     loadMaterials(launch);
     out << configurationText(configuration) << std::flush;
@@ -231,6 +232,8 @@ Launch Launch::fromConfiguration(const CommandLine& line)
     if (line.noHud)
         throw LaunchError("--no-hud opens a level without its gun and status line, not the configuration file "
                           + line.target);
+    if (line.walk)
+        throw LaunchError("--walk opens a level walking, not the configuration file " + line.target);
     Configuration configuration = readConfiguration(line.target);
     if (const auto problem = configurationProblem(configuration, line.target))
         throw LaunchError(*problem);

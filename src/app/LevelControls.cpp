@@ -22,32 +22,38 @@ std::optional<Flight::Motion> motionOfKey(unsigned char key)
     switch (key) {
     case 'w': case 'W': return Flight::Motion::forward;
     case 's': case 'S': return Flight::Motion::backward;
-    case 'a': case 'A': return Flight::Motion::turnLeft;
-    case 'd': case 'D': return Flight::Motion::turnRight;
+    case 'a': case 'A': return Flight::Motion::left;
+    case 'd': case 'D': return Flight::Motion::right;
     case 'e': case 'E': return Flight::Motion::lookUp;
     case 'r': case 'R': return Flight::Motion::lookDown;
-    case '=': case '+': return Flight::Motion::up;
-    case '-': case '_': return Flight::Motion::down;
+    case ' ': case '=': case '+': return Flight::Motion::up;
+    case 'x': case 'X': case '-': case '_': return Flight::Motion::down;
     default: return std::nullopt;
     }
 }
 
 std::optional<Flight::Motion> motionOfSpecialKey(int key)
 {
-    if (key == GLUT_KEY_LEFT)
-        return Flight::Motion::left;
-    if (key == GLUT_KEY_RIGHT)
-        return Flight::Motion::right;
-    return std::nullopt;
+    switch (key) {
+    case GLUT_KEY_LEFT: return Flight::Motion::turnLeft;
+    case GLUT_KEY_RIGHT: return Flight::Motion::turnRight;
+    case GLUT_KEY_UP: return Flight::Motion::lookUp;
+    case GLUT_KEY_DOWN: return Flight::Motion::lookDown;
+    default: return std::nullopt;
+    }
 }
 } // namespace
 
 LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
-                             Camera& camera)
-    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts))
+                             Camera& camera, const LevelData& level, bool walk)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(level)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
+    if (walk)
+        toggleWalking(camera);
 }
+
+LevelControls::~LevelControls() = default;
 
 void LevelControls::listen() const
 {
@@ -55,13 +61,32 @@ void LevelControls::listen() const
     registerLevelModeCallbacks();
 }
 
-void LevelControls::advance(Camera& camera, double seconds) { flight.advance(camera, seconds); }
+void LevelControls::advance(Camera& camera, double seconds)
+{
+    if (walking)
+        walking->step(flight, camera, seconds);
+    else
+        flight.advance(camera, seconds);
+}
+
+// The walker is made when first asked for: a level only flown through never builds it.
+void LevelControls::toggleWalking(Camera& camera)
+{
+    walking = walking ? nullptr : Walking::start(level, camera);
+}
+
+std::optional<std::array<float, 4>> LevelControls::viewTint() const
+{
+    return walking ? walking->tint() : std::nullopt;
+}
 
 void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
 {
     text << " H:" << std::lround(camera.heading()) % 360 << " P:" << std::lround(camera.getPitch());
     if (const std::size_t start = starts.standingAt(camera))
         text << " start " << start << " of " << starts.count();
+    if (walking)
+        walking->appendStatus(text);
 }
 
 bool LevelControls::pressKey(unsigned char key, const Scene& scene)
@@ -75,6 +100,7 @@ bool LevelControls::pressKey(unsigned char key, const Scene& scene)
     case 'c':
         std::cout << viewOptions(camera.getPosition(), camera.heading(), camera.getPitch()) << std::endl;
         return true;
+    case 'g': toggleWalking(camera); return true;
     case 'h': scene.level.hudShown = !scene.level.hudShown; return true;
     case 'j': jumpToStart(camera, true); return true;
     case 'J': jumpToStart(camera, false); return true;
@@ -169,4 +195,6 @@ void LevelControls::jumpToStart(Camera& camera, bool forward)
         return;
     }
     starts.jump(camera, forward);
+    if (walking)
+        walking->standAt(camera);
 }

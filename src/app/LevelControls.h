@@ -2,20 +2,26 @@
 
 #include "app/Controls.h"
 #include "app/FramePacer.h"
+#include "app/Walking.h"
 #include "game/Flight.h"
 #include "game/MouseLook.h"
 #include "game/PlayerStarts.h"
 
 #include <optional>
 
-// Level mode's keys and mouse: held keys fly the camera by each frame's seconds (Flight), the
-// held pointer looks around (MouseLook), j and J jump between the level's starts, c prints the
-// view, h hides the gun and status line, n shows the markers, Tab lets the pointer go. The
-// status line adds heading, pitch and the start jumped to.
+// Level mode's keys and mouse, as first-person programs have them: W, A, S and D move and
+// strafe, Space rises (or jumps), X crouches (or sinks), the arrows turn and look, the held
+// pointer looks around (MouseLook); held keys act by each frame's seconds (Flight), flying
+// through everything or, after g, walking (Walking). j and J jump between the level's starts,
+// c prints the view, h hides the gun and status line, n shows the markers, Tab lets the pointer
+// go. The status line adds heading, pitch, the start jumped to and the walk.
 class LevelControls : public Controls {
 public:
-    // `camera` is given the free pitch level mode looks with.
-    LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts, Camera& camera);
+    // `camera` is given the free pitch level mode looks with; `level` outlives the controls.
+    // With `walk`, the walk starts at once.
+    LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts, Camera& camera,
+                  const LevelData& level, bool walk);
+    ~LevelControls() override;
 
     // Key releases too (auto-repeat ignored, so a held key is one press and one release), motion
     // with a button held, and leaving or losing the window.
@@ -32,7 +38,9 @@ public:
     void movePointer(int x, int y, Camera& camera) override;
     // The pointer is let go and held keys end, since their releases may go to another window.
     void loseFocus() override;
-    bool isMoving() const override { return flight.isMoving(); }
+    bool isMoving() const override { return flight.isMoving() || (walking && walking->isMoving()); }
+    // Under water, slime or lava while walking.
+    std::optional<std::array<float, 4>> viewTint() const override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
     void frameTimerDue() override { pacer.timerDue(); }
@@ -44,6 +52,7 @@ private:
     void holdPointer(int x, int y);
     void releasePointer();
     void updateFast();
+    void toggleWalking(Camera& camera);
 
     FramePacer pacer;
     Flight flight;
@@ -53,4 +62,6 @@ private:
     bool rightShiftDown = false;
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
+    const LevelData& level;
+    std::unique_ptr<Walking> walking; // null while flying
 };

@@ -10,6 +10,7 @@
 #include "render/DataRootImages.h"
 #include "render/DesignedLook.h"
 #include "render/PlainLook.h"
+#include "render/ScreenTint.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 
@@ -51,7 +52,7 @@ Viewer::Viewer(Launch launch)
         eye->setPitchLimit(Camera::freePitchLimit);
     if (launch.levelMode)
         input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
-                                                std::move(launch.starts), *eye);
+                                                std::move(launch.starts), *eye, *levelMap, launch.walking);
     else
         input = std::make_unique<ConfigurationControls>();
     if (configuration.startPitch)
@@ -142,6 +143,8 @@ void Viewer::drawFrameAt(int now)
     input->advance(*eye, clock.frameSeconds());
     writeStatus();
     levelMap->render(statusLine, clock.frameSeconds(), drawing.textures, drawing.lighting);
+    if (const auto tint = input->viewTint())
+        ScreenTint::draw(*tint);
 }
 
 // "FPS:60 X:320 Y:48 Z:-96", and what the mode adds (level mode: " H:90 P:-10 start 3 of 12").

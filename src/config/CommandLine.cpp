@@ -184,6 +184,8 @@ const Option options[] = {
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.overview = o.text(r, "a PNG file to write"); }},
     {"--no-hud", "", "start without the gun and the status line (h brings them back)", {},
      [](const Option&, ArgumentReader&, CommandLine& l) { l.noHud = true; }},
+    {"--walk", "", "start walking as a player, not flying (g switches)", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.walk = true; }},
     {"--time", "SECONDS", "start the material clock there ({range}; default 0); --snapshot keeps it there",
      {"seconds", -CommandLine::maxTime, CommandLine::maxTime},
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.time = o.decimal(r); }},

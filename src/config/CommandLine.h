@@ -31,6 +31,7 @@ struct CommandLine {
     std::optional<int> frames;                                // --frames N: the snapshot's frame, from 1
     std::optional<std::string> overview;                      // --overview OUT.png: a map from above, then exit
     bool noHud = false;                                       // --no-hud: start without the gun and status line
+    bool walk = false;                                        // --walk: start walking, not flying
     std::optional<double> time;                               // --time SECONDS: where the material clock starts
     bool help = false;                                        // --help: print the help and exit
     bool version = false;                                     // --version: print the version and exit

@@ -11,12 +11,17 @@ void Flight::releaseAll()
     pressed.fill(false);
 }
 
+void Flight::turn(Camera& camera, double seconds) const
+{
+    const double degrees = turnDegreesPerSecond * std::clamp(seconds, 0.0, longestStep);
+    camera.turnRight(degrees * axis(Motion::turnRight, Motion::turnLeft));
+    camera.lookUp(degrees * axis(Motion::lookUp, Motion::lookDown));
+}
+
 void Flight::advance(Camera& camera, double seconds)
 {
     const double step = std::clamp(seconds, 0.0, longestStep);
-    const double turn = turnDegreesPerSecond * step;
-    camera.turnRight(turn * axis(Motion::turnRight, Motion::turnLeft));
-    camera.lookUp(turn * axis(Motion::lookUp, Motion::lookDown));
+    turn(camera, seconds);
 
     // Turned first, so a frame moves along the heading it is drawn with.
     const Vec3 along = camera.viewDirection().scaled(float(axis(Motion::forward, Motion::backward)));
@@ -25,7 +30,7 @@ void Flight::advance(Camera& camera, double seconds)
     Vec3 direction = along.plus(aside).plus(rise);
     direction.normalize(); // nothing held leaves it zero
     camera.moveBy(direction.scaled(float(speed * (fast ? fastFactor : 1.0) * step)));
-    pressed.fill(false);
+    frameDone();
 }
 
 bool Flight::isMoving() const

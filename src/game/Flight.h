@@ -34,6 +34,12 @@ public:
 
     // One frame's motion for what is held now, or was pressed since the last frame.
     void advance(Camera& camera, double seconds);
+    // Only the frame's turning and looking, for a camera something else moves (walking); then
+    // frameDone forgets the presses.
+    void turn(Camera& camera, double seconds) const;
+    void frameDone() { pressed.fill(false); }
+    // +1, -1 or 0: which of two opposite motions this frame has.
+    int direction(Motion positive, Motion negative) const { return axis(positive, negative); }
 
 private:
     static std::size_t index(Motion motion) { return static_cast<std::size_t>(motion); }

@@ -217,3 +217,31 @@ TEST(LevelControlsTest, AStillViewDrawsNothingUntilAKeyChangesIt)
     display.run("xdotool key --window " + window + " Escape 2>/dev/null");
     EXPECT_TRUE(viewer.waitForExit(30.0));
 }
+
+// g walks: the player falls from where the eye flew onto the jump pad's lane, the pad throws it
+// onto the ledge beyond, and it comes to rest standing there, its eye 50 units above the ledge.
+TEST(LevelControlsTest, GWalksAndAJumpPadThrowsThePlayerOntoItsLedge)
+{
+    TempDir dir;
+    testsupport::shellOutput(std::string(LEVELGEN_PROGRAM) + " " + testsupport::sourceDir() + "/demo/walk.plan "
+                             + dir.path() + "walk >/dev/null 2>&1");
+    const PrivateDisplay display;
+    // Flying above the pad (file x 1120, y 224), facing north along the lane.
+    ViewerProcess viewer({viewerBinary(), "--size", "160x120", "--at", "1120", "100", "-224", "--angle", "90",
+                          dir.path() + "walk/walk.bsp"},
+                         dir.path(), display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    display.run("xdotool key --window " + window + " g 2>/dev/null");
+    pause(3.0);
+    const View landed = parsed(pressC(display, window, viewer));
+    EXPECT_NEAR(landed.x, 1120, 1);
+    EXPECT_NEAR(landed.y, 128 + 50, 0.5) << "standing on the ledge, 128 high";
+    EXPECT_LT(landed.z, -640) << "beyond the ledge's near edge (file y 640)";
+    EXPECT_GT(landed.z, -928) << "short of its far edge";
+    pause(0.5);
+    EXPECT_EQ(parsed(pressC(display, window, viewer)).z, landed.z) << "at rest";
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    EXPECT_TRUE(viewer.waitForExit(30.0));
+}
