@@ -2,9 +2,12 @@
 
 #include <array>
 #include <optional>
+#include <string>
+#include <vector>
 
 class BSPMap;
 class Camera;
+class MaterialLibrary;
 class StatusLine;
 
 // What the keyboard and the mouse do in one mode: configuration mode's step-a-press keys and
@@ -17,6 +20,7 @@ public:
     struct Scene {
         Camera& camera;
         BSPMap& level;
+        const MaterialLibrary* materials; // null without scripts
     };
 
     virtual ~Controls();
@@ -50,4 +54,6 @@ public:
     virtual void windowShown(bool shown, int now) = 0;
     // A colour laid over the whole view (RGBA, 0..1), or none.
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
+    // Lines shown over the view, top first, for `camera` as it is now (none once it moved).
+    virtual const std::vector<std::string>& panel(const Camera& camera) = 0;
 };

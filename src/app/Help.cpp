@@ -28,6 +28,7 @@ const std::vector<Entry>& keyHelp()
         {"Tab", "let the pointer go"},
         {"f", "fire"},
         {"c", "print the view on standard output as --at X Y Z --angle A --pitch P"},
+        {"i", "tell what is ahead: the face at the centre and the entity in view, until the view moves"},
         {"j / J", "jump to the next / previous player start"},
         {"n", "markers on / off: where each point entity stands, a colour per family"},
         {"t", "textures on / off"},

@@ -3,6 +3,7 @@
 #include "app/Callbacks.h"
 #include "config/CommandLine.h"
 #include "game/Camera.h"
+#include "game/Inspection.h"
 #include "render/BSPMap.h"
 #include "render/StatusLine.h"
 
@@ -75,6 +76,31 @@ void LevelControls::toggleWalking(Camera& camera)
     walking = walking ? nullptr : Walking::start(level, camera);
 }
 
+void LevelControls::inspect(const Scene& scene)
+{
+    const Point& eye = scene.camera.getPosition();
+    const Vec3 view = scene.camera.viewDirection();
+    inspected = Inspection::describe(scene.level, scene.materials, {eye.getX(), eye.getY(), eye.getZ()},
+                                     {view.getX(), view.getY(), view.getZ()});
+    for (const std::string& line : inspected)
+        std::cout << line << '\n';
+    std::cout << std::flush;
+    inspectedFrom = poseOf(scene.camera);
+}
+
+std::array<double, 5> LevelControls::poseOf(const Camera& camera)
+{
+    const Point& eye = camera.getPosition();
+    return {eye.getX(), eye.getY(), eye.getZ(), camera.getYaw(), camera.getPitch()};
+}
+
+const std::vector<std::string>& LevelControls::panel(const Camera& camera)
+{
+    if (!inspected.empty() && poseOf(camera) != inspectedFrom)
+        inspected.clear(); // capacity kept: the next question allocates little
+    return inspected;
+}
+
 std::optional<std::array<float, 4>> LevelControls::viewTint() const
 {
     return walking ? walking->tint() : std::nullopt;
@@ -101,6 +127,7 @@ bool LevelControls::pressKey(unsigned char key, const Scene& scene)
         std::cout << viewOptions(camera.getPosition(), camera.heading(), camera.getPitch()) << std::endl;
         return true;
     case 'g': toggleWalking(camera); return true;
+    case 'i': inspect(scene); return true;
     case 'h': scene.level.hudShown = !scene.level.hudShown; return true;
     case 'j': jumpToStart(camera, true); return true;
     case 'J': jumpToStart(camera, false); return true;

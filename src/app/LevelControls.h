@@ -41,6 +41,8 @@ public:
     bool isMoving() const override { return flight.isMoving() || (walking && walking->isMoving()); }
     // Under water, slime or lava while walking.
     std::optional<std::array<float, 4>> viewTint() const override;
+    // What i told of the view, until the view moves.
+    const std::vector<std::string>& panel(const Camera& camera) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
     void frameTimerDue() override { pacer.timerDue(); }
@@ -53,6 +55,8 @@ private:
     void releasePointer();
     void updateFast();
     void toggleWalking(Camera& camera);
+    void inspect(const Scene& scene);
+    static std::array<double, 5> poseOf(const Camera& camera); // position, yaw, pitch
 
     FramePacer pacer;
     Flight flight;
@@ -64,4 +68,6 @@ private:
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
     const LevelData& level;
     std::unique_ptr<Walking> walking; // null while flying
+    std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked
+    std::array<double, 5> inspectedFrom{};
 };

@@ -145,6 +145,24 @@ void Viewer::drawFrameAt(int now)
     levelMap->render(statusLine, clock.frameSeconds(), drawing.textures, drawing.lighting);
     if (const auto tint = input->viewTint())
         ScreenTint::draw(*tint);
+    drawPanel();
+}
+
+// Top left, one line under another, white.
+void Viewer::drawPanel()
+{
+    const std::vector<std::string>& lines = input->panel(*eye);
+    if (lines.empty())
+        return;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    constexpr float margin = 12, lineHeight = 26;
+    float y = float(viewport[3]) - margin - lineHeight;
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    for (const std::string& line : lines) {
+        screenDisplay->drawText(margin, y, line.c_str());
+        y -= lineHeight;
+    }
 }
 
 // "FPS:60 X:320 Y:48 Z:-96", and what the mode adds (level mode: " H:90 P:-10 start 3 of 12").
@@ -159,7 +177,7 @@ void Viewer::writeStatus()
 
 void Viewer::pressKey(unsigned char key)
 {
-    if (input->pressKey(key, {*eye, *levelMap}))
+    if (input->pressKey(key, {*eye, *levelMap, materials.get()}))
         return;
     switch (key) {
     case 'f': eye->fire(); break;

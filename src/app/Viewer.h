@@ -84,6 +84,7 @@ public:
 
 private:
     void writeStatus();
+    void drawPanel();
     std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;
     std::unique_ptr<BSPMap> makeLevel(Launch& launch);
     void togglePatchTessellation();

@@ -108,11 +108,12 @@ struct LevelModeViewer {
 };
 
 // What `c` printed on standard output.
-std::string viewPrinted(Viewer& viewer)
+// What a key (c, unless another is named) prints on standard output.
+std::string viewPrinted(Viewer& viewer, unsigned char key = 'c')
 {
     std::ostringstream out;
     std::streambuf* const kept = std::cout.rdbuf(out.rdbuf());
-    viewer.pressKey('c');
+    viewer.pressKey(key);
     std::cout.rdbuf(kept);
     return out.str();
 }
@@ -237,6 +238,43 @@ TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithThe
     viewer.pressKey('n');
     viewer.drawFrameAt(130);
     EXPECT_FALSE(near(at(middle, middle), green)) << "hidden again";
+}
+
+// i names the face under the centre of the view and the entity within a few degrees of it, and
+// shows the lines over the view until it moves.
+TEST(ViewerTest, ITellsWhatIsAheadAndShowsItUntilTheViewMoves)
+{
+    const std::string entities = "{ \"classname\" \"worldspawn\" }\n"
+                               + std::string("{ \"classname\" \"item_health\" \"origin\" \"0 50 -3\" }\n");
+    LevelModeViewer level(entities, {"--at", "0", "0", "0", "--angle", "90"});
+    Viewer& viewer = *level.viewer;
+    EXPECT_EQ(viewPrinted(viewer, 'i'),
+              "face 0: polygon, texture 0 textures/wall (no material), lightmap -1, surface flags 0x0, contents 0x0, "
+              "met at 0 0 -100, 100 units away\n"
+              "entity 1: item_health, 3.4 degrees off the view, 50 units away\n"
+              "  \"classname\" \"item_health\"\n"
+              "  \"origin\" \"0 50 -3\"\n");
+    const auto whiteTopLeft = [] {
+        int white = 0;
+        for (int x = 0; x < testsupport::contextWidth / 2; ++x)
+            for (int y = testsupport::contextHeight - 40; y < testsupport::contextHeight; ++y) {
+                const testsupport::Rgb pixel = testsupport::readPixel(x, y);
+                white += pixel.r > 200 && pixel.g > 200 && pixel.b > 200;
+            }
+        return white;
+    };
+    viewer.drawFrameAt(100);
+    const int shown = whiteTopLeft();
+    // Turned away and back by the same angle: the same view, without the lines.
+    viewer.pressSpecialKey(GLUT_KEY_LEFT);
+    viewer.drawFrameAt(200);
+    viewer.releaseSpecialKey(GLUT_KEY_LEFT);
+    viewer.pressSpecialKey(GLUT_KEY_RIGHT);
+    viewer.drawFrameAt(300);
+    viewer.releaseSpecialKey(GLUT_KEY_RIGHT);
+    viewer.drawFrameAt(310);
+    EXPECT_EQ(level.camera().getYaw(), 0);
+    EXPECT_GT(shown, whiteTopLeft() + 20) << "the lines were over the view until it moved";
 }
 
 // On a level with nothing to jump to or mark, the keys say so once and change nothing in view.
