@@ -1,9 +1,9 @@
 #include "render/OnScreenDisplay.h"
 
-#include <utility>
-
 #include <GL/glew.h>
 #include <GL/glut.h>
+
+#include <utility>
 
 // freeglut's glyph tables, with the layout of its SFG_Font. Its bitmap-text functions refuse to
 // run before glutInit, which needs an X display, and an off-screen picture has none; drawing the
