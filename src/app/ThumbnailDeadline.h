@@ -8,7 +8,7 @@
 // output path. One per process; the alarm is off again once it is destroyed.
 class ThumbnailDeadline {
 public:
-    static constexpr unsigned seconds = 10;
+    static constexpr unsigned seconds = 5;
 
     ThumbnailDeadline(const std::string& level, const std::string& picture);
     ~ThumbnailDeadline();

@@ -186,7 +186,7 @@ const Option options[] = {
      [](const Option&, ArgumentReader&, CommandLine& l) { l.noHud = true; }},
     {"--thumbnail", "SIZE",
      "--snapshot as a file manager's thumbnail: SIZE wide ({range}), 16:9, no gun or status line, "
-     "given up after 10 seconds",
+     "given up after 5 seconds",
      {"pixels", CommandLine::minThumbnail, CommandLine::maxThumbnail},
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.thumbnail = int(o.whole(o.text(r, "a size in pixels"))); }},
     {"--time", "SECONDS", "start the material clock there ({range}; default 0); --snapshot keeps it there",
