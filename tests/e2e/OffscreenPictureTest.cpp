@@ -52,9 +52,9 @@ std::string demoFolder() { return testsupport::buildDir() + "/demo/"; }
 
 // The demo from its start with the gun and the status line, and its map: off-screen with no X
 // display, then in the hidden window. The map is the same to the byte. The view may differ by
-// one level in a channel of a few pixels: the same software renderer blends into the window's
-// BGRA pixels and the framebuffer's RGBA ones with different rounding (about 0.1% of the demo's
-// pixels).
+// one level in a channel of a few pixels (about 0.1% of the demo's): the same software renderer
+// rounds a few of them differently into a window than into a framebuffer object, whatever the
+// framebuffer's colour format (with or without alpha) or depth format.
 TEST(OffscreenPictureTest, PicturesWithoutADisplayMatchTheHiddenWindows)
 {
     if (std::getenv("DISPLAY") == nullptr)
