@@ -133,6 +133,7 @@ void OffscreenContext::initialiseExtensions() const
         throw OffscreenUnavailable("the OpenGL context lacks OpenGL 2.1 or framebuffer objects");
 }
 
+// The formats of the window's buffers: no alpha (GLUT_RGBA asks for none), 24-bit depth.
 void OffscreenContext::createFramebuffer(int width, int height)
 {
     glGenRenderbuffers(1, &colour);
