@@ -115,6 +115,8 @@ void Viewer::frameShown()
 {
     if (frameLog)
         frameLog->frameDone();
+    if (clock.isStopped())
+        return; // a snapshot's frames: no loop to ask for more
     const bool moving = somethingMoves();
     input->frameShown(glutGet(GLUT_ELAPSED_TIME), moving);
     if (!moving && frameLog)

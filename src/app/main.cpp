@@ -1,7 +1,9 @@
 #include "app/Callbacks.h"
 #include "app/Help.h"
 #include "app/Launch.h"
+#include "app/OffscreenContext.h"
 #include "app/Snapshot.h"
+#include "app/ThumbnailDeadline.h"
 #include "app/Viewer.h"
 #include "render/BSPMap.h"
 #include "config/CommandLine.h"
@@ -10,10 +12,12 @@
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -51,6 +55,40 @@ void openWindow(int& argc, char** argv, const Configuration& configuration, bool
         throw LaunchError(std::string("cannot load OpenGL extensions: ")
                           + reinterpret_cast<const char*>(glewGetErrorString(status)));
     initGL();
+}
+
+// Pictures are drawn off-screen when EGL offers a context without any window system; players and
+// shots are GLUT's spheres, which need GLUT's window, and so does a system without EGL.
+std::unique_ptr<OffscreenContext> openOffscreen(const Launch& launch)
+{
+    const Configuration& configuration = launch.configuration;
+    std::string reason = "players are drawn by GLUT";
+    if (!configuration.friendlies && !configuration.levelPlayers) {
+        try {
+            auto context = std::make_unique<OffscreenContext>(*configuration.windowWidth, *configuration.windowHeight);
+            if (launch.verbose)
+                std::cerr << "drawing off-screen: " << context->description() << std::endl;
+            initGL();
+            return context;
+        } catch (const OffscreenUnavailable& unavailable) {
+            reason = unavailable.what();
+        }
+    }
+    if (launch.verbose)
+        std::cerr << "drawing in a hidden window: " << reason << std::endl;
+    return nullptr;
+}
+
+// A thumbnail is a snapshot a file manager asks for: of a bounded file, in bounded time.
+void makeThumbnailLine(CommandLine& line)
+{
+    constexpr std::uintmax_t largestLevel = std::uintmax_t(256) << 20; // bytes
+    std::error_code error;
+    if (std::filesystem::is_regular_file(line.target, error)
+        && std::filesystem::file_size(line.target, error) > largestLevel)
+        throw LaunchError(line.target + ": more than 256 MiB, too big for a thumbnail");
+    line.size = std::make_pair(*line.thumbnail, std::max(1, *line.thumbnail * 9 / 16));
+    line.noHud = true;
 }
 
 void reportTextures(const Viewer& viewer, bool verbose)
@@ -100,18 +138,27 @@ int run(int argc, char** argv)
         listLevels(*line.dataRoot, std::cout);
         return 0;
     }
+    std::unique_ptr<ThumbnailDeadline> deadline;
+    if (line.thumbnail) {
+        deadline = std::make_unique<ThumbnailDeadline>(line.target, *line.snapshot);
+        makeThumbnailLine(line);
+    }
     Launch launch = prepare(line);
     const bool verbose = launch.verbose;
     const int width = *launch.configuration.windowWidth;
     const int height = *launch.configuration.windowHeight;
     const bool pictureOnly = line.snapshot || line.overview;
-    openWindow(argc, argv, launch.configuration, pictureOnly);
+    // Declared before the viewer, whose textures and buffers live in its context.
+    const std::unique_ptr<OffscreenContext> offscreen = pictureOnly ? openOffscreen(launch) : nullptr;
+    if (!offscreen)
+        openWindow(argc, argv, launch.configuration, pictureOnly);
+    const Snapshot::Target target = offscreen ? Snapshot::Target::offscreen : Snapshot::Target::hiddenWindow;
     Viewer viewer(std::move(launch));
     reportTextures(viewer, verbose);
     if (line.snapshot)
-        Snapshot::take(viewer, width, height, line.frames.value_or(Snapshot::defaultFrames), *line.snapshot);
+        Snapshot::take(viewer, target, width, height, line.frames.value_or(Snapshot::defaultFrames), *line.snapshot);
     if (line.overview)
-        Snapshot::takeOverview(viewer, width, height, *line.overview);
+        Snapshot::takeOverview(viewer, target, width, height, *line.overview);
     if (pictureOnly)
         return 0;
     setCallbackViewer(&viewer);

@@ -2,6 +2,7 @@
 
 // Draws one line of bitmap text at a window position (pixels, origin lower left) over the
 // finished scene. The caller sets the colour and switches texturing and lighting off first.
+// GLUT's glyphs, drawn without GLUT, so that a picture without any window shows the same text.
 class OnScreenDisplay {
 public:
     explicit OnScreenDisplay(void* font) : font(font) {}
