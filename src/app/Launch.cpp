@@ -65,7 +65,8 @@ std::optional<std::pair<Vec3, Vec3>> boxOf(const LevelData& level)
 
 // The level's preferred player start, at eye height inside the level's box and facing its
 // angle; without one, the middle of the level's box facing the start heading. Whole units, so
-// the printed configuration reproduces it exactly.
+// the printed configuration reproduces it exactly. Whether the view opens at a start is decided
+// once the camera stands there, after the options (PlayerStarts::openedAt).
 void placeStart(Launch& launch, const LevelData& level)
 {
     Configuration& configuration = launch.configuration;
@@ -75,10 +76,8 @@ void placeStart(Launch& launch, const LevelData& level)
     launch.starts = PlayerStarts(playerStarts(level.entities.entities), low, high);
     if (const std::optional<std::size_t> preferred = launch.starts.preferred()) {
         const PlayerStarts::View& start = launch.starts.view(*preferred);
-        configuration.startPoint = Point(std::round(start.eye.getX()), std::round(start.eye.getY()),
-                                         std::round(start.eye.getZ()));
+        configuration.startPoint = start.eye;
         configuration.startAngle = start.heading;
-        launch.starts.startFrom(*preferred);
         return;
     }
     if (launch.levelBox)

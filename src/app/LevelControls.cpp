@@ -1,6 +1,7 @@
 #include "app/LevelControls.h"
 
 #include "app/Callbacks.h"
+#include "app/FrameClock.h"
 #include "config/CommandLine.h"
 #include "game/Camera.h"
 #include "render/BSPMap.h"
@@ -9,6 +10,7 @@
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -47,6 +49,7 @@ LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel,
     : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts))
 {
     camera.setPitchLimit(Camera::freePitchLimit);
+    this->starts.openedAt(camera);
 }
 
 void LevelControls::listen() const
@@ -57,11 +60,23 @@ void LevelControls::listen() const
 
 void LevelControls::advance(Camera& camera, double seconds) { flight.advance(camera, seconds); }
 
+void LevelControls::beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const
+{
+    // Rounded, and bounded so that a far-flown eye still prints digits rather than an exponent.
+    const auto whole = [](float coordinate) {
+        return std::isnan(coordinate) ? 0 : std::llround(std::clamp(double(coordinate), -1e15, 1e15));
+    };
+    if (clock.framesPerSecond() > 0)
+        text << "FPS:" << clock.framesPerSecond() << ' ';
+    const Point& position = camera.getPosition();
+    text << "X:" << whole(position.getX()) << " Y:" << whole(position.getY()) << " Z:" << whole(position.getZ());
+}
+
 void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
 {
     text << " H:" << std::lround(camera.heading()) % 360 << " P:" << std::lround(camera.getPitch());
     if (const std::size_t start = starts.standingAt(camera))
-        text << " start " << start << " of " << starts.count();
+        text << " start " << start << " of " << starts.count() << ", " << starts.view(start - 1).name;
 }
 
 bool LevelControls::pressKey(unsigned char key, const Scene& scene)

@@ -17,6 +17,7 @@ public:
     // Culling on; with lighting, colour material and the lights on; white; then each face.
     void drawFaces(const Faces& faces) override;
     void endLighting(LightingModule& lighting, bool lightingEnabled) const override;
+    void drawStatusLine(const OnScreenDisplay& display, const char* text) const override; // at (35, 35)
     bool toggleLightmaps() override { return false; }
     bool toggleMarkers() override { return false; }
     void rebuildPatches(const LevelData&, bool) override {}
