@@ -96,7 +96,10 @@ void DataRoot::openArchives(const std::string& firstArchive)
         return a.filename().string() < b.filename().string();
     });
     if (!firstArchive.empty()) {
-        const auto same = [&](const fs::path& path) { return fs::equivalent(path, firstArchive, error); };
+        const auto same = [&](const fs::path& path) {
+            std::error_code unrelated; // a path that cannot be compared is another file
+            return fs::equivalent(path, firstArchive, unrelated);
+        };
         found.erase(std::remove_if(found.begin(), found.end(), same), found.end());
         found.push_back(firstArchive); // the last wins
     }

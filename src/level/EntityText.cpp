@@ -187,9 +187,10 @@ void erase(std::string& text, std::string_view word)
 }
 
 // A team spawn's colour: the last word of its class after "team_" once "spawn" and "player"
-// are taken out of each word.
+// are taken out of each word, at most a short word long, so the status line stays one line.
 std::string teamColour(const std::string& classname)
 {
+    constexpr std::size_t longestColour = 16;
     std::string colour;
     std::size_t from = 5;
     while (from <= classname.size()) {
@@ -203,7 +204,7 @@ std::string teamColour(const std::string& classname)
             colour = word;
         from = end + 1;
     }
-    return colour;
+    return colour.substr(0, longestColour);
 }
 
 std::optional<PlayerStart> kindOf(const Entity& entity)

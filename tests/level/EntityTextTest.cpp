@@ -180,6 +180,7 @@ TEST(EntityText, ReadsEveryKindOfStartInFileOrderWithItsName)
         "{ \"classname\" \"Team_Blue_Player\" \"origin\" \"4 0 0\" }\n"
         "{ \"classname\" \"info_player_deathmatch\" \"origin\" \"5 0 0\" \"angle\" \"180\" \"angles\" \"0 45 0\" }\n"
         "{ \"classname\" \"team_spawn\" \"origin\" \"6 0 0\" }\n"
+        "{ \"classname\" \"team_abcdefghijklmnopqrstuvwxyzspawn\" \"origin\" \"7 0 0\" }\n"
         "{ \"classname\" \"team_x_greenspawn\" }\n");
     ASSERT_EQ(list.problem, "");
     const std::vector<PlayerStart> starts = playerStarts(list.entities);
@@ -188,7 +189,8 @@ TEST(EntityText, ReadsEveryKindOfStartInFileOrderWithItsName)
         float angle;
         const char* name;
     } expected[] = {{1, 90, "team red"},  {2, 45, "intermission"}, {3, 0, "ordinary"},
-                    {4, 0, "team blue"},  {5, 180, "deathmatch"},  {6, 0, "team"}};
+                    {4, 0, "team blue"},  {5, 180, "deathmatch"},  {6, 0, "team"},
+                    {7, 0, "team abcdefghijklmnop"}};
     ASSERT_EQ(starts.size(), std::size(expected)) << "a flag is no spawn; a spawn needs an origin";
     for (std::size_t i = 0; i < starts.size(); ++i) {
         SCOPED_TRACE(expected[i].name);
