@@ -7,6 +7,7 @@
 
 class BSPMap;
 class Camera;
+class FrameClock;
 class MaterialLibrary;
 class StatusLine;
 
@@ -30,6 +31,9 @@ public:
 
     // Moves the camera by what is held, over a frame of `seconds`.
     virtual void advance(Camera& camera, double seconds) = 0;
+    // Starts the status line: "FPS:60 X:320 Y:48 Z:-96", the frame rate and the eye as the
+    // configuration mode's contract writes them (floats in the stream's default format).
+    virtual void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const;
     // Appends what this mode shows after the position on the status line.
     virtual void appendStatus(StatusLine& text, const Camera& camera) const = 0;
     // False when the key is not this mode's own.

@@ -65,7 +65,8 @@ std::optional<std::pair<Vec3, Vec3>> boxOf(const LevelData& level)
 
 // The level's preferred player start, at eye height inside the level's box and facing its
 // angle; without one, the middle of the level's box facing the start heading. Whole units, so
-// the printed configuration reproduces it exactly.
+// the printed configuration reproduces it exactly. Whether the view opens at a start is decided
+// once the camera stands there, after the options (PlayerStarts::openedAt).
 void placeStart(Launch& launch, const LevelData& level)
 {
     Configuration& configuration = launch.configuration;
@@ -75,10 +76,8 @@ void placeStart(Launch& launch, const LevelData& level)
     launch.starts = PlayerStarts(playerStarts(level.entities.entities), low, high);
     if (const std::optional<std::size_t> preferred = launch.starts.preferred()) {
         const PlayerStarts::View& start = launch.starts.view(*preferred);
-        configuration.startPoint = Point(std::round(start.eye.getX()), std::round(start.eye.getY()),
-                                         std::round(start.eye.getZ()));
+        configuration.startPoint = start.eye;
         configuration.startAngle = start.heading;
-        launch.starts.startFrom(*preferred);
         return;
     }
     if (launch.levelBox)
@@ -160,11 +159,41 @@ void applyOptions(Launch& launch, const CommandLine& line)
     launch.materialSeconds = line.time.value_or(0.0);
 }
 
-// Where the level's bytes come from: a level file, or a name under --data.
-void findLevel(Launch& launch, const CommandLine& line)
+// The one level an archive given as the file holds, read from it, the archive's folder the data
+// root and the archive winning over the folder's others. Several are listed on `out`, refused
+// with how to name one.
+void findArchivedLevel(Launch& launch, const CommandLine& line, std::ostream& out)
+{
+    const Archive archive(line.target, std::cerr);
+    if (!archive.opened())
+        throw LaunchError(line.target + ": cannot be read as a zip archive");
+    const std::vector<LevelFiles::Level> levels = LevelFiles::inArchive(archive);
+    const std::string root = line.dataRoot.value_or(dataRootOf(line.target));
+    if (levels.empty())
+        throw LaunchError(line.target + ": holds no level (maps/NAME.bsp)");
+    if (levels.size() > 1) {
+        for (const LevelFiles::Level& level : levels)
+            out << level.name << '\t' << level.path << '\n';
+        out << std::flush;
+        throw LaunchError(line.target + " holds " + std::to_string(levels.size())
+                          + " levels: add the name of one, as in verdanth --data " + root + " " + levels[0].name);
+    }
+    std::optional<std::vector<unsigned char>> bytes = archive.read(levels[0].path);
+    if (!bytes)
+        throw LaunchError(line.target + ": " + levels[0].path + " cannot be read");
+    launch.dataRoot = std::make_unique<DataRoot>(root, line.target, std::cerr);
+    launch.levelBytes = std::move(*bytes);
+    launch.levelName = line.target + "/" + levels[0].path;
+    launch.configuration.levelPath = levels[0].path;
+}
+
+// Where the level's bytes come from: a level file, an archive holding one, or a name under --data.
+void findLevel(Launch& launch, const CommandLine& line, std::ostream& out)
 {
     Configuration& configuration = launch.configuration;
-    if (Launch::isLevelFile(line.target)) {
+    if (Launch::isArchiveFile(line.target)) {
+        findArchivedLevel(launch, line, out);
+    } else if (Launch::isLevelFile(line.target)) {
         const std::string root = line.dataRoot.value_or(dataRootOf(line.target));
         launch.dataRoot = std::make_unique<DataRoot>(root, true, std::cerr);
         launch.levelBytes = readWholeFile(line.target);
@@ -187,12 +216,18 @@ void findLevel(Launch& launch, const CommandLine& line)
 
 } // namespace
 
-bool Launch::isLevelFile(const std::string& path)
+namespace {
+bool startsWith(const std::string& path, const char* magic) // four bytes
 {
     std::ifstream file(path, std::ios::binary);
-    char magic[4] = {};
-    return file.read(magic, 4) && std::equal(magic, magic + 4, LevelFormat::magic);
+    char start[4] = {};
+    return file.read(start, 4) && std::equal(start, start + 4, magic);
 }
+} // namespace
+
+bool Launch::isLevelFile(const std::string& path) { return startsWith(path, LevelFormat::magic); }
+
+bool Launch::isArchiveFile(const std::string& path) { return startsWith(path, "PK\x03\x04"); }
 
 Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
 {
@@ -201,7 +236,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     launch.configuration.windowWidth = CommandLine::defaultWidth;
     launch.configuration.windowHeight = CommandLine::defaultHeight;
     launch.configuration.designedLook = true;
-    findLevel(launch, line);
+    findLevel(launch, line, out);
     LevelData outline = outlineOf(launch, launch.levelBytes);
     launch.levelBox = boxOf(outline);
     placeStart(launch, outline);

@@ -47,11 +47,14 @@ struct Launch {
     // A configuration already read: what its extension keys need before the window (the level's
     // bounds, its archives, its material scripts).
     static Launch forConfiguration(Configuration configuration);
-    // Level mode: finds and reads the level, decides start and lights, and prints the effective
-    // configuration on `out`. Throws LaunchError naming what cannot be opened.
+    // Level mode: finds and reads the level (a level file, the one level of an archive, or a name
+    // under --data), decides start and lights, and prints the effective configuration on `out`.
+    // Throws LaunchError naming what cannot be opened; an archive of several levels lists them
+    // on `out` first.
     static Launch fromLevel(const CommandLine& line, std::ostream& out);
-    // Whether `path` is a level file (by its first four bytes, not its name).
+    // Whether `path` is a level file, or a zip archive (by its first four bytes, not its name).
     static bool isLevelFile(const std::string& path);
+    static bool isArchiveFile(const std::string& path);
 };
 
 // A start-up refusal: printed as "verdanth: <what>", status 1.

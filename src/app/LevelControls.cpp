@@ -1,6 +1,7 @@
 #include "app/LevelControls.h"
 
 #include "app/Callbacks.h"
+#include "app/FrameClock.h"
 #include "config/CommandLine.h"
 #include "game/Camera.h"
 #include "game/Inspection.h"
@@ -10,6 +11,7 @@
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -50,6 +52,7 @@ LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel,
     : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(level)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
+    this->starts.openedAt(camera);
     if (walk)
         toggleWalking(camera);
 }
@@ -106,11 +109,23 @@ std::optional<std::array<float, 4>> LevelControls::viewTint() const
     return walking ? walking->tint() : std::nullopt;
 }
 
+void LevelControls::beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const
+{
+    // Rounded, and bounded so that a far-flown eye still prints digits rather than an exponent.
+    const auto whole = [](float coordinate) {
+        return std::isnan(coordinate) ? 0 : std::llround(std::clamp(double(coordinate), -1e15, 1e15));
+    };
+    if (clock.framesPerSecond() > 0)
+        text << "FPS:" << clock.framesPerSecond() << ' ';
+    const Point& position = camera.getPosition();
+    text << "X:" << whole(position.getX()) << " Y:" << whole(position.getY()) << " Z:" << whole(position.getZ());
+}
+
 void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
 {
     text << " H:" << std::lround(camera.heading()) % 360 << " P:" << std::lround(camera.getPitch());
     if (const std::size_t start = starts.standingAt(camera))
-        text << " start " << start << " of " << starts.count();
+        text << " start " << start << " of " << starts.count() << ", " << starts.view(start - 1).name;
     if (walking)
         walking->appendStatus(text);
 }

@@ -27,7 +27,10 @@ public:
     // with a button held, and leaving or losing the window.
     void listen() const override;
     void advance(Camera& camera, double seconds) override;
-    // " H:90 P:-10", and " start 3 of 12" while the eye stands at a start.
+    // "FPS:60 X:320 Y:48 Z:-96": whole units, and no frame rate until one is measured (a
+    // snapshot's stopped clock never measures one).
+    void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const override;
+    // " H:90 P:-10", and " start 3 of 12, team red" while the eye stands at a start.
     void appendStatus(StatusLine& text, const Camera& camera) const override;
     bool pressKey(unsigned char key, const Scene& scene) override;
     void releaseKey(unsigned char key) override;

@@ -48,15 +48,15 @@ Viewer::Viewer(Launch launch)
     eye = std::make_unique<Camera>(configuration.startPoint, &frustum);
     if (configuration.startAngle)
         eye->faceHeading(*configuration.startAngle);
-    if (configuration.startPitch)
+    if (configuration.startPitch) {
         eye->setPitchLimit(Camera::freePitchLimit);
+        eye->setPitch(*configuration.startPitch);
+    }
     if (launch.levelMode)
         input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
                                                 std::move(launch.starts), *eye, *levelMap, launch.walking);
     else
         input = std::make_unique<ConfigurationControls>();
-    if (configuration.startPitch)
-        eye->setPitch(*configuration.startPitch);
     levelMap->setCamera(eye.get());
     levelMap->friendlies = friendlies.get();
     levelMap->hudShown = launch.hudShown;
@@ -167,13 +167,12 @@ void Viewer::drawPanel()
     }
 }
 
-// "FPS:60 X:320 Y:48 Z:-96", and what the mode adds (level mode: " H:90 P:-10 start 3 of 12").
+// The frame rate and the eye as the mode writes them, and what the mode adds (level mode:
+// "FPS:60 X:320 Y:48 Z:-96 H:90 P:-10 start 3 of 12, deathmatch").
 void Viewer::writeStatus()
 {
     statusLine.reset();
-    const Point& position = eye->getPosition();
-    statusLine << "FPS:" << clock.framesPerSecond() << " X:" << position.getX() << " Y:" << position.getY()
-               << " Z:" << position.getZ();
+    input->beginStatus(statusLine, *eye, clock);
     input->appendStatus(statusLine, *eye);
 }
 

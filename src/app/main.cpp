@@ -27,7 +27,7 @@ Launch prepare(const CommandLine& line)
 {
     // With --data the target is a level: a file, or a name under the data root (even if a file
     // or folder of that name happens to sit where the viewer runs).
-    if (line.dataRoot || Launch::isLevelFile(line.target))
+    if (line.dataRoot || Launch::isLevelFile(line.target) || Launch::isArchiveFile(line.target))
         return Launch::fromLevel(line, std::cout);
     if (std::filesystem::is_directory(line.target))
         throw LaunchError(line.target + ": is a folder, not a level or a configuration file");

@@ -263,7 +263,7 @@ const std::vector<OptionHelp>& optionHelp()
 const char* usageForms()
 {
     return "usage: verdanth CONFIG_FILE\n"
-           "       verdanth [OPTIONS] LEVEL_FILE\n"
+           "       verdanth [OPTIONS] LEVEL_FILE|PACK.pk3\n"
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
            "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"

@@ -27,6 +27,24 @@ std::vector<LevelFiles::Level> LevelFiles::list(const DataRoot& root)
     return levels;
 }
 
+std::vector<LevelFiles::Level> LevelFiles::inArchive(const Archive& archive)
+{
+    std::map<std::string, Level> byName; // a maps/ copy wins, as in list
+    for (const bool inMaps : {false, true})
+        for (const auto& [lowerName, entry] : archive.entries()) {
+            const bool underMaps = lowerName.rfind("maps/", 0) == 0;
+            const std::string fileName = entry.name.substr(underMaps ? 5 : 0);
+            if (underMaps != inMaps || !endsWithBsp(fileName) || fileName.find('/') != std::string::npos)
+                continue;
+            const std::string name = fileName.substr(0, fileName.size() - 4);
+            byName[name] = {name, entry.name, archive.name()};
+        }
+    std::vector<Level> levels;
+    for (auto& [name, level] : byName)
+        levels.push_back(std::move(level));
+    return levels;
+}
+
 std::optional<std::string> LevelFiles::pathOf(const DataRoot& root, const std::string& name)
 {
     const std::string stem = endsWithBsp(name) ? name.substr(0, name.size() - 4) : name;

@@ -17,6 +17,8 @@ struct LevelFiles {
 
     // Every level, sorted by name.
     static std::vector<Level> list(const DataRoot& root);
+    // The levels one archive holds, by the same rules, sorted by name; origin is the archive's.
+    static std::vector<Level> inArchive(const Archive& archive);
     // The path of level `name` (".bsp" optional); nothing when there is none.
     static std::optional<std::string> pathOf(const DataRoot& root, const std::string& name);
 };

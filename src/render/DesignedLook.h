@@ -12,6 +12,7 @@
 #include "render/MarkerRenderer.h"
 #include "render/MaterialRenderer.h"
 #include "render/Look.h"
+#include "render/ReadableText.h"
 #include "render/SkyBoxImages.h"
 
 #include <GL/glew.h>
@@ -71,6 +72,8 @@ public:
     void drawFaces(const Faces& faces) override;
     bool movesWithTime() const override { return movingInView; }
     void endLighting(LightingModule&, bool) const override {} // the faces were never lit by them
+    // On a dark backing, sized to the window (ReadableText).
+    void drawStatusLine(const OnScreenDisplay&, const char* text) const override { statusText.draw(text); }
 
     // ---- between frames ------------------------------------------------------------------------
     bool toggleLightmaps() override;
@@ -105,6 +108,7 @@ private:
     std::optional<PotentiallyVisibleSet> visibleSet;
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
+    ReadableText statusText;
     bool markersShown = false;
     std::unique_ptr<SkyBoxImages> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none

@@ -50,6 +50,17 @@ void drawGlyphs(const FreeglutGlyphTable& table, const char* text)
 }
 } // namespace
 
+int OnScreenDisplay::textWidth(const char* text) const
+{
+    const FreeglutGlyphTable& table = glyphTable(font);
+    int width = 0;
+    for (const char* character = text; *character != '\0'; ++character)
+        width += table.characters[static_cast<unsigned char>(*character)][0];
+    return width;
+}
+
+int OnScreenDisplay::lineHeight() const { return glyphTable(font).height; }
+
 void OnScreenDisplay::drawText(float x, float y, const char* text) const
 {
     glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);

@@ -10,6 +10,9 @@ public:
 
     // Leaves viewport, depth range, matrix mode and both matrices as it found them.
     void drawText(float x, float y, const char* text) const;
+    // Pixels: how far `text` advances, and the font's line height. Need no GLUT, as drawText.
+    int textWidth(const char* text) const;
+    int lineHeight() const;
 
 private:
     void* font; // a GLUT bitmap font handle

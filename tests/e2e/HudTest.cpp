@@ -22,9 +22,10 @@ constexpr int width = 320;
 constexpr int height = 240;
 const std::string size = std::to_string(width) + "x" + std::to_string(height);
 
-// Where the status line is written (from 35 pixels right of and above the lower left corner, as
-// far right as it goes) and where the gun shows (below the middle), in picture rows from the top.
-bool inStatusLine(int x, int y) { return x >= 30 && y >= height - 62 && y < height - 25; }
+// Where the status line is written (configuration mode: from 35 pixels right of and above the
+// lower left corner; level mode at this size: from 10, on its backing; as far right as it goes)
+// and where the gun shows (below the middle), in picture rows from the top.
+bool inStatusLine(int x, int y) { return x >= 4 && y >= height - 62 && y < height - 2; }
 bool inGun(int x, int y) { return x >= width / 4 && x < 3 * width / 4 && y >= height / 2; }
 
 // The status line is pure white text; nothing in the lit room is.

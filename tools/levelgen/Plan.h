@@ -38,6 +38,13 @@ enum class Cell : char {
     Item = 'I',      // open; an item lies on its floor (a point entity, item_health)
     Weapon = 'W',    // open; a weapon lies on its floor (a point entity, weapon_launcher)
     TeleportDestination = 'X', // open; where a teleporter sends you (a point entity, misc_teleporter_dest)
+    // Open; more places a player enters, facing the plan's "angle" (point entities): an ordinary
+    // start (info_player_start), the red and the blue team's spawns (team_red_spawn,
+    // team_blue_spawn), and the view shown between rounds, at mid-height (info_player_intermission).
+    OrdinaryStart = 'Q',
+    RedSpawn = 'C',
+    BlueSpawn = 'U',
+    IntermissionView = 'V',
 };
 
 // Which sky the open-sky cells show: the far box of six pictures, or scrolling cloud layers

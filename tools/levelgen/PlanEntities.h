@@ -3,6 +3,7 @@
 #include "Level.h"
 #include "Plan.h"
 
+#include <optional>
 #include <vector>
 
 // The plan's entities beyond the start and the lights, as the level's entity text and its
@@ -24,6 +25,7 @@ struct PlanBrushEntity {
 struct PlanPointEntity {
     const char* className = "";
     Vector3 origin;
+    std::optional<int> angle; // starts face the plan's angle
 };
 
 std::vector<PlanBrushEntity> planBrushEntities(const Plan& plan);
