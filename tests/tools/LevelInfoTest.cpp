@@ -51,10 +51,7 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     const std::string output = run(corpus + "node_plane_minus_one.bsp");
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
-    EXPECT_EQ(run("/nonexistent.bsp"), "levelinfo: /nonexistent.bsp: cannot open the level file\nexit 1");
-    const std::string usage = "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]\n";
-    EXPECT_EQ(run(""), usage + "exit 2");
-    EXPECT_EQ(run("--materials " + corpus + "node_plane_minus_one.bsp"), usage + "exit 2") << "no scripts without --data";
+    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE\n       levelinfo --data DIR NAME [--materials]\nexit 2");
     EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
 }
 

@@ -7,7 +7,7 @@
 // With --materials it lists instead what the viewer cannot show of the level's materials.
 //
 //   levelinfo [--data DIR] LEVEL_FILE
-//   levelinfo --data DIR NAME [--materials]
+//   levelinfo --data DIR [--materials] NAME     (options before or after the level)
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
 #include "image/DecodedImage.h"
@@ -31,7 +31,9 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -228,49 +230,74 @@ struct Arguments {
     bool materials = false;
 };
 
-std::optional<Arguments> readArguments(int argc, char** argv)
+// A command line that cannot be followed: one line, then where to look.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options may come before or after the level.
+Arguments readArguments(int argc, char** argv)
 {
-    std::vector<std::string> words(argv + 1, argv + argc);
+    const std::vector<std::string> words(argv + 1, argv + argc);
     Arguments arguments;
-    if (words.size() == 1 && (words[0] == "--help" || words[0] == "--version")) {
-        arguments.help = words[0] == "--help";
-        arguments.version = !arguments.help;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--help" || word == "--version") {
+            arguments.help = arguments.help || word == "--help";
+            arguments.version = arguments.version || word == "--version";
+        } else if (word == "--materials") {
+            arguments.materials = true;
+        } else if (word == "--data") {
+            if (i + 1 == words.size())
+                throw UsageError("--data needs a folder");
+            arguments.dataRoot = words[++i];
+        } else if (word.size() > 1 && word[0] == '-') {
+            throw UsageError("unknown option " + word);
+        } else if (!arguments.target.empty()) {
+            throw UsageError("one level at a time, not " + arguments.target + " and " + word);
+        } else {
+            arguments.target = word;
+        }
+    }
+    if (arguments.help || arguments.version)
         return arguments;
-    }
-    if (!words.empty() && words.back() == "--materials") {
-        arguments.materials = true;
-        words.pop_back();
-    }
-    if (words.size() == 1 && !arguments.materials) {
-        arguments.target = words[0];
-        return arguments;
-    }
-    if (words.size() == 3 && words[0] == "--data") {
-        arguments.dataRoot = words[1];
-        arguments.target = words[2];
-        return arguments;
-    }
-    return std::nullopt;
+    if (arguments.target.empty())
+        throw UsageError("no level file or name given");
+    if (arguments.materials && arguments.dataRoot.empty())
+        throw UsageError("--materials needs --data DIR, where the material scripts are");
+    return arguments;
 }
 
-// The level's bytes: a file, or a level name under the data root.
-std::vector<unsigned char> levelBytes(const Arguments& arguments, const DataRoot* root)
+// The level's bytes and the name messages give it: a file, or a level name under the data root.
+std::pair<std::vector<unsigned char>, std::string> levelBytes(const Arguments& arguments, const DataRoot* root)
 {
     if (root == nullptr || std::filesystem::is_regular_file(arguments.target))
-        return LevelLoader::readLevelFile(arguments.target);
+        return {LevelLoader::readLevelFile(arguments.target), arguments.target};
     const std::optional<std::string> path = LevelFiles::pathOf(*root, arguments.target);
-    std::optional<std::vector<unsigned char>> bytes = path ? root->read(*path) : std::nullopt;
-    if (!bytes)
+    if (!path)
         throw LevelFormatError(arguments.dataRoot + ": no level " + arguments.target + ", loose or in an archive");
-    return std::move(*bytes);
+    const std::string name = LevelFiles::shownName(*root, *path);
+    if (root->sizeOf(*path) == std::optional<uint64_t>(0))
+        throw LevelFormatError(name + ": the level file is empty");
+    std::optional<std::vector<unsigned char>> bytes = root->read(*path);
+    if (!bytes) // the root has said why
+        throw LevelFormatError(name + ": the level cannot be read");
+    return {std::move(*bytes), name};
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::optional<Arguments> arguments = readArguments(argc, argv);
-    if (!arguments) {
+    if (argc < 2) {
         std::cerr << usage << std::endl;
+        return 2;
+    }
+    std::optional<Arguments> arguments;
+    try {
+        arguments = readArguments(argc, argv);
+    } catch (const UsageError& error) {
+        std::cerr << "levelinfo: " << error.what() << "\nTry 'levelinfo --help'" << std::endl;
         return 2;
     }
     if (arguments->help) {
@@ -286,13 +313,15 @@ int main(int argc, char** argv)
         std::unique_ptr<MaterialLibrary> materials;
         std::unique_ptr<TextureResolver> resolver;
         if (!arguments->dataRoot.empty()) {
+            if (!std::filesystem::is_directory(arguments->dataRoot))
+                throw LevelFormatError(arguments->dataRoot + ": no such folder");
             root = std::make_unique<DataRoot>(arguments->dataRoot, true, std::cerr);
             materials = std::make_unique<MaterialLibrary>(MaterialLibrary::fromScripts(*root, std::cerr));
             resolver = std::make_unique<TextureResolver>(*root, materials.get());
         }
-        const std::vector<unsigned char> bytes = levelBytes(*arguments, root.get());
+        const auto [bytes, name] = levelBytes(*arguments, root.get());
         std::ostringstream transcript; // the loader's progress lines are the viewer's, not ours
-        const LevelData level = parseLevel(arguments->target, bytes, transcript);
+        const LevelData level = parseLevel(name, bytes, transcript);
         for (const std::string& notice : level.notices)
             std::cerr << notice << '\n';
         if (arguments->materials) {
