@@ -148,8 +148,32 @@ void printEntities(const LevelData& level)
     printInlineModels(level, list.entities);
 }
 
-// Whether each texture has a usable image, decided as the viewer decides it (each image path
-// read and decoded once), and where the image was found.
+// Whether an image gives pixels, decided as the viewer decides it, each image path read and
+// decoded once.
+class ImageChecks {
+public:
+    explicit ImageChecks(const TextureResolver& resolver) : resolver(resolver) {}
+
+    bool decodes(const std::string& path)
+    {
+        const auto [entry, added] = decoded.try_emplace(path, false);
+        if (added)
+            entry->second = resolver.decodeImage(path, std::cerr) != nullptr;
+        return entry->second;
+    }
+    // A stage's image, named as a script writes it.
+    bool found(const std::string& name)
+    {
+        const std::optional<std::string> path = resolver.findImage(name);
+        return path && decodes(*path);
+    }
+
+private:
+    const TextureResolver& resolver;
+    std::map<std::string, bool> decoded; // image path to whether it gave pixels
+};
+
+// Whether each texture has a usable image, and where the image was found.
 void printTextures(const LevelData& level, const TextureResolver* resolver, const MaterialLibrary* materials)
 {
     if (resolver == nullptr) {
@@ -157,18 +181,12 @@ void printTextures(const LevelData& level, const TextureResolver* resolver, cons
             std::cout << "texture " << name << '\n';
         return;
     }
-    std::map<std::string, bool> decoded; // image path to whether it gave pixels
-    const auto decodes = [&](const std::string& path) {
-        const auto [entry, added] = decoded.try_emplace(path, false);
-        if (added)
-            entry->second = resolver->decodeImage(path, std::cerr) != nullptr;
-        return entry->second;
-    };
+    ImageChecks images(*resolver);
     std::vector<bool> hasImage;
     std::vector<std::string> origins;
     for (const std::string& name : level.textureNames) {
         const std::optional<std::string> path = resolver->imagePath(name);
-        const bool usable = path && decodes(*path);
+        const bool usable = path && images.decodes(*path);
         hasImage.push_back(usable);
         origins.push_back(usable ? resolver->dataRoot().originOf(*path) : std::string());
     }
@@ -211,12 +229,34 @@ void printHelp()
         std::cout << "  " << std::left << std::setw(14) << option.name << option.description << '\n';
 }
 
-void printMaterials(const LevelData& level, const MaterialLibrary& materials)
+// "a, b, c and 2 more"
+std::string someNames(const std::vector<std::string>& names)
 {
-    const MaterialReport report = MaterialReport::of(level, materials);
+    constexpr std::size_t shown = 3;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < shown; ++i)
+        text += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > shown)
+        text += " and " + std::to_string(names.size() - shown) + " more";
+    return text;
+}
+
+void printMaterials(const LevelData& level, const MaterialLibrary& materials, const TextureResolver& resolver)
+{
+    ImageChecks images(resolver);
+    const MaterialReport report =
+        MaterialReport::of(level, materials, [&](const std::string& name) { return images.found(name); });
     for (const MaterialReport::Skipped& skipped : report.skipped)
         std::cout << "skipped " << skipped.keyword << ": " << skipped.faces << " faces in " << skipped.materials
                   << " materials\n";
+    for (const MaterialReport::Undrawn& undrawn : report.undrawn) {
+        std::cout << "not drawn, " << MaterialReport::describe(undrawn.reason) << ": ";
+        if (undrawn.faces > 0)
+            std::cout << undrawn.faces << " faces" << (undrawn.stages > 0 ? " and " : "");
+        if (undrawn.stages > 0)
+            std::cout << undrawn.stages << " stages";
+        std::cout << " of " << someNames(undrawn.materials) << '\n';
+    }
     for (const MaterialReport::Undefined& undefined : report.undefined)
         std::cout << "not in any script: " << undefined.name << " (" << undefined.faces << " faces)\n";
     std::cout << report.summaryLine() << '\n';
@@ -325,7 +365,7 @@ int main(int argc, char** argv)
         for (const std::string& notice : level.notices)
             std::cerr << notice << '\n';
         if (arguments->materials) {
-            printMaterials(level, *materials);
+            printMaterials(level, *materials, *resolver);
             return 0;
         }
         std::cout << "file: " << bytes.size() << " bytes\n";
