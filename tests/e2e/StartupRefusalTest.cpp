@@ -68,7 +68,8 @@ TEST(StartupRefusalTest, ConfigurationProblemsStopBeforeTheWindow)
 // Every refusal of the three programs: the one line (two for a command line: what is wrong,
 // then where to look) on stderr, exactly, and its status. Run in a folder holding:
 //   notes.bsp (prose), empty.bsp, short.bsp ("IBSP." only), typo.cfg (a configuration with a
-//   misspelt key), root/ (maps/empty.bsp, and levels.pk3 holding the cut-short maps/cut.bsp),
+//   misspelt key), root/ (maps/empty.bsp, and levels.pk3 holding the cut-short maps/cut.bsp and
+//   an empty maps/void.bsp),
 //   bare/ (nothing), mapsonly/ (an empty maps/).
 TEST(StartupRefusalTest, EachRefusalIsOneLineWithItsStatus)
 {
@@ -79,7 +80,7 @@ TEST(StartupRefusalTest, EachRefusalIsOneLineWithItsStatus)
     dir.write("typo.cfg", "Width = 640 height = 480\n");
     dir.write("test.cfg", "width = 640 height = 480\n");
     dir.write("root/maps/empty.bsp", "");
-    testarchives::writeZip(dir, "root/levels.pk3", {{"maps/cut.bsp", "IBSP."}});
+    testarchives::writeZip(dir, "root/levels.pk3", {{"maps/cut.bsp", "IBSP."}, {"maps/void.bsp", ""}});
     std::filesystem::create_directories(dir.path() + "bare");
     std::filesystem::create_directories(dir.path() + "mapsonly/maps");
     const std::string verdanth = viewerBinary();
@@ -103,8 +104,9 @@ TEST(StartupRefusalTest, EachRefusalIsOneLineWithItsStatus)
         {{verdanth, "short.bsp"}, "verdanth: short.bsp: " + cutShort + "\n", 1},
         {{verdanth, "--data", "root", "empty"}, "verdanth: root/maps/empty.bsp: the level file is empty\n", 1},
         {{verdanth, "--data", "root", "cut"}, "verdanth: root/levels.pk3: maps/cut.bsp: " + cutShort + "\n", 1},
+        {{verdanth, "--data", "root", "void"}, "verdanth: root/levels.pk3: maps/void.bsp: the level file is empty\n", 1},
         {{verdanth, "--data", "root", "emty"},
-         "verdanth: root/maps/emty.bsp: no such level, loose or in an archive; near names: empty; --list shows all 2\n",
+         "verdanth: root/maps/emty.bsp: no such level, loose or in an archive; near names: empty; --list shows all 3\n",
          1},
         {{verdanth, "--data", "bare", "nosuch"},
          "verdanth: bare/maps/nosuch.bsp: no such level, loose or in an archive; there are no levels under bare\n", 1},
