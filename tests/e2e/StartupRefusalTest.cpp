@@ -128,6 +128,8 @@ TEST(StartupRefusalTest, EachRefusalIsOneLineWithItsStatus)
          "levelinfo: --materials needs --data DIR, where the material scripts are\nTry 'levelinfo --help'\n", 2},
         {{levelinfo, "nosuchfile.bsp"}, "levelinfo: nosuchfile.bsp: no such file\n", 1},
         {{levelinfo, "cut", "--data", "root"}, "levelinfo: root/levels.pk3: maps/cut.bsp: " + cutShort + "\n", 1},
+        {{levelinfo, "--data", "root", "emty"},
+         "levelinfo: root: no level emty, loose or in an archive; near names: empty\n", 1},
         {{levelgen, "--bogus", "a.plan", "out"}, "levelgen: unknown option --bogus\nTry 'levelgen --help'\n", 2},
         {{levelgen, "--maze", "5x5", "--seed", "1", "out"},
          "levelgen: maze size must be WxH with sides from 9 to 1024, not 5x5\nTry 'levelgen --help'\n", 2},

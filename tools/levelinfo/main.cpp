@@ -315,8 +315,13 @@ std::pair<std::vector<unsigned char>, std::string> levelBytes(const Arguments& a
     if (root == nullptr || std::filesystem::is_regular_file(arguments.target))
         return {LevelLoader::readLevelFile(arguments.target), arguments.target};
     const std::optional<std::string> path = LevelFiles::pathOf(*root, arguments.target);
-    if (!path)
-        throw LevelFormatError(arguments.dataRoot + ": no level " + arguments.target + ", loose or in an archive");
+    if (!path) {
+        std::string message = arguments.dataRoot + ": no level " + arguments.target + ", loose or in an archive";
+        const std::vector<std::string> near = LevelFiles::nearNames(LevelFiles::list(*root), arguments.target);
+        for (std::size_t i = 0; i < near.size(); ++i)
+            message += (i == 0 ? "; near names: " : ", ") + near[i];
+        throw LevelFormatError(message);
+    }
     const std::string name = LevelFiles::shownName(*root, *path);
     if (root->sizeOf(*path) == std::optional<uint64_t>(0))
         throw LevelFormatError(name + ": the level file is empty");
