@@ -159,6 +159,30 @@ void applyOptions(Launch& launch, const CommandLine& line)
     launch.materialSeconds = line.time.value_or(0.0);
 }
 
+std::string joinedNames(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + RelativePath::printable(name);
+    return text;
+}
+
+// "no such level" with what may help: near names, and what --list would show.
+std::string noSuchLevel(const DataRoot& root, const std::string& name)
+{
+    const std::vector<LevelFiles::Level> levels = LevelFiles::list(root);
+    const bool hasExtension = name.size() >= 4 && RelativePath::lowerCase(name.substr(name.size() - 4)) == ".bsp";
+    std::string message = asFolder(root.folder()) + "maps/" + RelativePath::printable(name)
+                        + (hasExtension ? "" : ".bsp") + ": no such level, loose or in an archive";
+    if (levels.empty())
+        return message + "; there are no levels under " + root.folder();
+    const std::vector<std::string> near = LevelFiles::nearNames(levels, name);
+    if (!near.empty())
+        message += "; near names: " + joinedNames(near);
+    return message + "; --list shows all " + std::to_string(levels.size());
+}
+
+
 // The one level an archive given as the file holds, read from it, the archive's folder the data
 // root and the archive winning over the folder's others. Several are listed on `out`, refused
 // with how to name one.
@@ -201,17 +225,46 @@ void findLevel(Launch& launch, const CommandLine& line, std::ostream& out)
         configuration.levelPath = line.target;
     } else {
         launch.dataRoot = std::make_unique<DataRoot>(*line.dataRoot, true, std::cerr);
-        const std::optional<std::string> found = LevelFiles::pathOf(*launch.dataRoot, line.target);
-        const std::string path = found.value_or("maps/" + line.target + ".bsp");
-        std::optional<std::vector<unsigned char>> bytes = found ? launch.dataRoot->read(path) : std::nullopt;
-        if (!bytes)
-            throw LaunchError(asFolder(*line.dataRoot) + path + ": no such level, loose or in an archive");
+        const DataRoot& root = *launch.dataRoot;
+        const std::optional<std::string> path = LevelFiles::pathOf(root, line.target);
+        if (!path)
+            throw LaunchError(noSuchLevel(root, line.target));
+        launch.levelName = LevelFiles::shownName(root, *path);
+        if (root.sizeOf(*path) == std::optional<uint64_t>(0))
+            throw LaunchError(launch.levelName + ": the level file is empty");
+        std::optional<std::vector<unsigned char>> bytes = root.read(*path);
+        if (!bytes) // the root has said why
+            throw LaunchError(launch.levelName + ": the level cannot be read");
         launch.levelBytes = std::move(*bytes);
-        launch.levelName = asFolder(*line.dataRoot) + path;
-        configuration.levelPath = path;
+        configuration.levelPath = *path;
     }
     configuration.dataPath = asFolder(launch.dataRoot->folder());
     configuration.archives = true;
+}
+
+bool hasMapsFolder(const std::string& folder)
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator at(folder, error), end; !error && at != end; at.increment(error))
+        if (RelativePath::lowerCase(at->path().filename().string()) == "maps" && at->is_directory(error))
+            return true;
+    return false;
+}
+
+// A target that is neither a level nor a configuration is refused before its words are echoed.
+void refuseUnlessConfiguration(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) && !error)
+        throw LaunchError(path + ": no such file");
+    std::ifstream text(path, std::ios::binary);
+    if (!text)
+        return; // the configuration's own refusal says so
+    if (text.peek() == std::ifstream::traits_type::eof())
+        throw LaunchError(path + ": the file is empty: neither a level nor a configuration file");
+    if (!namesWindowSize(text))
+        throw LaunchError(path + ": neither a level (it does not begin with " + std::string(LevelFormat::magic, 4)
+                          + ") nor a configuration file (it gives no \"width\" or \"height\")");
 }
 
 } // namespace
@@ -261,6 +314,8 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
 
 Launch Launch::fromConfiguration(const CommandLine& line)
 {
+    refuseUnlessConfiguration(line.target);
+
     if (line.dataRoot || line.lightsFile || line.players || line.verbose || line.speed || line.mouse)
         throw LaunchError("--data, --lights, --players, --verbose, --speed and --mouse open a level, not the "
                           "configuration file " + line.target);
@@ -287,9 +342,15 @@ Launch Launch::forConfiguration(Configuration configuration)
     return launch;
 }
 
-void listLevels(const std::string& dataRoot, std::ostream& out)
+int listLevels(const std::string& dataRoot, std::ostream& out, std::ostream& log)
 {
-    const DataRoot root(dataRoot, true, std::cerr);
-    for (const LevelFiles::Level& level : LevelFiles::list(root))
+    const DataRoot root(dataRoot, true, log);
+    const std::vector<LevelFiles::Level> levels = LevelFiles::list(root);
+    for (const LevelFiles::Level& level : levels)
         out << level.name << '\t' << level.origin << '\t' << level.path << '\n';
+    if (!levels.empty())
+        return 0;
+    log << "verdanth: no levels under " << dataRoot
+        << " (looked for maps/*.bsp and *.bsp, loose and in its *.pk3 and *.zip archives)" << std::endl;
+    return root.archives().empty() && !hasMapsFolder(dataRoot) ? 1 : 0;
 }

@@ -65,5 +65,7 @@ public:
 
 // Prints every level under `dataRoot` (loose and archived), one per line: the name to give
 // with --data, where it comes from ("loose" or the archive's file name) and its path under the
-// root (as the archive or the folder spells it), separated by tabs.
-void listLevels(const std::string& dataRoot, std::ostream& out);
+// root (as the archive or the folder spells it), separated by tabs. Without one it says on `log`
+// what it looked for. Returns the exit status: 1 when the folder holds neither maps/ nor
+// archives (not a data root at all), else 0.
+int listLevels(const std::string& dataRoot, std::ostream& out, std::ostream& log);

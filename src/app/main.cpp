@@ -19,6 +19,8 @@
 #include <iostream>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 // Configuration mode echoes its file and the two paths; level mode prints the configuration it
@@ -107,6 +109,22 @@ void reportTextures(const Viewer& viewer, bool verbose)
                       << std::endl;
 }
 
+// A picture's file is written under a temporary name in its folder and renamed: the folder must
+// exist and take new files. Checked before the level loads, which may take long.
+void refuseUnwritable(const std::string& picture)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::is_directory(picture, error))
+        throw LaunchError(picture + ": is a folder, not a picture file to write");
+    const fs::path parent = fs::path(picture).parent_path();
+    const fs::path folder = parent.empty() ? fs::path(".") : parent;
+    if (!fs::is_directory(folder, error))
+        throw LaunchError(picture + ": cannot be written: no such folder " + folder.string());
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        throw LaunchError(picture + ": cannot be written: the folder " + folder.string() + " takes no new files");
+}
+
 // GLUT never returns from its main loop; the process ends through Escape (status 0) or a
 // refusal (status 1, or 2 for a command line it cannot follow). A snapshot returns here.
 int run(int argc, char** argv)
@@ -119,7 +137,7 @@ int run(int argc, char** argv)
     try {
         line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {
-        std::cerr << "verdanth: " << error.what() << "\n" << usageText();
+        std::cerr << "verdanth: " << error.what() << "\nTry 'verdanth --help'" << std::endl;
         return 2;
     }
     if (line.help) {
@@ -134,10 +152,11 @@ int run(int argc, char** argv)
         throw LaunchError(*line.dataRoot + ": no such folder");
     if (line.shots && !std::filesystem::is_directory(*line.shots))
         throw LaunchError(*line.shots + ": no such folder");
-    if (line.list) {
-        listLevels(*line.dataRoot, std::cout);
-        return 0;
-    }
+    if (line.list)
+        return listLevels(*line.dataRoot, std::cout, std::cerr);
+    for (const std::optional<std::string>& picture : {line.snapshot, line.overview})
+        if (picture)
+            refuseUnwritable(*picture);
     std::unique_ptr<ThumbnailDeadline> deadline;
     if (line.thumbnail) {
         deadline = std::make_unique<ThumbnailDeadline>(line.target, *line.snapshot);

@@ -209,6 +209,19 @@ bool DataRoot::contains(const std::string& path) const
     return location.loose || location.archive != nullptr;
 }
 
+std::optional<uint64_t> DataRoot::sizeOf(const std::string& path) const
+{
+    const Location location = locate(path);
+    if (location.loose) {
+        std::error_code error;
+        const uintmax_t size = fs::file_size(fs::path(root) / *location.loose, error);
+        return error ? std::nullopt : std::optional<uint64_t>(size);
+    }
+    if (location.archive != nullptr)
+        return location.archive->find(RelativePath::normalized(path))->size;
+    return std::nullopt;
+}
+
 std::string DataRoot::originOf(const std::string& path) const
 {
     const Location location = locate(path);

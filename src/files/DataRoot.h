@@ -48,6 +48,9 @@ public:
     std::optional<std::vector<unsigned char>> read(const std::string& path) const;
     bool contains(const std::string& path) const;          // without reading any data
     std::string originOf(const std::string& path) const;   // "" when missing, else as Listed::origin
+    // The winning copy's size in bytes (an archived one's as its archive declares it), without
+    // reading it; nothing when it is missing.
+    std::optional<uint64_t> sizeOf(const std::string& path) const;
 
     // The files directly in `folder` ("maps/") whose names end with `extension` (".bsp"), in any
     // case, loose and archived: one per lower-cased path, the copy that wins, sorted by path.
