@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -188,9 +189,17 @@ std::string noSuchLevel(const DataRoot& root, const std::string& name)
 // with how to name one.
 void findArchivedLevel(Launch& launch, const CommandLine& line, std::ostream& out)
 {
-    const Archive archive(line.target, std::cerr);
+    // What the archive says of itself ends the one line a refusal gives.
+    std::ostringstream said;
+    const auto refusal = [&](const std::string& what) {
+        std::string detail = said.str();
+        const std::size_t colon = detail.find(": ");
+        detail = colon == std::string::npos ? "" : " (" + detail.substr(colon + 2, detail.find('\n') - colon - 2) + ")";
+        return LaunchError(line.target + ": " + what + detail);
+    };
+    const Archive archive(line.target, said);
     if (!archive.opened())
-        throw LaunchError(line.target + ": cannot be read as a zip archive");
+        throw refusal("cannot be read as a zip archive");
     const std::vector<LevelFiles::Level> levels = LevelFiles::inArchive(archive);
     const std::string root = line.dataRoot.value_or(dataRootOf(line.target));
     if (levels.empty())
@@ -204,7 +213,7 @@ void findArchivedLevel(Launch& launch, const CommandLine& line, std::ostream& ou
     }
     std::optional<std::vector<unsigned char>> bytes = archive.read(levels[0].path);
     if (!bytes)
-        throw LaunchError(line.target + ": " + levels[0].path + " cannot be read");
+        throw refusal(levels[0].path + " cannot be read");
     launch.dataRoot = std::make_unique<DataRoot>(root, line.target, std::cerr);
     launch.levelBytes = std::move(*bytes);
     launch.levelName = line.target + "/" + levels[0].path;

@@ -103,13 +103,14 @@ TEST(LevelModeTest, ListsAndOpensALevelInsideAnArchive)
         << given.configuration;
 }
 
-// An archive of several levels is listed, with how to name one; one of none is refused.
-TEST(LevelModeTest, AnArchiveOfManyLevelsOrNoneIsRefusedSayingWhatItHolds)
+// An archive of several levels is listed, with how to name one; one of none, or a broken one, is
+// refused in one line.
+TEST(LevelModeTest, AnArchiveOfManyLevelsNoneOrBrokenIsRefusedSayingWhatItHolds)
 {
     TempDir dir;
     const std::string folder = dir.path().substr(0, dir.path().size() - 1);
     const struct {
-        std::vector<testarchives::TestEntry> entries;
+        std::vector<testarchives::TestEntry> entries; // none: a file that starts as a zip and is not one
         std::string printed;
         std::string said;
     } cases[] = {
@@ -117,9 +118,12 @@ TEST(LevelModeTest, AnArchiveOfManyLevelsOrNoneIsRefusedSayingWhatItHolds)
          "verdanth: " + dir.path() + "pack.pk3 holds 2 levels: add the name of one, as in verdanth --data "
              + folder + " a\n"},
         {{{"textures/x.jpg", ""}}, "", "verdanth: " + dir.path() + "pack.pk3: holds no level (maps/NAME.bsp)\n"},
+        {{}, "", "verdanth: " + dir.path() + "pack.pk3: cannot be read as a zip archive (not a zip archive (Not a zip "
+                                             "archive))\n"},
     };
     for (const auto& c : cases) {
-        const std::string pack = testarchives::writeZip(dir, "pack.pk3", c.entries);
+        const std::string pack = c.entries.empty() ? dir.write("pack.pk3", std::string("PK\x03\x04 broken"))
+                                                   : testarchives::writeZip(dir, "pack.pk3", c.entries);
         ViewerProcess viewer({viewerBinary(), pack});
         const auto status = viewer.waitForExit(60.0);
         EXPECT_TRUE(status && status->exited && status->code == 1) << viewer.transcript();
