@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/PlayerStarts.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -7,6 +9,7 @@
 
 class BSPMap;
 class Camera;
+struct LevelData;
 class FrameClock;
 class MaterialLibrary;
 class StatusLine;
@@ -58,6 +61,8 @@ public:
     virtual void windowShown(bool shown, int now) = 0;
     // A colour laid over the whole view (RGBA, 0..1), or none.
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
+    // The level was opened again: `level` replaces the old one (whose starts were `starts`).
+    virtual void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera) = 0;
     // Lines shown over the view, top first, for `camera` as it is now (none once it moved).
     virtual const std::vector<std::string>& panel(const Camera& camera) = 0;
 };

@@ -315,6 +315,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
         configuration.levelPlayers = line.players;
     launch.hudShown = !line.noHud;
     launch.walking = line.walk;
+    launch.line = line;
     configuration.screenshots = true; // so the printed configuration keeps 'p' working
     loadMaterials(launch);
     out << configurationText(configuration) << std::flush;

@@ -30,6 +30,7 @@ struct Launch {
     std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder
     bool hudShown = true;    // the gun and the status line; level mode starts without them with --no-hud
     bool walking = false;    // level mode starts walking with --walk
+    std::optional<CommandLine> line; // level mode: what was asked, to open the level again
     double materialSeconds = 0.0; // --time: where the designed frame's material clock starts
 
     // Level mode, and configuration mode with "archives = 1": where the level and images are found.

@@ -49,7 +49,7 @@ std::optional<Flight::Motion> motionOfSpecialKey(int key)
 
 LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
                              Camera& camera, const LevelData& level, bool walk)
-    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(level)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(&level)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
     this->starts.openedAt(camera);
@@ -76,7 +76,7 @@ void LevelControls::advance(Camera& camera, double seconds)
 // The walker is made when first asked for: a level only flown through never builds it.
 void LevelControls::toggleWalking(Camera& camera)
 {
-    walking = walking ? nullptr : Walking::start(level, camera);
+    walking = walking ? nullptr : Walking::start(*level, camera);
 }
 
 void LevelControls::inspect(const Scene& scene)
@@ -102,6 +102,15 @@ const std::vector<std::string>& LevelControls::panel(const Camera& camera)
     if (!inspected.empty() && poseOf(camera) != inspectedFrom)
         inspected.clear(); // capacity kept: the next question allocates little
     return inspected;
+}
+
+void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts replacementStarts, const Camera& camera)
+{
+    level = &replacement;
+    starts = std::move(replacementStarts);
+    inspected.clear();
+    if (walking)
+        walking = Walking::start(*level, camera);
 }
 
 std::optional<std::array<float, 4>> LevelControls::viewTint() const

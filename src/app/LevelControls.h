@@ -46,6 +46,8 @@ public:
     std::optional<std::array<float, 4>> viewTint() const override;
     // What i told of the view, until the view moves.
     const std::vector<std::string>& panel(const Camera& camera) override;
+    // A walk goes on in the new level from where the eye is.
+    void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
     void frameTimerDue() override { pacer.timerDue(); }
@@ -69,7 +71,7 @@ private:
     bool rightShiftDown = false;
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
-    const LevelData& level;
+    const LevelData* level;
     std::unique_ptr<Walking> walking; // null while flying
     std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked
     std::array<double, 5> inspectedFrom{};

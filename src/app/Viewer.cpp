@@ -17,7 +17,9 @@
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <malloc.h>
 #include <iostream>
@@ -44,7 +46,7 @@ Viewer::Viewer(Launch launch)
     }
     screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
     lighting = makeLighting(launch);
-    levelMap = makeLevel(launch);
+    levelMap = makeLevel(launch, resolver.get());
     eye = std::make_unique<Camera>(configuration.startPoint, &frustum);
     if (configuration.startAngle)
         eye->faceHeading(*configuration.startAngle);
@@ -64,6 +66,63 @@ Viewer::Viewer(Launch launch)
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
     if (configuration.screenshots)
         screenshots = std::make_unique<Screenshots>(launch.shotsFolder);
+    startWatching(launch);
+}
+
+void Viewer::startWatching(const Launch& launch)
+{
+    relaunch = launch.line;
+    if (!relaunch || relaunch->noWatch || relaunch->snapshot || relaunch->overview)
+        return;
+    watchedFolders = {launch.configuration.dataPath};
+    const std::filesystem::path levelFolder = std::filesystem::path(relaunch->target).parent_path();
+    if (std::filesystem::is_regular_file(relaunch->target))
+        watchedFolders.push_back(levelFolder.empty() ? std::string(".") : levelFolder.string());
+    watch = std::make_unique<LevelWatch>(watchedFolders);
+}
+
+// Watched afresh after each try: a folder made anew, or one added, is seen from then on.
+void Viewer::checkForChanges()
+{
+    if (!watch || !watch->settled(glutGet(GLUT_ELAPSED_TIME)))
+        return;
+    if (reload())
+        changed();
+    watch = std::make_unique<LevelWatch>(watchedFolders);
+}
+
+bool Viewer::reload()
+{
+    if (!relaunch)
+        return false;
+    const auto began = std::chrono::steady_clock::now();
+    try {
+        std::ostream quiet(nullptr);
+        Launch fresh = Launch::fromLevel(*relaunch, quiet);
+        std::unique_ptr<BSPMap> level = makeLevel(fresh, fresh.resolver.get());
+        level->hudShown = levelMap->hudShown;
+        levelMap = std::move(level); // the old level goes before what its images came from
+        dataRoot = std::move(fresh.dataRoot);
+        materials = std::move(fresh.materials);
+        resolver = std::move(fresh.resolver);
+        levelMap->setCamera(eye.get());
+        levelMap->friendlies = friendlies.get();
+        if (drawing.patchTessellation) {
+            levelMap->enablePatchTessellation();
+            if (!retessellate(drawing.tessellationLevel)) {
+                levelMap->disablePatchTessellation();
+                drawing.patchTessellation = false;
+            }
+        }
+        input->levelReplaced(*levelMap, std::move(fresh.starts), *eye);
+    } catch (const std::exception& error) {
+        std::cerr << "verdanth: " << relaunch->target << ": not reloaded, the level shown stays: " << error.what()
+                  << std::endl;
+        return false;
+    }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    std::cerr << "verdanth: reloaded " << levelMap->levelPath << " in " << took.count() << " ms" << std::endl;
+    return true;
 }
 
 std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
@@ -75,7 +134,7 @@ std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
 
 // The one place the frame is chosen: a configuration file's level without the designed look
 // is drawn plain, as the configuration's transcript and pictures promise.
-std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
+std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch, const TextureResolver* resolver)
 {
     const Configuration& configuration = launch.configuration;
     if (resolver == nullptr && launch.levelBytes.empty())
@@ -248,7 +307,12 @@ bool Viewer::retessellate(int level)
     }
 }
 
-void Viewer::pressSpecialKey(int key) { input->pressSpecialKey(key, *eye); }
+void Viewer::pressSpecialKey(int key)
+{
+    if (key == GLUT_KEY_F5 && reload())
+        return;
+    input->pressSpecialKey(key, *eye);
+}
 
 void Viewer::releaseSpecialKey(int key) { input->releaseSpecialKey(key); }
 

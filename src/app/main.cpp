@@ -182,6 +182,8 @@ int run(int argc, char** argv)
         return 0;
     setCallbackViewer(&viewer);
     viewer.controls().listen();
+    if (viewer.isWatching())
+        watchForChanges();
     glutMainLoop();
     return 0;
 }

@@ -186,6 +186,8 @@ const Option options[] = {
      [](const Option&, ArgumentReader&, CommandLine& l) { l.noHud = true; }},
     {"--walk", "", "start walking as a player, not flying (g switches)", {},
      [](const Option&, ArgumentReader&, CommandLine& l) { l.walk = true; }},
+    {"--no-watch", "", "do not reload the level when its files change (F5 still does)", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.noWatch = true; }},
     {"--thumbnail", "SIZE",
      "--snapshot as a file manager's thumbnail: SIZE wide ({range}), 16:9, no gun or status line, "
      "given up after 5 seconds",

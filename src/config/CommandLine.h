@@ -32,6 +32,7 @@ struct CommandLine {
     std::optional<std::string> overview;                      // --overview OUT.png: a map from above, then exit
     bool noHud = false;                                       // --no-hud: start without the gun and status line
     bool walk = false;                                        // --walk: start walking, not flying
+    bool noWatch = false;                                     // --no-watch: no reload when the files change
     std::optional<int> thumbnail;                             // --thumbnail SIZE: the snapshot's width, pixels
     std::optional<double> time;                               // --time SECONDS: where the material clock starts
     bool help = false;                                        // --help: print the help and exit

@@ -1,6 +1,6 @@
 #include "render/ReadableText.h"
 
-#include "render/SavedGLState.h"
+#include "render/ScreenTint.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -46,29 +46,7 @@ void ReadableText::draw(const char* text) const
     const int bottom = size.margin - height / 4 - padding;
     const int right = size.margin + width + padding;
     const int top = size.margin + height * 3 / 4 + padding;
-    {
-        const SavedGLState saved(GL_ENABLE_BIT | GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_FOG);
-        glDisable(GL_CULL_FACE);
-        glDisable(GL_ALPHA_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glColor4f(0.0f, 0.0f, 0.0f, backingOpacity);
-        glRecti(left, bottom, right, top);
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-    }
+    ScreenTint::draw({0.0f, 0.0f, 0.0f, backingOpacity}, left, bottom, right, top);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     displayFor(size.font).drawText(float(size.margin), float(size.margin), text);
 }
