@@ -25,6 +25,7 @@ public:
     void windowShown(bool, int) override {}
     std::optional<std::array<float, 4>> viewTint() const override { return std::nullopt; }
     const std::vector<std::string>& panel(const Camera&) override { return noLines; }
+    const char* centreLabel(const Camera&) const override { return nullptr; }
     void levelReplaced(const LevelData&, PlayerStarts, const Camera&) override {}
 
     int lastPointerX() const { return lastMouseX; }

@@ -63,6 +63,9 @@ public:
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
     // The level was opened again: `level` replaces the old one (whose starts were `starts`).
     virtual void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera) = 0;
+    // The class of the marker under the centre of the view, to be written beside it; null when
+    // markers are hidden or none is there.
+    virtual const char* centreLabel(const Camera& camera) const = 0;
     // Lines shown over the view, top first, for `camera` as it is now (none once it moved).
     virtual const std::vector<std::string>& panel(const Camera& camera) = 0;
 };

@@ -113,6 +113,21 @@ void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts rep
         walking = Walking::start(*level, camera);
 }
 
+const char* LevelControls::centreLabel(const Camera& camera) const
+{
+    if (!markersShown)
+        return nullptr;
+    const Point& eye = camera.getPosition();
+    Vec3 view = camera.viewDirection();
+    view.normalize();
+    double degreesOff = labelDegrees;
+    float distance = 0;
+    const Entity* entity = Inspection::entityInView(*level, {eye.getX(), eye.getY(), eye.getZ()},
+                                                    {view.getX(), view.getY(), view.getZ()}, degreesOff, distance);
+    const std::string* classname = entity != nullptr ? entity->value("classname") : nullptr;
+    return classname != nullptr ? classname->c_str() : nullptr;
+}
+
 std::optional<std::array<float, 4>> LevelControls::viewTint() const
 {
     return walking ? walking->tint() : std::nullopt;
@@ -230,8 +245,10 @@ void LevelControls::loseFocus()
 
 void LevelControls::toggleMarkers(BSPMap& level)
 {
-    if (level.look->toggleMarkers())
+    if (level.look->toggleMarkers()) {
+        markersShown = !markersShown;
         return;
+    }
     if (!saidNoMarkers)
         std::cerr << "verdanth: this level has no point entities to mark" << std::endl;
     saidNoMarkers = true;

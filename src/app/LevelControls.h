@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 #include "app/FramePacer.h"
 #include "app/Walking.h"
+#include "game/Inspection.h"
 #include "game/Flight.h"
 #include "game/MouseLook.h"
 #include "game/PlayerStarts.h"
@@ -46,6 +47,8 @@ public:
     std::optional<std::array<float, 4>> viewTint() const override;
     // What i told of the view, until the view moves.
     const std::vector<std::string>& panel(const Camera& camera) override;
+    const char* centreLabel(const Camera& camera) const override;
+    static constexpr double labelDegrees = Inspection::entityDegrees; // how near the centre a marker is labelled
     // A walk goes on in the new level from where the eye is.
     void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera) override;
     void changed(int now) override { pacer.request(now); }
@@ -71,6 +74,7 @@ private:
     bool rightShiftDown = false;
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
+    bool markersShown = false;
     const LevelData* level;
     std::unique_ptr<Walking> walking; // null while flying
     std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked

@@ -209,14 +209,23 @@ void Viewer::drawFrameAt(int now)
     drawPanel();
 }
 
-// Top left, one line under another, white.
+// Top left, one line under another, white; a marker's class just up and right of the centre.
 void Viewer::drawPanel()
 {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (const char* label = input->centreLabel(*eye)) {
+        // On a dark band, so that it reads over the sky as over a wall.
+        const int x = viewport[2] / 2 + 14, y = viewport[3] / 2 + 14, height = screenDisplay->lineHeight();
+        ScreenTint::draw({0.0f, 0.0f, 0.0f, 0.6f}, x - 4, y - height / 4 - 4, x + screenDisplay->textWidth(label) + 4,
+                         y + height * 3 / 4 + 4);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        screenDisplay->drawText(float(x), float(y), label);
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     const std::vector<std::string>& lines = input->panel(*eye);
     if (lines.empty())
         return;
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
     constexpr float margin = 12, lineHeight = 26;
     float y = float(viewport[3]) - margin - lineHeight;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

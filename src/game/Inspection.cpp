@@ -67,11 +67,13 @@ void describeFace(std::vector<std::string>& lines, const LevelData& level, const
     }
 }
 
-// The point entity nearest the view's line within entityDegrees, if any.
-const Entity* entityInView(const LevelData& level, Float3 eye, Float3 direction, double& degreesOff, float& distance)
+} // namespace
+
+// The point entity nearest the view's line within `degreesOff` (then how far off it is), if any.
+const Entity* Inspection::entityInView(const LevelData& level, Float3 eye, Float3 direction, double& degreesOff,
+                                       float& distance)
 {
     const Entity* best = nullptr;
-    degreesOff = Inspection::entityDegrees;
     for (const Entity& entity : level.entities.entities) {
         float origin[3];
         if (entity.inlineModel() || !entity.numbers("origin", origin, 3))
@@ -90,7 +92,6 @@ const Entity* entityInView(const LevelData& level, Float3 eye, Float3 direction,
     }
     return best;
 }
-} // namespace
 
 std::vector<std::string> Inspection::describe(const LevelData& level, const MaterialLibrary* materials, Float3 eye,
                                               Float3 direction)
@@ -101,7 +102,7 @@ std::vector<std::string> Inspection::describe(const LevelData& level, const Mate
         describeFace(lines, level, materials, *hit);
     else
         lines.push_back("no face ahead");
-    double degreesOff = 0;
+    double degreesOff = entityDegrees;
     float distance = 0;
     if (const Entity* entity = entityInView(level, eye, direction, degreesOff, distance)) {
         const std::string* classname = entity->value("classname");

@@ -19,4 +19,8 @@ public:
     // One line each, no line breaks; `materials` may be null.
     static std::vector<std::string> describe(const LevelData& level, const MaterialLibrary* materials, Float3 eye,
                                              Float3 direction);
+    // The point entity nearest the line from `eye` along the unit `direction` within `degreesOff`,
+    // which becomes how far off it is, with `distance`; null when none is. Allocates nothing.
+    static const Entity* entityInView(const LevelData& level, Float3 eye, Float3 direction, double& degreesOff,
+                                      float& distance);
 };
