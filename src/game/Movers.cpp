@@ -159,6 +159,8 @@ Movers::Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<
         Mover mover;
         mover.kind = kind->kind;
         mover.model = brush.model;
+        mover.firstFace = brush.firstFace;
+        mover.faceCount = brush.faceCount;
         for (std::size_t e = 0; e < entities.size(); ++e)
             if (entities[e].inlineModel() == brush.model) {
                 mover.entity = e;
@@ -443,15 +445,18 @@ const Movers::Mover* Movers::ofModel(std::size_t model) const
     return model < byModel.size() && byModel[model] >= 0 ? &movers[std::size_t(byModel[model])] : nullptr;
 }
 
+bool Movers::isMoving(const Mover& mover)
+{
+    if (mover.still)
+        return false;
+    if (mover.kind == Kind::door || mover.kind == Kind::plat || mover.kind == Kind::button)
+        return mover.state != Phase::closed && !(mover.state == Phase::open && mover.wait < 0.0f);
+    return true;
+}
+
 bool Movers::anyMoving() const
 {
-    return std::any_of(movers.begin(), movers.end(), [](const Mover& mover) {
-        if (mover.still)
-            return false;
-        if (mover.kind == Kind::door || mover.kind == Kind::plat || mover.kind == Kind::button)
-            return mover.state != Phase::closed && !(mover.state == Phase::open && mover.wait < 0.0f);
-        return true;
-    });
+    return std::any_of(movers.begin(), movers.end(), isMoving);
 }
 
 void Movers::movedBox(const Mover& mover, Float3& low, Float3& high)

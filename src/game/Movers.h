@@ -48,6 +48,8 @@ public:
         std::size_t model = 0;  // inline model, 1 and up
         std::size_t entity = 0; // its entity's index
         std::string name;       // "entity 7 (func_door)"
+        int32_t firstFace = 0;  // the model's faces, as BrushEntity checked them
+        int32_t faceCount = 0;
         bool still = false;     // its keys were unreadable: it stays at rest
         Float3 low, high;       // the world box at rest
         bool placed = false;    // its entity gives an origin
@@ -85,7 +87,8 @@ public:
     bool empty() const { return movers.empty(); }
     // By inline model: the mover that moves it, or null.
     const Mover* ofModel(std::size_t model) const;
-    // Whether any mover is not at rest or may move on its own at a later time.
+    // Whether the mover may stand elsewhere at a later time without anyone near.
+    static bool isMoving(const Mover& mover);
     bool anyMoving() const;
     // The mover's box where it stands now (its rest box moved by the pose, widened to hold any
     // turn), for culling.

@@ -2,6 +2,7 @@
 
 #include "game/BrushEntityVisibility.h"
 #include "game/DrawnFaceSet.h"
+#include "game/Movers.h"
 #include "game/PotentiallyVisibleSet.h"
 #include "image/Overbright.h"
 #include "level/LevelData.h"
@@ -79,6 +80,9 @@ public:
     // Rebuilt before the next draw unless rebuildPatches comes first.
     void patchesWillChange() override { patchesStale = true; }
     const char* missingImageShown() const override { return "drawn grey for want of an image"; }
+    // Doors, lifts and everything else that moves, at the material clock; their faces are drawn
+    // by model with its pose after the level's, each model's groups at most one draw a pass.
+    Movers* movers() override { return &*moving; }
 
     const BatchedLevel& batchedLevel() const { return *batches; }
     const MaterialRenderer& materialRenderer() const { return *renderer; }
@@ -92,6 +96,8 @@ private:
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
     bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const;
+    void collectMovers(const Camera& camera);
+    void drawMovers();
 
     DataRootImages& images;
     const Overbright light;
@@ -105,6 +111,9 @@ private:
     std::optional<PotentiallyVisibleSet> visibleSet;
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
+    std::optional<Movers> moving;
+    std::vector<std::size_t> moversInView; // this frame's, into moving->all(); sized at load
+    std::vector<int> moverFaces;           // one mover's faces at a time; sized at load
     bool markersShown = false;
     std::unique_ptr<SkyBoxImages> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none
