@@ -45,8 +45,8 @@ std::optional<Flight::Motion> motionOfSpecialKey(int key)
 } // namespace
 
 LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
-                             Camera& camera, const LevelData& level, bool walk)
-    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(level)
+                             Camera& camera, const LevelData& level, bool walk, const Movers* movers)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(level), movers(movers)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
     if (walk)
@@ -72,7 +72,7 @@ void LevelControls::advance(Camera& camera, double seconds)
 // The walker is made when first asked for: a level only flown through never builds it.
 void LevelControls::toggleWalking(Camera& camera)
 {
-    walking = walking ? nullptr : Walking::start(level, camera);
+    walking = walking ? nullptr : Walking::start(level, camera, movers);
 }
 
 std::optional<std::array<float, 4>> LevelControls::viewTint() const

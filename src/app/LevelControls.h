@@ -18,9 +18,9 @@
 class LevelControls : public Controls {
 public:
     // `camera` is given the free pitch level mode looks with; `level` outlives the controls.
-    // With `walk`, the walk starts at once.
+    // With `walk`, the walk starts at once. `movers` (null: none) are what the walker meets.
     LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts, Camera& camera,
-                  const LevelData& level, bool walk);
+                  const LevelData& level, bool walk, const Movers* movers = nullptr);
     ~LevelControls() override;
 
     // Key releases too (auto-repeat ignored, so a held key is one press and one release), motion
@@ -63,5 +63,6 @@ private:
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
     const LevelData& level;
+    const Movers* movers;
     std::unique_ptr<Walking> walking; // null while flying
 };

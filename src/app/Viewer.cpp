@@ -52,7 +52,8 @@ Viewer::Viewer(Launch launch)
         eye->setPitchLimit(Camera::freePitchLimit);
     if (launch.levelMode)
         input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
-                                                std::move(launch.starts), *eye, *levelMap, launch.walking);
+                                                std::move(launch.starts), *eye, *levelMap, launch.walking,
+                                                levelMap->look->movers());
     else
         input = std::make_unique<ConfigurationControls>();
     if (configuration.startPitch)
