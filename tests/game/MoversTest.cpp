@@ -1,8 +1,14 @@
 #include "game/Movers.h"
+#include "game/PlayerMovement.h"
+#include "level/LevelLoader.h"
+
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -201,4 +207,74 @@ TEST(Movers, AButtonOpensTheDoorsItTargets)
     EXPECT_GT(gate.progress, 0.0f);
     EXPECT_EQ(Movers::describe(movers.all()[0]),
               "*1 entity 0 (func_button): presses in 60 units when touched and opens 1 doors, returns after 1.0 s");
+}
+
+namespace {
+
+// The demo built by levelgen, walked by a player among its movers as the viewer does it: the
+// movers take the clock and the player's box, the player follows them, then steps.
+class DemoWalk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string command = std::string(LEVELGEN_PROGRAM) + " " + VERDANTH_SOURCE_DIR + "/demo/demo.plan "
+                                  + directory.path() + " > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::ostringstream quiet;
+        level = std::make_unique<LevelData>(
+            parseLevel("demo.bsp", LevelLoader::readLevelFile(directory.path() + "demo.bsp"), quiet));
+        entities = EntityText::parse(level->entityText).entities;
+        std::vector<std::string> notices;
+        movers = std::make_unique<Movers>(BrushEntity::list(*level, entities, "demo.bsp", notices), entities,
+                                          "demo.bsp", notices);
+        ASSERT_TRUE(notices.empty()) << notices[0];
+        player = std::make_unique<PlayerMovement>(*level, entities);
+    }
+
+    // Holds forward for `forwardSeconds` of `seconds`, heading `heading`, in frames of 1/50 s.
+    void walk(double heading, double seconds, double forwardSeconds)
+    {
+        const CollisionWorld::Box box = player->box();
+        for (int frame = 0; frame < int(seconds * 50); ++frame) {
+            const Float3 at = player->origin();
+            movers->update(clock, at + box.mins, at + box.maxs);
+            player->followMovers(*movers);
+            WalkInput input;
+            input.heading = heading;
+            input.forward = clock - started < forwardSeconds ? 1.0f : 0.0f;
+            player->step(input, 0.02);
+            clock += 0.02;
+        }
+    }
+
+    testsupport::TempDir directory;
+    std::unique_ptr<LevelData> level;
+    std::vector<Entity> entities;
+    std::unique_ptr<Movers> movers;
+    std::unique_ptr<PlayerMovement> player;
+    double started = 100.0;
+    double clock = 100.0;
+};
+
+} // namespace
+
+// The corridor west of the south hall, closed by a door that slides north into its wall
+// (world x 1120, z -288); the lift stands east of it (world x 1376).
+TEST_F(DemoWalk, AWalkerPassesTheDoorItOpensAndRidesTheLift)
+{
+    player->placeAt({1248, 24, -288}, 180);
+    walk(180, 2.0, 2.0);
+    EXPECT_LT(player->origin().x, 1000.0f) << "stopped at the door, x " << player->origin().x;
+
+    player->placeAt({1376, 40, -288}, 180); // over the lowered lift, whose top stands at 8
+    started = clock;
+    for (const Movers::Mover& mover : movers->all()) {
+        if (mover.kind == Movers::Kind::plat)
+            EXPECT_EQ(mover.pose.offset.y, -32.0f) << "lowered until stood on";
+    }
+    walk(180, 1.0, 0.0);
+    EXPECT_NEAR(player->origin().y, 64.0f, 1.0f) << "carried to the raised top at 40";
+    const Movers::Mover* lift = movers->ofModel(player->groundModel());
+    ASSERT_NE(lift, nullptr);
+    EXPECT_EQ(lift->kind, Movers::Kind::plat);
 }
