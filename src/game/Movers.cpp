@@ -493,7 +493,7 @@ std::string Movers::describe(const Mover& mover)
              << (mover.axis.y != 0.0f ? "z" : mover.axis.x != 0.0f ? "x" : "y") << ", always";
         break;
     case Kind::bobbing:
-        line << "bobs " << mover.distance << " units either side " << axisName(mover.axis) << ", every " << std::setprecision(1)
+        line << "bobs " << mover.distance << " units either way " << (mover.axis.y != 0.0f ? "vertically" : axisName(mover.axis)) << ", every " << std::setprecision(1)
              << mover.speed << " s, always";
         break;
     case Kind::pendulum:
