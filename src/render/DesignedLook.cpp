@@ -132,8 +132,18 @@ void DesignedLook::collectVisibleFaces(const LevelData&, int cluster, const Came
 
 // The movers take their poses at the clock, doors and lifts answering a player's box around
 // the eye (the walker's, where it walks), then those whose moved box is in view are kept.
+void DesignedLook::holdMoversAtRest()
+{
+    moversHeld = true;
+    moversInView.clear();
+    for (std::size_t e = 0; e < brushEntityVisibility->entities().size(); ++e)
+        brushEntityVisibility->leaveOut(e, false);
+}
+
 void DesignedLook::collectMovers(const Camera& camera)
 {
+    if (moversHeld)
+        return;
     const Point& eye = camera.getPosition();
     const Float3 at{eye.getX(), eye.getY(), eye.getZ()};
     const float half = PlayerMovement::halfWidth;

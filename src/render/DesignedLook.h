@@ -83,6 +83,9 @@ public:
     // Doors, lifts and everything else that moves, at the material clock; their faces are drawn
     // by model with its pose after the level's, each model's groups at most one draw a pass.
     Movers* movers() override { return &*moving; }
+    // The movers stand where the file puts them, drawn in the level's groups: the frame the
+    // benchmark weighs moving them against.
+    void holdMoversAtRest();
 
     const BatchedLevel& batchedLevel() const { return *batches; }
     const MaterialRenderer& materialRenderer() const { return *renderer; }
@@ -126,4 +129,5 @@ private:
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;
     bool clockRunning = false; // after the first frame
+    bool moversHeld = false;
 };
