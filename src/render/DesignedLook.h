@@ -31,7 +31,8 @@ class TextureManager;
 
 // The designed frame (level mode, and "look = designed"): each texture's surface style from its
 // flags and material, the faces in buffer objects drawn group by group (BatchedLevel), the
-// visible set of the eye's cluster, the brush entities placed at rest, the material's sky (far
+// visible set of the eye's cluster, the brush entities placed at rest (those that move drawn
+// where the clock and the player put them: Movers), the material's sky (far
 // box, cloud layers, near box), the fog's haze, the lightmap switch ('m') and level mode's
 // markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material clock.
 class DesignedLook : public Look {
@@ -82,7 +83,7 @@ public:
     const char* missingImageShown() const override { return "drawn grey for want of an image"; }
     // Doors, lifts and everything else that moves, at the material clock; their faces are drawn
     // by model with its pose after the level's, each model's groups at most one draw a pass.
-    Movers* movers() override { return &*moving; }
+    Movers* movers() override { return moving ? &*moving : nullptr; }
     // The movers stand where the file puts them, drawn in the level's groups: the frame the
     // benchmark weighs moving them against.
     void holdMoversAtRest();

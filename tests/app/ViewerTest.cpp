@@ -4,13 +4,16 @@
 #include "AllocationFailure.h"
 #include "GLContext.h"
 #include "TestFiles.h"
+#include "ViewerProcess.h"
 
 #include "app/Callbacks.h"
 #include "app/Launch.h"
 #include "app/Viewer.h"
 #include "game/Camera.h"
+#include "game/Movers.h"
 #include "level/EntityText.h"
 #include "level/PointMarker.h"
+#include "render/BSPMap.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -259,4 +262,27 @@ TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
         EXPECT_EQ(level.status(), "FPS:0 X:1 Y:2 Z:3 H:90 P:0  SCORE: 0") << c.keys;
         EXPECT_TRUE(level.redAhead()) << c.keys;
     }
+}
+
+// Under the demo's fan, the bobbing platform and the train beyond it: level mode's frames keep
+// moving them, and a frame among them allocates nothing.
+TEST(ViewerTest, AFrameAmongTheDemosMoversMovesThemAndAllocatesNothing)
+{
+    testsupport::ensureGLContext();
+    onReshape(testsupport::contextWidth, testsupport::contextHeight);
+    initGL();
+    CerrCapture capture;
+    std::ostringstream out;
+    Viewer viewer(Launch::fromLevel(parseCommandLine({"--at", "1440", "40", "-250", "--angle", "90", "--pitch", "30",
+                                                      testsupport::buildDir() + "/demo/demo.bsp"}),
+                                    out));
+    viewer.drawFrameAt(100); // the first frames size what later ones reuse
+    viewer.drawFrameAt(150);
+    const float turned = viewer.level()->look->movers()->all()[2].pose.degrees;
+    testsupport::allocationFailure::arm(0);
+    viewer.drawFrameAt(200);
+    testsupport::allocationFailure::disarm();
+    EXPECT_FALSE(testsupport::allocationFailure::fired());
+    EXPECT_TRUE(viewer.level()->look->movesWithTime());
+    EXPECT_NE(viewer.level()->look->movers()->all()[2].pose.degrees, turned) << "the fan";
 }
