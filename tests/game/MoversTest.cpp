@@ -269,8 +269,9 @@ TEST_F(DemoWalk, AWalkerPassesTheDoorItOpensAndRidesTheLift)
     player->placeAt({1376, 40, -288}, 180); // over the lowered lift, whose top stands at 8
     started = clock;
     for (const Movers::Mover& mover : movers->all()) {
-        if (mover.kind == Movers::Kind::plat)
+        if (mover.kind == Movers::Kind::plat) {
             EXPECT_EQ(mover.pose.offset.y, -32.0f) << "lowered until stood on";
+        }
     }
     walk(180, 1.0, 0.0);
     EXPECT_NEAR(player->origin().y, 64.0f, 1.0f) << "carried to the raised top at 40";
