@@ -299,6 +299,10 @@ void Movers::readTrain(Mover& mover, const Entity& entity, const std::vector<Ent
         problem = "its path is a loop of one point";
         return;
     }
+    if (!std::isfinite(length) || length > 1.0e9f) {
+        problem = "its path is longer than a billion units";
+        return;
+    }
     mover.period = length / mover.speed;
     for (float wait : mover.cornerWaits)
         mover.period += wait;

@@ -115,7 +115,8 @@ TEST(Movers, PeriodicMoversStandWhereTheClockPutsThem)
 TEST(Movers, UnreadableKeysLeaveTheMoverAtRestWithOneLine)
 {
     const std::vector<Entity> loop = {corner("solo", "5 5 5", "solo"), corner("twin", "5 5 5", "twin2"),
-                                      corner("twin2", "5 5 5", "twin")};
+                                      corner("twin2", "5 5 5", "twin"), corner("far", "3e38 0 0", "away"),
+                                      corner("away", "-3e38 0 0", "far")};
     const struct {
         Fields fields;
         const char* notice;
@@ -130,6 +131,7 @@ TEST(Movers, UnreadableKeysLeaveTheMoverAtRestWithOneLine)
         {{{"classname", "func_train"}, {"target", "nowhere"}}, "its target \"nowhere\" names no path_corner"},
         {{{"classname", "func_train"}, {"target", "solo"}}, "its path is a loop of one point"},
         {{{"classname", "func_train"}, {"target", "twin"}}, "its path is a loop of one point"},
+        {{{"classname", "func_train"}, {"target", "far"}}, "its path is longer than a billion units"},
         {{{"classname", "func_door"}, {"lip", "100"}}, "lip 100 leaves it no distance to move"},
         {{{"classname", "func_door"}, {"angle", "-1.5"}}, "angle -1.5 is neither a heading nor -1 (up) or -2 (down)"},
         {{{"classname", "func_button"}, {"target", "gate"}}, "its target \"gate\" names no door"},
