@@ -383,6 +383,7 @@ int visibility(const uint8_t* data, std::size_t size)
     // at rest says so in one line naming the file.
     std::vector<std::string> notices;
     Movers movers(brushEntities, level.entities.entities, "fuzz.bsp", notices);
+    movers.addTriggers(level.models, level.entities.entities);
     for (const std::string& line : notices)
         require(line.compare(0, 10, "fuzz.bsp: ") == 0 && line.find('\n') == std::string::npos);
     const Float3 eye{view.eye[0], view.eye[1], view.eye[2]};

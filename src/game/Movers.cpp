@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iomanip>
+#include <optional>
 #include <sstream>
 
 // ---- the defaults -------------------------------------------------------------------------------
@@ -161,12 +162,14 @@ Movers::Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<
         mover.model = brush.model;
         mover.firstFace = brush.firstFace;
         mover.faceCount = brush.faceCount;
-        for (std::size_t e = 0; e < entities.size(); ++e)
-            if (entities[e].inlineModel() == brush.model) {
-                mover.entity = e;
-                break;
-            }
+        const auto owner = std::find_if(entities.begin(), entities.end(),
+                                        [&](const Entity& entity) { return entity.inlineModel() == brush.model; });
+        if (owner == entities.end())
+            continue; // the class came from an entity of another list
+        mover.entity = std::size_t(owner - entities.begin());
         mover.name = "entity " + std::to_string(mover.entity) + " (" + brush.className + ")";
+        if (const std::string* targetName = owner->value("targetname"))
+            mover.targetName = *targetName;
         mover.low = {brush.low.getX(), brush.low.getY(), brush.low.getZ()};
         mover.high = {brush.high.getX(), brush.high.getY(), brush.high.getZ()};
         mover.placed = brush.placed();
@@ -186,7 +189,7 @@ Movers::Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<
     }
     for (Mover& mover : movers)
         if (mover.kind == Kind::button && !mover.still)
-            findDoors(mover, entities, levelName, notices);
+            findDoors(mover, levelName, notices);
     std::size_t models = 0;
     for (const Mover& mover : movers)
         models = std::max(models, mover.model + 1);
@@ -310,12 +313,11 @@ void Movers::readTrain(Mover& mover, const Entity& entity, const std::vector<Ent
     mover.reference = mover.placed ? mover.pivot : Float3{mover.low.x, mover.low.y, mover.high.z};
 }
 
-void Movers::findDoors(Mover& button, const std::vector<Entity>& entities, const std::string& levelName,
+void Movers::findDoors(Mover& button, const std::string& levelName,
                        std::vector<std::string>& notices)
 {
     for (std::size_t i = 0; i < movers.size(); ++i) {
-        const std::string* name = entities[movers[i].entity].value("targetname");
-        if (movers[i].kind == Kind::door && name != nullptr && *name == button.target) {
+        if (movers[i].kind == Kind::door && !button.target.empty() && movers[i].targetName == button.target) {
             button.fires.push_back(i);
             movers[i].triggeredOnly = true;
         }
@@ -329,6 +331,32 @@ void Movers::findDoors(Mover& button, const std::vector<Entity>& entities, const
     }
 }
 
+void Movers::addTriggers(const std::vector<Model>& models, const std::vector<Entity>& entities)
+{
+    for (const Entity& entity : entities) {
+        const std::optional<std::size_t> model = entity.inlineModel();
+        const std::string* target = entity.value("target");
+        if (!(entity.hasClass("trigger_multiple") || entity.hasClass("trigger_once")) || !model || *model == 0
+            || *model >= models.size() || target == nullptr)
+            continue;
+        const Model& volume = models[*model];
+        Trigger trigger;
+        for (int axis = 0; axis < 3; ++axis) {
+            trigger.low[axis] = std::fmin(volume.mins[axis], volume.maxs[axis]);
+            trigger.high[axis] = std::fmax(volume.mins[axis], volume.maxs[axis]);
+        }
+        if (!isFinite(trigger.low) || !isFinite(trigger.high))
+            continue;
+        for (std::size_t i = 0; i < movers.size(); ++i)
+            if (movers[i].kind == Kind::door && movers[i].targetName == *target) {
+                trigger.doors.push_back(i);
+                movers[i].triggeredOnly = true;
+            }
+        if (!trigger.doors.empty())
+            triggers.push_back(std::move(trigger));
+    }
+}
+
 // ---- moving ---------------------------------------------------------------------------------------
 
 void Movers::update(double clockSeconds, Float3 playerLow, Float3 playerHigh)
@@ -337,6 +365,10 @@ void Movers::update(double clockSeconds, Float3 playerLow, Float3 playerHigh)
     const float seconds = advance > 0.0 && advance < 1.0e6 ? float(advance) : 0.0f;
     lastClock = clockSeconds;
     started = true;
+    for (const Trigger& trigger : triggers)
+        if (overlaps(trigger.low, trigger.high, playerLow, playerHigh))
+            for (const std::size_t door : trigger.doors)
+                open(movers[door]);
     for (Mover& mover : movers) {
         if (mover.still)
             continue;
@@ -510,7 +542,7 @@ std::string Movers::describe(const Mover& mover)
         break;
     case Kind::door:
         line << "opens " << mover.distance << " units " << (mover.axis.y == 0.0f ? "sideways" : axisName(mover.axis)) << " at "
-             << mover.speed << " units a second " << (mover.triggeredOnly ? "when its button fires" : "when approached");
+             << mover.speed << " units a second " << (mover.triggeredOnly ? "when a button or trigger naming it fires" : "when approached");
         break;
     case Kind::plat:
         line << "rises " << mover.distance << " units at " << mover.speed << " units a second when stood on";

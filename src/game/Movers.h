@@ -3,6 +3,7 @@
 #include "game/Float3.h"
 #include "level/BrushEntity.h"
 #include "level/EntityText.h"
+#include "level/Model.h"
 
 #include <cstddef>
 #include <string>
@@ -63,9 +64,10 @@ public:
         std::vector<Float3> corners;   // train: where its reference point goes, in order, looped
         std::vector<float> cornerWaits;
         Float3 reference;              // train: the point put on each corner, at rest
+        std::string targetName;         // what buttons and triggers name it by
         std::string target;             // button: the targetname of the doors it opens
     std::vector<std::size_t> fires; // button: those doors, as indices of all()
-        bool triggeredOnly = false;     // door: opened only by what targets it
+        bool triggeredOnly = false;     // door: opened only by a button or trigger that targets it
         // The phase and how far along it (0 closed or lowered, 1 open or raised).
         Phase state = Phase::closed;
         float progress = 0.0f;
@@ -77,6 +79,10 @@ public:
     // left at rest go to `notices`, each naming `levelName` and the entity.
     Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<Entity>& entities,
            const std::string& levelName, std::vector<std::string>& notices);
+
+    // The trigger volumes (trigger_multiple, trigger_once: inline models of `models`) that target
+    // doors open them when the player's box enters them; those doors no longer open by nearness.
+    void addTriggers(const std::vector<Model>& models, const std::vector<Entity>& entities);
 
     // Every pose at `clockSeconds` on the material clock; doors, lifts and buttons move on by
     // the clock's advance since the last call (none when it stands still or goes back), opened
@@ -103,14 +109,19 @@ private:
     void read(Mover& mover, const Entity& entity, const std::vector<Entity>& entities, std::string& problem) const;
     void readTrain(Mover& mover, const Entity& entity, const std::vector<Entity>& entities,
                    std::string& problem) const;
-    void findDoors(Mover& button, const std::vector<Entity>& entities, const std::string& levelName,
-                   std::vector<std::string>& notices);
+    void findDoors(Mover& button, const std::string& levelName, std::vector<std::string>& notices);
     void periodicPose(Mover& mover, double seconds) const;
     void trainPose(Mover& mover, double seconds) const;
     void stepTriggered(Mover& mover, float seconds, Float3 playerLow, Float3 playerHigh);
     void open(Mover& mover);
 
+    struct Trigger {
+        Float3 low, high; // world
+        std::vector<std::size_t> doors;
+    };
+
     std::vector<Mover> movers;
+    std::vector<Trigger> triggers;
     std::vector<int> byModel; // model to index into movers, -1 for none
     double lastClock = 0.0;
     bool started = false;

@@ -34,6 +34,7 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     visibleSet.emplace(level);
     std::vector<std::string> notices;
     moving.emplace(placedEntities, level.entities.entities, levelName, notices);
+    moving->addTriggers(level.models, level.entities.entities);
     for (const std::string& notice : notices)
         log << notice << '\n';
     std::size_t mostFaces = 0;

@@ -185,7 +185,7 @@ TEST(Movers, ALiftStartsLoweredAndRisesWhenStoodOn)
     EXPECT_EQ(one.mover().state, Movers::Phase::closing);
 }
 
-TEST(Movers, AButtonOpensTheDoorsItTargets)
+TEST(Movers, AButtonOrATriggerOpensTheDoorsItTargets)
 {
     Entity door{{{"classname", "func_door"}, {"targetname", "gate"}, {"model", "*2"}}};
     OneMover one(Fields{{"classname", "func_button"}, {"target", "gate"}}, {door});
@@ -209,6 +209,27 @@ TEST(Movers, AButtonOpensTheDoorsItTargets)
     EXPECT_GT(gate.progress, 0.0f);
     EXPECT_EQ(Movers::describe(movers.all()[0]),
               "*1 entity 0 (func_button): presses in 60 units when touched and opens 1 doors, returns after 1.0 s");
+
+    // A trigger volume (model *3, world x 400 to 500) naming the door opens it instead.
+    std::vector<Entity> entities = {door, Entity{{{"classname", "trigger_multiple"}, {"model", "*3"}, {"target", "gate"}}}};
+    brushes.erase(brushes.begin());
+    Movers triggered(brushes, entities, "test.bsp", notices);
+    std::vector<Model> models(4);
+    models[3].mins[0] = 400;
+    models[3].maxs[0] = 500;
+    models[3].maxs[1] = 100;
+    models[3].mins[2] = -50;
+    models[3].maxs[2] = 50;
+    triggered.addTriggers(models, entities);
+    const Movers::Mover& triggeredGate = *triggered.ofModel(2);
+    triggered.update(0.0, {180, 0, -10}, {199, 56, 10});
+    triggered.update(1.0, {180, 0, -10}, {199, 56, 10});
+    EXPECT_EQ(triggeredGate.state, Movers::Phase::closed);
+    triggered.update(1.0, {410, 0, -10}, {440, 56, 10});
+    triggered.update(1.1, far, far);
+    EXPECT_EQ(triggeredGate.state, Movers::Phase::opening);
+    EXPECT_EQ(Movers::describe(triggeredGate), "*2 entity 0 (func_door): opens 56 units sideways at 100 units a second "
+                                               "when a button or trigger naming it fires, returns after 2.0 s");
 }
 
 namespace {
@@ -229,6 +250,7 @@ protected:
         std::vector<std::string> notices;
         movers = std::make_unique<Movers>(BrushEntity::list(*level, entities, "demo.bsp", notices), entities,
                                           "demo.bsp", notices);
+        movers->addTriggers(level->models, entities);
         ASSERT_TRUE(notices.empty()) << notices[0];
         player = std::make_unique<PlayerMovement>(*level, entities);
     }

@@ -142,8 +142,9 @@ void printInlineModels(const LevelData& level, const std::vector<Entity>& entiti
 void printMovers(const LevelData& level, const std::string& levelName)
 {
     std::vector<std::string> unlisted, notices; // models left out are said on their own lines above
-    const Movers movers(BrushEntity::list(level, level.entities.entities, levelName, unlisted), level.entities.entities,
-                        levelName, notices);
+    Movers movers(BrushEntity::list(level, level.entities.entities, levelName, unlisted), level.entities.entities,
+                  levelName, notices);
+    movers.addTriggers(level.models, level.entities.entities);
     for (const std::string& notice : notices)
         std::cerr << notice << '\n';
     if (movers.empty())
