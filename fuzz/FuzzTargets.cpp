@@ -324,6 +324,21 @@ void requireOneLineEach(const std::string& log)
     require(log.empty() || log.back() == '\n');
 }
 
+// A skipped keyword as a list shows it: the keyword and its argument, each at most 32
+// characters and "..." (MaterialStatement::excerpt), with a space between, so at most 71
+// characters. Characters, not bytes: a word of four-byte characters is cut at as many
+// characters as a word of ASCII. Every one is well-formed UTF-8 and none a control.
+bool isShortAndPrintable(const std::string& excerpt)
+{
+    const std::size_t characters = std::size_t(std::count_if(excerpt.begin(), excerpt.end(), [](char c) {
+        return ((unsigned char)c & 0xc0) != 0x80; // every byte but a continuation starts a character
+    }));
+    const bool asciiControls = std::any_of(excerpt.begin(), excerpt.end(), [](char c) {
+        return (unsigned char)c < 0x20 || c == 0x7f;
+    });
+    return characters <= 71 && !asciiControls && RelativePath::printable(excerpt, 71) == excerpt;
+}
+
 } // namespace
 
 namespace fuzztargets {
@@ -516,9 +531,7 @@ int materials(const uint8_t* data, std::size_t size)
                 && material.stages.size() <= MaterialScript::maxStages
                 && material.deforms.size() <= Material::maxDeforms && material.skipped.size() <= Material::maxSkipped);
         for (const std::string& skipped : material.skipped)
-            require(skipped.size() <= 71 && std::none_of(skipped.begin(), skipped.end(), [](char c) {
-                        return (unsigned char)c < 0x20 || c == 0x7f;
-                    }));
+            require(isShortAndPrintable(skipped));
         for (const Material::Stage& stage : material.stages)
             require(stage.animationFrames.size() <= Material::Stage::maxAnimationFrames
                     && stage.tcMods.size() <= Material::Stage::maxTexCoordMods);

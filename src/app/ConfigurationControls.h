@@ -24,11 +24,14 @@ public:
     void frameTimerDue() override {}
     void windowShown(bool, int) override {}
     std::optional<std::array<float, 4>> viewTint() const override { return std::nullopt; }
+    const std::vector<std::string>& panel(const Camera&) override { return noLines; }
+    void levelReplaced(const LevelData&, PlayerStarts, const Camera&, const Movers*) override {}
 
     int lastPointerX() const { return lastMouseX; }
     int lastPointerY() const { return lastMouseY; }
 
 private:
+    const std::vector<std::string> noLines;
     int lastMouseX = 0; // window pixels at the previous passive motion; the first measures from 0
     int lastMouseY = 0;
 };

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "game/PlayerStarts.h"
+
 #include <array>
 #include <optional>
+#include <string>
+#include <vector>
 
 class BSPMap;
 class Camera;
+struct LevelData;
+class FrameClock;
+class MaterialLibrary;
+class Movers;
 class StatusLine;
 
 // What the keyboard and the mouse do in one mode: configuration mode's step-a-press keys and
@@ -17,6 +25,7 @@ public:
     struct Scene {
         Camera& camera;
         BSPMap& level;
+        const MaterialLibrary* materials; // null without scripts
     };
 
     virtual ~Controls();
@@ -26,6 +35,9 @@ public:
 
     // Moves the camera by what is held, over a frame of `seconds`.
     virtual void advance(Camera& camera, double seconds) = 0;
+    // Starts the status line: "FPS:60 X:320 Y:48 Z:-96", the frame rate and the eye as the
+    // configuration mode's contract writes them (floats in the stream's default format).
+    virtual void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const;
     // Appends what this mode shows after the position on the status line.
     virtual void appendStatus(StatusLine& text, const Camera& camera) const = 0;
     // False when the key is not this mode's own.
@@ -50,4 +62,10 @@ public:
     virtual void windowShown(bool shown, int now) = 0;
     // A colour laid over the whole view (RGBA, 0..1), or none.
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
+    // The level was opened again: `level` replaces the old one (whose starts were `starts`), and
+    // `movers` (null: none) its movers.
+    virtual void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera,
+                               const Movers* movers) = 0;
+    // Lines shown over the view, top first, for `camera` as it is now (none once it moved).
+    virtual const std::vector<std::string>& panel(const Camera& camera) = 0;
 };

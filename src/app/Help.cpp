@@ -28,7 +28,9 @@ const std::vector<Entry>& keyHelp()
         {"Tab", "let the pointer go"},
         {"f", "fire"},
         {"c", "print the view on standard output as --at X Y Z --angle A --pitch P"},
-        {"j / J", "jump to the next / previous player start"},
+        {"i", "tell what is ahead: the face at the centre and the entity in view, until the view moves"},
+        {"F5", "open the level again from its files (done by itself when they change)"},
+        {"j / J", "jump to the next / previous player start, team spawn or intermission view"},
         {"n", "markers on / off: where each point entity stands, a colour per family"},
         {"t", "textures on / off"},
         {"l", "lighting on / off"},
@@ -70,8 +72,9 @@ std::string helpText()
         for (const Entry& entry : *list)
             column = std::max(column, entry.name.size() + 2);
     return std::string("Verdanth flies through game levels in the IBSP version 46 format.\n"
-                       "A level file, or a level's name under --data DIR, opens in level mode, the level as its\n"
-                       "makers built it; a configuration file opens configuration mode and its shooting game.\n"
+                       "A level file, an archive holding one level, or a level's name under --data DIR, opens in\n"
+                       "level mode, the level as its makers built it; a configuration file opens configuration\n"
+                       "mode and its shooting game.\n"
                        "\n")
          + usageForms() + "\noptions:\n" + table(options, column)
          + "\nkeys (level mode; configuration mode moves one step a press, turns and looks by a few degrees,\n"

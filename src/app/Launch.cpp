@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace {
 
@@ -65,7 +66,8 @@ std::optional<std::pair<Vec3, Vec3>> boxOf(const LevelData& level)
 
 // The level's preferred player start, at eye height inside the level's box and facing its
 // angle; without one, the middle of the level's box facing the start heading. Whole units, so
-// the printed configuration reproduces it exactly.
+// the printed configuration reproduces it exactly. Whether the view opens at a start is decided
+// once the camera stands there, after the options (PlayerStarts::openedAt).
 void placeStart(Launch& launch, const LevelData& level)
 {
     Configuration& configuration = launch.configuration;
@@ -75,10 +77,8 @@ void placeStart(Launch& launch, const LevelData& level)
     launch.starts = PlayerStarts(playerStarts(level.entities.entities), low, high);
     if (const std::optional<std::size_t> preferred = launch.starts.preferred()) {
         const PlayerStarts::View& start = launch.starts.view(*preferred);
-        configuration.startPoint = Point(std::round(start.eye.getX()), std::round(start.eye.getY()),
-                                         std::round(start.eye.getZ()));
+        configuration.startPoint = start.eye;
         configuration.startAngle = start.heading;
-        launch.starts.startFrom(*preferred);
         return;
     }
     if (launch.levelBox)
@@ -160,11 +160,73 @@ void applyOptions(Launch& launch, const CommandLine& line)
     launch.materialSeconds = line.time.value_or(0.0);
 }
 
-// Where the level's bytes come from: a level file, or a name under --data.
-void findLevel(Launch& launch, const CommandLine& line)
+std::string joinedNames(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + RelativePath::printable(name);
+    return text;
+}
+
+// "no such level" with what may help: near names, and what --list would show.
+std::string noSuchLevel(const DataRoot& root, const std::string& name)
+{
+    const std::vector<LevelFiles::Level> levels = LevelFiles::list(root);
+    const bool hasExtension = name.size() >= 4 && RelativePath::lowerCase(name.substr(name.size() - 4)) == ".bsp";
+    std::string message = asFolder(root.folder()) + "maps/" + RelativePath::printable(name)
+                        + (hasExtension ? "" : ".bsp") + ": no such level, loose or in an archive";
+    if (levels.empty())
+        return message + "; there are no levels under " + root.folder();
+    const std::vector<std::string> near = LevelFiles::nearNames(levels, name);
+    if (!near.empty())
+        message += "; near names: " + joinedNames(near);
+    return message + "; --list shows all " + std::to_string(levels.size());
+}
+
+
+// The one level an archive given as the file holds, read from it, the archive's folder the data
+// root and the archive winning over the folder's others. Several are listed on `out`, refused
+// with how to name one.
+void findArchivedLevel(Launch& launch, const CommandLine& line, std::ostream& out)
+{
+    // What the archive says of itself ends the one line a refusal gives.
+    std::ostringstream said;
+    const auto refusal = [&](const std::string& what) {
+        std::string detail = said.str();
+        const std::size_t colon = detail.find(": ");
+        detail = colon == std::string::npos ? "" : " (" + detail.substr(colon + 2, detail.find('\n') - colon - 2) + ")";
+        return LaunchError(line.target + ": " + what + detail);
+    };
+    const Archive archive(line.target, said);
+    if (!archive.opened())
+        throw refusal("cannot be read as a zip archive");
+    const std::vector<LevelFiles::Level> levels = LevelFiles::inArchive(archive);
+    const std::string root = line.dataRoot.value_or(dataRootOf(line.target));
+    if (levels.empty())
+        throw LaunchError(line.target + ": holds no level (maps/NAME.bsp)");
+    if (levels.size() > 1) {
+        for (const LevelFiles::Level& level : levels)
+            out << level.name << '\t' << level.path << '\n';
+        out << std::flush;
+        throw LaunchError(line.target + " holds " + std::to_string(levels.size())
+                          + " levels: add the name of one, as in verdanth --data " + root + " " + levels[0].name);
+    }
+    std::optional<std::vector<unsigned char>> bytes = archive.read(levels[0].path);
+    if (!bytes)
+        throw refusal(levels[0].path + " cannot be read");
+    launch.dataRoot = std::make_unique<DataRoot>(root, line.target, std::cerr);
+    launch.levelBytes = std::move(*bytes);
+    launch.levelName = line.target + "/" + levels[0].path;
+    launch.configuration.levelPath = levels[0].path;
+}
+
+// Where the level's bytes come from: a level file, an archive holding one, or a name under --data.
+void findLevel(Launch& launch, const CommandLine& line, std::ostream& out)
 {
     Configuration& configuration = launch.configuration;
-    if (Launch::isLevelFile(line.target)) {
+    if (Launch::isArchiveFile(line.target)) {
+        findArchivedLevel(launch, line, out);
+    } else if (Launch::isLevelFile(line.target)) {
         const std::string root = line.dataRoot.value_or(dataRootOf(line.target));
         launch.dataRoot = std::make_unique<DataRoot>(root, true, std::cerr);
         launch.levelBytes = readWholeFile(line.target);
@@ -172,27 +234,62 @@ void findLevel(Launch& launch, const CommandLine& line)
         configuration.levelPath = line.target;
     } else {
         launch.dataRoot = std::make_unique<DataRoot>(*line.dataRoot, true, std::cerr);
-        const std::optional<std::string> found = LevelFiles::pathOf(*launch.dataRoot, line.target);
-        const std::string path = found.value_or("maps/" + line.target + ".bsp");
-        std::optional<std::vector<unsigned char>> bytes = found ? launch.dataRoot->read(path) : std::nullopt;
-        if (!bytes)
-            throw LaunchError(asFolder(*line.dataRoot) + path + ": no such level, loose or in an archive");
+        const DataRoot& root = *launch.dataRoot;
+        const std::optional<std::string> path = LevelFiles::pathOf(root, line.target);
+        if (!path)
+            throw LaunchError(noSuchLevel(root, line.target));
+        launch.levelName = LevelFiles::shownName(root, *path);
+        if (root.sizeOf(*path) == std::optional<uint64_t>(0))
+            throw LaunchError(launch.levelName + ": the level file is empty");
+        std::optional<std::vector<unsigned char>> bytes = root.read(*path);
+        if (!bytes) // the root has said why
+            throw LaunchError(launch.levelName + ": the level cannot be read");
         launch.levelBytes = std::move(*bytes);
-        launch.levelName = asFolder(*line.dataRoot) + path;
-        configuration.levelPath = path;
+        configuration.levelPath = *path;
     }
     configuration.dataPath = asFolder(launch.dataRoot->folder());
     configuration.archives = true;
 }
 
+bool hasMapsFolder(const std::string& folder)
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator at(folder, error), end; !error && at != end; at.increment(error))
+        if (RelativePath::lowerCase(at->path().filename().string()) == "maps" && at->is_directory(error))
+            return true;
+    return false;
+}
+
+// A target that is neither a level nor a configuration is refused before its words are echoed.
+void refuseUnlessConfiguration(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) && !error)
+        throw LaunchError(path + ": no such file");
+    std::ifstream text(path, std::ios::binary);
+    if (!text)
+        return; // the configuration's own refusal says so
+    if (text.peek() == std::ifstream::traits_type::eof())
+        throw LaunchError(path + ": the file is empty: neither a level nor a configuration file");
+    if (!namesWindowSize(text))
+        throw LaunchError(path + ": neither a level (it does not begin with " + std::string(LevelFormat::magic, 4)
+                          + ") nor a configuration file (it gives no \"width\" or \"height\")");
+}
+
 } // namespace
 
-bool Launch::isLevelFile(const std::string& path)
+namespace {
+bool startsWith(const std::string& path, const char* magic) // four bytes
 {
     std::ifstream file(path, std::ios::binary);
-    char magic[4] = {};
-    return file.read(magic, 4) && std::equal(magic, magic + 4, LevelFormat::magic);
+    char start[4] = {};
+    return file.read(start, 4) && std::equal(start, start + 4, magic);
 }
+} // namespace
+
+bool Launch::isLevelFile(const std::string& path) { return startsWith(path, LevelFormat::magic); }
+
+bool Launch::isArchiveFile(const std::string& path) { return startsWith(path, "PK\x03\x04"); }
 
 Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
 {
@@ -201,7 +298,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
     launch.configuration.windowWidth = CommandLine::defaultWidth;
     launch.configuration.windowHeight = CommandLine::defaultHeight;
     launch.configuration.designedLook = true;
-    findLevel(launch, line);
+    findLevel(launch, line, out);
     LevelData outline = outlineOf(launch, launch.levelBytes);
     launch.levelBox = boxOf(outline);
     placeStart(launch, outline);
@@ -218,6 +315,7 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
         configuration.levelPlayers = line.players;
     launch.hudShown = !line.noHud;
     launch.walking = line.walk;
+    launch.line = line;
     configuration.screenshots = true; // so the printed configuration keeps 'p' working
     loadMaterials(launch);
     out << configurationText(configuration) << std::flush;
@@ -226,6 +324,8 @@ Launch Launch::fromLevel(const CommandLine& line, std::ostream& out)
 
 Launch Launch::fromConfiguration(const CommandLine& line)
 {
+    refuseUnlessConfiguration(line.target);
+
     if (line.dataRoot || line.lightsFile || line.players || line.verbose || line.speed || line.mouse)
         throw LaunchError("--data, --lights, --players, --verbose, --speed and --mouse open a level, not the "
                           "configuration file " + line.target);
@@ -252,9 +352,15 @@ Launch Launch::forConfiguration(Configuration configuration)
     return launch;
 }
 
-void listLevels(const std::string& dataRoot, std::ostream& out)
+int listLevels(const std::string& dataRoot, std::ostream& out, std::ostream& log)
 {
-    const DataRoot root(dataRoot, true, std::cerr);
-    for (const LevelFiles::Level& level : LevelFiles::list(root))
+    const DataRoot root(dataRoot, true, log);
+    const std::vector<LevelFiles::Level> levels = LevelFiles::list(root);
+    for (const LevelFiles::Level& level : levels)
         out << level.name << '\t' << level.origin << '\t' << level.path << '\n';
+    if (!levels.empty())
+        return 0;
+    log << "verdanth: no levels under " << dataRoot
+        << " (looked for maps/*.bsp and *.bsp, loose and in its *.pk3 and *.zip archives)" << std::endl;
+    return root.archives().empty() && !hasMapsFolder(dataRoot) ? 1 : 0;
 }

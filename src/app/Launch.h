@@ -30,6 +30,7 @@ struct Launch {
     std::string shotsFolder; // --shots DIR: where 'p' writes its pictures; "" is the current folder
     bool hudShown = true;    // the gun and the status line; level mode starts without them with --no-hud
     bool walking = false;    // level mode starts walking with --walk
+    std::optional<CommandLine> line; // level mode: what was asked, to open the level again
     double materialSeconds = 0.0; // --time: where the designed frame's material clock starts
 
     // Level mode, and configuration mode with "archives = 1": where the level and images are found.
@@ -47,11 +48,14 @@ struct Launch {
     // A configuration already read: what its extension keys need before the window (the level's
     // bounds, its archives, its material scripts).
     static Launch forConfiguration(Configuration configuration);
-    // Level mode: finds and reads the level, decides start and lights, and prints the effective
-    // configuration on `out`. Throws LaunchError naming what cannot be opened.
+    // Level mode: finds and reads the level (a level file, the one level of an archive, or a name
+    // under --data), decides start and lights, and prints the effective configuration on `out`.
+    // Throws LaunchError naming what cannot be opened; an archive of several levels lists them
+    // on `out` first.
     static Launch fromLevel(const CommandLine& line, std::ostream& out);
-    // Whether `path` is a level file (by its first four bytes, not its name).
+    // Whether `path` is a level file, or a zip archive (by its first four bytes, not its name).
     static bool isLevelFile(const std::string& path);
+    static bool isArchiveFile(const std::string& path);
 };
 
 // A start-up refusal: printed as "verdanth: <what>", status 1.
@@ -62,5 +66,7 @@ public:
 
 // Prints every level under `dataRoot` (loose and archived), one per line: the name to give
 // with --data, where it comes from ("loose" or the archive's file name) and its path under the
-// root (as the archive or the folder spells it), separated by tabs.
-void listLevels(const std::string& dataRoot, std::ostream& out);
+// root (as the archive or the folder spells it), separated by tabs. Without one it says on `log`
+// what it looked for. Returns the exit status: 1 when the folder holds neither maps/ nor
+// archives (not a data root at all), else 0.
+int listLevels(const std::string& dataRoot, std::ostream& out, std::ostream& log);

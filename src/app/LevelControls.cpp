@@ -1,14 +1,17 @@
 #include "app/LevelControls.h"
 
 #include "app/Callbacks.h"
+#include "app/FrameClock.h"
 #include "config/CommandLine.h"
 #include "game/Camera.h"
+#include "game/Inspection.h"
 #include "render/BSPMap.h"
 #include "render/StatusLine.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -46,9 +49,10 @@ std::optional<Flight::Motion> motionOfSpecialKey(int key)
 
 LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
                              Camera& camera, const LevelData& level, bool walk, const Movers* movers)
-    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(level), movers(movers)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(&level), movers(movers)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
+    this->starts.openedAt(camera);
     if (walk)
         toggleWalking(camera);
 }
@@ -72,7 +76,43 @@ void LevelControls::advance(Camera& camera, double seconds)
 // The walker is made when first asked for: a level only flown through never builds it.
 void LevelControls::toggleWalking(Camera& camera)
 {
-    walking = walking ? nullptr : Walking::start(level, camera, movers);
+    walking = walking ? nullptr : Walking::start(*level, camera, movers);
+}
+
+void LevelControls::inspect(const Scene& scene)
+{
+    const Point& eye = scene.camera.getPosition();
+    const Vec3 view = scene.camera.viewDirection();
+    inspected = Inspection::describe(scene.level, scene.materials, {eye.getX(), eye.getY(), eye.getZ()},
+                                     {view.getX(), view.getY(), view.getZ()});
+    for (const std::string& line : inspected)
+        std::cout << line << '\n';
+    std::cout << std::flush;
+    inspectedFrom = poseOf(scene.camera);
+}
+
+std::array<double, 5> LevelControls::poseOf(const Camera& camera)
+{
+    const Point& eye = camera.getPosition();
+    return {eye.getX(), eye.getY(), eye.getZ(), camera.getYaw(), camera.getPitch()};
+}
+
+const std::vector<std::string>& LevelControls::panel(const Camera& camera)
+{
+    if (!inspected.empty() && poseOf(camera) != inspectedFrom)
+        inspected.clear(); // capacity kept: the next question allocates little
+    return inspected;
+}
+
+void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts replacementStarts, const Camera& camera,
+                                  const Movers* replacementMovers)
+{
+    level = &replacement;
+    movers = replacementMovers;
+    starts = std::move(replacementStarts);
+    inspected.clear();
+    if (walking)
+        walking = Walking::start(*level, camera, movers);
 }
 
 std::optional<std::array<float, 4>> LevelControls::viewTint() const
@@ -80,11 +120,23 @@ std::optional<std::array<float, 4>> LevelControls::viewTint() const
     return walking ? walking->tint() : std::nullopt;
 }
 
+void LevelControls::beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const
+{
+    // Rounded, and bounded so that a far-flown eye still prints digits rather than an exponent.
+    const auto whole = [](float coordinate) {
+        return std::isnan(coordinate) ? 0 : std::llround(std::clamp(double(coordinate), -1e15, 1e15));
+    };
+    if (clock.framesPerSecond() > 0)
+        text << "FPS:" << clock.framesPerSecond() << ' ';
+    const Point& position = camera.getPosition();
+    text << "X:" << whole(position.getX()) << " Y:" << whole(position.getY()) << " Z:" << whole(position.getZ());
+}
+
 void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
 {
     text << " H:" << std::lround(camera.heading()) % 360 << " P:" << std::lround(camera.getPitch());
     if (const std::size_t start = starts.standingAt(camera))
-        text << " start " << start << " of " << starts.count();
+        text << " start " << start << " of " << starts.count() << ", " << starts.view(start - 1).name;
     if (walking)
         walking->appendStatus(text);
 }
@@ -101,6 +153,7 @@ bool LevelControls::pressKey(unsigned char key, const Scene& scene)
         std::cout << viewOptions(camera.getPosition(), camera.heading(), camera.getPitch()) << std::endl;
         return true;
     case 'g': toggleWalking(camera); return true;
+    case 'i': inspect(scene); return true;
     case 'h': scene.level.hudShown = !scene.level.hudShown; return true;
     case 'j': jumpToStart(camera, true); return true;
     case 'J': jumpToStart(camera, false); return true;

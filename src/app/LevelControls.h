@@ -27,7 +27,10 @@ public:
     // with a button held, and leaving or losing the window.
     void listen() const override;
     void advance(Camera& camera, double seconds) override;
-    // " H:90 P:-10", and " start 3 of 12" while the eye stands at a start.
+    // "FPS:60 X:320 Y:48 Z:-96": whole units, and no frame rate until one is measured (a
+    // snapshot's stopped clock never measures one).
+    void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const override;
+    // " H:90 P:-10", and " start 3 of 12, team red" while the eye stands at a start.
     void appendStatus(StatusLine& text, const Camera& camera) const override;
     bool pressKey(unsigned char key, const Scene& scene) override;
     void releaseKey(unsigned char key) override;
@@ -41,6 +44,10 @@ public:
     bool isMoving() const override { return flight.isMoving() || (walking && walking->isMoving()); }
     // Under water, slime or lava while walking.
     std::optional<std::array<float, 4>> viewTint() const override;
+    // What i told of the view, until the view moves.
+    const std::vector<std::string>& panel(const Camera& camera) override;
+    // A walk goes on in the new level from where the eye is.
+    void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera, const Movers* movers) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
     void frameTimerDue() override { pacer.timerDue(); }
@@ -53,6 +60,8 @@ private:
     void releasePointer();
     void updateFast();
     void toggleWalking(Camera& camera);
+    void inspect(const Scene& scene);
+    static std::array<double, 5> poseOf(const Camera& camera); // position, yaw, pitch
 
     FramePacer pacer;
     Flight flight;
@@ -62,7 +71,9 @@ private:
     bool rightShiftDown = false;
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
-    const LevelData& level;
+    const LevelData* level;
     const Movers* movers;
     std::unique_ptr<Walking> walking; // null while flying
+    std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked
+    std::array<double, 5> inspectedFrom{};
 };

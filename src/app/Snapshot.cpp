@@ -9,7 +9,15 @@
 
 #include <GL/glut.h>
 
-void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std::string& path)
+namespace {
+void show(Snapshot::Target target)
+{
+    if (target == Snapshot::Target::hiddenWindow)
+        glutSwapBuffers();
+}
+} // namespace
+
+void Snapshot::take(Viewer& viewer, Target target, int width, int height, int frames, const std::string& path)
 {
     // The main loop would call this before the first frame; without it there is no projection.
     onReshape(width, height);
@@ -20,15 +28,15 @@ void Snapshot::take(Viewer& viewer, int width, int height, int frames, const std
             const FrameCapture picture = FrameCapture::ofBackBuffer();
             PNGWriter::write(path, picture.width, picture.height, picture.rgb);
         }
-        glutSwapBuffers();
+        show(target);
         viewer.frameShown();
     }
 }
 
-void Snapshot::takeOverview(const Viewer& viewer, int width, int height, const std::string& path)
+void Snapshot::takeOverview(const Viewer& viewer, Target target, int width, int height, const std::string& path)
 {
     OverviewRenderer::draw(OverviewLayout::of(*viewer.level(), viewer.materialLibrary()), width, height);
     const FrameCapture picture = FrameCapture::ofBackBuffer();
     PNGWriter::write(path, picture.width, picture.height, picture.rgb);
-    glutSwapBuffers();
+    show(target);
 }

@@ -17,7 +17,9 @@
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <malloc.h>
 #include <iostream>
@@ -44,20 +46,20 @@ Viewer::Viewer(Launch launch)
     }
     screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
     lighting = makeLighting(launch);
-    levelMap = makeLevel(launch);
+    levelMap = makeLevel(launch, resolver.get());
     eye = std::make_unique<Camera>(configuration.startPoint, &frustum);
     if (configuration.startAngle)
         eye->faceHeading(*configuration.startAngle);
-    if (configuration.startPitch)
+    if (configuration.startPitch) {
         eye->setPitchLimit(Camera::freePitchLimit);
+        eye->setPitch(*configuration.startPitch);
+    }
     if (launch.levelMode)
         input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
                                                 std::move(launch.starts), *eye, *levelMap, launch.walking,
                                                 levelMap->look->movers());
     else
         input = std::make_unique<ConfigurationControls>();
-    if (configuration.startPitch)
-        eye->setPitch(*configuration.startPitch);
     levelMap->setCamera(eye.get());
     levelMap->friendlies = friendlies.get();
     levelMap->hudShown = launch.hudShown;
@@ -65,6 +67,63 @@ Viewer::Viewer(Launch launch)
         frameLog = std::make_unique<FrameLog>(launch.frameLogPath);
     if (configuration.screenshots)
         screenshots = std::make_unique<Screenshots>(launch.shotsFolder);
+    startWatching(launch);
+}
+
+void Viewer::startWatching(const Launch& launch)
+{
+    relaunch = launch.line;
+    if (!relaunch || relaunch->noWatch || relaunch->snapshot || relaunch->overview)
+        return;
+    watchedFolders = {launch.configuration.dataPath};
+    const std::filesystem::path levelFolder = std::filesystem::path(relaunch->target).parent_path();
+    if (std::filesystem::is_regular_file(relaunch->target))
+        watchedFolders.push_back(levelFolder.empty() ? std::string(".") : levelFolder.string());
+    watch = std::make_unique<LevelWatch>(watchedFolders);
+}
+
+// Watched afresh after each try: a folder made anew, or one added, is seen from then on.
+void Viewer::checkForChanges()
+{
+    if (!watch || !watch->settled(glutGet(GLUT_ELAPSED_TIME)))
+        return;
+    if (reload())
+        changed();
+    watch = std::make_unique<LevelWatch>(watchedFolders);
+}
+
+bool Viewer::reload()
+{
+    if (!relaunch)
+        return false;
+    const auto began = std::chrono::steady_clock::now();
+    try {
+        std::ostream quiet(nullptr);
+        Launch fresh = Launch::fromLevel(*relaunch, quiet);
+        std::unique_ptr<BSPMap> level = makeLevel(fresh, fresh.resolver.get());
+        level->hudShown = levelMap->hudShown;
+        levelMap = std::move(level); // the old level goes before what its images came from
+        dataRoot = std::move(fresh.dataRoot);
+        materials = std::move(fresh.materials);
+        resolver = std::move(fresh.resolver);
+        levelMap->setCamera(eye.get());
+        levelMap->friendlies = friendlies.get();
+        if (drawing.patchTessellation) {
+            levelMap->enablePatchTessellation();
+            if (!retessellate(drawing.tessellationLevel)) {
+                levelMap->disablePatchTessellation();
+                drawing.patchTessellation = false;
+            }
+        }
+        input->levelReplaced(*levelMap, std::move(fresh.starts), *eye, levelMap->look->movers());
+    } catch (const std::exception& error) {
+        std::cerr << "verdanth: " << relaunch->target << ": not reloaded, the level shown stays: " << error.what()
+                  << std::endl;
+        return false;
+    }
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    std::cerr << "verdanth: reloaded " << levelMap->levelPath << " in " << took.count() << " ms" << std::endl;
+    return true;
 }
 
 std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
@@ -76,7 +135,7 @@ std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
 
 // The one place the frame is chosen: a configuration file's level without the designed look
 // is drawn plain, as the configuration's transcript and pictures promise.
-std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch)
+std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch, const TextureResolver* resolver)
 {
     const Configuration& configuration = launch.configuration;
     if (resolver == nullptr && launch.levelBytes.empty())
@@ -116,6 +175,8 @@ void Viewer::frameShown()
 {
     if (frameLog)
         frameLog->frameDone();
+    if (clock.isStopped())
+        return; // a snapshot's frames: no loop to ask for more
     const bool moving = somethingMoves();
     input->frameShown(glutGet(GLUT_ELAPSED_TIME), moving);
     if (!moving && frameLog)
@@ -146,21 +207,38 @@ void Viewer::drawFrameAt(int now)
     levelMap->render(statusLine, clock.frameSeconds(), drawing.textures, drawing.lighting);
     if (const auto tint = input->viewTint())
         ScreenTint::draw(*tint);
+    drawPanel();
 }
 
-// "FPS:60 X:320 Y:48 Z:-96", and what the mode adds (level mode: " H:90 P:-10 start 3 of 12").
+// Top left, one line under another, white.
+void Viewer::drawPanel()
+{
+    const std::vector<std::string>& lines = input->panel(*eye);
+    if (lines.empty())
+        return;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    constexpr float margin = 12, lineHeight = 26;
+    float y = float(viewport[3]) - margin - lineHeight;
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    for (const std::string& line : lines) {
+        screenDisplay->drawText(margin, y, line.c_str());
+        y -= lineHeight;
+    }
+}
+
+// The frame rate and the eye as the mode writes them, and what the mode adds (level mode:
+// "FPS:60 X:320 Y:48 Z:-96 H:90 P:-10 start 3 of 12, deathmatch").
 void Viewer::writeStatus()
 {
     statusLine.reset();
-    const Point& position = eye->getPosition();
-    statusLine << "FPS:" << clock.framesPerSecond() << " X:" << position.getX() << " Y:" << position.getY()
-               << " Z:" << position.getZ();
+    input->beginStatus(statusLine, *eye, clock);
     input->appendStatus(statusLine, *eye);
 }
 
 void Viewer::pressKey(unsigned char key)
 {
-    if (input->pressKey(key, {*eye, *levelMap}))
+    if (input->pressKey(key, {*eye, *levelMap, materials.get()}))
         return;
     switch (key) {
     case 'f': eye->fire(); break;
@@ -230,7 +308,12 @@ bool Viewer::retessellate(int level)
     }
 }
 
-void Viewer::pressSpecialKey(int key) { input->pressSpecialKey(key, *eye); }
+void Viewer::pressSpecialKey(int key)
+{
+    if (key == GLUT_KEY_F5 && reload())
+        return;
+    input->pressSpecialKey(key, *eye);
+}
 
 void Viewer::releaseSpecialKey(int key) { input->releaseSpecialKey(key); }
 

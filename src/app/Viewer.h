@@ -5,6 +5,7 @@
 #include "app/FramePacer.h"
 #include "app/FrameLog.h"
 #include "app/Launch.h"
+#include "app/LevelWatch.h"
 #include "app/Screenshots.h"
 #include "config/Configuration.h"
 #include "game/Frustum.h"
@@ -65,6 +66,12 @@ public:
     void frameTimerDue();
     void windowShown(bool shown);
     bool somethingMoves() const;
+    // Level mode: the level opened again from its files (after F5, or once its files changed and
+    // settled), the view, its modes and toggles kept; one line says so. When it cannot be opened
+    // the level shown stays, with one line. False where there is nothing to reopen.
+    bool reload();
+    void checkForChanges(); // the watch's turn: reloads when the files changed and settled
+    bool isWatching() const { return watch != nullptr; }
     // A snapshot's frames all take no time.
     void stopClock() { clock.stop(); }
 
@@ -84,8 +91,10 @@ public:
 
 private:
     void writeStatus();
+    void drawPanel();
     std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;
-    std::unique_ptr<BSPMap> makeLevel(Launch& launch);
+    std::unique_ptr<BSPMap> makeLevel(Launch& launch, const TextureResolver* images);
+    void startWatching(const Launch& launch);
     void togglePatchTessellation();
     void changeTessellationLevel(int step);
     bool retessellate(int level); // false, with one line and the patches unchanged, when memory runs out
@@ -108,4 +117,7 @@ private:
     StatusLine statusLine; // kept between frames so composing the line never allocates
     std::unique_ptr<FrameLog> frameLog; // --frame-log: null unless asked for
     std::unique_ptr<Screenshots> screenshots; // 'p': null in configuration mode without "screenshots = 1"
+    std::optional<CommandLine> relaunch;      // level mode: how the level was opened
+    std::unique_ptr<LevelWatch> watch;        // null: not watching
+    std::vector<std::string> watchedFolders;
 };

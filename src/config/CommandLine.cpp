@@ -176,7 +176,7 @@ const Option options[] = {
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.frameLog = o.text(r, "a file"); }},
     {"--shots", "DIR", "where p writes its pictures (a folder that exists; default: here)", {},
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.shots = o.text(r, "a folder"); }},
-    {"--snapshot", "OUT.png", "draw the start in a hidden window, write it as a PNG and exit", {},
+    {"--snapshot", "OUT.png", "draw the start off-screen (or in a hidden window), write it as a PNG and exit", {},
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.snapshot = o.text(r, "a PNG file to write"); }},
     {"--frames", "N", "the frame --snapshot writes (default 2, {range})", {"a count", 1, maxSnapshotFrames},
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.frames = int(o.whole(o.text(r, "a frame count"))); }},
@@ -186,6 +186,13 @@ const Option options[] = {
      [](const Option&, ArgumentReader&, CommandLine& l) { l.noHud = true; }},
     {"--walk", "", "start walking as a player, not flying (g switches)", {},
      [](const Option&, ArgumentReader&, CommandLine& l) { l.walk = true; }},
+    {"--no-watch", "", "do not reload the level when its files change (F5 still does)", {},
+     [](const Option&, ArgumentReader&, CommandLine& l) { l.noWatch = true; }},
+    {"--thumbnail", "SIZE",
+     "--snapshot as a file manager's thumbnail: SIZE wide ({range}), 16:9, no gun or status line, "
+     "given up after 5 seconds",
+     {"pixels", CommandLine::minThumbnail, CommandLine::maxThumbnail},
+     [](const Option& o, ArgumentReader& r, CommandLine& l) { l.thumbnail = int(o.whole(o.text(r, "a size in pixels"))); }},
     {"--time", "SECONDS", "start the material clock there ({range}; default 0); --snapshot keeps it there",
      {"seconds", -CommandLine::maxTime, CommandLine::maxTime},
      [](const Option& o, ArgumentReader& r, CommandLine& l) { l.time = o.decimal(r); }},
@@ -237,6 +244,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         throw UsageError("--list needs --data DIR");
     if (line.frames && !line.snapshot)
         throw UsageError("--frames needs --snapshot OUT.png");
+    if (line.thumbnail && !line.snapshot)
+        throw UsageError("--thumbnail needs --snapshot OUT.png");
     if (!line.list && !haveTarget)
         throw UsageError("no level or configuration file given");
     return line;
@@ -256,11 +265,12 @@ const std::vector<OptionHelp>& optionHelp()
 const char* usageForms()
 {
     return "usage: verdanth CONFIG_FILE\n"
-           "       verdanth [OPTIONS] LEVEL_FILE\n"
+           "       verdanth [OPTIONS] LEVEL_FILE|PACK.pk3\n"
            "       verdanth [OPTIONS] --data DIR NAME\n"
            "       verdanth --data DIR --list\n"
            "       verdanth --snapshot OUT.png [--frames N] [OPTIONS] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
-           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n";
+           "       verdanth --overview OUT.png [--size WxH] LEVEL_FILE|CONFIG_FILE|--data DIR NAME\n"
+           "       verdanth --thumbnail SIZE --snapshot OUT.png LEVEL_FILE\n";
 }
 
 // The forms, then every option with its value, wrapped as the forms are.

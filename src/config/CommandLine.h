@@ -32,6 +32,8 @@ struct CommandLine {
     std::optional<std::string> overview;                      // --overview OUT.png: a map from above, then exit
     bool noHud = false;                                       // --no-hud: start without the gun and status line
     bool walk = false;                                        // --walk: start walking, not flying
+    bool noWatch = false;                                     // --no-watch: no reload when the files change
+    std::optional<int> thumbnail;                             // --thumbnail SIZE: the snapshot's width, pixels
     std::optional<double> time;                               // --time SECONDS: where the material clock starts
     bool help = false;                                        // --help: print the help and exit
     bool version = false;                                     // --version: print the version and exit
@@ -43,6 +45,7 @@ struct CommandLine {
     static constexpr double minMouse = 0.001, maxMouse = 10;
     static constexpr double minBrightness = 0.25, maxBrightness = 4;
     static constexpr double maxTime = 100000; // seconds, either way
+    static constexpr int minThumbnail = 16, maxThumbnail = 2048; // pixels
 };
 
 // A command line that cannot be followed; the message says why (start-up adds the usage).

@@ -167,6 +167,14 @@ Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFri
     return configuration;
 }
 
+bool namesWindowSize(std::istream& in)
+{
+    for (std::string word; in >> word;)
+        if (word == "width" || word == "height")
+            return true;
+    return false;
+}
+
 std::optional<std::string> configurationProblem(const Configuration& configuration, const std::string& path)
 {
     if (!configuration.opened)

@@ -54,6 +54,11 @@ using FriendliesMaker = std::function<std::unique_ptr<Friendlies>(const std::str
 // reading can run on text held in memory.
 Configuration readConfiguration(std::istream& in, const FriendliesMaker& makeFriendlies);
 
+// Whether text that is not a level is a configuration at all, before reading it echoes a word:
+// some word of it is "width" or "height", the keys every configuration must give. Any other
+// file (empty, binary, prose) would only be echoed as "unknown property" lines.
+bool namesWindowSize(std::istream& in);
+
 // The refusals of start-up: an empty optional when the configuration can be used,
 // otherwise the message to print.
 std::optional<std::string> configurationProblem(const Configuration& configuration, const std::string& path);

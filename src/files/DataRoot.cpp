@@ -74,7 +74,13 @@ DataRoot::DataRoot(std::string folder, bool searchArchives, std::ostream& log, u
         openArchives();
 }
 
-void DataRoot::openArchives()
+DataRoot::DataRoot(std::string folder, const std::string& firstArchive, std::ostream& log)
+    : DataRoot(std::move(folder), false, log)
+{
+    openArchives(firstArchive);
+}
+
+void DataRoot::openArchives(const std::string& firstArchive)
 {
     std::vector<fs::path> found;
     std::error_code error;
@@ -89,6 +95,14 @@ void DataRoot::openArchives()
     std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
         return a.filename().string() < b.filename().string();
     });
+    if (!firstArchive.empty()) {
+        const auto same = [&](const fs::path& path) {
+            std::error_code unrelated; // a path that cannot be compared is another file
+            return fs::equivalent(path, firstArchive, unrelated);
+        };
+        found.erase(std::remove_if(found.begin(), found.end(), same), found.end());
+        found.push_back(firstArchive); // the last wins
+    }
     archivesByName.reserve(found.size()); // openByAge and archiveHolding point into it
     for (const fs::path& path : found)
         archivesByName.emplace_back(path.string(), *log, sizeLimit);
@@ -193,6 +207,19 @@ bool DataRoot::contains(const std::string& path) const
 {
     const Location location = locate(path);
     return location.loose || location.archive != nullptr;
+}
+
+std::optional<uint64_t> DataRoot::sizeOf(const std::string& path) const
+{
+    const Location location = locate(path);
+    if (location.loose) {
+        std::error_code error;
+        const uintmax_t size = fs::file_size(fs::path(root) / *location.loose, error);
+        return error ? std::nullopt : std::optional<uint64_t>(size);
+    }
+    if (location.archive != nullptr)
+        return location.archive->find(RelativePath::normalized(path))->size;
+    return std::nullopt;
 }
 
 std::string DataRoot::originOf(const std::string& path) const

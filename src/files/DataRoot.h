@@ -40,11 +40,17 @@ public:
     DataRoot(std::string folder, bool searchArchives, std::ostream& log,
         uint64_t sizeLimit = Archive::defaultSizeLimit, // bytes per file, loose or archived
         uint64_t inflatedLimit = defaultInflatedLimit);
+    // The folder's archives with `firstArchive` (a path, in the folder or not, whatever its
+    // name) winning over every other: an archive opened as the file.
+    DataRoot(std::string folder, const std::string& firstArchive, std::ostream& log);
 
     // The whole file, or nothing when it is missing or, after a line on the log, unreadable.
     std::optional<std::vector<unsigned char>> read(const std::string& path) const;
     bool contains(const std::string& path) const;          // without reading any data
     std::string originOf(const std::string& path) const;   // "" when missing, else as Listed::origin
+    // The winning copy's size in bytes (an archived one's as its archive declares it), without
+    // reading it; nothing when it is missing.
+    std::optional<uint64_t> sizeOf(const std::string& path) const;
 
     // The files directly in `folder` ("maps/") whose names end with `extension` (".bsp"), in any
     // case, loose and archived: one per lower-cased path, the copy that wins, sorted by path.
@@ -66,7 +72,7 @@ private:
     // in case, so the answer does not depend on the order the disk lists them in.
     using FolderIndex = std::map<std::string, std::string>;
 
-    void openArchives();
+    void openArchives(const std::string& firstArchive = "");
     Location locate(const std::string& path) const;
     std::optional<std::string> findLoose(const std::string& normalizedPath) const;
     std::optional<std::string> resolve(const std::string& normalizedPath) const;

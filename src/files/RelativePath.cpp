@@ -51,6 +51,11 @@ Character characterAt(const std::string& text, std::size_t at)
     for (std::size_t offset = 1; offset < length; ++offset)
         if ((byte(offset) & 0xc0) != 0x80)
             return {1, false};
+    // Overlong forms, surrogates and code points past U+10FFFF are not well-formed either.
+    const unsigned char second = byte(1);
+    if ((lead == 0xe0 && second < 0xa0) || (lead == 0xed && second > 0x9f) || (lead == 0xf0 && second < 0x90)
+        || (lead == 0xf4 && second > 0x8f))
+        return {1, false};
     const bool c1Control = lead == 0xc2 && byte(1) < 0xa0;
     return {length, !c1Control};
 }

@@ -419,6 +419,15 @@ void CollisionWorld::nextTrace() const
     }
 }
 
+// Through the world's tree, then every inline model.
+void CollisionWorld::sweepEverything(Sweep& sweep) const
+{
+    sweepBounds(sweep.start, sweep.end, sweep.box, sweep.low, sweep.high);
+    nextTrace();
+    sweepTree(sweep);
+    sweepModels(sweep, 1, modelSolids.size());
+}
+
 CollisionWorld::Trace CollisionWorld::trace(Float3 start, Float3 end, const Box& box, int32_t mask) const
 {
     Sweep sweep;
@@ -426,10 +435,7 @@ CollisionWorld::Trace CollisionWorld::trace(Float3 start, Float3 end, const Box&
     sweep.end = end;
     sweep.box = box;
     sweep.mask = mask;
-    sweepBounds(start, end, box, sweep.low, sweep.high);
-    nextTrace();
-    sweepTree(sweep);
-    sweepModels(sweep, 1, modelSolids.size());
+    sweepEverything(sweep);
     Trace& result = sweep.result;
     result.end = result.fraction == 1.0f ? end : start + (end - start) * result.fraction;
     return result;
@@ -442,10 +448,7 @@ int32_t CollisionWorld::contentsAt(Float3 position, const Box& box) const
     sweep.end = position;
     sweep.box = box;
     sweep.gather = true;
-    sweepBounds(position, position, box, sweep.low, sweep.high);
-    nextTrace();
-    sweepTree(sweep);
-    sweepModels(sweep, 1, modelSolids.size());
+    sweepEverything(sweep);
     return sweep.gathered;
 }
 

@@ -95,6 +95,7 @@ private:
     void leavesTouching(Float3 low, Float3 high, std::vector<int32_t>& leaves) const;
     void clipToSolid(Sweep& sweep, const Solid& solid) const;
     void sweepTree(Sweep& sweep) const;
+    void sweepEverything(Sweep& sweep) const;
     void sweepModels(Sweep& sweep, std::size_t firstModel, std::size_t endModel) const;
     void sweepSolid(Sweep& sweep, uint32_t solid) const;
     void nextTrace() const;

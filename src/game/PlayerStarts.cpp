@@ -32,12 +32,13 @@ PlayerStarts::PlayerStarts(const std::vector<PlayerStart>& starts, const Vec3& l
     const auto [boxLow, boxHigh] = boundedBox(low, high);
     views.reserve(starts.size());
     for (const PlayerStart& start : starts) {
+        const float lift = start.kind == PlayerStart::Kind::intermission ? 0.0f : eyeAboveOrigin;
         // File (x, y, z) is world (x, z, -y).
-        const Point eye(std::clamp(start.origin[0], boxLow.getX(), boxHigh.getX()),
-                        std::clamp(start.origin[2] + eyeAboveOrigin, boxLow.getY(), boxHigh.getY()),
-                        std::clamp(-start.origin[1], boxLow.getZ(), boxHigh.getZ()));
-        views.push_back({eye, wholeTurn(start.angle)});
-        if (!preferredIndex || (start.deathmatch && !starts[*preferredIndex].deathmatch))
+        const Point eye(std::round(std::clamp(start.origin[0], boxLow.getX(), boxHigh.getX())),
+                        std::round(std::clamp(start.origin[2] + lift, boxLow.getY(), boxHigh.getY())),
+                        std::round(std::clamp(-start.origin[1], boxLow.getZ(), boxHigh.getZ())));
+        views.push_back({eye, wholeTurn(start.angle), start.name()});
+        if (!preferredIndex || start.kind < starts[*preferredIndex].kind)
             preferredIndex = views.size() - 1;
     }
 }
@@ -59,6 +60,33 @@ void PlayerStarts::jump(Camera& camera, bool forward)
     camera.faceHeading(views[next].heading);
     camera.setPitch(0);
     current = next;
+    landed = poseOf(camera);
+}
+
+bool PlayerStarts::stands(const Camera& camera, std::size_t index) const
+{
+    const View& view = views[index];
+    const Point& eye = camera.getPosition();
+    const double turn = std::fabs(camera.heading() - view.heading);
+    return eye.getX() == view.eye.getX() && eye.getY() == view.eye.getY() && eye.getZ() == view.eye.getZ()
+        && std::min(turn, 360 - turn) < 1e-6 && camera.getPitch() == 0;
+}
+
+void PlayerStarts::openedAt(const Camera& camera)
+{
+    current.reset();
+    landed.reset();
+    if (!preferredIndex)
+        return;
+    std::optional<std::size_t> found;
+    if (stands(camera, *preferredIndex))
+        found = preferredIndex;
+    for (std::size_t index = 0; index < views.size() && !found; ++index)
+        if (stands(camera, index))
+            found = index;
+    if (!found)
+        return;
+    current = found;
     landed = poseOf(camera);
 }
 

@@ -6,13 +6,15 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 class Camera;
 
 // A level's player starts as places to stand, for the view level mode opens with and for the
-// j and J keys: the eye 40 units above each start's origin (file Z up, world Y up), kept inside
-// the level's box, facing the start's angle. A start far outside the box (an origin of 3e38)
+// j and J keys: the eye 40 units above each start's origin (file Z up, world Y up; an
+// intermission view's origin is the eye itself), kept inside the level's box and rounded to
+// whole units, facing the start's angle. A start far outside the box (an origin of 3e38)
 // therefore still gives a view whose printed configuration reopens it.
 class PlayerStarts {
 public:
@@ -23,6 +25,7 @@ public:
     struct View {
         Point eye;      // world coordinates
         double heading; // degrees counterclockwise from the file's +X seen from above, [0, 360)
+        std::string name; // PlayerStart::name: "deathmatch", "team red"...
     };
 
     PlayerStarts() = default; // a level without starts
@@ -34,16 +37,18 @@ public:
 
     std::size_t count() const { return views.size(); }
     const View& view(std::size_t index) const { return views.at(index); }
-    // The one level mode opens at: the first deathmatch start, else the first start.
+    // The one level mode opens at: findPlayerStart's choice.
     std::optional<std::size_t> preferred() const { return preferredIndex; }
 
-    // Start-up placed the camera at `index`: the next jump goes on from there.
-    void startFrom(std::size_t index) { current = index; }
+    // Where the view opens: when it is a start's, as a jump would leave it (preferring the
+    // preferred start), that start is the one stood at and the next jump goes on from there;
+    // any other opening view is no start, and j goes to the first.
+    void openedAt(const Camera& camera);
     // Puts the camera at the next start (forward) or the previous one, round the list, level
     // and facing the start's heading. Does nothing without starts.
     void jump(Camera& camera, bool forward);
-    // The number, from 1, of the start the last jump went to while the camera has not moved or
-    // turned since; 0 otherwise.
+    // The number, from 1, of the start the last jump (or the opening view) stood at while the
+    // camera has not moved or turned since; 0 otherwise.
     std::size_t standingAt(const Camera& camera) const;
 
 private:
@@ -53,6 +58,7 @@ private:
         double pitch = 0;
     };
     static Pose poseOf(const Camera& camera);
+    bool stands(const Camera& camera, std::size_t index) const; // as a jump to `index` leaves it
 
     std::vector<View> views;
     std::optional<std::size_t> preferredIndex;

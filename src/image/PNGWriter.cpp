@@ -81,12 +81,8 @@ bool encode(Output& output, int width, int height, const unsigned char* rgb)
 // 0666 so the umask decides the picture's permissions as for any other file.
 int createTemporary(const std::string& path, std::string& temporary)
 {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + target.filename().string() + "." + std::to_string(getpid()) + "."
-                               + std::to_string(attempt) + ".tmp";
-        temporary = (target.parent_path() / name).string();
+        temporary = PNGWriter::temporaryPath(path, attempt);
         const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0 || errno != EEXIST)
             return descriptor;
@@ -100,6 +96,14 @@ int createTemporary(const std::string& path, std::string& temporary)
 }
 
 } // namespace
+
+std::string PNGWriter::temporaryPath(const std::string& path, int attempt)
+{
+    const std::filesystem::path target(path);
+    const std::string name = "." + target.filename().string() + "." + std::to_string(getpid()) + "."
+                           + std::to_string(attempt) + ".tmp";
+    return (target.parent_path() / name).string();
+}
 
 void PNGWriter::write(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb)
 {

@@ -12,6 +12,10 @@ public:
     // rgb: width * height * 3 bytes, rows from the top. Throws PNGWriteError, with nothing
     // left behind, when the file cannot be written.
     static void write(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb);
+
+    // The hidden name beside `path` that this process writes under first; `attempt` counts up
+    // past names that are taken.
+    static std::string temporaryPath(const std::string& path, int attempt = 0);
 };
 
 // "<path>: cannot write the picture: <reason>".

@@ -173,17 +173,71 @@ bool readNumbers(const std::string& text, float* values, std::size_t count)
     return *at == '\0';
 }
 
+std::string lowerCased(std::string text)
+{
+    for (char& c : text)
+        c = lowerCase(c);
+    return text;
+}
+
+void erase(std::string& text, std::string_view word)
+{
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word))
+        text.erase(at, word.size());
+}
+
+// A team spawn's colour: the last word of its class after "team_" once "spawn" and "player"
+// are taken out of each word, at most a short word long, so the status line stays one line.
+std::string teamColour(const std::string& classname)
+{
+    constexpr std::size_t longestColour = 16;
+    std::string colour;
+    std::size_t from = 5;
+    while (from <= classname.size()) {
+        std::size_t end = classname.find('_', from);
+        if (end == std::string::npos)
+            end = classname.size();
+        std::string word = classname.substr(from, end - from);
+        erase(word, "spawn");
+        erase(word, "player");
+        if (!word.empty())
+            colour = word;
+        from = end + 1;
+    }
+    return colour.substr(0, longestColour);
+}
+
+std::optional<PlayerStart> kindOf(const Entity& entity)
+{
+    const std::string* classname = entity.value("classname");
+    if (classname == nullptr)
+        return std::nullopt;
+    const std::string name = lowerCased(*classname);
+    PlayerStart start{};
+    if (name == "info_player_deathmatch")
+        start.kind = PlayerStart::Kind::deathmatch;
+    else if (name == "info_player_start")
+        start.kind = PlayerStart::Kind::ordinary;
+    else if (name == "info_player_intermission")
+        start.kind = PlayerStart::Kind::intermission;
+    else if (name.compare(0, 5, "team_") == 0
+             && (name.find("spawn") != std::string::npos || name.find("player") != std::string::npos)) {
+        start.kind = PlayerStart::Kind::team;
+        start.team = teamColour(name);
+    } else
+        return std::nullopt;
+    return start;
+}
+
 std::optional<PlayerStart> readStart(const Entity& entity)
 {
-    PlayerStart start{};
-    if (entity.hasClass("info_player_deathmatch"))
-        start.deathmatch = true;
-    else if (!entity.hasClass("info_player_start"))
+    std::optional<PlayerStart> start = kindOf(entity);
+    if (!start || !entity.numbers("origin", start->origin, 3))
         return std::nullopt;
-    if (!entity.numbers("origin", start.origin, 3))
-        return std::nullopt;
-    if (!entity.numbers("angle", &start.angle, 1))
-        start.angle = 0.0f;
+    float angles[3];
+    if (entity.numbers("angle", &start->angle, 1))
+        return start;
+    start->angle = entity.numbers("angles", angles, 3) ? angles[1] : 0.0f;
     return start;
 }
 
@@ -260,26 +314,37 @@ EntityList EntityText::parse(std::string_view text)
     }
 }
 
+std::string PlayerStart::name() const
+{
+    switch (kind) {
+    case Kind::deathmatch: return "deathmatch";
+    case Kind::ordinary: return "ordinary";
+    case Kind::team: return team.empty() ? "team" : "team " + team;
+    case Kind::intermission: return "intermission";
+    }
+    return "";
+}
+
+bool isPlayerStartClass(const Entity& entity) { return kindOf(entity).has_value(); }
+
 std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities)
 {
     std::vector<PlayerStart> starts;
     for (const Entity& entity : entities)
-        if (const std::optional<PlayerStart> start = readStart(entity))
-            starts.push_back(*start);
+        if (std::optional<PlayerStart> start = readStart(entity))
+            starts.push_back(std::move(*start));
     return starts;
 }
 
 std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities)
 {
-    std::optional<PlayerStart> first;
+    std::optional<PlayerStart> best;
     for (const Entity& entity : entities) {
-        const std::optional<PlayerStart> start = readStart(entity);
-        if (start && start->deathmatch)
-            return start;
-        if (start && !first)
-            first = start;
+        std::optional<PlayerStart> start = readStart(entity);
+        if (start && (!best || start->kind < best->kind))
+            best = std::move(start);
     }
-    return first;
+    return best;
 }
 
 const std::string* worldMessage(const std::vector<Entity>& entities)

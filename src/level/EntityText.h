@@ -32,10 +32,19 @@ struct EntityList {
     std::string problem;          // "entities: line N: ..."; empty when the whole text was read
 };
 
+// A place a player enters the level, or the view shown between rounds. The kinds in the order
+// level mode prefers to open at.
 struct PlayerStart {
-    float origin[3];         // file coordinates, Z up
-    float angle;             // heading in degrees about Z; 0 when absent or not a number
-    bool deathmatch = false; // info_player_deathmatch, else info_player_start
+    enum class Kind { deathmatch, ordinary, team, intermission };
+
+    float origin[3];            // file coordinates, Z up: the player's feet, or the intermission's eye
+    float angle;                // heading in degrees about Z; 0 when absent or not a number
+    Kind kind = Kind::ordinary;
+    std::string team;           // Kind::team: the colour its class names ("red"), or "" when none
+
+    // What the status line calls it: "deathmatch", "ordinary", "team red" ("team" without a
+    // colour), "intermission".
+    std::string name() const;
 };
 
 class EntityText {
@@ -48,12 +57,18 @@ public:
     static std::size_t parseCount();
 };
 
-// Every info_player_deathmatch and info_player_start with a readable origin, in entity order.
-// An origin is exactly three finite numbers separated by white space.
+// Whether the entity's class is one playerStarts reads: info_player_start,
+// info_player_deathmatch, info_player_intermission, or a team's spawn (a class starting "team_"
+// that holds "spawn" or "player", its colour the last word without them: team_X_redspawn).
+bool isPlayerStartClass(const Entity& entity);
+
+// Every player start with a readable origin, in entity order. An origin is exactly three finite
+// numbers separated by white space. The heading is "angle", else the second of "angles" (pitch,
+// yaw, roll), else 0.
 std::vector<PlayerStart> playerStarts(const std::vector<Entity>& entities);
 
-// The first info_player_deathmatch with a readable origin, else the first info_player_start
-// with one.
+// The start level mode opens at: the first of the most preferred kind with a readable origin
+// (a deathmatch start, else an ordinary one, else a team's spawn, else an intermission view).
 std::optional<PlayerStart> findPlayerStart(const std::vector<Entity>& entities);
 
 

@@ -78,6 +78,8 @@ std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
     // A folder opens as a stream too, with a size of nonsense.
     if (std::filesystem::is_directory(path, error))
         throw LevelFormatError(path + ": is a folder, not a level file");
+    if (!std::filesystem::exists(path, error) && !error)
+        throw LevelFormatError(path + ": no such file");
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
         throw LevelFormatError(path + ": cannot open the level file");

@@ -8,11 +8,6 @@ bool isFilter(const Material::Blend& blend)
             || (blend.sourceFactor == BlendFactor::zero && blend.destinationFactor == BlendFactor::sourceColor));
 }
 
-bool showsSomething(const Material::Stage& stage)
-{
-    return stage.lightmapStage || stage.whiteImage || !stage.image.empty();
-}
-
 bool isWhite(ColorSource source) { return source == ColorSource::identity || source == ColorSource::identityLighting; }
 
 // A $lightmap stage that is nothing but the lightmap at its own coordinates.
@@ -23,6 +18,11 @@ bool isPlainLightmap(const Material::Stage& stage)
         && (stage.tcGen == TexCoordSource::base || stage.tcGen == TexCoordSource::lightmap);
 }
 } // namespace
+
+bool MaterialPasses::showsSomething(const Material::Stage& stage)
+{
+    return stage.lightmapStage || stage.whiteImage || !stage.image.empty();
+}
 
 MaterialPasses::Color MaterialPasses::colorOf(const Material::Stage& stage)
 {

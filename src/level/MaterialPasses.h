@@ -42,6 +42,13 @@ public:
     // unknown $ image) are left out.
     static std::vector<Pass> of(const Material* material, const Pass& implicit);
 
+    // Whether a stage shows anything: an image of its own, the lightmap or white. One that does
+    // not (a $ name the viewer lacks, a stage without a map) is left out of the passes.
+    static bool showsSomething(const Material::Stage& stage);
+    // Whether a sky material's pass is drawn as one of its cloud layers: only passes showing
+    // the stage's own image are.
+    static bool isCloudLayer(const Pass& pass) { return pass.stage != nullptr && pass.image == Image::stage; }
+
     // Whether faces of this material need their vertices worked out every frame: a vertex
     // deform, a stage whose texture coordinates follow the eye (tcGen environment), or a pass
     // whose colour is computed per vertex.

@@ -1,7 +1,7 @@
 #include "level/OverviewLayout.h"
 
 #include "level/BrushEntity.h"
-
+#include "level/FaceTriangles.h"
 #include "level/LevelFormat.h"
 #include "level/MaterialLibrary.h"
 #include "level/SurfaceStyle.h"
@@ -69,21 +69,8 @@ private:
 
 void addFace(Builder& builder, const LevelData& level, const Face& face)
 {
-    if (face.drawnFromMeshVertices()) {
-        // The loader checked every mesh vertex against the face's own vertices.
-        const Vertex* first = level.vertices.data() + face.firstVertex;
-        const int32_t* offsets = level.meshVertices.data() + face.firstMeshVertex;
-        for (int32_t i = 0; i + 2 < face.meshVertexCount; i += 3)
-            builder.add(first[offsets[i]], first[offsets[i + 1]], first[offsets[i + 2]]);
-        return;
-    }
-    for (const BezierPatch& patch : face.patches) // only a patch face has any
-        for (int row = 0; row < 2; ++row)
-            for (int column = 0; column < 2; ++column) {
-                const Vertex* corner = patch.controls + 3 * row + column;
-                builder.add(corner[0], corner[3], corner[1]);
-                builder.add(corner[1], corner[3], corner[4]);
-            }
+    FaceTriangles::forEach(level, face,
+                           [&builder](const Vertex& a, const Vertex& b, const Vertex& c) { builder.add(a, b, c); });
 }
 
 // Model 0's box in map coordinates, each axis sorted; nothing when it is not finite or has no

@@ -6,7 +6,7 @@
 
 PointMarker::Family PointMarker::familyOf(const Entity& entity)
 {
-    if (entity.hasClass("info_player_start") || entity.hasClass("info_player_deathmatch"))
+    if (isPlayerStartClass(entity))
         return Family::playerStart;
     const std::string* value = entity.value("classname");
     const std::string className = RelativePath::lowerCase(value ? *value : "");

@@ -11,14 +11,27 @@ auto ordered(const SurfaceStyle& style)
                            style.blend.sourceFactor, style.blend.destinationFactor, style.culling, style.polygonOffset,
                            style.takesLightmap);
 }
+
+SurfaceStyle::Hidden hiddenBy(int32_t surfaceFlags, const Material* material)
+{
+    if ((surfaceFlags & LevelFormat::surfaceSky) != 0 || (material != nullptr && material->sky))
+        return SurfaceStyle::Hidden::sky;
+    if ((surfaceFlags & LevelFormat::surfaceNoDraw) != 0)
+        return SurfaceStyle::Hidden::nodrawRecord;
+    if (material != nullptr && material->nodraw)
+        return SurfaceStyle::Hidden::nodrawMaterial;
+    if (material != nullptr && material->fog)
+        return SurfaceStyle::Hidden::fog;
+    return SurfaceStyle::Hidden::no;
+}
 } // namespace
 
 SurfaceStyle SurfaceStyle::of(int32_t surfaceFlags, const Material* material)
 {
     SurfaceStyle style;
-    style.sky = (surfaceFlags & LevelFormat::surfaceSky) != 0 || (material != nullptr && material->sky);
-    style.drawn = !style.sky && (surfaceFlags & LevelFormat::surfaceNoDraw) == 0
-               && !(material != nullptr && (material->nodraw || material->fog));
+    style.hidden = hiddenBy(surfaceFlags, material);
+    style.sky = style.hidden == Hidden::sky;
+    style.drawn = style.hidden == Hidden::no;
     if (material == nullptr)
         return style;
     style.culling = material->culling;

@@ -10,11 +10,15 @@
 // all, in which pass, with which alpha test and blend, on both sides or one, and lit how.
 struct SurfaceStyle {
     enum class Pass : uint8_t { opaque, alphaTested, blended }; // drawn in this order
+    // Why the faces are not drawn as surfaces, read from the record's flags first, then its
+    // material: the sky shows through sky surfaces, nodraw ones show nothing, and a fog
+    // material's surface is drawn only as the haze of what lies behind it, its stages never.
+    // levelinfo's report of what is not drawn reads this too, so it follows the drawing.
+    enum class Hidden : uint8_t { no, sky, nodrawRecord, nodrawMaterial, fog };
 
-    // false for sky, nodraw and fog surfaces: the sky box shows through sky, and a fog
-    // volume's surface is never drawn with an image
-    bool drawn = true;
-    bool sky = false;
+    Hidden hidden = Hidden::no;
+    bool drawn = true;  // hidden == Hidden::no
+    bool sky = false;   // hidden == Hidden::sky
     Pass pass = Pass::opaque;
     AlphaFunction alphaFunction = AlphaFunction::always;
     Material::Blend blend;   // the first stage's: how the surface meets what is behind it

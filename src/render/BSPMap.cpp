@@ -206,6 +206,6 @@ void BSPMap::drawStatusLine(StatusLine& text, bool lightingEnabled)
     look->endLighting(*lighting, lightingEnabled);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     if (hudShown)
-        display->drawText(35.0f, 35.0f, text.c_str());
+        look->drawStatusLine(*display, text.c_str());
     glColor3f(1.0f, 1.0f, 1.0f);
 }

@@ -4,11 +4,36 @@
 #include "game/Frustum.h"
 #include "render/SavedGLState.h"
 
-#include <GL/glut.h>
+#include <GL/glew.h>
 
 #include <cmath>
 
 namespace {
+// A cube of side 1 about the origin, each face one outward normal and counterclockwise seen from
+// outside, as GLUT's solid cube is: drawn without GLUT, which needs a window.
+void drawUnitCube()
+{
+    struct Face {
+        float normal[3];
+        float corners[4][3];
+    };
+    static const Face faces[] = {
+        {{1, 0, 0}, {{0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}, {0.5f, -0.5f, 0.5f}}},
+        {{-1, 0, 0}, {{-0.5f, -0.5f, -0.5f}, {-0.5f, -0.5f, 0.5f}, {-0.5f, 0.5f, 0.5f}, {-0.5f, 0.5f, -0.5f}}},
+        {{0, 1, 0}, {{-0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, -0.5f}}},
+        {{0, -1, 0}, {{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, 0.5f}, {-0.5f, -0.5f, 0.5f}}},
+        {{0, 0, 1}, {{-0.5f, -0.5f, 0.5f}, {0.5f, -0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {-0.5f, 0.5f, 0.5f}}},
+        {{0, 0, -1}, {{-0.5f, -0.5f, -0.5f}, {-0.5f, 0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}}},
+    };
+    glBegin(GL_QUADS);
+    for (const Face& face : faces) {
+        glNormal3fv(face.normal);
+        for (const auto& corner : face.corners)
+            glVertex3fv(corner);
+    }
+    glEnd();
+}
+
 constexpr float ballRadius = 2.0f;
 constexpr int ballSlices = 4;
 constexpr int ballStacks = 4;
@@ -62,7 +87,7 @@ void CameraRenderer::drawGun() const
     glLoadIdentity();
     glScalef(0.5f, 0.5f, 20.0f);
     glTranslatef(0.0f, -2.0f, 0.0f);
-    glutSolidCube(1.0);
+    drawUnitCube();
     glDisable(GL_LIGHTING);
     glPopMatrix();
 }

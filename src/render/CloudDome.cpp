@@ -17,7 +17,7 @@ CloudDome::CloudDome(const Material& sky, DataRootImages& images)
 {
     const ImageCache::Filter filter = sky.noMipmaps ? ImageCache::Filter::linear : ImageCache::Filter::mipmapped;
     for (const MaterialPasses::Pass& pass : MaterialPasses::of(&sky, MaterialPasses::Pass{})) {
-        if (pass.stage == nullptr || pass.image != MaterialPasses::Image::stage)
+        if (!MaterialPasses::isCloudLayer(pass))
             continue;
         StagePass layer = StagePass::loaded(pass, images, filter);
         if (layer.hasImage())

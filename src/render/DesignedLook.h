@@ -13,6 +13,7 @@
 #include "render/MarkerRenderer.h"
 #include "render/MaterialRenderer.h"
 #include "render/Look.h"
+#include "render/ReadableText.h"
 #include "render/SkyBoxImages.h"
 
 #include <GL/glew.h>
@@ -73,6 +74,8 @@ public:
     void drawFaces(const Faces& faces) override;
     bool movesWithTime() const override { return movingInView; }
     void endLighting(LightingModule&, bool) const override {} // the faces were never lit by them
+    // On a dark backing, sized to the window (ReadableText).
+    void drawStatusLine(const OnScreenDisplay&, const char* text) const override { statusText.draw(text); }
 
     // ---- between frames ------------------------------------------------------------------------
     bool toggleLightmaps() override;
@@ -118,6 +121,7 @@ private:
     std::optional<Movers> moving;
     std::vector<std::size_t> moversInView; // this frame's, into moving->all(); sized at load
     std::vector<int> moverFaces;           // one mover's faces at a time; sized at load
+    ReadableText statusText;
     bool markersShown = false;
     std::unique_ptr<SkyBoxImages> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none

@@ -17,9 +17,12 @@ FrameCapture FrameCapture::ofBackBuffer()
 
     GLint readBuffer = GL_BACK;
     GLint packAlignment = 4;
+    GLint framebuffer = 0;
     glGetIntegerv(GL_READ_BUFFER, &readBuffer);
     glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-    glReadBuffer(GL_BACK);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &framebuffer);
+    // An off-screen context draws into a framebuffer object, which has no back buffer.
+    glReadBuffer(framebuffer == 0 ? GL_BACK : GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1); // rows of width * 3 bytes, unpadded
     glReadPixels(viewport[0], viewport[1], frame.width, frame.height, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
     glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);

@@ -4,7 +4,9 @@
 
 // The picture of the frame just drawn, read from the back buffer after drawing and before the
 // swap: after a swap the back buffer's contents are undefined, and the front buffer of a window
-// that is hidden or covered holds no pixels on some drivers. Allocates; taken only on request.
+// that is hidden or covered holds no pixels on some drivers. Off-screen (a framebuffer object
+// bound for reading) it is read from that framebuffer's first colour attachment instead.
+// Allocates; taken only on request.
 class FrameCapture {
 public:
     // The viewport's pixels (the whole window once the reshape callback has set it). Leaves the

@@ -13,6 +13,7 @@ class Camera;
 class CameraRenderer;
 class Movers;
 class LightingModule;
+class OnScreenDisplay;
 class Skybox;
 class TextureManager;
 
@@ -55,6 +56,8 @@ public:
     virtual bool movesWithTime() const = 0;
     // Before the status line: the level's lights off, where this look lit the faces with them.
     virtual void endLighting(LightingModule& lighting, bool lightingEnabled) const = 0;
+    // The finished status line over the scene, texturing and lighting off, the colour white.
+    virtual void drawStatusLine(const OnScreenDisplay& display, const char* text) const = 0;
 
     // ---- between frames ------------------------------------------------------------------------
     // 'm': false, changing nothing, where the look has no lightmaps.

@@ -2,6 +2,7 @@
 
 // Draws one line of bitmap text at a window position (pixels, origin lower left) over the
 // finished scene. The caller sets the colour and switches texturing and lighting off first.
+// GLUT's glyphs, drawn without GLUT, so that a picture without any window shows the same text.
 class OnScreenDisplay {
 public:
     explicit OnScreenDisplay(void* font) : font(font) {}
@@ -9,6 +10,9 @@ public:
 
     // Leaves viewport, depth range, matrix mode and both matrices as it found them.
     void drawText(float x, float y, const char* text) const;
+    // Pixels: how far `text` advances, and the font's line height. Need no GLUT, as drawText.
+    int textWidth(const char* text) const;
+    int lineHeight() const;
 
 private:
     void* font; // a GLUT bitmap font handle

@@ -4,6 +4,7 @@
 #include "level/LevelFormat.h"
 #include "render/CameraRenderer.h"
 #include "render/LightingModule.h"
+#include "render/OnScreenDisplay.h"
 #include "render/PatchRenderer.h"
 #include "render/Skybox.h"
 #include "render/TextureManager.h"
@@ -77,4 +78,9 @@ void PlainLook::endLighting(LightingModule& lighting, bool lightingEnabled) cons
         return;
     lighting.disableLighting();
     glDisable(GL_COLOR_MATERIAL);
+}
+
+void PlainLook::drawStatusLine(const OnScreenDisplay& display, const char* text) const
+{
+    display.drawText(35.0f, 35.0f, text);
 }

@@ -18,6 +18,7 @@ public:
     void drawFaces(const Faces& faces) override;
     bool movesWithTime() const override { return false; }
     void endLighting(LightingModule& lighting, bool lightingEnabled) const override;
+    void drawStatusLine(const OnScreenDisplay& display, const char* text) const override; // at (35, 35)
     bool toggleLightmaps() override { return false; }
     bool toggleMarkers() override { return false; }
     void rebuildPatches(const LevelData&, bool) override {}

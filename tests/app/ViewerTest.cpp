@@ -71,6 +71,10 @@ const std::string threeStarts = "{ \"classname\" \"worldspawn\" }\n"
                               + playerStart("info_player_start", "0 0 -40", 90)
                               + playerStart("info_player_deathmatch", "0 0 -40", 270)
                               + playerStart("info_player_start", "0 -300 -40", 90);
+// Then a team's spawn farther back facing away, and an intermission view whose origin is the eye.
+const std::string everyKindOfStart = threeStarts + playerStart("team_x_redspawn", "0 -300 -40", 270)
+                                   + "{ \"classname\" \"info_player_intermission\" \"origin\" \"0 0 0\" "
+                                     "\"angles\" \"0 90 0\" }\n";
 
 // A level opened as `verdanth OPTIONS level.bsp` opens it, in the test's GL context.
 struct LevelModeViewer {
@@ -111,11 +115,12 @@ struct LevelModeViewer {
 };
 
 // What `c` printed on standard output.
-std::string viewPrinted(Viewer& viewer)
+// What a key (c, unless another is named) prints on standard output.
+std::string viewPrinted(Viewer& viewer, unsigned char key = 'c')
 {
     std::ostringstream out;
     std::streambuf* const kept = std::cout.rdbuf(out.rdbuf());
-    viewer.pressKey('c');
+    viewer.pressKey(key);
     std::cout.rdbuf(kept);
     return out.str();
 }
@@ -163,26 +168,41 @@ TEST(ViewerTest, HeldKeysMoveAtTheSetSpeedWhateverTheFrameRate)
     }
 }
 
-TEST(ViewerTest, JumpsBetweenPlayerStartsAndSaysWhichOnTheStatusLine)
+TEST(ViewerTest, JumpsBetweenEveryKindOfStartAndSaysWhichOnTheStatusLine)
 {
-    LevelModeViewer level(threeStarts, {"--pitch", "-10"});
+    // Opened at the deathmatch start, as a jump there leaves the view: counted as that start.
+    LevelModeViewer atStart(everyKindOfStart);
+    atStart.viewer->drawFrameAt(100);
+    EXPECT_EQ(atStart.status(), "X:0 Y:0 Z:0 H:270 P:0 start 2 of 5, deathmatch  SCORE: 0");
+    atStart.viewer->pressKey('j');
+    atStart.viewer->drawFrameAt(110);
+    EXPECT_EQ(atStart.status(), "X:0 Y:0 Z:300 H:90 P:0 start 3 of 5, ordinary  SCORE: 0");
+
+    // Looking down from there is no start's view: j begins at the first.
+    LevelModeViewer level(everyKindOfStart, {"--pitch", "-10"});
     Viewer& viewer = *level.viewer;
     EXPECT_NE(level.printed.find("start_vec = 0 0 0\nstart_angle = 270\nstart_pitch = -10\n"), std::string::npos)
         << "the deathmatch start first: " << level.printed;
     EXPECT_EQ(level.entityParses, 1u) << "start, brush entities and markers all read one parse";
-    viewer.drawFrameAt(100); // within the first second: the frame rate stays 0
+    viewer.drawFrameAt(100); // within the first second: no frame rate yet
     EXPECT_FALSE(level.redAhead());
-    EXPECT_EQ(level.status(), "FPS:0 X:0 Y:0 Z:0 H:270 P:-10  SCORE: 0");
+    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:270 P:-10  SCORE: 0");
 
     const struct {
         unsigned char key;
         const char* status;
         bool red;
     } jumps[] = {
-        {'j', "FPS:0 X:0 Y:0 Z:300 H:90 P:0 start 3 of 3  SCORE: 0", true},
-        {'j', "FPS:0 X:0 Y:0 Z:0 H:90 P:0 start 1 of 3  SCORE: 0", true},
-        {'J', "FPS:0 X:0 Y:0 Z:300 H:90 P:0 start 3 of 3  SCORE: 0", true},
-        {'J', "FPS:0 X:0 Y:0 Z:0 H:270 P:0 start 2 of 3  SCORE: 0", false},
+        {'j', "X:0 Y:0 Z:0 H:90 P:0 start 1 of 5, ordinary  SCORE: 0", true},
+        {'j', "X:0 Y:0 Z:0 H:270 P:0 start 2 of 5, deathmatch  SCORE: 0", false},
+        {'j', "X:0 Y:0 Z:300 H:90 P:0 start 3 of 5, ordinary  SCORE: 0", true},
+        {'j', "X:0 Y:0 Z:300 H:270 P:0 start 4 of 5, team red  SCORE: 0", false},
+        {'j', "X:0 Y:0 Z:0 H:90 P:0 start 5 of 5, intermission  SCORE: 0", true},
+        {'j', "X:0 Y:0 Z:0 H:90 P:0 start 1 of 5, ordinary  SCORE: 0", true},
+        {'J', "X:0 Y:0 Z:0 H:90 P:0 start 5 of 5, intermission  SCORE: 0", true},
+        {'J', "X:0 Y:0 Z:300 H:270 P:0 start 4 of 5, team red  SCORE: 0", false},
+        {'J', "X:0 Y:0 Z:300 H:90 P:0 start 3 of 5, ordinary  SCORE: 0", true},
+        {'J', "X:0 Y:0 Z:0 H:270 P:0 start 2 of 5, deathmatch  SCORE: 0", false},
     };
     int now = 100;
     for (const auto& jump : jumps) {
@@ -196,14 +216,20 @@ TEST(ViewerTest, JumpsBetweenPlayerStartsAndSaysWhichOnTheStatusLine)
 
     viewer.pressSpecialKey(GLUT_KEY_LEFT); // turning counts as moving the view
     viewer.drawFrameAt(now += 50);
-    EXPECT_EQ(level.status(), "FPS:0 X:0 Y:0 Z:0 H:275 P:0  SCORE: 0");
+    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:275 P:0  SCORE: 0");
     testsupport::allocationFailure::arm(0); // a flying frame allocates nothing
     viewer.drawFrameAt(now += 50);
     testsupport::allocationFailure::disarm();
     EXPECT_FALSE(testsupport::allocationFailure::fired());
     viewer.releaseSpecialKey(GLUT_KEY_LEFT);
-    EXPECT_EQ(level.status(), "FPS:0 X:0 Y:0 Z:0 H:279 P:0  SCORE: 0");
+    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:279 P:0  SCORE: 0");
     EXPECT_EQ(viewPrinted(viewer), "--at 0 0 0 --angle 279 --pitch 0\n");
+
+    // Whole units, never an exponent; the frame rate once a second has been measured.
+    level.camera().moveTo(Point(0.4f, -2.58645e-14f, -1234.6f));
+    viewer.drawFrameAt(now += 1000);
+    EXPECT_EQ(level.status().substr(0, 4), "FPS:");
+    EXPECT_NE(level.status().find(" X:0 Y:0 Z:-1235 H:279 P:0  SCORE: 0"), std::string::npos) << level.status();
 }
 
 // An item between the eye and the wall, a little below the eye, and a player start facing east
@@ -242,6 +268,43 @@ TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithThe
     EXPECT_FALSE(near(at(middle, middle), green)) << "hidden again";
 }
 
+// i names the face under the centre of the view and the entity within a few degrees of it, and
+// shows the lines over the view until it moves.
+TEST(ViewerTest, ITellsWhatIsAheadAndShowsItUntilTheViewMoves)
+{
+    const std::string entities = "{ \"classname\" \"worldspawn\" }\n"
+                               + std::string("{ \"classname\" \"item_health\" \"origin\" \"0 50 -3\" }\n");
+    LevelModeViewer level(entities, {"--at", "0", "0", "0", "--angle", "90"});
+    Viewer& viewer = *level.viewer;
+    EXPECT_EQ(viewPrinted(viewer, 'i'),
+              "face 0: polygon, texture 0 textures/wall (no material), lightmap -1, surface flags 0x0, contents 0x0, "
+              "met at 0 0 -100, 100 units away\n"
+              "entity 1: item_health, 3.4 degrees off the view, 50 units away\n"
+              "  \"classname\" \"item_health\"\n"
+              "  \"origin\" \"0 50 -3\"\n");
+    const auto whiteTopLeft = [] {
+        int white = 0;
+        for (int x = 0; x < testsupport::contextWidth / 2; ++x)
+            for (int y = testsupport::contextHeight - 40; y < testsupport::contextHeight; ++y) {
+                const testsupport::Rgb pixel = testsupport::readPixel(x, y);
+                white += pixel.r > 200 && pixel.g > 200 && pixel.b > 200;
+            }
+        return white;
+    };
+    viewer.drawFrameAt(100);
+    const int shown = whiteTopLeft();
+    // Turned away and back by the same angle: the same view, without the lines.
+    viewer.pressSpecialKey(GLUT_KEY_LEFT);
+    viewer.drawFrameAt(200);
+    viewer.releaseSpecialKey(GLUT_KEY_LEFT);
+    viewer.pressSpecialKey(GLUT_KEY_RIGHT);
+    viewer.drawFrameAt(300);
+    viewer.releaseSpecialKey(GLUT_KEY_RIGHT);
+    viewer.drawFrameAt(310);
+    EXPECT_EQ(level.camera().getYaw(), 0);
+    EXPECT_GT(shown, whiteTopLeft() + 20) << "the lines were over the view until it moved";
+}
+
 // On a level with nothing to jump to or mark, the keys say so once and change nothing in view.
 TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
 {
@@ -259,7 +322,7 @@ TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
             level.viewer->pressKey(static_cast<unsigned char>(*key));
         level.viewer->drawFrameAt(100);
         EXPECT_EQ(capture.text(), c.line) << c.keys;
-        EXPECT_EQ(level.status(), "FPS:0 X:1 Y:2 Z:3 H:90 P:0  SCORE: 0") << c.keys;
+        EXPECT_EQ(level.status(), "X:1 Y:2 Z:3 H:90 P:0  SCORE: 0") << c.keys;
         EXPECT_TRUE(level.redAhead()) << c.keys;
     }
 }
@@ -276,11 +339,12 @@ TEST(ViewerTest, AFrameAmongTheDemosMoversMovesThemAndAllocatesNothing)
     Viewer viewer(Launch::fromLevel(parseCommandLine({"--at", "1440", "40", "-250", "--angle", "90", "--pitch", "30",
                                                       testsupport::buildDir() + "/demo/demo.bsp"}),
                                     out));
-    viewer.drawFrameAt(100); // the first frames size what later ones reuse
-    viewer.drawFrameAt(150);
+    // The first frames size what later ones reuse, and let the GL driver build its state.
+    for (int now = 100; now <= 250; now += 50)
+        viewer.drawFrameAt(now);
     const float turned = viewer.level()->look->movers()->all()[2].pose.degrees;
     testsupport::allocationFailure::arm(0);
-    viewer.drawFrameAt(200);
+    viewer.drawFrameAt(300);
     testsupport::allocationFailure::disarm();
     EXPECT_FALSE(testsupport::allocationFailure::fired());
     EXPECT_TRUE(viewer.level()->look->movesWithTime());

@@ -21,7 +21,7 @@ TEST(CommandLineTest, ReadsEveryOption)
     const CommandLine line = parseCommandLine(words(
         "--data packs --at 10 -20.5 30 --angle -90.25 --pitch -12.5 --speed 1200 --mouse 0.05 --brightness 0.5 "
         "--size 640x480 "
-        "--lights l.lights --players 3 5 --verbose --shots pictures --snapshot out.png --frames 7 --time -2.5 e1m1"));
+        "--lights l.lights --players 3 5 --verbose --shots pictures --snapshot out.png --frames 7 --time -2.5 --thumbnail 256 e1m1"));
     EXPECT_EQ(line.target, "e1m1");
     EXPECT_EQ(line.dataRoot, "packs");
     ASSERT_TRUE(line.at);
@@ -39,11 +39,12 @@ TEST(CommandLineTest, ReadsEveryOption)
     EXPECT_EQ(line.snapshot, "out.png");
     EXPECT_EQ(line.frames, 7);
     EXPECT_EQ(line.time, -2.5);
+    EXPECT_EQ(line.thumbnail, 256);
 
     const CommandLine plain = parseCommandLine({"demo.cfg"});
     EXPECT_EQ(plain.target, "demo.cfg");
     EXPECT_FALSE(plain.dataRoot || plain.at || plain.angle || plain.pitch || plain.speed || plain.mouse || plain.brightness || plain.size
-                 || plain.lightsFile || plain.players || plain.shots || plain.snapshot || plain.frames || plain.time);
+                 || plain.lightsFile || plain.players || plain.shots || plain.snapshot || plain.frames || plain.time || plain.thumbnail);
     EXPECT_EQ(parseCommandLine(words("--angle 90 a.bsp")).angle, 90); // whole numbers as before
     EXPECT_TRUE(parseCommandLine(words("--data packs --list")).list);
 }
@@ -127,6 +128,8 @@ TEST(CommandLineTest, RefusesWhatItCannotFollow)
         {"--frames 2 a.bsp", "--frames needs --snapshot OUT.png"},
         {"--snapshot a.png --frames 0 a.bsp", "--frames needs a count from 1 to 10000, not 0"},
         {"a.bsp --snapshot", "--snapshot needs a PNG file to write"},
+        {"--thumbnail 128 a.bsp", "--thumbnail needs --snapshot OUT.png"},
+        {"--snapshot a.png --thumbnail 8 a.bsp", "--thumbnail needs pixels from 16 to 2048, not 8"},
     };
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text);

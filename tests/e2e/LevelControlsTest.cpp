@@ -245,3 +245,41 @@ TEST(LevelControlsTest, GWalksAndAJumpPadThrowsThePlayerOntoItsLedge)
     display.run("xdotool key --window " + window + " Escape 2>/dev/null");
     EXPECT_TRUE(viewer.waitForExit(30.0));
 }
+
+// A level rebuilt under a running viewer is drawn anew where the eye stands; one caught
+// half-written is refused with one line and the level shown stays.
+TEST(LevelControlsTest, ARebuiltLevelIsReloadedWhereTheEyeStandsAndABrokenOneIsNot)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    const PrivateDisplay display;
+    ViewerProcess viewer({viewerBinary(), "--size", "160x120", level}, dir.path(), display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    display.run("xdotool windowmove " + window + " 0 0 2>/dev/null");
+    const std::size_t centre = (60 * 160 + 80) * 3;
+    const auto centreShows = [&](bool (*colour)(int, int, int)) {
+        const std::vector<unsigned char> rgb = display.captureUntil(window, [&](const std::vector<unsigned char>& shot) {
+            return shot.size() > centre + 2 && colour(shot[centre], shot[centre + 1], shot[centre + 2]);
+        }, 30.0);
+        return rgb.size() > centre + 2 && colour(rgb[centre], rgb[centre + 1], rgb[centre + 2]);
+    };
+    ASSERT_TRUE(centreShows(roomlevel::isBrick));
+    const std::string view = pressC(display, window, viewer);
+
+    std::string stoneNorth = roomlevel::plan(90);
+    stoneNorth.replace(stoneNorth.find("texture wall bricks"), 19, "texture wall stone");
+    roomlevel::build(dir, stoneNorth);
+    EXPECT_TRUE(viewer.waitForTranscript("verdanth: reloaded ", 30.0)) << viewer.transcript();
+    EXPECT_TRUE(centreShows(roomlevel::isStone)) << "the north wall is stone now";
+    EXPECT_EQ(pressC(display, window, viewer), view) << "the view stays";
+
+    std::string head(100, '\0');
+    std::ifstream(level, std::ios::binary).read(head.data(), long(head.size()));
+    std::ofstream(level, std::ios::binary | std::ios::trunc) << head; // cut short, as if caught being written
+    EXPECT_TRUE(viewer.waitForTranscript("not reloaded, the level shown stays", 30.0)) << viewer.transcript();
+    EXPECT_TRUE(centreShows(roomlevel::isStone));
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    EXPECT_TRUE(viewer.waitForExit(30.0));
+}

@@ -1,3 +1,5 @@
+#include "../files/TestArchives.h"
+
 #include "RoomLevel.h"
 #include "TestFiles.h"
 #include "ViewerProcess.h"
@@ -93,4 +95,39 @@ TEST(LevelModeTest, ListsAndOpensALevelInsideAnArchive)
     EXPECT_TRUE(isBrick(archived)) << archived.red << " " << archived.green << " " << archived.blue;
     EXPECT_NE(archived.configuration.find("level = maps/room.bsp\n"), std::string::npos) << archived.configuration;
     EXPECT_NE(archived.configuration.find("archives = 1\n"), std::string::npos) << archived.configuration;
+
+    // The archive given as the file: its one level, the archive's folder the data root.
+    const FirstFrame given = firstFrame({root + "/room.pk3"});
+    EXPECT_TRUE(isBrick(given)) << given.red << " " << given.green << " " << given.blue;
+    EXPECT_NE(given.configuration.find("datapath = " + root + "/\nlevel = maps/room.bsp\n"), std::string::npos)
+        << given.configuration;
+}
+
+// An archive of several levels is listed, with how to name one; one of none, or a broken one, is
+// refused in one line.
+TEST(LevelModeTest, AnArchiveOfManyLevelsNoneOrBrokenIsRefusedSayingWhatItHolds)
+{
+    TempDir dir;
+    const std::string folder = dir.path().substr(0, dir.path().size() - 1);
+    const struct {
+        std::vector<testarchives::TestEntry> entries; // none: a file that starts as a zip and is not one
+        std::string printed;
+        std::string said;
+    } cases[] = {
+        {{{"maps/b.bsp", "IBSP"}, {"textures/x.jpg", ""}, {"a.bsp", "IBSP"}}, "a\ta.bsp\nb\tmaps/b.bsp\n",
+         "verdanth: " + dir.path() + "pack.pk3 holds 2 levels: add the name of one, as in verdanth --data "
+             + folder + " a\n"},
+        {{{"textures/x.jpg", ""}}, "", "verdanth: " + dir.path() + "pack.pk3: holds no level (maps/NAME.bsp)\n"},
+        {{}, "", "verdanth: " + dir.path() + "pack.pk3: cannot be read as a zip archive (not a zip archive (Not a zip "
+                                             "archive))\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string pack = c.entries.empty() ? dir.write("pack.pk3", std::string("PK\x03\x04 broken"))
+                                                   : testarchives::writeZip(dir, "pack.pk3", c.entries);
+        ViewerProcess viewer({viewerBinary(), pack});
+        const auto status = viewer.waitForExit(60.0);
+        EXPECT_TRUE(status && status->exited && status->code == 1) << viewer.transcript();
+        EXPECT_EQ(viewer.output(), c.printed);
+        EXPECT_EQ(viewer.transcript(), c.said);
+    }
 }

@@ -24,10 +24,10 @@ struct Ended {
     std::string transcript;
 };
 
-// Runs the viewer to its end on the test's own display; a snapshot needs nobody at the window.
+// Runs the viewer to its end with no X display: a snapshot draws off-screen.
 Ended runToExit(const std::vector<std::string>& options, const std::string& directory)
 {
-    std::vector<std::string> arguments{viewerBinary()};
+    std::vector<std::string> arguments{"/usr/bin/env", "-u", "DISPLAY", viewerBinary()};
     arguments.insert(arguments.end(), options.begin(), options.end());
     ViewerProcess viewer(arguments, directory);
     const auto status = viewer.waitForExit(120.0);
@@ -96,12 +96,12 @@ TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFi
     };
     const Case cases[] = {
         {{"--data", out.path(), "nosuch"},
-         "verdanth: " + out.path() + "maps/nosuch.bsp: no such level, loose or in an archive\n"},
+         "verdanth: " + out.path() + "maps/nosuch.bsp: no such level, loose or in an archive; --list shows all 1\n"},
         {{out.path() + "truncated.bsp"}, "verdanth: " + out.path()
                                              + "truncated.bsp: file is 5 bytes, shorter than its 144-byte header and "
                                                "directory\n"},
         {{out.path() + "missing.cfg"},
-         "verdanth: " + out.path() + "missing.cfg: cannot open the configuration file\n"},
+         "verdanth: " + out.path() + "missing.cfg: no such file\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> options{"--snapshot", out.path() + "shot.png"};
@@ -114,14 +114,14 @@ TEST(SnapshotTest, ALevelOrPictureThatCannotBeWrittenOrOpenedExitsOneLeavingNoFi
     const Ended unwritable = runToExit({"--snapshot", out.path() + "nowhere/shot.png", level}, out.path());
     EXPECT_TRUE(unwritable.status.exited && unwritable.status.code == 1) << unwritable.transcript;
     EXPECT_NE(unwritable.transcript.find("verdanth: " + out.path()
-                                         + "nowhere/shot.png: cannot write the picture: No such file or directory\n"),
+                                         + "nowhere/shot.png: cannot be written: no such folder " + out.path() + "nowhere\n"),
               std::string::npos)
         << unwritable.transcript;
     EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});
     const Ended unmapped = runToExit({"--overview", out.path() + "nowhere/map.png", level}, out.path());
     EXPECT_TRUE(unmapped.status.exited && unmapped.status.code == 1) << unmapped.transcript;
     EXPECT_NE(unmapped.transcript.find("verdanth: " + out.path()
-                                       + "nowhere/map.png: cannot write the picture: No such file or directory\n"),
+                                       + "nowhere/map.png: cannot be written: no such folder " + out.path() + "nowhere\n"),
               std::string::npos)
         << unmapped.transcript;
     EXPECT_EQ(namesIn(out.path()), std::set<std::string>{"truncated.bsp"});

@@ -93,6 +93,19 @@ TEST_F(DataRootTest, FindsTheWinningCopy)
     EXPECT_EQ(log.str(), "x.pk3: not a zip archive (Not a zip archive)\n");
 }
 
+// An archive opened as the file wins over the folder's others, as it did not by its name; loose
+// files still win over it.
+TEST_F(DataRootTest, AnArchiveGivenFirstWinsOverTheOthers)
+{
+    std::ostringstream log;
+    const DataRoot data(root, root + "pak0.pk3", log);
+    ASSERT_EQ(data.archives().size(), 6u);
+    EXPECT_EQ(data.read("maps/a.bsp"), bytesOf("a0"));
+    EXPECT_EQ(data.originOf("maps/a.bsp"), "pak0.pk3");
+    EXPECT_EQ(data.read("maps/c.bsp"), bytesOf("c9"));
+    EXPECT_EQ(data.read("textures/shared.jpg"), bytesOf("loose copy"));
+}
+
 TEST_F(DataRootTest, LooseFilesOnlyWhenArchivesAreNotSearched)
 {
     std::ostringstream log;

@@ -32,6 +32,7 @@ TEST(RelativePath, PrintableKeepsAShortExcerptThatCannotSteerTheTerminal)
         {"C1 control in UTF-8", "a\xc2\x9b" "31mb", "a?31mb"},
         {"stray continuation and bad lead bytes", "a\x80\xff\xc0\xaf", "a????"},
         {"sequence cut short", "a\xe2\x82", "a??"},
+        {"overlong, surrogate, past U+10FFFF", "\xe0\x80\xaf" "\xed\xa0\x80" "\xf4\x90\x80\x80", "??????????"},
         {"80 characters", std::string(80, 'n'), std::string(80, 'n')},
         {"81 characters", std::string(81, 'n'), std::string(80, 'n') + "..."},
         {"80 two-byte characters", times(80, "\xc3\xa9"), times(80, "\xc3\xa9")},

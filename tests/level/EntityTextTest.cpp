@@ -148,6 +148,9 @@ TEST(EntityText, FindsThePlayerStart)
          {0, 0, 0}, 0},
         {"angle negative", "{ \"classname\" \"info_player_start\" \"origin\" \"0 0 0\" \"angle\" \"-22.5\" }", true,
          {0, 0, 0}, -22.5f},
+        {"a team spawn before an intermission view when there is no other start",
+         "{ \"classname\" \"info_player_intermission\" \"origin\" \"1 1 1\" }"
+         "{ \"classname\" \"team_x_bluespawn\" \"origin\" \"2 2 2\" }", true, {2, 2, 2}, 0},
         {"no start", "{ \"classname\" \"worldspawn\" \"origin\" \"1 2 3\" }", false, {}, 0},
         {"no readable start", "{ \"classname\" \"info_player_start\" \"origin\" \"\" }", false, {}, 0},
     };
@@ -163,5 +166,36 @@ TEST(EntityText, FindsThePlayerStart)
         EXPECT_EQ(found->origin[1], c.origin[1]);
         EXPECT_EQ(found->origin[2], c.origin[2]);
         EXPECT_EQ(found->angle, c.angle);
+    }
+}
+
+TEST(EntityText, ReadsEveryKindOfStartInFileOrderWithItsName)
+{
+    const EntityList list = EntityText::parse(
+        "{ \"classname\" \"team_x_redspawn\" \"origin\" \"1 0 0\" \"angle\" \"90\" }\n"
+        "{ \"classname\" \"info_player_intermission\" \"origin\" \"2 0 0\" \"angles\" \"-20 45 0\" }\n"
+        "{ \"classname\" \"light\" \"origin\" \"9 9 9\" }\n"
+        "{ \"classname\" \"team_x_redflag\" \"origin\" \"9 9 9\" }\n"
+        "{ \"classname\" \"info_player_start\" \"origin\" \"3 0 0\" }\n"
+        "{ \"classname\" \"Team_Blue_Player\" \"origin\" \"4 0 0\" }\n"
+        "{ \"classname\" \"info_player_deathmatch\" \"origin\" \"5 0 0\" \"angle\" \"180\" \"angles\" \"0 45 0\" }\n"
+        "{ \"classname\" \"team_spawn\" \"origin\" \"6 0 0\" }\n"
+        "{ \"classname\" \"team_abcdefghijklmnopqrstuvwxyzspawn\" \"origin\" \"7 0 0\" }\n"
+        "{ \"classname\" \"team_x_greenspawn\" }\n");
+    ASSERT_EQ(list.problem, "");
+    const std::vector<PlayerStart> starts = playerStarts(list.entities);
+    const struct {
+        float x;
+        float angle;
+        const char* name;
+    } expected[] = {{1, 90, "team red"},  {2, 45, "intermission"}, {3, 0, "ordinary"},
+                    {4, 0, "team blue"},  {5, 180, "deathmatch"},  {6, 0, "team"},
+                    {7, 0, "team abcdefghijklmnop"}};
+    ASSERT_EQ(starts.size(), std::size(expected)) << "a flag is no spawn; a spawn needs an origin";
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(starts[i].origin[0], expected[i].x);
+        EXPECT_EQ(starts[i].angle, expected[i].angle);
+        EXPECT_EQ(starts[i].name(), expected[i].name);
     }
 }

@@ -165,7 +165,7 @@ TEST(BSPMapTest, UnreadableOrMalformedLevelsAreRefusedBeforeAnyTexture)
         BSPMap map(directory.path().c_str(), missing.c_str(), nullptr, nullptr);
         ADD_FAILURE() << "a missing level loaded";
     } catch (const LevelFormatError& error) {
-        EXPECT_EQ(std::string(error.what()), missing + ": cannot open the level file");
+        EXPECT_EQ(std::string(error.what()), missing + ": no such file");
     }
 
     LevelOnDisk disk;

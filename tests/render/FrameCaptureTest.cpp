@@ -43,3 +43,36 @@ TEST(FrameCapture, ReadsTheViewportTopRowFirstAndLeavesReadStateAlone)
     glReadBuffer(GL_BACK);
     glViewport(0, 0, testsupport::contextWidth, testsupport::contextHeight);
 }
+
+// Off-screen, the frame is drawn into a framebuffer object, which has no back buffer: the
+// capture reads its colour attachment, not the window's back buffer behind it.
+TEST(FrameCapture, ReadsTheBoundFramebufferInsteadOfTheBackBuffer)
+{
+    testsupport::ensureGLContext();
+    constexpr int width = 8, height = 4;
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT); // the window's back buffer: blue
+    GLuint colour = 0, framebuffer = 0;
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT); // the framebuffer: green
+
+    const FrameCapture frame = FrameCapture::ofBackBuffer();
+
+    std::vector<unsigned char> green;
+    for (int pixel = 0; pixel < width * height; ++pixel)
+        green.insert(green.end(), {0, 255, 0});
+    EXPECT_EQ(frame.rgb, green);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+    glViewport(0, 0, testsupport::contextWidth, testsupport::contextHeight);
+}

@@ -6,6 +6,7 @@
 #include "PlanEntities.h"
 
 #include "level/BrushEntity.h"
+#include "level/EntityText.h"
 #include "level/LevelLoader.h"
 #include "level/PointMarker.h"
 
@@ -104,15 +105,21 @@ TEST(BrushModelsTest, TheDemosMoversAreInlineModelsNoLeafListsAndStandInTheirCel
     }
 }
 
-TEST(BrushModelsTest, TheDemosPointEntitiesAreMarkedByFamily)
+// The demo holds a start of every kind, which j visits in file order.
+TEST(BrushModelsTest, TheDemosPointEntitiesAreMarkedByFamilyAndItsStartsAreEveryKind)
 {
     const LevelData level = demoLevel();
+    const std::vector<Entity> entities = EntityText::parse(level.entityText).entities;
     std::map<PointMarker::Family, int> counts;
-    for (const PointMarker& marker : PointMarker::list(EntityText::parse(level.entityText).entities))
+    for (const PointMarker& marker : PointMarker::list(entities))
         ++counts[marker.family];
     using Family = PointMarker::Family;
-    EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 1}, {Family::item, 2}, {Family::light, 4},
+    EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 5}, {Family::item, 2}, {Family::light, 4},
                                               {Family::teleportDestination, 1}, {Family::other, 4}})); // the train's path
+    std::vector<std::string> names;
+    for (const PlayerStart& start : playerStarts(entities))
+        names.push_back(start.name());
+    EXPECT_EQ(names, (std::vector<std::string>{"deathmatch", "ordinary", "team red", "team blue", "intermission"}));
 }
 
 // Each of the demo's brush entities seen from a few steps away: the designed frame draws it, so

@@ -51,11 +51,8 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     const std::string output = run(corpus + "node_plane_minus_one.bsp");
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
-    EXPECT_EQ(run("/nonexistent.bsp"), "levelinfo: /nonexistent.bsp: cannot open the level file\nexit 1");
-    const std::string usage = "usage: levelinfo [--data DIR] LEVEL_FILE [--movement]\n"
-                              "       levelinfo --data DIR NAME [--materials | --movement]\n";
-    EXPECT_EQ(run(""), usage + "exit 2");
-    EXPECT_EQ(run("--materials " + corpus + "node_plane_minus_one.bsp"), usage + "exit 2") << "no scripts without --data";
+    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE [--movement]\n"
+                       "       levelinfo --data DIR NAME [--materials | --movement]\nexit 2");
     EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
 }
 
@@ -97,20 +94,84 @@ TEST(LevelInfoTest, ListsWhatTheViewerSkipsOfTheLevelsMaterials)
               "skipped rgbGen Entity: 7 faces in 2 materials\n"
               "skipped videoMap: 1 faces in 1 materials\n"
               "not in any script: textures/verdanth/bricks (10 faces)\n"
-              "not in any script: textures/verdanth/stone (0 faces)\n"
-              "not in any script: textures/verdanth/slate (0 faces)\n"
               "not in any script: textures/verdanth/plaster (6 faces)\n"
-              "not in any script: textures/verdanth/metal (0 faces)\n"
-              "not in any script: textures/verdanth/marble (0 faces)\n"
-              "not in any script: textures/verdanth/wood (0 faces)\n"
-              "not in any script: textures/verdanth/foliage (0 faces)\n"
-              "materials: 10 used, 2 from scripts; skipped keywords touch 7 faces\n"
+              "materials: 4 used, 2 from scripts; skipped keywords touch 7 faces; not drawn: 0 faces, 0 stages\n"
               "exit 0");
 
-    // The demo's own script asks nothing the viewer skips.
-    const std::string demo = run("--data " + testsupport::buildDir() + "/demo demo --materials");
-    EXPECT_NE(demo.find("\nmaterials: 20 used, 12 from scripts; skipped keywords touch 0 faces\nexit 0"), std::string::npos)
+    // The demo's own script asks nothing the viewer skips, and loses nothing; the options may
+    // come before the level.
+    const std::string demo = run("--materials --data " + testsupport::buildDir() + "/demo demo");
+    EXPECT_NE(demo.find("\nmaterials: 20 used, 12 from scripts; skipped keywords touch 0 faces; not drawn: 0 faces, 0 "
+                        "stages\nexit 0"),
+              std::string::npos)
         << demo;
+}
+
+namespace {
+// A 1x1 uncompressed true-colour TGA.
+std::string onePixelTga()
+{
+    std::string header(18, '\0');
+    header[2] = 2;
+    header[12] = 1;
+    header[14] = 1;
+    header[16] = 24;
+    return header + "\x40\x80\xc0";
+}
+} // namespace
+
+// The step room with a texture record per way of losing what a material draws, and two records
+// of one name, one flagged nodraw: each record is judged by its own flags and its material.
+TEST(LevelInfoTest, CountsEveryFaceAndStageTheViewerDoesNotDraw)
+{
+    leveltest::LevelWriter writer = leveltest::stepRoom();
+    const auto flat = [&](const char* name, int32_t flags, int count) {
+        const int32_t texture = int32_t(writer.lump(LevelFormat::Textures).size() / (LevelFormat::textureNameSize + 8));
+        writer.addTexture(name, flags);
+        for (int i = 0; i < count; ++i)
+            leveltest::addFlat(writer, texture, -100, 100, float(10 + i), true);
+        return texture;
+    };
+    flat("textures/t/wall", 0, 1);
+    flat("textures/t/wall", LevelFormat::surfaceNoDraw, 2);
+    flat("textures/t/lava", 0, 1);
+    flat("textures/t/glow", 0, 1);
+    flat("textures/t/sky", LevelFormat::surfaceSky, 1);
+    leveltest::FaceRecord billboard;
+    billboard.texture = flat("textures/t/flare", 0, 0);
+    billboard.type = LevelFormat::Billboard;
+    writer.addFace(billboard);
+    flat("textures/t/unused", 0, 0);
+
+    const testsupport::TempDir dir;
+    dir.write("maps/step.bsp", writer.bytes());
+    for (const char* image : {"textures/t/wall.tga", "textures/t/lava.tga"})
+        dir.write(image, onePixelTga());
+    dir.write("scripts/t.shader",
+              "textures/t/wall\n{\n {\n  map textures/t/wall.tga\n }\n}\n"
+              "textures/t/lava\n{\n fogparms ( 1 0.2 0 ) 256\n {\n  map textures/t/lava.tga\n }\n}\n"
+              "textures/t/glow\n{\n {\n  map textures/t/gone.tga\n }\n {\n  rgbGen identity\n }\n}\n"
+              "textures/t/sky\n{\n skyParms - 512 -\n {\n  map $whiteimage\n  rgbGen const ( 0.14 0.17 0.23 )\n }\n"
+              " {\n  map textures/t/clouds.tga\n  blendFunc add\n }\n}\n"
+              "textures/t/flare\n{\n {\n  map textures/t/lava.tga\n }\n}\n"
+              "textures/t/unused\n{\n fogparms ( 0 0 1 ) 100\n {\n  map textures/t/lava.tga\n }\n}\n");
+
+    EXPECT_EQ(run("--data " + dir.path() + " step --materials"),
+              "not drawn, fog material, drawn only as the haze behind it: 1 faces and 1 stages of textures/t/lava\n"
+              "not drawn, texture record flagged nodraw, its material not: 2 faces of textures/t/wall\n"
+              "not drawn, billboard faces, never drawn: 1 faces and 1 stages of textures/t/flare\n"
+              "not drawn, no image, lightmap or white to show: 1 stages of textures/t/glow\n"
+              "not drawn, sky stage that is not an image: 1 stages of textures/t/sky\n"
+              "not drawn, image not found: 2 stages of textures/t/glow, textures/t/sky\n"
+              "not in any script: textures/room/floor (5 faces)\n"
+              "not in any script: textures/room/sky (1 faces)\n"
+              "materials: 7 used, 5 from scripts; skipped keywords touch 0 faces; not drawn: 4 faces, 6 stages\n"
+              "exit 0");
+    const std::string textures = run("--data " + dir.path() + " step");
+    EXPECT_NE(textures.find("texture textures/t/wall: loose\n"
+                            "texture textures/t/wall: sky, fog or nodraw surface, needs no image\n"),
+              std::string::npos)
+        << textures;
 }
 
 // Each inline model with the entity that names it, its faces and that entity's origin; the

@@ -47,18 +47,12 @@ TEST(LevelgenCommandTest, PlanErrorsEndWithStatusOneAndThePlansPosition)
     EXPECT_EQ(missing.err, directory.path() + "none.plan: cannot open the plan\n");
 }
 
-TEST(LevelgenCommandTest, WrongArgumentsShowTheUsage)
+TEST(LevelgenCommandTest, NoArgumentsShowTheUsage)
 {
     testsupport::TempDir directory;
     const Outcome none = levelgen(directory, "");
-    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.status, 2);
     EXPECT_NE(none.err.find("usage: levelgen [--archive] PLAN OUTDIR"), std::string::npos);
-    const Outcome small = levelgen(directory, "--maze 5x5 --seed 1 " + directory.path() + "m");
-    EXPECT_EQ(small.status, 1);
-    EXPECT_EQ(small.err, "levelgen: maze size must be WxH with sides from 9 to 1024, not 5x5\n");
-    const Outcome seed = levelgen(directory, "--maze 20x20 --seed -3 " + directory.path() + "m");
-    EXPECT_EQ(seed.status, 1);
-    EXPECT_EQ(seed.err, "levelgen: seed must be a whole number, not -3\n");
 }
 
 TEST(LevelgenCommandTest, AMazeBuildsIntoItsDirectory)

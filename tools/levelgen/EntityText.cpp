@@ -116,6 +116,8 @@ std::string entityText(const Plan& plan)
         pair(text, "classname", point.className);
         pair(text, "origin", triple(std::lround(point.origin.x), std::lround(point.origin.y),
                                     std::lround(point.origin.z)));
+        if (point.angle)
+            pair(text, "angle", std::to_string(*point.angle));
         text << "}\n";
     }
     return text.str();

@@ -35,11 +35,18 @@ enum class Cell : char {
     Door = 'D',      // open doorway between two walls, closed by a door: a brush entity (func_door)
     Lift = 'T',      // open; a square platform, a quarter of the room high: a brush entity (func_plat)
     Fan = 'R',       // open; a fan under the ceiling, stored around its own origin (func_rotating)
-    Bobbing = 'U',   // open; a platform bobbing up and down at a third of the room's height (func_bobbing)
-    Train = 'V',     // open; a small block riding a square of four path corners in its cell (func_train)
+    Bobbing = 'Z',   // open; a platform bobbing up and down at a third of the room's height (func_bobbing)
+    Train = 'J',     // open; a small block riding a square of four path corners in its cell (func_train)
     Item = 'I',      // open; an item lies on its floor (a point entity, item_health)
     Weapon = 'W',    // open; a weapon lies on its floor (a point entity, weapon_launcher)
     TeleportDestination = 'X', // open; where a teleporter sends you (a point entity, misc_teleporter_dest)
+    // Open; more places a player enters, facing the plan's "angle" (point entities): an ordinary
+    // start (info_player_start), the red and the blue team's spawns (team_red_spawn,
+    // team_blue_spawn), and the view shown between rounds, at mid-height (info_player_intermission).
+    OrdinaryStart = 'Q',
+    RedSpawn = 'C',
+    BlueSpawn = 'U',
+    IntermissionView = 'V',
 };
 
 // Which sky the open-sky cells show: the far box of six pictures, or scrolling cloud layers

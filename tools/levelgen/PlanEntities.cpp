@@ -80,13 +80,23 @@ std::vector<PlanPointEntity> planPointEntities(const Plan& plan)
     for (int row = 0; row < plan.rows; ++row) {
         for (int column = 0; column < plan.columns; ++column) {
             const char* className = nullptr;
+            bool start = true;
+            float height = 0.0f;
             switch (plan.at(column, row)) {
-            case Cell::Item: className = "item_health"; break;
-            case Cell::Weapon: className = "weapon_launcher"; break;
-            case Cell::TeleportDestination: className = "misc_teleporter_dest"; break;
+            case Cell::Item: className = "item_health"; start = false; break;
+            case Cell::Weapon: className = "weapon_launcher"; start = false; break;
+            case Cell::TeleportDestination: className = "misc_teleporter_dest"; start = false; break;
+            case Cell::OrdinaryStart: className = "info_player_start"; break;
+            case Cell::RedSpawn: className = "team_red_spawn"; break;
+            case Cell::BlueSpawn: className = "team_blue_spawn"; break;
+            case Cell::IntermissionView:
+                className = "info_player_intermission";
+                height = std::round(static_cast<float>(plan.height) / 2);
+                break;
             default: continue;
             }
-            entities.push_back({className, cellCentre(plan, {column, row}, 0.0f)});
+            entities.push_back({className, cellCentre(plan, {column, row}, height),
+                                start ? std::optional<int>(plan.startAngle) : std::nullopt});
         }
     }
     return entities;

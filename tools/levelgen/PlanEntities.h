@@ -3,6 +3,7 @@
 #include "Level.h"
 #include "Plan.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,7 @@ struct PlanBrushEntity {
 struct PlanPointEntity {
     const char* className = "";
     Vector3 origin;
+    std::optional<int> angle; // starts face the plan's angle
 };
 
 std::vector<PlanBrushEntity> planBrushEntities(const Plan& plan);

@@ -76,7 +76,7 @@ struct Request {
     bool archive = false;
 };
 
-// Returns what to build, or nothing with a message for the user.
+// Returns what to build, or nothing with a one-line message for the user.
 std::optional<Request> requestFromArguments(int argc, char** argv, std::string& problem)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -84,6 +84,15 @@ std::optional<Request> requestFromArguments(int argc, char** argv, std::string& 
     const bool archive = flag != arguments.end();
     if (archive)
         arguments.erase(flag);
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        if (word == "--maze" || word == "--seed")
+            ++i; // its value may be anything; it is checked below
+        else if (word.size() > 1 && word[0] == '-') {
+            problem = "levelgen: unknown option " + word + "\n";
+            return std::nullopt;
+        }
+    }
     const size_t count = arguments.size();
     if (count == 2 && arguments[0].rfind("--", 0) != 0)
         return Request{readPlanFile(arguments[0]), arguments[1], archive};
@@ -106,7 +115,7 @@ std::optional<Request> requestFromArguments(int argc, char** argv, std::string& 
         }
         return Request{generateMaze(*width, *height, static_cast<uint32_t>(*seed)), arguments[4], archive};
     }
-    problem = usage;
+    problem = "levelgen: needs a plan and an output folder, or --maze WxH --seed N and an output folder\n";
     return std::nullopt;
 }
 
@@ -122,13 +131,17 @@ int main(int argc, char** argv)
         std::cout << "levelgen " VERDANTH_VERSION "\n";
         return 0;
     }
+    if (argc < 2) {
+        std::cerr << usage;
+        return 2;
+    }
     try {
         const auto began = std::chrono::steady_clock::now();
         std::string problem;
         const auto request = requestFromArguments(argc, argv, problem);
         if (!request) {
-            std::cerr << problem;
-            return 1;
+            std::cerr << problem << "Try 'levelgen --help'\n";
+            return 2;
         }
         const Plan& plan = request->plan;
         BuildStatistics statistics;

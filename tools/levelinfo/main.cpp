@@ -8,7 +8,7 @@
 // --movement, what a walking player meets (starts, jump pads, teleporters: MovementReport).
 //
 //   levelinfo [--data DIR] LEVEL_FILE [--movement]
-//   levelinfo --data DIR NAME [--materials | --movement]
+//   levelinfo --data DIR NAME [--materials | --movement]     (options before or after the level)
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
 #include "game/MovementReport.h"
@@ -35,7 +35,9 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -167,8 +169,32 @@ void printEntities(const LevelData& level)
     printInlineModels(level, list.entities);
 }
 
-// Whether each texture has a usable image, decided as the viewer decides it (each image path
-// read and decoded once), and where the image was found.
+// Whether an image gives pixels, decided as the viewer decides it, each image path read and
+// decoded once.
+class ImageChecks {
+public:
+    explicit ImageChecks(const TextureResolver& resolver) : resolver(resolver) {}
+
+    bool decodes(const std::string& path)
+    {
+        const auto [entry, added] = decoded.try_emplace(path, false);
+        if (added)
+            entry->second = resolver.decodeImage(path, std::cerr) != nullptr;
+        return entry->second;
+    }
+    // A stage's image, named as a script writes it.
+    bool found(const std::string& name)
+    {
+        const std::optional<std::string> path = resolver.findImage(name);
+        return path && decodes(*path);
+    }
+
+private:
+    const TextureResolver& resolver;
+    std::map<std::string, bool> decoded; // image path to whether it gave pixels
+};
+
+// Whether each texture has a usable image, and where the image was found.
 void printTextures(const LevelData& level, const TextureResolver* resolver, const MaterialLibrary* materials)
 {
     if (resolver == nullptr) {
@@ -176,18 +202,12 @@ void printTextures(const LevelData& level, const TextureResolver* resolver, cons
             std::cout << "texture " << name << '\n';
         return;
     }
-    std::map<std::string, bool> decoded; // image path to whether it gave pixels
-    const auto decodes = [&](const std::string& path) {
-        const auto [entry, added] = decoded.try_emplace(path, false);
-        if (added)
-            entry->second = resolver->decodeImage(path, std::cerr) != nullptr;
-        return entry->second;
-    };
+    ImageChecks images(*resolver);
     std::vector<bool> hasImage;
     std::vector<std::string> origins;
     for (const std::string& name : level.textureNames) {
         const std::optional<std::string> path = resolver->imagePath(name);
-        const bool usable = path && decodes(*path);
+        const bool usable = path && images.decodes(*path);
         hasImage.push_back(usable);
         origins.push_back(usable ? resolver->dataRoot().originOf(*path) : std::string());
     }
@@ -232,12 +252,34 @@ void printHelp()
         std::cout << "  " << std::left << std::setw(14) << option.name << option.description << '\n';
 }
 
-void printMaterials(const LevelData& level, const MaterialLibrary& materials)
+// "a, b, c and 2 more"
+std::string someNames(const std::vector<std::string>& names)
 {
-    const MaterialReport report = MaterialReport::of(level, materials);
+    constexpr std::size_t shown = 3;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < shown; ++i)
+        text += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > shown)
+        text += " and " + std::to_string(names.size() - shown) + " more";
+    return text;
+}
+
+void printMaterials(const LevelData& level, const MaterialLibrary& materials, const TextureResolver& resolver)
+{
+    ImageChecks images(resolver);
+    const MaterialReport report =
+        MaterialReport::of(level, materials, [&](const std::string& name) { return images.found(name); });
     for (const MaterialReport::Skipped& skipped : report.skipped)
         std::cout << "skipped " << skipped.keyword << ": " << skipped.faces << " faces in " << skipped.materials
                   << " materials\n";
+    for (const MaterialReport::Undrawn& undrawn : report.undrawn) {
+        std::cout << "not drawn, " << MaterialReport::describe(undrawn.reason) << ": ";
+        if (undrawn.faces > 0)
+            std::cout << undrawn.faces << " faces" << (undrawn.stages > 0 ? " and " : "");
+        if (undrawn.stages > 0)
+            std::cout << undrawn.stages << " stages";
+        std::cout << " of " << someNames(undrawn.materials) << '\n';
+    }
     for (const MaterialReport::Undefined& undefined : report.undefined)
         std::cout << "not in any script: " << undefined.name << " (" << undefined.faces << " faces)\n";
     std::cout << report.summaryLine() << '\n';
@@ -252,52 +294,81 @@ struct Arguments {
     bool movement = false;
 };
 
-std::optional<Arguments> readArguments(int argc, char** argv)
+// A command line that cannot be followed: one line, then where to look.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options may come before or after the level.
+Arguments readArguments(int argc, char** argv)
 {
-    std::vector<std::string> words(argv + 1, argv + argc);
+    const std::vector<std::string> words(argv + 1, argv + argc);
     Arguments arguments;
-    if (words.size() == 1 && (words[0] == "--help" || words[0] == "--version")) {
-        arguments.help = words[0] == "--help";
-        arguments.version = !arguments.help;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--help" || word == "--version") {
+            arguments.help = arguments.help || word == "--help";
+            arguments.version = arguments.version || word == "--version";
+        } else if (word == "--materials") {
+            arguments.materials = true;
+        } else if (word == "--movement") {
+            arguments.movement = true;
+        } else if (word == "--data") {
+            if (i + 1 == words.size())
+                throw UsageError("--data needs a folder");
+            arguments.dataRoot = words[++i];
+        } else if (word.size() > 1 && word[0] == '-') {
+            throw UsageError("unknown option " + word);
+        } else if (!arguments.target.empty()) {
+            throw UsageError("one level at a time, not " + arguments.target + " and " + word);
+        } else {
+            arguments.target = word;
+        }
+    }
+    if (arguments.help || arguments.version)
         return arguments;
-    }
-    if (!words.empty() && words.back() == "--materials") {
-        arguments.materials = true;
-        words.pop_back();
-    } else if (!words.empty() && words.back() == "--movement") {
-        arguments.movement = true;
-        words.pop_back();
-    }
-    if (words.size() == 1 && !arguments.materials) {
-        arguments.target = words[0];
-        return arguments;
-    }
-    if (words.size() == 3 && words[0] == "--data") {
-        arguments.dataRoot = words[1];
-        arguments.target = words[2];
-        return arguments;
-    }
-    return std::nullopt;
+    if (arguments.target.empty())
+        throw UsageError("no level file or name given");
+    if (arguments.materials && arguments.dataRoot.empty())
+        throw UsageError("--materials needs --data DIR, where the material scripts are");
+    return arguments;
 }
 
-// The level's bytes: a file, or a level name under the data root.
-std::vector<unsigned char> levelBytes(const Arguments& arguments, const DataRoot* root)
+// The level's bytes and the name messages give it: a file, or a level name under the data root.
+std::pair<std::vector<unsigned char>, std::string> levelBytes(const Arguments& arguments, const DataRoot* root)
 {
     if (root == nullptr || std::filesystem::is_regular_file(arguments.target))
-        return LevelLoader::readLevelFile(arguments.target);
+        return {LevelLoader::readLevelFile(arguments.target), arguments.target};
     const std::optional<std::string> path = LevelFiles::pathOf(*root, arguments.target);
-    std::optional<std::vector<unsigned char>> bytes = path ? root->read(*path) : std::nullopt;
-    if (!bytes)
-        throw LevelFormatError(arguments.dataRoot + ": no level " + arguments.target + ", loose or in an archive");
-    return std::move(*bytes);
+    if (!path) {
+        std::string message = arguments.dataRoot + ": no level " + arguments.target + ", loose or in an archive";
+        const std::vector<std::string> near = LevelFiles::nearNames(LevelFiles::list(*root), arguments.target);
+        for (std::size_t i = 0; i < near.size(); ++i)
+            message += (i == 0 ? "; near names: " : ", ") + near[i];
+        throw LevelFormatError(message);
+    }
+    const std::string name = LevelFiles::shownName(*root, *path);
+    if (root->sizeOf(*path) == std::optional<uint64_t>(0))
+        throw LevelFormatError(name + ": the level file is empty");
+    std::optional<std::vector<unsigned char>> bytes = root->read(*path);
+    if (!bytes) // the root has said why
+        throw LevelFormatError(name + ": the level cannot be read");
+    return {std::move(*bytes), name};
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::optional<Arguments> arguments = readArguments(argc, argv);
-    if (!arguments) {
+    if (argc < 2) {
         std::cerr << usage << std::endl;
+        return 2;
+    }
+    std::optional<Arguments> arguments;
+    try {
+        arguments = readArguments(argc, argv);
+    } catch (const UsageError& error) {
+        std::cerr << "levelinfo: " << error.what() << "\nTry 'levelinfo --help'" << std::endl;
         return 2;
     }
     if (arguments->help) {
@@ -313,21 +384,23 @@ int main(int argc, char** argv)
         std::unique_ptr<MaterialLibrary> materials;
         std::unique_ptr<TextureResolver> resolver;
         if (!arguments->dataRoot.empty()) {
+            if (!std::filesystem::is_directory(arguments->dataRoot))
+                throw LevelFormatError(arguments->dataRoot + ": no such folder");
             root = std::make_unique<DataRoot>(arguments->dataRoot, true, std::cerr);
             materials = std::make_unique<MaterialLibrary>(MaterialLibrary::fromScripts(*root, std::cerr));
             resolver = std::make_unique<TextureResolver>(*root, materials.get());
         }
-        const std::vector<unsigned char> bytes = levelBytes(*arguments, root.get());
+        const auto [bytes, name] = levelBytes(*arguments, root.get());
         std::ostringstream transcript; // the loader's progress lines are the viewer's, not ours
-        const LevelData level = parseLevel(arguments->target, bytes, transcript);
+        const LevelData level = parseLevel(name, bytes, transcript);
         for (const std::string& notice : level.notices)
             std::cerr << notice << '\n';
         if (arguments->materials) {
-            printMaterials(level, *materials);
+            printMaterials(level, *materials, *resolver);
             return 0;
         }
         if (arguments->movement) {
-            const MovementReport report = MovementReport::of(level, EntityText::parse(level.entityText).entities);
+            const MovementReport report = MovementReport::of(level, level.entities.entities);
             for (const std::string& line : report.lines)
                 std::cout << line << '\n';
             std::cout << report.summaryLine() << '\n';
