@@ -131,8 +131,6 @@ void DesignedLook::collectVisibleFaces(const LevelData&, int cluster, const Came
     collectMovers(camera);
 }
 
-// The movers take their poses at the clock, doors and lifts answering a player's box around
-// the eye (the walker's, where it walks), then those whose moved box is in view are kept.
 void DesignedLook::holdMoversAtRest()
 {
     moversHeld = true;
@@ -141,6 +139,8 @@ void DesignedLook::holdMoversAtRest()
         brushEntityVisibility->leaveOut(e, false);
 }
 
+// The movers take their poses at the clock, doors and lifts answering a player's box around
+// the eye (the walker's, where it walks), then those whose moved box is in view are kept.
 void DesignedLook::collectMovers(const Camera& camera)
 {
     if (moversHeld)
