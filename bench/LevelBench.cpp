@@ -500,6 +500,35 @@ MaterialsFigures measureMaterials(const std::string& levelPath)
     return figures;
 }
 
+// ---- 200 movers (level mode on bench/movers.plan) -------------------------------------------------
+
+struct MoversFigures {
+    double frameMs = 0;  // the movers moving, each drawn under its pose
+    double atRestMs = 0; // the same frames with every mover at rest in the level's batch
+    std::size_t allocations = 0;
+    std::size_t drawCalls = 0;
+    std::size_t movers = 0;
+};
+
+MoversFigures measureMovers(const std::string& levelPath)
+{
+    MoversFigures figures;
+    double ignored = 1e30;
+    const auto noBareDraws = [](const BSPMap&) { return std::vector<std::vector<GLuint>>{}; };
+    const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
+    BSPMap& map = *viewer->level();
+    const Point start = viewer->camera()->getPosition();
+    figures.movers = map.look->movers()->all().size();
+    const DesignedPath moving = timeDesignedPath(map, viewer->viewFrustum(), start, noBareDraws);
+    figures.frameMs = moving.frameMs;
+    figures.allocations = moving.allocations;
+    figures.drawCalls = moving.drawCalls;
+    dynamic_cast<DesignedLook&>(*map.look).holdMoversAtRest();
+    figures.atRestMs = timeDesignedPath(map, viewer->viewFrustum(), start, noBareDraws).frameMs;
+    map.camera = viewer->camera();
+    return figures;
+}
+
 // ---- the walker along the path ------------------------------------------------------------------
 
 struct WalkFigures {
@@ -543,8 +572,8 @@ std::string decimal(double value)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::cerr << "usage: verdanth_bench CONFIG_FILE [MATERIALS_LEVEL]" << std::endl;
+    if (argc < 2 || argc > 4) {
+        std::cerr << "usage: verdanth_bench CONFIG_FILE [MATERIALS_LEVEL [MOVERS_LEVEL]]" << std::endl;
         return 2;
     }
     std::cerr.setstate(std::ios::failbit); // the loaders' transcripts are not wanted here
@@ -566,6 +595,7 @@ int main(int argc, char** argv)
     const DesignedFigures designed = measureDesigned(map.levelPath, start);
     const MaterialsFigures materials = argc == 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
     const WalkFigures walk = measureWalk(map.levelPath, start);
+    const MoversFigures movers = argc == 4 ? measureMovers(argv[3]) : MoversFigures{};
     std::cerr.clear();
 
     const int timedFrames = pathFrames - 1;
@@ -602,6 +632,11 @@ int main(int argc, char** argv)
                                   + decimal(double(materials.triangles) / pathFrames) + " visible)\n"
                             : std::string())
               << "walk: " << decimal(walk.stepMicroseconds) << " us per step of a 16 ms frame along the path\n"
+              << (argc == 4 ? "movers (" + std::string(argv[3]) + ", " + std::to_string(movers.movers) + " movers): "
+                                  + decimal(movers.frameMs / timedFrames) + " ms per designed frame, "
+                                  + decimal(double(movers.drawCalls) / pathFrames) + " draws; at rest in the batch "
+                                  + decimal(movers.atRestMs / timedFrames) + " ms\n"
+                            : std::string())
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
               << " faces-drawn " << frames.facesDrawn / pathFrames << " designed-frame-ratio "
@@ -614,6 +649,10 @@ int main(int argc, char** argv)
         std::cout << " materials-frame-ratio " << decimal(materials.frameMs / materials.passesMs)
                   << " materials-frame-allocations " << materials.allocations / timedFrames;
     std::cout << " walk-step-us " << decimal(walk.stepMicroseconds) << " walk-step-allocations "
-              << walk.allocations / timedFrames << std::endl;
+              << walk.allocations / timedFrames;
+    if (argc == 4)
+        std::cout << " movers-frame-ratio " << decimal(movers.frameMs / movers.atRestMs) << " movers-frame-allocations "
+                  << movers.allocations / timedFrames;
+    std::cout << std::endl;
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "files/Archive.h"
 #include "files/RelativePath.h"
 #include "game/BrushEntityVisibility.h"
+#include "game/Movers.h"
 #include "game/Camera.h"
 #include "game/DrawnFaceSet.h"
 #include "game/Friendlies.h"
@@ -392,6 +393,19 @@ int visibility(const uint8_t* data, std::size_t size)
                 (float(leaf.mins[1]) + float(leaf.maxs[1])) / 2, (float(leaf.mins[2]) + float(leaf.maxs[2])) / 2);
             gatherFrom(level, middle, camera, drawn, visibleFaces);
         }
+    }
+    // Whatever their keys say, the movers stand at finite places at any time, and each one left
+    // at rest says so in one line naming the file.
+    std::vector<std::string> notices;
+    Movers movers(brushEntities, level.entities.entities, "fuzz.bsp", notices);
+    movers.addTriggers(level.models, level.entities.entities);
+    for (const std::string& line : notices)
+        require(line.compare(0, 10, "fuzz.bsp: ") == 0 && line.find('\n') == std::string::npos);
+    const Float3 eye{view.eye[0], view.eye[1], view.eye[2]};
+    for (const double seconds : {0.0, 0.5, 7.25, 1.0e7}) {
+        movers.update(seconds, eye - Float3{16, 56, 16}, eye + Float3{16, 8, 16});
+        for (const Movers::Mover& mover : movers.all())
+            require(isFinite(mover.pose.offset) && std::isfinite(mover.pose.degrees));
     }
     // The brush entities' faces join the world's, each face once, from every cluster tried.
     BrushEntityVisibility models(level, std::move(brushEntities));

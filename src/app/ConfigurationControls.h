@@ -26,7 +26,7 @@ public:
     std::optional<std::array<float, 4>> viewTint() const override { return std::nullopt; }
     const std::vector<std::string>& panel(const Camera&) override { return noLines; }
     const char* centreLabel(const Camera&) const override { return nullptr; }
-    void levelReplaced(const LevelData&, PlayerStarts, const Camera&) override {}
+    void levelReplaced(const LevelData&, PlayerStarts, const Camera&, const Movers*) override {}
 
     int lastPointerX() const { return lastMouseX; }
     int lastPointerY() const { return lastMouseY; }

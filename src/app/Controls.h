@@ -12,6 +12,7 @@ class Camera;
 struct LevelData;
 class FrameClock;
 class MaterialLibrary;
+class Movers;
 class StatusLine;
 
 // What the keyboard and the mouse do in one mode: configuration mode's step-a-press keys and
@@ -61,8 +62,10 @@ public:
     virtual void windowShown(bool shown, int now) = 0;
     // A colour laid over the whole view (RGBA, 0..1), or none.
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
-    // The level was opened again: `level` replaces the old one (whose starts were `starts`).
-    virtual void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera) = 0;
+    // The level was opened again: `level` replaces the old one (whose starts were `starts`), and
+    // `movers` (null: none) its movers.
+    virtual void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera,
+                               const Movers* movers) = 0;
     // The class of the marker under the centre of the view, to be written beside it; null when
     // markers are hidden or none is there.
     virtual const char* centreLabel(const Camera& camera) const = 0;

@@ -48,8 +48,8 @@ std::optional<Flight::Motion> motionOfSpecialKey(int key)
 } // namespace
 
 LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
-                             Camera& camera, const LevelData& level, bool walk)
-    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(&level)
+                             Camera& camera, const LevelData& level, bool walk, const Movers* movers)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(&level), movers(movers)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
     this->starts.openedAt(camera);
@@ -76,7 +76,7 @@ void LevelControls::advance(Camera& camera, double seconds)
 // The walker is made when first asked for: a level only flown through never builds it.
 void LevelControls::toggleWalking(Camera& camera)
 {
-    walking = walking ? nullptr : Walking::start(*level, camera);
+    walking = walking ? nullptr : Walking::start(*level, camera, movers);
 }
 
 void LevelControls::inspect(const Scene& scene)
@@ -104,13 +104,15 @@ const std::vector<std::string>& LevelControls::panel(const Camera& camera)
     return inspected;
 }
 
-void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts replacementStarts, const Camera& camera)
+void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts replacementStarts, const Camera& camera,
+                                  const Movers* replacementMovers)
 {
     level = &replacement;
+    movers = replacementMovers;
     starts = std::move(replacementStarts);
     inspected.clear();
     if (walking)
-        walking = Walking::start(*level, camera);
+        walking = Walking::start(*level, camera, movers);
 }
 
 const char* LevelControls::centreLabel(const Camera& camera) const

@@ -19,9 +19,9 @@
 class LevelControls : public Controls {
 public:
     // `camera` is given the free pitch level mode looks with; `level` outlives the controls.
-    // With `walk`, the walk starts at once.
+    // With `walk`, the walk starts at once. `movers` (null: none) are what the walker meets.
     LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts, Camera& camera,
-                  const LevelData& level, bool walk);
+                  const LevelData& level, bool walk, const Movers* movers = nullptr);
     ~LevelControls() override;
 
     // Key releases too (auto-repeat ignored, so a held key is one press and one release), motion
@@ -50,7 +50,7 @@ public:
     const char* centreLabel(const Camera& camera) const override;
     static constexpr double labelDegrees = Inspection::entityDegrees; // how near the centre a marker is labelled
     // A walk goes on in the new level from where the eye is.
-    void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera) override;
+    void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera, const Movers* movers) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
     void frameTimerDue() override { pacer.timerDue(); }
@@ -76,6 +76,7 @@ private:
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
     bool markersShown = false;
     const LevelData* level;
+    const Movers* movers;
     std::unique_ptr<Walking> walking; // null while flying
     std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked
     std::array<double, 5> inspectedFrom{};

@@ -56,7 +56,8 @@ Viewer::Viewer(Launch launch)
     }
     if (launch.levelMode)
         input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
-                                                std::move(launch.starts), *eye, *levelMap, launch.walking);
+                                                std::move(launch.starts), *eye, *levelMap, launch.walking,
+                                                levelMap->look->movers());
     else
         input = std::make_unique<ConfigurationControls>();
     levelMap->setCamera(eye.get());
@@ -114,7 +115,7 @@ bool Viewer::reload()
                 drawing.patchTessellation = false;
             }
         }
-        input->levelReplaced(*levelMap, std::move(fresh.starts), *eye);
+        input->levelReplaced(*levelMap, std::move(fresh.starts), *eye, levelMap->look->movers());
     } catch (const std::exception& error) {
         std::cerr << "verdanth: " << relaunch->target << ": not reloaded, the level shown stays: " << error.what()
                   << std::endl;

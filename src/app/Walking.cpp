@@ -6,7 +6,7 @@
 
 #include <iostream>
 
-std::unique_ptr<Walking> Walking::start(const LevelData& level, const Camera& camera)
+std::unique_ptr<Walking> Walking::start(const LevelData& level, const Camera& camera, const Movers* movers)
 {
     PlayerMovement movement(level, level.entities.entities);
     if (movement.world().solidCount() == 0) {
@@ -19,7 +19,7 @@ std::unique_ptr<Walking> Walking::start(const LevelData& level, const Camera& ca
     if (idle > 0)
         std::cerr << "verdanth: " << idle << " jump pads and teleporters do nothing here "
                   << "(levelinfo --movement says why)" << std::endl;
-    auto walking = std::make_unique<Walking>(std::move(movement));
+    auto walking = std::make_unique<Walking>(std::move(movement), movers);
     walking->standAt(camera);
     return walking;
 }
@@ -42,6 +42,8 @@ void Walking::step(Flight& flight, Camera& camera, double seconds)
     input.heading = camera.heading();
     input.pitch = camera.getPitch();
     flight.frameDone();
+    if (movers)
+        player.followMovers(*movers);
     player.step(input, seconds);
     const Float3 eye = player.eye();
     camera.moveTo(Point(eye.x, eye.y, eye.z));

@@ -17,7 +17,8 @@ class Walking {
 public:
     // The walker for `level`, standing where the camera's eye is; none, with one line, when the
     // level has no brush to walk on.
-    static std::unique_ptr<Walking> start(const LevelData& level, const Camera& camera);
+    // `movers` (null: none; outliving this) carry and stop the player where they stand.
+    static std::unique_ptr<Walking> start(const LevelData& level, const Camera& camera, const Movers* movers = nullptr);
 
     // The player stands with its eye where the camera's is (a start jumped to, say), at rest;
     // a fall out of the level comes back here.
@@ -32,8 +33,10 @@ public:
     // The colour the view takes under water, slime or lava (RGBA, 0..1); none in the air.
     std::optional<std::array<float, 4>> tint() const;
 
-    explicit Walking(PlayerMovement movement) : player(std::move(movement)) {}
+    explicit Walking(PlayerMovement movement, const Movers* movers = nullptr)
+        : player(std::move(movement)), movers(movers) {}
 
 private:
     PlayerMovement player;
+    const Movers* movers;
 };

@@ -116,7 +116,7 @@ void BrushEntityVisibility::collectFaces(int eyeCluster, const Camera& camera, D
     seeFrom(eyeCluster);
     for (const uint32_t e : candidates) {
         const BrushEntity& entity = all[e];
-        if (!camera.isBoxVisible(entity.low, entity.high))
+        if (reach[e].leftOut || !camera.isBoxVisible(entity.low, entity.high))
             continue;
         for (int32_t face = entity.firstFace; face < entity.firstFace + entity.faceCount; ++face)
             if (drawnFaces.insert(face))

@@ -31,6 +31,8 @@ public:
 
     // Whether entity i passes both tests from the eye's cluster (negative: outside every cluster).
     bool isVisible(std::size_t entity, int eyeCluster, const Camera& camera) const;
+    // Entity i's faces are drawn elsewhere (it moves): collectFaces passes over it.
+    void leaveOut(std::size_t entity, bool leftOut = true) { reach[entity].leftOut = leftOut; }
     // Appends the faces of every entity that passes, in entity order, each face once.
     void collectFaces(int eyeCluster, const Camera& camera, DrawnFaceSet& drawnFaces, std::vector<int>& visibleFaces);
 
@@ -39,6 +41,7 @@ private:
         std::size_t first = 0; // into clusters
         std::size_t count = 0;
         bool everywhere = false;
+        bool leftOut = false;
     };
 
     void findClusters(const BrushEntity& entity, std::vector<int32_t>& nodeStamps, std::size_t& visits);

@@ -57,6 +57,7 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
 
     // Inline models' brushes stand where their entity puts them; they are tested by their bounds.
     modelSolids.resize(level.models.size());
+    shifts.resize(level.models.size());
     for (std::size_t m = 1; m < level.models.size(); ++m) {
         const Model& model = level.models[m];
         const Float3 offset = m < modelOffsets.size() ? modelOffsets[m] : Float3{};
@@ -253,6 +254,7 @@ struct CollisionWorld::Sweep {
     bool gather = false;  // contentsAt: collect the contents of every solid the box overlaps
     int32_t gathered = 0;
     bool touched = false;
+    std::size_t model = 0; // whose solids are being tested
     Float3 low;           // the swept box's bounds
     Float3 high;
     Trace result;
@@ -306,6 +308,7 @@ void CollisionWorld::clipToSolid(Sweep& sweep, const Solid& solid) const
     if (!startsOut) {
         result.startSolid = true;
         if (!endsOut) {
+            result.model = sweep.model;
             result.fraction = 0.0f;
             result.contents = solid.contents;
             result.texture = solid.texture;
@@ -313,6 +316,7 @@ void CollisionWorld::clipToSolid(Sweep& sweep, const Solid& solid) const
         return;
     }
     if (met && enter < leave && enter < result.fraction) {
+        result.model = sweep.model;
         result.fraction = enter;
         result.normal = met->normal;
         result.contents = solid.contents;
@@ -372,11 +376,30 @@ void CollisionWorld::sweepTree(Sweep& sweep) const
 
 void CollisionWorld::sweepModels(Sweep& sweep, std::size_t firstModel, std::size_t endModel) const
 {
+    // A moved model is met by the sweep moved back by as much: fractions stay the same.
     for (std::size_t m = firstModel; m < endModel && m < modelSolids.size(); ++m) {
         const Range range = modelSolids[m];
+        const Float3 shift = shifts[m];
+        const Float3 start = sweep.start, end = sweep.end, low = sweep.low, high = sweep.high;
+        sweep.start = start - shift;
+        sweep.end = end - shift;
+        sweep.low = low - shift;
+        sweep.high = high - shift;
+        sweep.model = m;
         for (uint32_t s = range.first; s < range.first + range.count; ++s)
             sweepSolid(sweep, s);
+        sweep.start = start;
+        sweep.end = end;
+        sweep.low = low;
+        sweep.high = high;
     }
+    sweep.model = 0;
+}
+
+void CollisionWorld::moveModel(std::size_t model, Float3 shift)
+{
+    if (model < shifts.size() && isFinite(shift))
+        shifts[model] = shift;
 }
 
 static void sweepBounds(Float3 start, Float3 end, const CollisionWorld::Box& box, Float3& low, Float3& high)

@@ -39,6 +39,7 @@ public:
         int32_t contents = 0;     // of what it met
         int32_t texture = -1;     // the texture record of what it met; -1 for none
         bool startSolid = false;  // the box started inside something it is stopped by
+        std::size_t model = 0;    // the inline model of what it met; 0 for the world or nothing
     };
 
     // `offsets[m]`: where inline model m's brushes stand, in world units (its entity's origin);
@@ -54,6 +55,10 @@ public:
     int32_t contentsAt(Float3 position, const Box& box) const;
     // Whether the box at `position` overlaps a solid of inline model `model` (a trigger's volume).
     bool touchesModel(std::size_t model, Float3 position, const Box& box) const;
+    // Inline model `model` stands moved by `shift` from where it was built (a door opening, a
+    // lift rising); beyond the level's models, nothing.
+    void moveModel(std::size_t model, Float3 shift);
+    Float3 modelShift(std::size_t model) const { return model < shifts.size() ? shifts[model] : Float3{}; }
 
     std::size_t solidCount() const { return solids.size(); }
     std::size_t skippedBrushes() const { return skipped; } // brushes left out for a bad index
@@ -101,6 +106,7 @@ private:
     std::vector<Range> leafSolids;        // by leaf: a range of leafSolidIndices
     std::vector<uint32_t> leafSolidIndices;
     std::vector<Range> modelSolids;       // by model; model 0's are found through the leaves
+    std::vector<Float3> shifts;           // by model: how far it stands from where it was built
     mutable std::vector<uint32_t> solidStamp; // the trace that last tested each solid
     mutable std::vector<uint32_t> nodeStamp;  // and each node
     mutable std::vector<int32_t> stack;       // nodes still to visit, sized at load

@@ -99,6 +99,19 @@ void PlayerMovement::step(const WalkInput& input, double seconds)
     }
 }
 
+void PlayerMovement::followMovers(const Movers& movers)
+{
+    for (const Movers::Mover& mover : movers.all()) {
+        const Float3 delta = mover.pose.offset - collision.modelShift(mover.model);
+        if (delta.x == 0.0f && delta.y == 0.0f && delta.z == 0.0f)
+            continue;
+        const bool riding = grounded && standingOn == mover.model;
+        collision.moveModel(mover.model, mover.pose.offset);
+        if (riding || collision.touchesModel(mover.model, position, box()))
+            position = position + delta;
+    }
+}
+
 void PlayerMovement::subStep(const WalkInput& input, float seconds)
 {
     updateCrouch(input.crouch && liquidLevel < 2);
@@ -123,6 +136,7 @@ void PlayerMovement::categorize()
 {
     const CollisionWorld::Trace below = traceBox(position, position - Float3{0.0f, 0.25f, 0.0f});
     grounded = below.fraction < 1.0f && below.normal.y >= minFloorUp;
+    standingOn = grounded ? below.model : 0;
     if (below.startSolid && below.fraction == 0.0f) {
         grounded = true; // wedged in a solid: stand, rather than fall through it
         groundNormal = {0.0f, 1.0f, 0.0f};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/CollisionWorld.h"
+#include "game/Movers.h"
 #include "game/WalkEntities.h"
 #include "level/EntityText.h"
 #include "level/LevelData.h"
@@ -78,6 +79,10 @@ public:
     // nothing beyond them.
     void placeAtStart(std::size_t index);
 
+    // The movers stand where their poses put them now (moved, not turned: a turning model
+    // collides where it rests); one the player stands on carries it along, and one moving into
+    // the player pushes it by as much. Before step().
+    void followMovers(const Movers& movers);
     // Moves the player through one frame of `seconds` (0 or less, or not a number, moves nothing).
     void step(const WalkInput& input, double seconds);
 
@@ -88,6 +93,7 @@ public:
     double heading() const { return viewHeading; }
     double pitch() const { return viewPitch; }
     bool onGround() const { return grounded; }
+    std::size_t groundModel() const { return standingOn; } // the inline model under it; 0 for the world
     bool isCrouched() const { return crouched; }
     bool isSwimming() const { return liquidLevel >= 2; }
     // The liquid contents at the eye (LevelFormat::contentsWater, ...), for tinting the view; 0 in air.
@@ -140,6 +146,7 @@ private:
     bool grounded = false;
     bool leaving = false; // jumped or thrown: off the floor while still rising
     Float3 groundNormal{0.0f, 1.0f, 0.0f};
+    std::size_t standingOn = 0;
     bool crouched = false;
     int liquidLevel = 0; // 0 dry, 1 feet, 2 waist, 3 eye
     bool hurt = false;

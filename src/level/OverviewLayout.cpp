@@ -1,5 +1,6 @@
 #include "level/OverviewLayout.h"
 
+#include "level/BrushEntity.h"
 #include "level/FaceTriangles.h"
 #include "level/LevelFormat.h"
 #include "level/MaterialLibrary.h"
@@ -130,6 +131,20 @@ void shadeByHeight(std::vector<OverviewLayout::MapVertex>& ground)
         vertex.shade = range > 0.0 ? float((vertex.height - low) / range) : 0.5f;
 }
 
+// A world box (Y up) as four edges in map coordinates, at its top; a box that cannot be read is
+// not outlined.
+void outline(const BrushEntity& entity, std::vector<OverviewLayout::MapVertex>& lines)
+{
+    if (entity.high.getX() - entity.low.getX() >= BrushEntity::unreadableExtent)
+        return;
+    const float west = entity.low.getX(), east = entity.high.getX();
+    const float south = -entity.high.getZ(), north = -entity.low.getZ(), top = entity.high.getY();
+    const float corners[4][2] = {{west, south}, {east, south}, {east, north}, {west, north}};
+    for (int c = 0; c < 4; ++c)
+        for (const int end : {c, (c + 1) % 4})
+            lines.push_back({corners[end][0], corners[end][1], top, 0.0f});
+}
+
 } // namespace
 
 OverviewLayout::Facing OverviewLayout::facing(const float a[3], const float b[3], const float c[3],
@@ -168,5 +183,8 @@ OverviewLayout OverviewLayout::of(const LevelData& level, const MaterialLibrary*
     shadeByHeight(layout.ground);
 
     layout.starts = playerStarts(level.entities.entities);
+    std::vector<std::string> notices; // said when the level is drawn; a map shows what it can
+    for (const BrushEntity& entity : BrushEntity::list(level, level.entities.entities, "", notices))
+        outline(entity, layout.brushEntities);
     return layout;
 }

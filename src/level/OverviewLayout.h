@@ -12,7 +12,8 @@ class MaterialLibrary;
 // unreadable) are split triangle by triangle into ground, which faces up (floors, ramps, the tops
 // of things) and is shaded by its height, and walls, steep faces kept as their edges; faces
 // that turn down (ceilings) are left out so the ground under them shows. Curved surfaces count
-// by their control grids. Sky and nodraw surfaces, never seen, are left out too.
+// by their control grids. Sky and nodraw surfaces, never seen, are left out too. The inline
+// models with faces (doors, lifts, platforms) are outlined by their boxes where they rest.
 struct OverviewLayout {
     enum class Facing { ground, wall, ceiling, none }; // none: no area, or not a finite triangle
 
@@ -27,6 +28,7 @@ struct OverviewLayout {
     Box box;                         // model 0's, else the drawn triangles'; never empty on any axis
     std::vector<MapVertex> ground;   // triangles, three vertices each
     std::vector<MapVertex> walls;    // line segments, two vertices each
+    std::vector<MapVertex> brushEntities; // their boxes' outlines at rest: line segments, at their tops
     std::vector<PlayerStart> starts; // in entity order; origins in file coordinates
 
     // `materials` (may be null) names the surfaces scripts mark sky or nodraw.

@@ -1,5 +1,7 @@
 #include "render/DesignedLook.h"
 
+#include "game/Camera.h"
+#include "game/PlayerMovement.h"
 #include "level/Material.h"
 #include "level/PointMarker.h"
 #include "level/TextureResolver.h"
@@ -30,7 +32,20 @@ void DesignedLook::recordsRead(const LevelLoader& loader, LevelData& level, Text
 void DesignedLook::levelReady(const LevelData& level, const TextureManager& textures)
 {
     visibleSet.emplace(level);
+    std::vector<std::string> notices;
+    moving.emplace(placedEntities, level.entities.entities, levelName, notices);
+    moving->addTriggers(level.models, level.entities.entities);
+    for (const std::string& notice : notices)
+        log << notice << '\n';
+    std::size_t mostFaces = 0;
+    for (const BrushEntity& entity : placedEntities)
+        mostFaces = std::max(mostFaces, std::size_t(entity.faceCount));
+    moverFaces.reserve(mostFaces);
+    moversInView.reserve(moving->all().size());
     brushEntityVisibility.emplace(level, std::move(placedEntities));
+    for (std::size_t e = 0; e < brushEntityVisibility->entities().size(); ++e)
+        if (moving->ofModel(brushEntityVisibility->entities()[e].model) != nullptr)
+            brushEntityVisibility->leaveOut(e);
     markers.emplace(PointMarker::list(level.entities.entities));
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -113,6 +128,58 @@ void DesignedLook::collectVisibleFaces(const LevelData&, int cluster, const Came
 {
     visibleSet->collectFaces(cluster, camera, drawnFaces, visibleFaces);
     brushEntityVisibility->collectFaces(cluster, camera, drawnFaces, visibleFaces);
+    collectMovers(camera);
+}
+
+void DesignedLook::holdMoversAtRest()
+{
+    moversHeld = true;
+    moversInView.clear();
+    for (std::size_t e = 0; e < brushEntityVisibility->entities().size(); ++e)
+        brushEntityVisibility->leaveOut(e, false);
+}
+
+// The movers take their poses at the clock, doors and lifts answering a player's box around
+// the eye (the walker's, where it walks), then those whose moved box is in view are kept.
+void DesignedLook::collectMovers(const Camera& camera)
+{
+    if (moversHeld)
+        return;
+    const Point& eye = camera.getPosition();
+    const Float3 at{eye.getX(), eye.getY(), eye.getZ()};
+    const float half = PlayerMovement::halfWidth;
+    moving->update(clockSeconds, at - Float3{half, PlayerMovement::eyeAboveOrigin + PlayerMovement::feetBelowOrigin, half},
+                   at + Float3{half, PlayerMovement::headAboveOrigin - PlayerMovement::eyeAboveOrigin, half});
+    moversInView.clear();
+    const std::vector<Movers::Mover>& all = moving->all();
+    for (std::size_t m = 0; m < all.size(); ++m) {
+        Float3 low, high;
+        Movers::movedBox(all[m], low, high);
+        if (camera.isBoxVisible(Vec3(low.x, low.y, low.z), Vec3(high.x, high.y, high.z)))
+            moversInView.push_back(m);
+    }
+}
+
+// Each mover in view gathered alone and drawn under its pose; the level's gathering is spent by
+// then. The model's vertices stand at rest in the buffers, so the pose is the model-view's.
+void DesignedLook::drawMovers()
+{
+    const std::vector<Movers::Mover>& all = moving->all();
+    for (const std::size_t m : moversInView) {
+        const Movers::Mover& mover = all[m];
+        moverFaces.clear();
+        for (int32_t face = mover.firstFace; face < mover.firstFace + mover.faceCount; ++face)
+            moverFaces.push_back(face);
+        batches->gather(moverFaces);
+        const Movers::Pose& pose = mover.pose;
+        glPushMatrix();
+        glTranslatef(pose.pivot.x + pose.offset.x, pose.pivot.y + pose.offset.y, pose.pivot.z + pose.offset.z);
+        glRotatef(pose.degrees, pose.axis.x, pose.axis.y, pose.axis.z);
+        glTranslatef(-pose.pivot.x, -pose.pivot.y, -pose.pivot.z);
+        renderer->drawGroups(*batches, 0, batches->groupCount());
+        glPopMatrix();
+        movingInView = movingInView || Movers::isMoving(mover);
+    }
 }
 
 bool DesignedLook::toggleLightmaps()
@@ -153,6 +220,7 @@ void DesignedLook::drawFaces(const Faces& faces)
     }
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+    drawMovers();
     renderer->end();
     if (markersShown)
         markers->draw();

@@ -2,6 +2,7 @@
 
 #include "game/BrushEntityVisibility.h"
 #include "game/DrawnFaceSet.h"
+#include "game/Movers.h"
 #include "game/PotentiallyVisibleSet.h"
 #include "image/Overbright.h"
 #include "level/LevelData.h"
@@ -31,7 +32,8 @@ class TextureManager;
 
 // The designed frame (level mode, and "look = designed"): each texture's surface style from its
 // flags and material, the faces in buffer objects drawn group by group (BatchedLevel), the
-// visible set of the eye's cluster, the brush entities placed at rest, the material's sky (far
+// visible set of the eye's cluster, the brush entities placed at rest (those that move drawn
+// where the clock and the player put them: Movers), the material's sky (far
 // box, cloud layers, near box), the fog's haze, the lightmap switch ('m') and level mode's
 // markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material clock.
 class DesignedLook : public Look {
@@ -82,6 +84,12 @@ public:
     // Rebuilt before the next draw unless rebuildPatches comes first.
     void patchesWillChange() override { patchesStale = true; }
     const char* missingImageShown() const override { return "drawn grey for want of an image"; }
+    // Doors, lifts and everything else that moves, at the material clock; their faces are drawn
+    // by model with its pose after the level's, each model's groups at most one draw a pass.
+    Movers* movers() override { return moving ? &*moving : nullptr; }
+    // The movers stand where the file puts them, drawn in the level's groups: the frame the
+    // benchmark weighs moving them against.
+    void holdMoversAtRest();
 
     const BatchedLevel& batchedLevel() const { return *batches; }
     const MaterialRenderer& materialRenderer() const { return *renderer; }
@@ -95,6 +103,8 @@ private:
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
     bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const;
+    void collectMovers(const Camera& camera);
+    void drawMovers();
 
     DataRootImages& images;
     const Overbright light;
@@ -108,6 +118,9 @@ private:
     std::optional<PotentiallyVisibleSet> visibleSet;
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
+    std::optional<Movers> moving;
+    std::vector<std::size_t> moversInView; // this frame's, into moving->all(); sized at load
+    std::vector<int> moverFaces;           // one mover's faces at a time; sized at load
     ReadableText statusText;
     bool markersShown = false;
     std::unique_ptr<SkyBoxImages> farBox;  // null: none
@@ -121,4 +134,5 @@ private:
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;
     bool clockRunning = false; // after the first frame
+    bool moversHeld = false;
 };

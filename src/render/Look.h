@@ -11,6 +11,7 @@
 
 class Camera;
 class CameraRenderer;
+class Movers;
 class LightingModule;
 class OnScreenDisplay;
 class Skybox;
@@ -68,4 +69,6 @@ public:
     virtual void patchesWillChange() = 0;
     // How a face whose texture has no image is shown, for the line after loading.
     virtual const char* missingImageShown() const = 0;
+    // The level's moving brush entities, where this look moves them; null where they stand at rest.
+    virtual Movers* movers() { return nullptr; }
 };

@@ -86,14 +86,14 @@ void drawGround(const std::vector<OverviewLayout::MapVertex>& ground)
     glDisableClientState(GL_COLOR_ARRAY);
 }
 
-void drawWalls(const std::vector<OverviewLayout::MapVertex>& walls)
+void drawLines(const std::vector<OverviewLayout::MapVertex>& lines, const float (&colour)[3])
 {
-    if (walls.empty())
+    if (lines.empty())
         return;
-    glColor3fv(OverviewRenderer::wallColour);
+    glColor3fv(colour);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(OverviewLayout::MapVertex), &walls[0].east);
-    glDrawArrays(GL_LINES, 0, GLsizei(walls.size()));
+    glVertexPointer(3, GL_FLOAT, sizeof(OverviewLayout::MapVertex), &lines[0].east);
+    glDrawArrays(GL_LINES, 0, GLsizei(lines.size()));
 }
 
 // A notched arrowhead centred on the start, its tip along the heading (degrees counterclockwise
@@ -133,7 +133,9 @@ void OverviewRenderer::draw(const OverviewLayout& layout, int width, int height)
     const Fit view = fit(layout.box, width, height);
     setProjection(layout.box, view, width, height);
     drawGround(layout.ground);
-    drawWalls(layout.walls);
+    drawLines(layout.walls, wallColour);
+    glDisable(GL_DEPTH_TEST); // a door under its lintel is still outlined
+    drawLines(layout.brushEntities, brushEntityColour);
     const float arrow = std::max(smallestArrow, arrowPixels * float(std::min(width, height)));
     drawStarts(layout.starts, arrow * float(view.unitsPerPixel));
     restoreProjection();

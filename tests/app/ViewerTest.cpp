@@ -4,13 +4,16 @@
 #include "AllocationFailure.h"
 #include "GLContext.h"
 #include "TestFiles.h"
+#include "ViewerProcess.h"
 
 #include "app/Callbacks.h"
 #include "app/Launch.h"
 #include "app/Viewer.h"
 #include "game/Camera.h"
+#include "game/Movers.h"
 #include "level/EntityText.h"
 #include "level/PointMarker.h"
+#include "render/BSPMap.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -331,4 +334,28 @@ TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
         EXPECT_EQ(level.status(), "X:1 Y:2 Z:3 H:90 P:0  SCORE: 0") << c.keys;
         EXPECT_TRUE(level.redAhead()) << c.keys;
     }
+}
+
+// Under the demo's fan, the bobbing platform and the train beyond it: level mode's frames keep
+// moving them, and a frame among them allocates nothing.
+TEST(ViewerTest, AFrameAmongTheDemosMoversMovesThemAndAllocatesNothing)
+{
+    testsupport::ensureGLContext();
+    onReshape(testsupport::contextWidth, testsupport::contextHeight);
+    initGL();
+    CerrCapture capture;
+    std::ostringstream out;
+    Viewer viewer(Launch::fromLevel(parseCommandLine({"--at", "1440", "40", "-250", "--angle", "90", "--pitch", "30",
+                                                      testsupport::buildDir() + "/demo/demo.bsp"}),
+                                    out));
+    // The first frames size what later ones reuse, and let the GL driver build its state.
+    for (int now = 100; now <= 250; now += 50)
+        viewer.drawFrameAt(now);
+    const float turned = viewer.level()->look->movers()->all()[2].pose.degrees;
+    testsupport::allocationFailure::arm(0);
+    viewer.drawFrameAt(300);
+    testsupport::allocationFailure::disarm();
+    EXPECT_FALSE(testsupport::allocationFailure::fired());
+    EXPECT_TRUE(viewer.level()->look->movesWithTime());
+    EXPECT_NE(viewer.level()->look->movers()->all()[2].pose.degrees, turned) << "the fan";
 }

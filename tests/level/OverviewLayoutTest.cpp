@@ -73,6 +73,13 @@ TEST(OverviewLayout, ShowsTheWorldsGroundShadedFromItsLowestToItsHighestAndItsWa
     EXPECT_EQ(layout.box.north, 100.0f);
     ASSERT_EQ(layout.starts.size(), 1u);
     EXPECT_EQ(layout.starts[0].angle, 90.0f);
+    // The door is outlined where it rests: four edges at its top.
+    ASSERT_EQ(layout.brushEntities.size(), 8u);
+    for (const auto& vertex : layout.brushEntities) {
+        EXPECT_TRUE(vertex.east == 40.0f || vertex.east == 100.0f) << vertex.east;
+        EXPECT_TRUE(vertex.north == -100.0f || vertex.north == 100.0f) << vertex.north;
+        EXPECT_EQ(vertex.height, 90.0f);
+    }
 }
 
 TEST(OverviewLayout, WithoutAReadableWorldModelShowsEveryFaceWithinTheirOwnBounds)

@@ -30,12 +30,24 @@ bool near(const Rgb& pixel, const Rgb& expected)
 
 bool grey(const Rgb& pixel) { return pixel.r == pixel.g && pixel.g == pixel.b; }
 
-void drawStepRoom()
+// The room, with or without the outline of the door resting over its step.
+void drawStepRoom(bool withDoor)
 {
     testsupport::ensureGLContext();
     std::ostringstream quiet;
     const LevelData level = parseLevel("room.bsp", leveltest::stepRoom().bytes(), quiet);
-    OverviewRenderer::draw(OverviewLayout::of(level, nullptr), contextWidth, contextHeight);
+    OverviewLayout layout = OverviewLayout::of(level, nullptr);
+    if (!withDoor)
+        layout.brushEntities.clear();
+    OverviewRenderer::draw(layout, contextWidth, contextHeight);
+}
+
+int pixelsAcrossTheStep(const float (&colour)[3])
+{
+    int count = 0;
+    for (int x = 36; x < 52; ++x)
+        count += near(readPixel(x, 48), colourOf(colour)) ? 1 : 0;
+    return count;
 }
 } // namespace
 
@@ -43,7 +55,7 @@ void drawStepRoom()
 // step's edge (x = 40) about 12 pixels east of the middle.
 TEST(OverviewRenderer, ShadesTheGroundByHeightDrawsWallsAsLinesAndTheStartAsAnArrow)
 {
-    drawStepRoom();
+    drawStepRoom(false);
     const Rgb low = readPixel(12, 48);
     const Rgb step = readPixel(58, 48);
     EXPECT_TRUE(grey(low) && grey(step)) << low.r << " " << step.r;
@@ -51,9 +63,7 @@ TEST(OverviewRenderer, ShadesTheGroundByHeightDrawsWallsAsLinesAndTheStartAsAnAr
     EXPECT_GT(low.r, colourOf(OverviewRenderer::background).r + 20) << "the low floor still shows";
     EXPECT_TRUE(near(readPixel(0, 0), colourOf(OverviewRenderer::background)));
 
-    int wallPixels = 0;
-    for (int x = 36; x < 52; ++x)
-        wallPixels += near(readPixel(x, 48), colourOf(OverviewRenderer::wallColour)) ? 1 : 0;
+    const int wallPixels = pixelsAcrossTheStep(OverviewRenderer::wallColour);
     EXPECT_GE(wallPixels, 1) << "the step's face, a line across the room";
     EXPECT_LE(wallPixels, 2);
 
@@ -64,4 +74,12 @@ TEST(OverviewRenderer, ShadesTheGroundByHeightDrawsWallsAsLinesAndTheStartAsAnAr
     EXPECT_TRUE(near(readPixel(32, 34), red));
     EXPECT_FALSE(near(readPixel(32, 28), red));
     EXPECT_FALSE(near(readPixel(32, 40), red));
+}
+
+// The door resting over the step (model 1, from x 40 to 100) is outlined over the walls.
+TEST(OverviewRenderer, OutlinesBrushEntitiesWhereTheyRest)
+{
+    drawStepRoom(true);
+    EXPECT_GE(pixelsAcrossTheStep(OverviewRenderer::brushEntityColour), 1);
+    EXPECT_EQ(pixelsAcrossTheStep(OverviewRenderer::wallColour), 0);
 }

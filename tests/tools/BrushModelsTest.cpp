@@ -59,7 +59,7 @@ Vec3 cellMiddle(const Plan& plan, GridPosition cell, float height)
 
 } // namespace
 
-TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreInlineModelsNoLeafListsAndStandInTheirCells)
+TEST(BrushModelsTest, TheDemosMoversAreInlineModelsNoLeafListsAndStandInTheirCells)
 {
     const Plan plan = toolstest::demoPlan();
     const LevelData level = demoLevel();
@@ -68,8 +68,8 @@ TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreInlineModelsNoLeafListsAndStandIn
         BrushEntity::list(level, EntityText::parse(level.entityText).entities, "demo.bsp", notices);
     EXPECT_EQ(notices, std::vector<std::string>{});
     const std::vector<PlanBrushEntity> planned = planBrushEntities(plan);
-    ASSERT_EQ(entities.size(), 3u);
-    ASSERT_EQ(planned.size(), 3u);
+    ASSERT_EQ(entities.size(), 5u);
+    ASSERT_EQ(planned.size(), 5u);
 
     // The world's faces come first; leaves list only those.
     EXPECT_EQ(level.models[0].firstFace, 0);
@@ -82,13 +82,13 @@ TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreInlineModelsNoLeafListsAndStandIn
         SCOPED_TRACE(entity.className);
         EXPECT_EQ(entity.className, planned[e].className);
         EXPECT_EQ(entity.placed(), planned[e].kind == BrushKind::fan);
-        // Where it stands: the world box holds the middle of its cell, a little above the floor
-        // (the lift, the door) or just under the fan's hub height.
-        const float height = planned[e].kind == BrushKind::fan ? float(plan.height - fanDepth(plan)) : 8.0f;
-        EXPECT_TRUE(cellMiddle(plan, planned[e].cell, height).isInsideBox(entity.low, entity.high))
+        // Where it stands: within its cell, between floor and ceiling.
+        const Vec3 halfCell(float(plan.cellSize) / 2 + 0.5f, 0.5f, float(plan.cellSize) / 2 + 0.5f);
+        const Vec3 cellLow = cellMiddle(plan, planned[e].cell, 0).minus(halfCell);
+        const Vec3 cellHigh = cellMiddle(plan, planned[e].cell, float(plan.height)).plus(halfCell);
+        EXPECT_TRUE(entity.low.isInsideBox(cellLow, cellHigh) && entity.high.isInsideBox(cellLow, cellHigh))
             << entity.low.getX() << " " << entity.low.getY() << " " << entity.low.getZ() << " .. "
             << entity.high.getX() << " " << entity.high.getY() << " " << entity.high.getZ();
-        EXPECT_LE(entity.high.getX() - entity.low.getX(), float(plan.cellSize));
         // Its faces are stored around its own origin, inside its stored box, and lightmapped.
         const Model& model = level.models[entity.model];
         for (int32_t f = entity.firstFace; f < entity.firstFace + entity.faceCount; ++f) {
@@ -115,7 +115,7 @@ TEST(BrushModelsTest, TheDemosPointEntitiesAreMarkedByFamilyAndItsStartsAreEvery
         ++counts[marker.family];
     using Family = PointMarker::Family;
     EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 5}, {Family::item, 2}, {Family::light, 4},
-                                              {Family::teleportDestination, 1}}));
+                                              {Family::teleportDestination, 1}, {Family::other, 4}})); // the train's path
     std::vector<std::string> names;
     for (const PlayerStart& start : playerStarts(entities))
         names.push_back(start.name());
@@ -136,13 +136,16 @@ TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreDrawnInTheDesignedFrameOnly)
         testsupport::ViewerScene scene(directory.path(), directory.path() + files.level,
                                        directory.path() + files.lights, Point(0, 0, 0), designed);
         for (const PlanBrushEntity& entity : planBrushEntities(plan)) {
+            if (entity.kind == BrushKind::bobbing || entity.kind == BrushKind::train)
+                continue;
             SCOPED_TRACE(std::string(entity.className) + (designed ? " designed" : " plain"));
-            // The fan's hub from below and south, the lift's top from above and south, the door's
-            // face from the east, down the corridor it closes.
+            // The fan's hub from below and south, the lift's side from the south just over the
+            // floor (it stands lowered until stood on), the door's face from the east, down the
+            // corridor it closes.
             const struct {
                 Vec3 target, fromTarget;
             } views[] = {
-                {cellMiddle(plan, entity.cell, 40), Vec3(0, cell, cell)},
+                {cellMiddle(plan, entity.cell, 4), Vec3(0, 0, cell)},
                 {cellMiddle(plan, entity.cell, 80), Vec3(2 * cell, 0, 0)},
                 {cellMiddle(plan, entity.cell, float(plan.height - fanDepth(plan))), Vec3(0, -48, 2 * cell)},
             };

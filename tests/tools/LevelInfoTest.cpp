@@ -196,8 +196,21 @@ TEST(LevelInfoTest, ListsTheTitleAndTheInlineModels)
                                  "model *1: func_door, 1 face, origin 0 0 8\n"
                                  "model *2: no entity, 0 faces\n"
                                  "model *3: func_plat, faces 4 + 9 outside the level's 6 faces\n"
-                                 "model *4: func_static, 2 faces\n";
+                                 "model *4: func_static, 2 faces\n"
+                                 "movers: 1\n"
+                                 "mover *1 entity 1 (func_door): opens 52 units sideways at 100 units a second when approached, "
+                                 "returns after 2.0 s\n";
     EXPECT_NE(output.find(expected), std::string::npos) << output;
+
+    // The demo's movers, one line each: what moves, how far or fast, what sets it off.
+    const std::string demo = run(testsupport::buildDir() + "/demo/demo.bsp");
+    const std::string motions = "movers: 5\n"
+        "mover *1 entity 6 (func_bobbing): bobs 24 units either way vertically, every 4.0 s, always\n"
+        "mover *2 entity 7 (func_train): follows 4 path corners at 40 units a second, every 3.8 s, always\n"
+        "mover *3 entity 12 (func_rotating): turns 100 degrees a second about z, always\n"
+        "mover *4 entity 13 (func_door): opens 56 units sideways at 100 units a second when approached, returns after 2.0 s\n"
+        "mover *5 entity 14 (func_plat): rises 32 units at 200 units a second when stood on, returns after 1.0 s\n";
+    EXPECT_NE(demo.find(motions), std::string::npos) << demo;
 }
 
 // The walking plan's report, line by line: the pad's arc lands on its ledge and the teleporter's

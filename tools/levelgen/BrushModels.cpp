@@ -68,6 +68,27 @@ BrushModel lift(const Plan& plan, GridPosition cell, int texture, Geometry& geom
     return {0, 0, {platform}};
 }
 
+// A slab as wide as a lift at a third of the room's height, seen from every side.
+BrushModel bobbing(const Plan& plan, GridPosition cell, int texture, Geometry& geometry)
+{
+    const float size = static_cast<float>(plan.cellSize);
+    const float half = size * liftShare * 0.5f;
+    const Vector3 centre{(static_cast<float>(cell.column) + 0.5f) * size,
+                         (static_cast<float>(plan.rows - 1 - cell.row) + 0.5f) * size, static_cast<float>(plan.height) / 3};
+    const Box slab = around(centre, {half, half, 8.0f});
+    addBoxFaces(slab, everySide, texture, geometry);
+    return {0, 0, {slab}};
+}
+
+// A block built at its first path corner.
+BrushModel train(const Plan& plan, GridPosition cell, int texture, Geometry& geometry)
+{
+    const Vector3 low = trainCorners(plan, cell).front();
+    const Box block{low, low + Vector3{trainBlockSide, trainBlockSide, trainBlockSide}};
+    addBoxFaces(block, everySide, texture, geometry);
+    return {0, 0, {block}};
+}
+
 BrushModel fan(const Plan& plan, Vector3 hub, int texture, Geometry& geometry)
 {
     const float reach = static_cast<float>(plan.cellSize) * bladeShare * 0.5f;
@@ -97,6 +118,8 @@ std::vector<BrushModel> addBrushModelFaces(const Plan& plan, const std::vector<P
         case BrushKind::door: model = door(plan, entity.cell, textures.door, geometry); break;
         case BrushKind::lift: model = lift(plan, entity.cell, textures.lift, geometry); break;
         case BrushKind::fan: model = fan(plan, entity.origin, textures.fan, geometry); break;
+        case BrushKind::bobbing: model = bobbing(plan, entity.cell, textures.lift, geometry); break;
+        case BrushKind::train: model = train(plan, entity.cell, textures.fan, geometry); break;
         }
         model.firstFace = firstFace;
         model.faceCount = geometry.faceCount() - firstFace;

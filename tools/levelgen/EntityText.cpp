@@ -65,7 +65,24 @@ std::string entityText(const Plan& plan)
         if (brush.placed)
             pair(text, "origin", triple(std::lround(brush.origin.x), std::lround(brush.origin.y),
                                         std::lround(brush.origin.z)));
+        for (const auto& [key, value] : brush.keys)
+            pair(text, key, value);
+        if (brush.kind != BrushKind::train) {
+            text << "}\n";
+            continue;
+        }
+        const std::string path = "train" + std::to_string(brush.model) + "_";
+        pair(text, "target", path + "0");
         text << "}\n";
+        const std::vector<Vector3> corners = trainCorners(plan, brush.cell);
+        for (size_t c = 0; c < corners.size(); ++c) {
+            text << "{\n";
+            pair(text, "classname", "path_corner");
+            pair(text, "targetname", path + std::to_string(c));
+            pair(text, "target", path + std::to_string((c + 1) % corners.size()));
+            pair(text, "origin", triple(std::lround(corners[c].x), std::lround(corners[c].y), std::lround(corners[c].z)));
+            text << "}\n";
+        }
     }
     // The shapes' triggers are the models after the cells' brush entities; each pad or
     // teleporter names its own target.

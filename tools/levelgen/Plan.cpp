@@ -19,9 +19,9 @@ bool isDecoratedWall(Cell cell)
 
 bool isKnownCell(char character)
 {
-    static constexpr std::array<char, 32> known = {'#', '%', '&', '=', '.', ',', 'S', 'L', 'O', 'A', 'M',
-                                                   'B', '*', 'G', 'N', '~', '^', 'F', 'P', '+', 'H', 'Y',
-                                                   'D', 'T', 'R', 'I', 'W', 'X', 'Q', 'C', 'U', 'V'};
+    static constexpr std::array<char, 34> known = {'#', '%', '&', '=', '.', ',', 'S', 'L', 'O', 'A', 'M', 'B',
+                                                   '*', 'G', 'N', '~', '^', 'F', 'P', '+', 'H', 'Y', 'D', 'T',
+                                                   'R', 'Z', 'J', 'I', 'W', 'X', 'Q', 'C', 'U', 'V'};
     for (const char c : known) {
         if (c == character)
             return true;

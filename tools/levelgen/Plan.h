@@ -35,6 +35,8 @@ enum class Cell : char {
     Door = 'D',      // open doorway between two walls, closed by a door: a brush entity (func_door)
     Lift = 'T',      // open; a square platform, a quarter of the room high: a brush entity (func_plat)
     Fan = 'R',       // open; a fan under the ceiling, stored around its own origin (func_rotating)
+    Bobbing = 'Z',   // open; a platform bobbing up and down at a third of the room's height (func_bobbing)
+    Train = 'J',     // open; a small block riding a square of four path corners in its cell (func_train)
     Item = 'I',      // open; an item lies on its floor (a point entity, item_health)
     Weapon = 'W',    // open; a weapon lies on its floor (a point entity, weapon_launcher)
     TeleportDestination = 'X', // open; where a teleporter sends you (a point entity, misc_teleporter_dest)

@@ -30,6 +30,18 @@ std::vector<PlanBrushEntity> planBrushEntities(const Plan& plan)
             case Cell::Door:
                 entity.kind = BrushKind::door;
                 entity.className = "func_door";
+                // It slides into the wall beside it: east when walls stand east and west, else north.
+                entity.keys = {{"angle", plan.isOpen(column - 1, row) ? "90" : "0"}};
+                break;
+            case Cell::Bobbing:
+                entity.kind = BrushKind::bobbing;
+                entity.className = "func_bobbing";
+                entity.keys = {{"height", "24"}, {"speed", "4"}};
+                break;
+            case Cell::Train:
+                entity.kind = BrushKind::train;
+                entity.className = "func_train";
+                entity.keys = {{"speed", "40"}};
                 break;
             case Cell::Lift:
                 entity.kind = BrushKind::lift;
@@ -51,6 +63,15 @@ std::vector<PlanBrushEntity> planBrushEntities(const Plan& plan)
         }
     }
     return entities;
+}
+
+std::vector<Vector3> trainCorners(const Plan& plan, GridPosition cell)
+{
+    const Vector3 middle = cellCentre(plan, cell, static_cast<float>(plan.height) / 3);
+    const float reach = std::round(static_cast<float>(plan.cellSize) * 0.3f);
+    const float half = trainBlockSide / 2;
+    const float x = std::round(middle.x) - half, y = std::round(middle.y) - half, z = std::round(middle.z) - half;
+    return {{x - reach, y - reach, z}, {x + reach, y - reach, z}, {x + reach, y + reach, z}, {x - reach, y + reach, z}};
 }
 
 std::vector<PlanPointEntity> planPointEntities(const Plan& plan)

@@ -4,6 +4,8 @@
 #include "Plan.h"
 
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // The plan's entities beyond the start and the lights, as the level's entity text and its
@@ -11,7 +13,7 @@
 // *1; a fan keeps its faces around its own origin, which its entity's "origin" key gives, as a
 // compiler stores a model built around an origin brush. Point entities stand on the floor in
 // the middle of their cell. File coordinates, Z up.
-enum class BrushKind { door, lift, fan };
+enum class BrushKind { door, lift, fan, bobbing, train };
 
 struct PlanBrushEntity {
     BrushKind kind = BrushKind::door;
@@ -20,6 +22,7 @@ struct PlanBrushEntity {
     const char* className = ""; // func_door, func_plat or func_rotating
     bool placed = false;        // its faces are stored around `origin`
     Vector3 origin;             // the model's own origin in the level; (0, 0, 0) unless placed
+    std::vector<std::pair<const char*, std::string>> keys; // how it moves, beyond the defaults
 };
 
 struct PlanPointEntity {
@@ -33,3 +36,8 @@ std::vector<PlanPointEntity> planPointEntities(const Plan& plan);
 
 // A fan turns about its hub this far below the ceiling, in units.
 int fanDepth(const Plan& plan);
+
+// A train's block: its side, and the four corners its lowest corner visits in turn (the first
+// is where it is built), whole units.
+constexpr float trainBlockSide = 24.0f;
+std::vector<Vector3> trainCorners(const Plan& plan, GridPosition cell);

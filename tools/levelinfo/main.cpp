@@ -1,7 +1,7 @@
 // levelinfo: what a level file holds, as the viewer would load it. Runs the viewer's own
 // parser and validation (no window, no GL) and prints the header, the lump
 // directory, record counts, face types and visibility figures, or the reason the viewer
-// would refuse the file; the level's title and its inline models. With --data it also says
+// would refuse the file; the level's title, its inline models and how each mover moves. With --data it also says
 // where each texture's image is found (loose or in which archive) and how many faces each
 // missing one leaves without an image, counted as the viewer counts them (TextureReport).
 // With --materials it lists instead what the viewer cannot show of the level's materials; with
@@ -12,6 +12,8 @@
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
 #include "game/MovementReport.h"
+#include "game/Movers.h"
+#include "level/BrushEntity.h"
 #include "image/DecodedImage.h"
 #include "level/EntityText.h"
 #include "level/LevelFiles.h"
@@ -135,6 +137,23 @@ void printInlineModels(const LevelData& level, const std::vector<Entity>& entiti
             std::cout << ", origin " << *origin;
         std::cout << '\n';
     }
+}
+
+// Each moving brush entity's motion in one line, as the viewer moves it; why one stays at rest
+// goes to standard error.
+void printMovers(const LevelData& level, const std::string& levelName)
+{
+    std::vector<std::string> unlisted, notices; // models left out are said on their own lines above
+    Movers movers(BrushEntity::list(level, level.entities.entities, levelName, unlisted), level.entities.entities,
+                  levelName, notices);
+    movers.addTriggers(level.models, level.entities.entities);
+    for (const std::string& notice : notices)
+        std::cerr << notice << '\n';
+    if (movers.empty())
+        return;
+    std::cout << "movers: " << movers.all().size() << '\n';
+    for (const Movers::Mover& mover : movers.all())
+        std::cout << "mover " << Movers::describe(mover) << '\n';
 }
 
 // The entity count (and where the text stops making sense), the title and the inline models.
@@ -390,6 +409,7 @@ int main(int argc, char** argv)
         std::cout << "file: " << bytes.size() << " bytes\n";
         printSummary(level);
         printEntities(level);
+        printMovers(level, arguments->target);
         printTextures(level, resolver.get(), materials.get());
     } catch (const std::exception& error) {
         std::cerr << "levelinfo: " << error.what() << std::endl;
