@@ -29,6 +29,9 @@ void DesignedLook::recordsRead(const LevelLoader& loader, LevelData& level, Text
 
 void DesignedLook::levelReady(const LevelData& level, const TextureManager& textures)
 {
+    // Where the level draws nothing (outside its walls, a sky without images): a dark neutral
+    // grey that the status line and a missing sky never vanish into.
+    glClearColor(backgroundGrey, backgroundGrey, backgroundGrey, 1.0f);
     visibleSet.emplace(level);
     brushEntityVisibility.emplace(level, std::move(placedEntities));
     markers.emplace(PointMarker::list(level.entities.entities));
@@ -58,8 +61,11 @@ void DesignedLook::loadSky(const LevelData& level)
         const Material* material = styles[i].sky ? resolver.material(level.textureNames[i]) : nullptr;
         if (material == nullptr)
             continue;
-        if (!material->skyFarBox.empty())
-            farBox = std::make_unique<SkyBoxImages>(boxSides(material->skyFarBox));
+        if (!material->skyFarBox.empty()) {
+            const std::array<GLuint, 6> sides = boxSides(material->skyFarBox);
+            if (std::any_of(sides.begin(), sides.end(), [](GLuint side) { return side != 0; }))
+                farBox = std::make_unique<SkyBoxImages>(sides);
+        }
         clouds = std::make_unique<CloudDome>(*material, images);
         skyAnimated = material->changesWithTime();
         if (clouds->empty())
@@ -92,8 +98,12 @@ void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
         farBox->draw();
     else if (clouds) // drawn after the opaque faces
         clouds->leaveSkyState(clockSeconds);
-    else
+    else if (ownSkyImage != 0 || images.skyLoaded())
         plainSky.draw(ownSkyImage != 0 ? ownSkyImage : plainTexture);
+    else { // no sky image at all: the background shows
+        Skybox::beginSkyPass();
+        Skybox::endSkyPass();
+    }
 }
 
 void DesignedLook::advanceClock(double frameSeconds)
@@ -151,7 +161,7 @@ void DesignedLook::drawFaces(const Faces& faces)
         if (nearBox)
             nearBox->draw();
     }
-    fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
+    fog->draw(level, *batches, batches->firstBlendedGroup(), eye);
     renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
     renderer->end();
     if (markersShown)

@@ -18,6 +18,51 @@ FogPass::FogPass(const LevelData& level, const TextureResolver& resolver)
             continue;
         volumes.push_back({std::move(shape), material->fogColor, material->fogDistance});
     }
+    if (!empty())
+        ramp = makeRamp();
+}
+
+FogPass::~FogPass()
+{
+    if (ramp != 0)
+        glDeleteTextures(1, &ramp);
+}
+
+namespace {
+constexpr int rampTexels = 256;
+
+// Texel i holds the share at i / (rampTexels - 1) of the fog distance: s is mapped onto the
+// texel centres, so s = 0 reads exactly no fog and s = 1 full fog under linear filtering.
+float rampCoordinate(float lengthOverDistance)
+{
+    const float x = std::clamp(lengthOverDistance, 0.0f, 1.0f);
+    return (0.5f + x * float(rampTexels - 1)) / float(rampTexels);
+}
+
+float dot(const std::array<float, 3>& a, const std::array<float, 3>& b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+} // namespace
+
+GLuint FogPass::makeRamp()
+{
+    std::array<unsigned char, rampTexels * 4> texels{};
+    for (int i = 0; i < rampTexels; ++i) {
+        const float share = FogFactor::of(float(i) / float(rampTexels - 1), 1.0f);
+        texels[std::size_t(i) * 4 + 0] = texels[std::size_t(i) * 4 + 1] = texels[std::size_t(i) * 4 + 2] = 255;
+        texels[std::size_t(i) * 4 + 3] = static_cast<unsigned char>(std::lround(share * 255.0f));
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, rampTexels, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texture;
 }
 
 void FogPass::reserveFor(const BatchedLevel& batches)
@@ -37,46 +82,59 @@ const float* FogPass::positionOf(const LevelData& level, const BatchedLevel& bat
     return level.vertices[index].position;
 }
 
-FogPass::HazeVertex FogPass::haze(const float* position, const std::array<float, 3>& eye) const
+FogPass::HazeVertex FogPass::haze(const float* position, const View& view) const
 {
-    HazeVertex vertex{{position[0], position[1], position[2]}, {0, 0, 0, 0}};
+    HazeVertex vertex{{position[0], position[1], position[2]}, {0, 0, 0, 255}, {rampCoordinate(0.0f), 0.5f}};
+    const std::array<float, 3> to{position[0], position[1], position[2]};
+    const std::array<float, 3> offset{to[0] - view.position[0], to[1] - view.position[1], to[2] - view.position[2]};
+    const float rayLength = std::sqrt(dot(offset, offset));
+    if (!(rayLength > 0.0f))
+        return vertex;
+    const float depthPerUnit = std::max(dot(offset, view.forward), 0.0f) / rayLength; // the ray's length to its depth
     float thickest = 0.0f;
     for (const Volume& volume : volumes) {
-        const float share = FogFactor::of(volume.shape.lengthInside(eye, {position[0], position[1], position[2]}),
-                                          volume.distance);
-        if (share <= thickest)
+        const float x = volume.shape.lengthInside(view.position, to) * depthPerUnit / volume.distance;
+        if (x <= thickest)
             continue;
-        thickest = share;
+        thickest = x;
         for (std::size_t c = 0; c < 3; ++c)
             vertex.color[c] = static_cast<unsigned char>(std::lround(std::clamp(volume.color[c], 0.0f, 1.0f) * 255.0f));
-        vertex.color[3] = static_cast<unsigned char>(std::lround(share * 255.0f));
     }
+    vertex.texCoord[0] = rampCoordinate(thickest);
     return vertex;
 }
 
+bool FogPass::hazy(const HazeVertex& vertex) { return vertex.texCoord[0] > rampCoordinate(0.0f); }
+
 // The face's triangles from `at` on, or nothing when no vertex of it is seen through fog.
-std::size_t FogPass::addFace(const LevelData& level, const BatchedLevel& batches, int face,
-                             const std::array<float, 3>& eye, std::size_t at)
+std::size_t FogPass::addFace(const LevelData& level, const BatchedLevel& batches, int face, const View& view,
+                             std::size_t at)
 {
     const BatchedLevel::VertexSource source = batches.sourceOf(face);
     const GLuint* indices = batches.faceIndices(face);
     const uint32_t count = batches.faceIndexCount(face);
     bool hazy = false;
     for (uint32_t k = 0; k < count; ++k) {
-        vertices[at + k] = haze(positionOf(level, batches, source, indices[k]), eye);
-        hazy = hazy || vertices[at + k].color[3] > 0;
+        vertices[at + k] = haze(positionOf(level, batches, source, indices[k]), view);
+        hazy = hazy || FogPass::hazy(vertices[at + k]);
     }
     return hazy ? count : 0;
 }
 
-void FogPass::draw(const LevelData& level, const BatchedLevel& batches, std::size_t end, const std::array<float, 3>& eye)
+void FogPass::draw(const LevelData& level, const BatchedLevel& batches, std::size_t end, const FrameVertices::Eye& eye)
 {
     drawnVertices = 0;
     if (empty())
         return;
+    // The eye looks along up x right (GL's eye space looks down its -z).
+    const View view{eye.position,
+                    {eye.up[1] * eye.right[2] - eye.up[2] * eye.right[1], eye.up[2] * eye.right[0] - eye.up[0] * eye.right[2],
+                     eye.up[0] * eye.right[1] - eye.up[1] * eye.right[0]}};
     TextureManager::switchOffLightmapUnit();
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, ramp);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -91,15 +149,14 @@ void FogPass::draw(const LevelData& level, const BatchedLevel& batches, std::siz
     for (std::size_t g = 0; g < end; ++g) {
         const std::size_t first = drawnVertices;
         for (std::size_t f = 0; f < batches.faceCount(g); ++f)
-            drawnVertices += addFace(level, batches, batches.faces(g)[f], eye, drawnVertices);
+            drawnVertices += addFace(level, batches, batches.faces(g)[f], view, drawnVertices);
         if (drawnVertices == first)
             continue;
         PassState::applyCulling(batches.style(g), batches.group(g).source == BatchedLevel::VertexSource::patchVertices);
         glVertexPointer(3, GL_FLOAT, sizeof(HazeVertex), vertices[first].position);
         glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(HazeVertex), vertices[first].color);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(HazeVertex), vertices[first].texCoord);
         glDrawArrays(GL_TRIANGLES, 0, GLsizei(drawnVertices - first));
     }
     glDisableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnable(GL_TEXTURE_2D);
 }

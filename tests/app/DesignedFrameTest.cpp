@@ -2,6 +2,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 
@@ -199,8 +203,7 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
 }
 
 // A red wall 100 units ahead seen through a slab of fog of colour (0.2, 0.4, 1) filling the file's
-// y from NEAR to FAR. The fog is worked out at the wall's corners, whose rays run 1.158 times
-// their depth: through the slab 20..80 they run 69.5 units inside it.
+// y from NEAR to FAR. The ray ahead runs 60 units inside the slab 20..80.
 TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInside)
 {
     const struct {
@@ -209,7 +212,7 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
         Rgb ahead;
     } cases[] = {
         {"fog thicker than its distance hides the wall", 20, 80, 40, {51, 102, 255}},
-        {"half its distance covers three quarters", 20, 80, 139, {93, 77, 191}},
+        {"60 units of 139 cover two thirds", 20, 80, 139, {106, 69, 173}},
         {"fog behind the wall leaves it as it is", 120, 180, 40, {220, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -237,6 +240,62 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
         const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
         EXPECT_TRUE(near(ahead, c.ahead, 8)) << ahead.r << " " << ahead.g << " " << ahead.b;
     }
+}
+
+// A white wall, the eye and the wall inside black fog opaque at 2500 units: the wall leans away
+// toward one corner (20 to 780 units deep), so its two triangles' corners lie at unequal
+// distances. Cut along either diagonal, the haze must be the same at every pixel: a haze
+// interpolated from the corners differs by 9 levels near the wall's centre, a brightness step
+// along the edge; one that follows the depth per pixel does not depend on where edges lie.
+TEST(DesignedFrameTest, FogOnALargeFlatWallDoesNotShowWhereItsTrianglesMeet)
+{
+    const auto picture = [](std::initializer_list<int32_t> triangles) {
+        DesignedScene files;
+        files.image("textures/wall.jpg", {255, 255, 255});
+        files.directory.write("scripts/fog.shader", "textures/fog\n{\n  surfaceparm fog\n  fogparms ( 0 0 0 ) 2500\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/fog");
+        const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+        for (const auto& corner : corners) {
+            VertexRecord vertex;
+            vertex.position = {corner[0] * 400.0f, 400.0f + 190.0f * (corner[0] + corner[1]), corner[1] * 400.0f};
+            vertex.texCoord = {(corner[0] + 1) / 2, (1 - corner[1]) / 2};
+            writer.addVertex(vertex);
+        }
+        for (int32_t index : triangles)
+            writer.addMeshVertex(index);
+        FaceRecord face;
+        face.texture = 0;
+        face.vertexCount = 4;
+        face.meshVertexCount = 6;
+        writer.addFace(face);
+        finishLevel(writer);
+        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 1000}, {{-1, 0, 0}, 1000},
+                                                             {{0, 1, 0}, 1000}, {{0, -1, 0}, 100},
+                                                             {{0, 0, 1}, 1000}, {{0, 0, -1}, 1000}};
+        for (int32_t i = 0; i < 6; ++i) {
+            writer.addPlane(sides[i].first, sides[i].second);
+            writer.addBrushSide(1 + i, 1);
+        }
+        writer.addBrush(0, 6, 1);
+        writer.addEffect("textures/fog", 0, -1);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        std::vector<int> reds;
+        for (int y = middle; y < testsupport::contextHeight; ++y) // clear of the status line
+            for (int x = 0; x < testsupport::contextWidth; ++x)
+                reds.push_back(readPixel(x, y).r);
+        return reds;
+    };
+    const std::vector<int> oneWay = picture({0, 1, 2, 0, 2, 3});
+    const std::vector<int> otherWay = picture({0, 1, 3, 1, 2, 3});
+    const auto [darkest, brightest] = std::minmax_element(oneWay.begin(), oneWay.end());
+    EXPECT_GT(*brightest - *darkest, 30) << "no haze to judge";
+    int step = 0;
+    for (std::size_t i = 0; i < oneWay.size(); ++i)
+        step = std::max(step, std::abs(oneWay[i] - otherWay[i]));
+    EXPECT_LE(step, 2);
 }
 
 TEST(DesignedFrameTest, RecordsShowingOneImageShareItsTextureAndUnusedRecordsCostNothing)

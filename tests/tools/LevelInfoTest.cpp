@@ -157,15 +157,13 @@ TEST(LevelInfoTest, CountsEveryFaceAndStageTheViewerDoesNotDraw)
               "textures/t/unused\n{\n fogparms ( 0 0 1 ) 100\n {\n  map textures/t/lava.tga\n }\n}\n");
 
     EXPECT_EQ(run("--data " + dir.path() + " step --materials"),
-              "not drawn, fog material, drawn only as the haze behind it: 1 faces and 1 stages of textures/t/lava\n"
               "not drawn, texture record flagged nodraw, its material not: 2 faces of textures/t/wall\n"
               "not drawn, billboard faces, never drawn: 1 faces and 1 stages of textures/t/flare\n"
               "not drawn, no image, lightmap or white to show: 1 stages of textures/t/glow\n"
-              "not drawn, sky stage that is not an image: 1 stages of textures/t/sky\n"
               "not drawn, image not found: 2 stages of textures/t/glow, textures/t/sky\n"
               "not in any script: textures/room/floor (5 faces)\n"
               "not in any script: textures/room/sky (1 faces)\n"
-              "materials: 7 used, 5 from scripts; skipped keywords touch 0 faces; not drawn: 4 faces, 6 stages\n"
+              "materials: 7 used, 5 from scripts; skipped keywords touch 0 faces; not drawn: 3 faces, 4 stages\n"
               "exit 0");
     const std::string textures = run("--data " + dir.path() + " step");
     EXPECT_NE(textures.find("texture textures/t/wall: loose\n"
