@@ -48,7 +48,7 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     batches = std::make_unique<BatchedLevel>(level, styles, light, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     fog = std::make_unique<FogPass>(level, resolver);
-    fog->reserveFor(*batches);
+    fog->reserveFor(level, *batches);
     loadSky(level);
 }
 
@@ -162,10 +162,28 @@ void DesignedLook::drawFaces(const Faces& faces)
             nearBox->draw();
     }
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye);
-    renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+    drawBlendedGroups(level, eye);
     renderer->end();
     if (markersShown)
         markers->draw();
+}
+
+// Each blended group under GL's fog where its vertices are seen through a fog volume.
+void DesignedLook::drawBlendedGroups(const LevelData& level, const FrameVertices::Eye& eye)
+{
+    if (fog->empty()) {
+        renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+        return;
+    }
+    for (std::size_t g = batches->firstBlendedGroup(); g < batches->groupCount(); ++g) {
+        if (batches->indexCount(g) == 0)
+            continue;
+        const bool fogged = fog->beginBlendedGroup(level, *batches, g, eye);
+        renderer->fogPassesToward(fogged ? &fog->groupFogColor() : nullptr);
+        renderer->drawGroups(*batches, g, g + 1);
+        FogPass::endBlendedGroup();
+    }
+    renderer->fogPassesToward(nullptr);
 }
 
 // The cloud layers and near box are drawn only when a sky surface is among the faces in view:
@@ -205,5 +223,5 @@ void DesignedLook::rebuildPatches(const LevelData& level, bool tessellated)
 {
     patchesStale = false;
     batches->rebuildPatches(level, tessellated);
-    fog->reserveFor(*batches);
+    fog->reserveFor(level, *batches);
 }

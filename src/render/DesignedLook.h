@@ -96,6 +96,7 @@ private:
     std::array<GLuint, 6> boxSides(const std::string& base);
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
+    void drawBlendedGroups(const LevelData& level, const FrameVertices::Eye& eye);
     bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const;
 
     DataRootImages& images;

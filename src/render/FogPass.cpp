@@ -65,10 +65,20 @@ GLuint FogPass::makeRamp()
     return texture;
 }
 
-void FogPass::reserveFor(const BatchedLevel& batches)
+void FogPass::reserveFor(const LevelData& level, const BatchedLevel& batches)
 {
-    if (!empty())
-        vertices.resize(batches.indexTotal());
+    if (empty())
+        return;
+    vertices.resize(batches.indexTotal());
+    std::array<std::size_t, 3> sizes{};
+    for (std::size_t face = 0; face < level.faces.size(); ++face) {
+        std::size_t& size = sizes[std::size_t(batches.sourceOf(int(face)))];
+        const GLuint* indices = batches.faceIndices(int(face));
+        for (uint32_t k = 0; k < batches.faceIndexCount(int(face)); ++k)
+            size = std::max(size, std::size_t(indices[k]) + 1);
+    }
+    for (std::size_t source = 0; source < sizes.size(); ++source)
+        fogCoordinates[source].assign(sizes[source], 0.0f);
 }
 
 const float* FogPass::positionOf(const LevelData& level, const BatchedLevel& batches, BatchedLevel::VertexSource source,
@@ -82,25 +92,32 @@ const float* FogPass::positionOf(const LevelData& level, const BatchedLevel& bat
     return level.vertices[index].position;
 }
 
-FogPass::HazeVertex FogPass::haze(const float* position, const View& view) const
+FogPass::Seen FogPass::seenThrough(const float* position, const View& view) const
 {
-    HazeVertex vertex{{position[0], position[1], position[2]}, {0, 0, 0, 255}, {rampCoordinate(0.0f), 0.5f}};
+    Seen seen;
     const std::array<float, 3> to{position[0], position[1], position[2]};
     const std::array<float, 3> offset{to[0] - view.position[0], to[1] - view.position[1], to[2] - view.position[2]};
     const float rayLength = std::sqrt(dot(offset, offset));
     if (!(rayLength > 0.0f))
-        return vertex;
+        return seen;
     const float depthPerUnit = std::max(dot(offset, view.forward), 0.0f) / rayLength; // the ray's length to its depth
-    float thickest = 0.0f;
     for (const Volume& volume : volumes) {
         const float x = volume.shape.lengthInside(view.position, to) * depthPerUnit / volume.distance;
-        if (x <= thickest)
+        if (x <= seen.lengthOverDistance)
             continue;
-        thickest = x;
-        for (std::size_t c = 0; c < 3; ++c)
-            vertex.color[c] = static_cast<unsigned char>(std::lround(std::clamp(volume.color[c], 0.0f, 1.0f) * 255.0f));
+        seen.lengthOverDistance = x;
+        seen.color = &volume.color;
     }
-    vertex.texCoord[0] = rampCoordinate(thickest);
+    return seen;
+}
+
+FogPass::HazeVertex FogPass::haze(const float* position, const View& view) const
+{
+    const Seen seen = seenThrough(position, view);
+    HazeVertex vertex{{position[0], position[1], position[2]}, {0, 0, 0, 255}, {rampCoordinate(seen.lengthOverDistance), 0.5f}};
+    if (seen.color != nullptr)
+        for (std::size_t c = 0; c < 3; ++c)
+            vertex.color[c] = static_cast<unsigned char>(std::lround(std::clamp((*seen.color)[c], 0.0f, 1.0f) * 255.0f));
     return vertex;
 }
 
@@ -121,15 +138,74 @@ std::size_t FogPass::addFace(const LevelData& level, const BatchedLevel& batches
     return hazy ? count : 0;
 }
 
+// The eye looks along up x right (GL's eye space looks down its -z).
+FogPass::View FogPass::viewOf(const FrameVertices::Eye& eye)
+{
+    return {eye.position,
+            {eye.up[1] * eye.right[2] - eye.up[2] * eye.right[1], eye.up[2] * eye.right[0] - eye.up[0] * eye.right[2],
+             eye.up[0] * eye.right[1] - eye.up[1] * eye.right[0]}};
+}
+
+bool FogPass::beginBlendedGroup(const LevelData& level, const BatchedLevel& batches, std::size_t g,
+                                const FrameVertices::Eye& eye)
+{
+    if (empty())
+        return false;
+    const View view = viewOf(eye);
+    const BatchedLevel::VertexSource source = batches.group(g).source;
+    std::vector<float>& shares = fogCoordinates[std::size_t(source)];
+    float thickest = 0.0f;
+    for (std::size_t f = 0; f < batches.faceCount(g); ++f) {
+        const int face = batches.faces(g)[f];
+        const GLuint* indices = batches.faceIndices(face);
+        for (uint32_t k = 0; k < batches.faceIndexCount(face); ++k) {
+            const Seen seen = seenThrough(positionOf(level, batches, source, indices[k]), view);
+            const float share = FogFactor::of(seen.lengthOverDistance, 1.0f);
+            shares[indices[k]] = share;
+            if (share > thickest) {
+                thickest = share;
+                groupColor = *seen.color;
+            }
+        }
+    }
+    if (!(thickest > 0.0f))
+        return false;
+    // Linear fog from 0 to 1 over the coordinate: the fragment keeps 1 - share of its colour.
+    glEnable(GL_FOG);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 0.0f);
+    glFogf(GL_FOG_END, 1.0f);
+    glFogi(GL_FOG_COORD_SRC, GL_FOG_COORD);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glFogCoordPointer(GL_FLOAT, 0, shares.data());
+    glEnableClientState(GL_FOG_COORD_ARRAY);
+    return true;
+}
+
+void FogPass::endBlendedGroup()
+{
+    glDisable(GL_FOG);
+    glDisableClientState(GL_FOG_COORD_ARRAY);
+}
+
+std::array<float, 4> FogPass::passFogColor(const Material::Blend& blend, const std::array<float, 3>& color)
+{
+    const bool adds = blend.destinationFactor == BlendFactor::one;
+    const bool multiplies = blend.sourceFactor == BlendFactor::destinationColor
+                         || (blend.sourceFactor == BlendFactor::zero && blend.destinationFactor == BlendFactor::sourceColor);
+    if (adds)
+        return {0.0f, 0.0f, 0.0f, 1.0f};
+    if (multiplies)
+        return {1.0f, 1.0f, 1.0f, 1.0f};
+    return {color[0], color[1], color[2], 1.0f};
+}
+
 void FogPass::draw(const LevelData& level, const BatchedLevel& batches, std::size_t end, const FrameVertices::Eye& eye)
 {
     drawnVertices = 0;
     if (empty())
         return;
-    // The eye looks along up x right (GL's eye space looks down its -z).
-    const View view{eye.position,
-                    {eye.up[1] * eye.right[2] - eye.up[2] * eye.right[1], eye.up[2] * eye.right[0] - eye.up[0] * eye.right[2],
-                     eye.up[0] * eye.right[1] - eye.up[1] * eye.right[0]}};
+    const View view = viewOf(eye);
     TextureManager::switchOffLightmapUnit();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, ramp);

@@ -25,9 +25,16 @@ class TextureResolver;
 // the eye's segment crosses one of the volume's planes the length is a ratio of linear terms,
 // so it is exact at the vertices and interpolated between them (continuous across edges).
 // Depth rather than distance thickens the fog toward the sides of the view slightly less than
-// the true ray length would. A vertex behind two volumes takes the thicker. Blended surfaces
-// are drawn over the haze and get none. The frame's vertices go into an array sized for every
-// drawn face's triangles.
+// the true ray length would. A vertex behind two volumes takes the thicker.
+//
+// Blended surfaces are fogged as their passes draw, by GL's fog with each vertex's share as its
+// fog coordinate (interpolated per vertex, so a large blended face may show its triangles
+// faintly): toward black for passes that add light, so they fade out; toward white for passes
+// that multiply what is behind; toward the fog's colour for the others, whose blend then mixes
+// a fogged colour. One colour per group: the thickest fog among its vertices.
+//
+// The frame's vertices go into arrays sized at load for every drawn face's triangles and every
+// vertex a face names.
 class FogPass {
 public:
     // The volumes whose material gives a fog distance. Nothing is kept for a level without.
@@ -37,14 +44,26 @@ public:
     FogPass& operator=(const FogPass&) = delete;
 
     bool empty() const { return volumes.empty(); }
-    // The array for `batches`' triangles as they are now: at load, and after the patches change.
-    void reserveFor(const BatchedLevel& batches);
+    // The arrays for `batches`' triangles as they are now: at load, and after the patches change.
+    void reserveFor(const LevelData& level, const BatchedLevel& batches);
     // Over groups [0, end) of `batches` as gathered and drawn this frame, seen from `eye` (world,
     // Y up). Leaves unit 0 texturing on with its coordinate array, an identity texture matrix,
     // no colour array, blending and culling as the next pass sets them.
     void draw(const LevelData& level, const BatchedLevel& batches, std::size_t end, const FrameVertices::Eye& eye);
 
     std::size_t fogVertexCount() const { return drawnVertices; } // in the last frame
+
+    // Before blended group `g` (gathered this frame) is drawn: GL's fog on, with its vertices'
+    // shares as fog coordinates, when any of them is seen through fog. Its passes then choose
+    // their fog colour (passFogColor). endBlendedGroup switches the fog off again.
+    // Returns whether the fog is on.
+    bool beginBlendedGroup(const LevelData& level, const BatchedLevel& batches, std::size_t g,
+                           const FrameVertices::Eye& eye);
+    static void endBlendedGroup();
+    // The colour a blended pass fades toward under fog of `color`: black for a pass that adds,
+    // white for one that multiplies, else the fog's.
+    static std::array<float, 4> passFogColor(const Material::Blend& blend, const std::array<float, 3>& color);
+    const std::array<float, 3>& groupFogColor() const { return groupColor; }
 
 private:
     struct Volume {
@@ -57,6 +76,10 @@ private:
         unsigned char color[4];  // the fog's colour, opaque: the ramp gives the alpha
         float texCoord[2];       // s: the length inside over the fog distance, 0..1; t: 0.5
     };
+    struct Seen {
+        float lengthOverDistance = 0.0f;             // of the thickest volume
+        const std::array<float, 3>* color = nullptr; // its colour; null where no fog is crossed
+    };
     struct View {
         std::array<float, 3> position;
         std::array<float, 3> forward; // unit, world
@@ -66,11 +89,16 @@ private:
                             GLuint index) const;
     std::size_t addFace(const LevelData& level, const BatchedLevel& batches, int face, const View& view,
                         std::size_t at);
+    Seen seenThrough(const float* position, const View& view) const;
     HazeVertex haze(const float* position, const View& view) const;
     static GLuint makeRamp();
     static bool hazy(const HazeVertex& vertex);
 
+    static View viewOf(const FrameVertices::Eye& eye);
+
     GLuint ramp = 0; // FogFactor's curve as alpha, across a row of texels; owned
+    std::array<std::vector<float>, 3> fogCoordinates; // by vertex source and vertex index: the share
+    std::array<float, 3> groupColor{};                // the blended group's fog colour
 
     std::vector<Volume> volumes;
     std::vector<HazeVertex> vertices; // this frame's triangles, three vertices each

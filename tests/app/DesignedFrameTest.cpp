@@ -242,6 +242,43 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
     }
 }
 
+// A green panel 90 units ahead, in front of a black wall, behind a slab of fog of colour
+// (0.2, 0.4, 1) 60 units thick and opaque at 40: blended surfaces behind fog are fogged by
+// their blend. An added panel fades out, a mixed one takes the fog's colour: the view shows the
+// fog's colour alone either way (unfogged, they would show (51, 255, 255) and (25, 178, 127)).
+TEST(DesignedFrameTest, BlendedSurfacesBehindFogAreFoggedAsTheirBlendAllows)
+{
+    for (const char* blend : {"blendFunc add", "blendFunc blend\n    alphaGen const 0.5"}) {
+        SCOPED_TRACE(blend);
+        DesignedScene files;
+        files.image("textures/wall.jpg", {0, 0, 0});
+        files.image("textures/green.jpg", {0, 255, 0});
+        files.directory.write("scripts/fog.shader",
+                              "textures/fog\n{\n  fogparms ( 0.2 0.4 1 ) 40\n}\n"
+                              "textures/panel\n{\n  {\n    map textures/green.jpg\n    "
+                                  + std::string(blend) + "\n  }\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/fog");
+        writer.addTexture("textures/panel");
+        addSquare(writer, 0, 100.0f, 40.0f);
+        addSquare(writer, 2, 90.0f, 30.0f);
+        finishLevel(writer);
+        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500}, {{-1, 0, 0}, 500}, {{0, 1, 0}, 80},
+                                                             {{0, -1, 0}, -20}, {{0, 0, 1}, 500}, {{0, 0, -1}, 500}};
+        for (int32_t i = 0; i < 6; ++i) {
+            writer.addPlane(sides[i].first, sides[i].second);
+            writer.addBrushSide(1 + i, 1);
+        }
+        writer.addBrush(0, 6, 1);
+        writer.addEffect("textures/fog", 0, -1);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
+        EXPECT_TRUE(near(ahead, {51, 102, 255}, 8)) << ahead.r << " " << ahead.g << " " << ahead.b;
+    }
+}
+
 // A white wall, the eye and the wall inside black fog opaque at 2500 units: the wall leans away
 // toward one corner (20 to 780 units deep), so its two triangles' corners lie at unequal
 // distances. Cut along either diagonal, the haze must be the same at every pixel: a haze
