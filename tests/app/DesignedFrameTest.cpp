@@ -147,23 +147,30 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
 {
     const Rgb farBox = {0, 0, 200};
     const Rgb hills = {30, 30, 30};
+    const Rgb background = {26, 26, 26}; // the designed look's dark grey
     const struct {
         const char* name;
         const char* script; // the material textures/sky; none when empty
         Rgb above, below;
+        bool stockSky; // the stock sky's image exists
     } cases[] = {
         {"two cloud layers, the second added",
          "skyParms - 128 -\n{ map textures/red.jpg }\n{ map textures/green.jpg\n blendFunc add }", {220, 200, 0},
-         {220, 200, 0}},
+         {220, 200, 0}, true},
         {"a cloud layer added over the far box", "skyParms env/test - -\n{ map textures/green.jpg\n blendFunc add }",
-         {0, 200, 200}, {0, 200, 200}},
+         {0, 200, 200}, {0, 200, 200}, true},
         {"a cloud layer tinted by its rgbGen", "skyParms - 512 -\n{ map textures/green.jpg\n rgbGen const ( 0 0.5 0 ) }",
-         {0, 100, 0}, {0, 100, 0}},
-        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}, {220, 0, 0}},
-        {"no material: the stock sky", "", {200, 0, 200}, {200, 0, 200}},
-        {"a near box over the far box", "skyParms env/test - env/hills", farBox, hills},
-        {"a near box over a cloud layer", "skyParms - 128 env/hills\n{ map textures/green.jpg }", {0, 200, 0}, hills},
-        {"a near box none of whose images exist", "skyParms env/test - env/none", farBox, farBox},
+         {0, 100, 0}, {0, 100, 0}, true},
+        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}, {220, 0, 0}, true},
+        {"no material: the stock sky", "", {200, 0, 200}, {200, 0, 200}, true},
+        {"a near box over the far box", "skyParms env/test - env/hills", farBox, hills, true},
+        {"a near box over a cloud layer", "skyParms - 128 env/hills\n{ map textures/green.jpg }", {0, 200, 0}, hills, true},
+        {"a near box none of whose images exist", "skyParms env/test - env/none", farBox, farBox, true},
+        {"a constant colour under an added layer, no far box image",
+         "skyParms env/none 512 -\n{ map $whiteimage\n rgbGen const ( 0.14 0.17 0.23 ) }\n"
+         "{ map textures/green.jpg\n blendFunc add\n rgbGen const ( 0 0.25 0 ) }",
+         {36, 93, 59}, {36, 93, 59}, true},
+        {"no sky image at all: the background", "", background, background, false},
     };
     const unsigned char hillsTexel[4] = {30, 30, 30, 255}, openTexel[4] = {255, 255, 255, 0}; // B, G, R, A
     testimages::Bytes hillsImage = testimages::tgaHeader(2, 8, 8, 32); // rows from the bottom up
@@ -177,7 +184,8 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
         files.image("textures/red.jpg", {220, 0, 0});
         files.image("textures/green.jpg", {0, 200, 0});
         files.image("textures/wall.jpg", {250, 250, 250});
-        files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
+        if (c.stockSky)
+            files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
         for (const char* side : {"_ft", "_bk", "_lf", "_rt", "_up", "_dn"})
             files.image(std::string("env/test") + side + ".jpg", {0, 0, 200});
         files.directory.write("env/hills_lf.tga", hillsImage);
