@@ -72,6 +72,8 @@ void FogPass::reserveFor(const LevelData& level, const BatchedLevel& batches)
     vertices.resize(batches.indexTotal());
     std::array<std::size_t, 3> sizes{};
     for (std::size_t face = 0; face < level.faces.size(); ++face) {
+        if (batches.faceIndexCount(int(face)) == 0) // not drawn: in no group
+            continue;
         std::size_t& size = sizes[std::size_t(batches.sourceOf(int(face)))];
         const GLuint* indices = batches.faceIndices(int(face));
         for (uint32_t k = 0; k < batches.faceIndexCount(int(face)); ++k)

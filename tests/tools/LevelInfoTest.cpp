@@ -73,6 +73,9 @@ TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
     EXPECT_NE(courtyard.find("texture textures/courtyard/sky: sky, fog or nodraw surface, needs no image\n"),
               std::string::npos)
         << "the far-box sky is drawn by its box, not an image of its own\n" << courtyard;
+    const std::string materials = run("--data " + testsupport::buildDir() + "/demo demo --materials");
+    EXPECT_NE(materials.find("; not drawn: 0 faces, 0 stages\n"), std::string::npos)
+        << "the fogged water and lava draw their surfaces\n" << materials;
     EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
               "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
 }

@@ -63,8 +63,10 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "    }\n"},
     {"water", 0, waterContents, Cell::Water,
      "A pool's surface over its floor: two layers drift and sway against each other, the\n"
-     "// first mixed half-way with the floor below, the second's highlights added.",
+     "// first mixed half-way with the floor below, the second's highlights added; below the\n"
+     "// surface a blue-green fog, opaque at 64 units.",
      "    qer_editorimage textures/@/water1.jpg\n"
+     "    fogparms ( 0.1 0.3 0.35 ) 64\n"
      "    surfaceparm trans\n"
      "    surfaceparm nonsolid\n"
      "    surfaceparm nolightmap\n"
@@ -83,7 +85,9 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "        tcMod scroll -0.02 0.03\n"
      "    }\n"},
     {"lava", 0, lavaContents, Cell::Lava,
-     "Lava glows by itself, brighter and dimmer twice a second, and creeps.",
+     "Lava glows by itself, brighter and dimmer twice a second, and creeps, in a red haze\n"
+     "// a few units deep, opaque at 24.",
+     "    fogparms ( 0.8 0.25 0.05 ) 24\n"
      "    surfaceparm nolightmap\n"
      "    {\n"
      "        map textures/@/lava.jpg\n"
