@@ -39,6 +39,15 @@ float rampCoordinate(float lengthOverDistance)
     return (0.5f + x * float(rampTexels - 1)) / float(rampTexels);
 }
 
+// Whether the box around the segment from `from` to `to` meets the volume's box.
+bool boxesMeet(const std::array<float, 3>& from, const std::array<float, 3>& to, const FogVolume& volume)
+{
+    for (std::size_t axis = 0; axis < 3; ++axis)
+        if (std::max(from[axis], to[axis]) < volume.mins[axis] || std::min(from[axis], to[axis]) > volume.maxs[axis])
+            return false;
+    return true;
+}
+
 float dot(const std::array<float, 3>& a, const std::array<float, 3>& b)
 {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
@@ -104,6 +113,8 @@ FogPass::Seen FogPass::seenThrough(const float* position, const View& view) cons
         return seen;
     const float depthPerUnit = std::max(dot(offset, view.forward), 0.0f) / rayLength; // the ray's length to its depth
     for (const Volume& volume : volumes) {
+        if (!boxesMeet(view.position, to, volume.shape)) // most volumes lie nowhere near the ray
+            continue;
         const float x = volume.shape.lengthInside(view.position, to) * depthPerUnit / volume.distance;
         if (x <= seen.lengthOverDistance)
             continue;
