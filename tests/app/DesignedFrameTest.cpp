@@ -24,6 +24,20 @@ using designedscene::middle;
 using designedscene::near;
 using designedscene::rightOfCentre;
 
+namespace {
+// A fog volume of the material textures/fog (texture record 1): a box of six sides facing out,
+// each a normal in the file's axes and its distance, as the level's only brush.
+void addFogBox(LevelWriter& writer, const std::pair<leveltest::Triple, float> (&sides)[6])
+{
+    for (int32_t i = 0; i < 6; ++i) {
+        writer.addPlane(sides[i].first, sides[i].second);
+        writer.addBrushSide(1 + i, 1);
+    }
+    writer.addBrush(0, 6, 1);
+    writer.addEffect("textures/fog", 0, -1);
+}
+} // namespace
+
 TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBrightnessInTheDesignedFrameOnly)
 {
     DesignedScene files;
@@ -237,12 +251,7 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
         const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500},  {{-1, 0, 0}, 500},
                                                              {{0, 1, 0}, c.farSide}, {{0, -1, 0}, -c.nearSide},
                                                              {{0, 0, 1}, 500},  {{0, 0, -1}, 500}};
-        for (int32_t i = 0; i < 6; ++i) {
-            writer.addPlane(sides[i].first, sides[i].second);
-            writer.addBrushSide(1 + i, 1);
-        }
-        writer.addBrush(0, 6, 1);
-        writer.addEffect("textures/fog", 0, -1);
+        addFogBox(writer, sides);
         files.open(writer, true);
         files.scene->frame(true, true);
         const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
@@ -274,12 +283,7 @@ TEST(DesignedFrameTest, BlendedSurfacesBehindFogAreFoggedAsTheirBlendAllows)
         finishLevel(writer);
         const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500}, {{-1, 0, 0}, 500}, {{0, 1, 0}, 80},
                                                              {{0, -1, 0}, -20}, {{0, 0, 1}, 500}, {{0, 0, -1}, 500}};
-        for (int32_t i = 0; i < 6; ++i) {
-            writer.addPlane(sides[i].first, sides[i].second);
-            writer.addBrushSide(1 + i, 1);
-        }
-        writer.addBrush(0, 6, 1);
-        writer.addEffect("textures/fog", 0, -1);
+        addFogBox(writer, sides);
         files.open(writer, true);
         files.scene->frame(true, true);
         const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
@@ -319,12 +323,7 @@ TEST(DesignedFrameTest, FogOnALargeFlatWallDoesNotShowWhereItsTrianglesMeet)
         const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 1000}, {{-1, 0, 0}, 1000},
                                                              {{0, 1, 0}, 1000}, {{0, -1, 0}, 100},
                                                              {{0, 0, 1}, 1000}, {{0, 0, -1}, 1000}};
-        for (int32_t i = 0; i < 6; ++i) {
-            writer.addPlane(sides[i].first, sides[i].second);
-            writer.addBrushSide(1 + i, 1);
-        }
-        writer.addBrush(0, 6, 1);
-        writer.addEffect("textures/fog", 0, -1);
+        addFogBox(writer, sides);
         files.open(writer, true);
         files.scene->frame(true, true);
         std::vector<int> reds;
