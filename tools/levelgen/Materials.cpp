@@ -161,6 +161,23 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "        tcMod scale 5 5\n"
      "        tcMod scroll -0.015 0.01\n"
      "    }\n"},
+    {"dusk", skySurfaceFlag, solidContents, Cell::Sky,
+     "Open sky at dusk: a flat blue-grey under wisps added over it, on a dome 256 units up.\n"
+     "// Its far box env/@/dusk_* is named but not written: a viewer must show the colour, not white.",
+     "    surfaceparm sky\n"
+     "    surfaceparm noimpact\n"
+     "    surfaceparm nolightmap\n"
+     "    skyParms env/@/dusk 256 ^\n"
+     "    {\n"
+     "        map $whiteimage\n"
+     "        rgbGen const ( 0.14 0.17 0.23 )\n"
+     "    }\n"
+     "    {\n"
+     "        map textures/@/clouds2.jpg\n"
+     "        blendFunc add\n"
+     "        tcMod scale 5 5\n"
+     "        tcMod scroll -0.015 0.01\n"
+     "    }\n"},
 }};
 
 const MaterialEntry& entry(Material material)
@@ -207,6 +224,8 @@ bool planUses(const Plan& plan, Material material)
         return false;
     if (material == Material::Clouds && plan.sky != SkyKind::clouds)
         return false;
+    if (material == Material::Dusk && plan.sky != SkyKind::dusk)
+        return false;
     if (material == Material::Water
         && std::any_of(plan.shapes.begin(), plan.shapes.end(), [](const PlanShape& s) { return s.kind == ShapeKind::water; }))
         return true;
@@ -215,7 +234,12 @@ bool planUses(const Plan& plan, Material material)
 
 Material skyMaterial(const Plan& plan)
 {
-    return plan.sky == SkyKind::clouds ? Material::Clouds : Material::Sky;
+    switch (plan.sky) {
+    case SkyKind::clouds: return Material::Clouds;
+    case SkyKind::dusk: return Material::Dusk;
+    case SkyKind::farBox: break;
+    }
+    return Material::Sky;
 }
 
 std::string materialScriptPath(const Plan& plan)
