@@ -45,9 +45,12 @@ public:
     // Whether a stage shows anything: an image of its own, the lightmap or white. One that does
     // not (a $ name the viewer lacks, a stage without a map) is left out of the passes.
     static bool showsSomething(const Material::Stage& stage);
-    // Whether a sky material's pass is drawn as one of its cloud layers: only passes showing
-    // the stage's own image are.
-    static bool isCloudLayer(const Pass& pass) { return pass.stage != nullptr && pass.image == Image::stage; }
+    // Whether a sky material's pass is drawn as one of its cloud layers: passes showing the
+    // stage's own image or white (a flat colour under the clouds, from rgbGen) are.
+    static bool isCloudLayer(const Pass& pass)
+    {
+        return pass.stage != nullptr && (pass.image == Image::stage || pass.image == Image::white);
+    }
 
     // Whether faces of this material need their vertices worked out every frame: a vertex
     // deform, a stage whose texture coordinates follow the eye (tcGen environment), or a pass

@@ -96,11 +96,11 @@ private:
 std::optional<Reason> faceReason(SurfaceStyle::Hidden hidden, const Material& material)
 {
     switch (hidden) {
-    case SurfaceStyle::Hidden::fog: return Reason::fog;
     case SurfaceStyle::Hidden::nodrawRecord:
         if (!material.nodraw)
             return Reason::nodrawRecord;
         break;
+    case SurfaceStyle::Hidden::fog: // a fog material without drawing stages
     case SurfaceStyle::Hidden::nodrawMaterial:
     case SurfaceStyle::Hidden::no:
     case SurfaceStyle::Hidden::sky: break;
@@ -195,7 +195,6 @@ MaterialReport MaterialReport::of(const LevelData& level, const MaterialLibrary&
 const char* MaterialReport::describe(Reason reason)
 {
     switch (reason) {
-    case Reason::fog: return "fog material, drawn only as the haze behind it";
     case Reason::nodrawRecord: return "texture record flagged nodraw, its material not";
     case Reason::billboard: return "billboard faces, never drawn";
     case Reason::nothingShown: return "no image, lightmap or white to show";

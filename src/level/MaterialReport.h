@@ -30,11 +30,10 @@ struct MaterialReport {
         std::size_t faces = 0;
     };
     enum class Reason : uint8_t {
-        fog,            // faces: a fog material's surface shows only as the haze behind it
         nodrawRecord,   // faces: their texture record is flagged nodraw, though the material is not
         billboard,      // faces: billboards are never drawn
         nothingShown,   // stages: neither an image of their own, nor the lightmap, nor white
-        notACloudLayer, // stages: a sky's stage other than an image ($lightmap, $whiteimage)
+        notACloudLayer, // stages: a sky's stage that is neither an image nor $whiteimage ($lightmap)
         imageNotFound,  // stages: their image (every animMap frame) is missing or does not decode
     };
     struct Undrawn {

@@ -2,6 +2,7 @@
 
 #include "level/LevelFormat.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -20,7 +21,8 @@ SurfaceStyle::Hidden hiddenBy(int32_t surfaceFlags, const Material* material)
         return SurfaceStyle::Hidden::nodrawRecord;
     if (material != nullptr && material->nodraw)
         return SurfaceStyle::Hidden::nodrawMaterial;
-    if (material != nullptr && material->fog)
+    if (material != nullptr && material->fog
+        && std::none_of(material->stages.begin(), material->stages.end(), MaterialPasses::showsSomething))
         return SurfaceStyle::Hidden::fog;
     return SurfaceStyle::Hidden::no;
 }

@@ -12,7 +12,8 @@ struct SurfaceStyle {
     enum class Pass : uint8_t { opaque, alphaTested, blended }; // drawn in this order
     // Why the faces are not drawn as surfaces, read from the record's flags first, then its
     // material: the sky shows through sky surfaces, nodraw ones show nothing, and a fog
-    // material's surface is drawn only as the haze of what lies behind it, its stages never.
+    // material without drawing stages is only the haze of what lies behind it (with stages,
+    // water or lava, its surface is drawn like any other and its volume still hazes).
     // levelinfo's report of what is not drawn reads this too, so it follows the drawing.
     enum class Hidden : uint8_t { no, sky, nodrawRecord, nodrawMaterial, fog };
 

@@ -13,13 +13,35 @@ constexpr int rings = 16;
 constexpr int segments = 32;
 } // namespace
 
+CloudDome::~CloudDome()
+{
+    if (white != 0)
+        glDeleteTextures(1, &white);
+}
+
+// $whiteimage: one white texel, made when a layer first shows it, coloured by the stage's rgbGen.
+GLuint CloudDome::whiteImage()
+{
+    if (white != 0)
+        return white;
+    constexpr unsigned char texel[3] = {255, 255, 255};
+    glGenTextures(1, &white);
+    glBindTexture(GL_TEXTURE_2D, white);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
+    return white;
+}
+
 CloudDome::CloudDome(const Material& sky, DataRootImages& images)
 {
     const ImageCache::Filter filter = sky.noMipmaps ? ImageCache::Filter::linear : ImageCache::Filter::mipmapped;
     for (const MaterialPasses::Pass& pass : MaterialPasses::of(&sky, MaterialPasses::Pass{})) {
         if (!MaterialPasses::isCloudLayer(pass))
             continue;
-        StagePass layer = StagePass::loaded(pass, images, filter);
+        StagePass layer = pass.image == MaterialPasses::Image::white ? StagePass(pass, {whiteImage()}, 1)
+                                                                     : StagePass::loaded(pass, images, filter);
         if (layer.hasImage())
             layers.push_back(layer);
     }

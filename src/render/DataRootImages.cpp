@@ -40,7 +40,10 @@ void DataRootImages::loadSky(const std::string& name)
 {
     const std::optional<std::string> path = textures.findImage(name);
     if (const std::unique_ptr<DecodedImage> sky = path ? images.decode(*path) : nullptr)
+    {
         TextureManager::uploadToBoundTexture(*sky);
+        skyFound = true;
+    }
 }
 
 std::optional<TextureReport> DataRootImages::report(const LevelData& level, const MaterialLibrary* materials) const

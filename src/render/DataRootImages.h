@@ -27,6 +27,7 @@ public:
     // None: every image is decoded top row first.
     bool keepsRowsBottomUp(const TextureManager&, int) const override { return false; }
     void loadSky(const std::string& name) override;
+    bool skyLoaded() const { return skyFound; } // the last loadSky found its image
     // A record has an image when faces use it and the cache gave its image a texture (one past
     // the texture budget has none).
     std::optional<TextureReport> report(const LevelData& level, const MaterialLibrary* materials) const override;
@@ -36,6 +37,7 @@ public:
     ImageCache& cache() { return images; }
 
 private:
+    bool skyFound = false;
     static constexpr uint32_t unused = UINT32_MAX;
     struct Name {
         GLuint texture = 0;

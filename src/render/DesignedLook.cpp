@@ -31,6 +31,9 @@ void DesignedLook::recordsRead(const LevelLoader& loader, LevelData& level, Text
 
 void DesignedLook::levelReady(const LevelData& level, const TextureManager& textures)
 {
+    // Where the level draws nothing (outside its walls, a sky without images): a dark neutral
+    // grey that the status line and a missing sky never vanish into.
+    glClearColor(backgroundGrey, backgroundGrey, backgroundGrey, 1.0f);
     visibleSet.emplace(level);
     std::vector<std::string> notices;
     moving.emplace(placedEntities, level.entities.entities, levelName, notices);
@@ -60,7 +63,7 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     batches = std::make_unique<BatchedLevel>(level, styles, light, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     fog = std::make_unique<FogPass>(level, resolver);
-    fog->reserveFor(*batches);
+    fog->reserveFor(level, *batches);
     loadSky(level);
 }
 
@@ -73,8 +76,11 @@ void DesignedLook::loadSky(const LevelData& level)
         const Material* material = styles[i].sky ? resolver.material(level.textureNames[i]) : nullptr;
         if (material == nullptr)
             continue;
-        if (!material->skyFarBox.empty())
-            farBox = std::make_unique<SkyBoxImages>(boxSides(material->skyFarBox));
+        if (!material->skyFarBox.empty()) {
+            const std::array<GLuint, 6> sides = boxSides(material->skyFarBox);
+            if (std::any_of(sides.begin(), sides.end(), [](GLuint side) { return side != 0; }))
+                farBox = std::make_unique<SkyBoxImages>(sides);
+        }
         clouds = std::make_unique<CloudDome>(*material, images);
         skyAnimated = material->changesWithTime();
         if (clouds->empty())
@@ -107,8 +113,12 @@ void DesignedLook::drawSky(const Skybox& plainSky, GLuint plainTexture) const
         farBox->draw();
     else if (clouds) // drawn after the opaque faces
         clouds->leaveSkyState(clockSeconds);
-    else
+    else if (ownSkyImage != 0 || images.skyLoaded())
         plainSky.draw(ownSkyImage != 0 ? ownSkyImage : plainTexture);
+    else { // no sky image at all: the background shows
+        Skybox::beginSkyPass();
+        Skybox::endSkyPass();
+    }
 }
 
 void DesignedLook::advanceClock(double frameSeconds)
@@ -218,12 +228,30 @@ void DesignedLook::drawFaces(const Faces& faces)
         if (nearBox)
             nearBox->draw();
     }
-    fog->draw(level, *batches, batches->firstBlendedGroup(), eye.position);
-    renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+    fog->draw(level, *batches, batches->firstBlendedGroup(), eye);
+    drawBlendedGroups(level, eye);
     drawMovers();
     renderer->end();
     if (markersShown)
         markers->draw();
+}
+
+// Each blended group under GL's fog where its vertices are seen through a fog volume.
+void DesignedLook::drawBlendedGroups(const LevelData& level, const FrameVertices::Eye& eye)
+{
+    if (fog->empty()) {
+        renderer->drawGroups(*batches, batches->firstBlendedGroup(), batches->groupCount());
+        return;
+    }
+    for (std::size_t g = batches->firstBlendedGroup(); g < batches->groupCount(); ++g) {
+        if (batches->indexCount(g) == 0)
+            continue;
+        const bool fogged = fog->beginBlendedGroup(level, *batches, g, eye);
+        renderer->fogPassesToward(fogged ? &fog->groupFogColor() : nullptr);
+        renderer->drawGroups(*batches, g, g + 1);
+        FogPass::endBlendedGroup();
+    }
+    renderer->fogPassesToward(nullptr);
 }
 
 // The cloud layers and near box are drawn only when a sky surface is among the faces in view:
@@ -263,5 +291,5 @@ void DesignedLook::rebuildPatches(const LevelData& level, bool tessellated)
 {
     patchesStale = false;
     batches->rebuildPatches(level, tessellated);
-    fog->reserveFor(*batches);
+    fog->reserveFor(level, *batches);
 }

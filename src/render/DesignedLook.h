@@ -57,8 +57,9 @@ public:
     // still). The first frame's seconds are the time since start-up, loading included: the
     // clock starts where it was set instead.
     void advanceClock(double frameSeconds) override;
-    // The level's sky material: its far box (its cloud layers come after the opaque faces), or
-    // its own image when it has neither; the plain sky image for a level without one.
+    // The level's sky material: its far box's images found (its cloud layers come after the
+    // opaque faces), or its own image when it has neither; the plain sky image for a level
+    // without one; nothing, so the background shows, where there is no image at all.
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const override;
     void drawShots(CameraRenderer& renderer, const std::vector<Shot>& shots) const override;
     // The faces the plain frame gathers, from the leaves the eye's cluster sees, found again only
@@ -94,6 +95,7 @@ public:
     const BatchedLevel& batchedLevel() const { return *batches; }
     const MaterialRenderer& materialRenderer() const { return *renderer; }
     const FogPass& fogPass() const { return *fog; }
+    static constexpr float backgroundGrey = 0.1f; // the clear colour's each channel, 0..1
     double clock() const { return clockSeconds; } // seconds on the material clock
     const BrushEntityVisibility& brushEntities() const { return *brushEntityVisibility; }
 
@@ -102,6 +104,7 @@ private:
     std::array<GLuint, 6> boxSides(const std::string& base);
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
+    void drawBlendedGroups(const LevelData& level, const FrameVertices::Eye& eye);
     bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const;
     void collectMovers(const Camera& camera);
     void drawMovers();

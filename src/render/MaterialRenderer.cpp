@@ -4,6 +4,7 @@
 #include "render/DataRootImages.h"
 #include "render/PassState.h"
 #include "render/TextureManager.h"
+#include "render/FogPass.h"
 #include "surface/StageColor.h"
 #include "surface/TextureMatrix.h"
 
@@ -180,6 +181,8 @@ void MaterialRenderer::applyDepthAndBlend(const MaterialPasses::Pass& pass) cons
     glDepthFunc(pass.depthFunction == DepthFunction::equal ? GL_EQUAL : GL_LEQUAL);
     PassState::applyBlend(pass.blend);
     PassState::applyAlphaFunction(pass.alphaFunction);
+    if (fogColor != nullptr)
+        glFogfv(GL_FOG_COLOR, FogPass::passFogColor(pass.blend, *fogColor).data());
 }
 
 // The unit 0 image, and how the pass is lit: a lit pass, or the lightmap's own, takes the

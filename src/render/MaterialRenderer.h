@@ -51,6 +51,9 @@ public:
     void begin(const Frame& frame);
     void drawGroups(BatchedLevel& batches, std::size_t first, std::size_t end);
     void end();
+    // While GL's fog is on for blended groups (FogPass): each pass sets the fog colour its blend
+    // fades toward under fog of `color`; null while the fog is off. `color` outlives the draws.
+    void fogPassesToward(const std::array<float, 3>* color) { fogColor = color; }
 
     std::size_t drawCalls() const { return lastDrawCalls; } // since begin
     std::size_t passCount(int texture) const { return passes[std::size_t(texture)].size(); }
@@ -76,4 +79,5 @@ private:
     Frame frame;
     std::size_t lastDrawCalls = 0;
     bool textureMatrixSet = false; // unit 0's texture matrix is not the identity
+    const std::array<float, 3>* fogColor = nullptr;
 };

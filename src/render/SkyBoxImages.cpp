@@ -37,7 +37,7 @@ void SkyBoxImages::draw() const
 void SkyBoxImages::drawSides() const
 {
     for (std::size_t side = 0; side < 6; ++side) {
-        if (sideTextures[side] == 0 && layer == Layer::near)
+        if (sideTextures[side] == 0) // a missing image shows what lies below it, never white
             continue;
         glBindTexture(GL_TEXTURE_2D, sideTextures[side]);
         glBegin(GL_QUADS);

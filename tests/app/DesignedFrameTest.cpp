@@ -2,6 +2,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 
@@ -19,6 +23,20 @@ using designedscene::leftOfCentre;
 using designedscene::middle;
 using designedscene::near;
 using designedscene::rightOfCentre;
+
+namespace {
+// A fog volume of the material textures/fog (texture record 1): a box of six sides facing out,
+// each a normal in the file's axes and its distance, as the level's only brush.
+void addFogBox(LevelWriter& writer, const std::pair<leveltest::Triple, float> (&sides)[6])
+{
+    for (int32_t i = 0; i < 6; ++i) {
+        writer.addPlane(sides[i].first, sides[i].second);
+        writer.addBrushSide(1 + i, 1);
+    }
+    writer.addBrush(0, 6, 1);
+    writer.addEffect("textures/fog", 0, -1);
+}
+} // namespace
 
 TEST(DesignedFrameTest, AWallShowsItsLightmapAtFourTimesItsStoredValueTimesTheBrightnessInTheDesignedFrameOnly)
 {
@@ -143,23 +161,30 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
 {
     const Rgb farBox = {0, 0, 200};
     const Rgb hills = {30, 30, 30};
+    const Rgb background = {26, 26, 26}; // the designed look's dark grey
     const struct {
         const char* name;
         const char* script; // the material textures/sky; none when empty
         Rgb above, below;
+        bool stockSky; // the stock sky's image exists
     } cases[] = {
         {"two cloud layers, the second added",
          "skyParms - 128 -\n{ map textures/red.jpg }\n{ map textures/green.jpg\n blendFunc add }", {220, 200, 0},
-         {220, 200, 0}},
+         {220, 200, 0}, true},
         {"a cloud layer added over the far box", "skyParms env/test - -\n{ map textures/green.jpg\n blendFunc add }",
-         {0, 200, 200}, {0, 200, 200}},
+         {0, 200, 200}, {0, 200, 200}, true},
         {"a cloud layer tinted by its rgbGen", "skyParms - 512 -\n{ map textures/green.jpg\n rgbGen const ( 0 0.5 0 ) }",
-         {0, 100, 0}, {0, 100, 0}},
-        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}, {220, 0, 0}},
-        {"no material: the stock sky", "", {200, 0, 200}, {200, 0, 200}},
-        {"a near box over the far box", "skyParms env/test - env/hills", farBox, hills},
-        {"a near box over a cloud layer", "skyParms - 128 env/hills\n{ map textures/green.jpg }", {0, 200, 0}, hills},
-        {"a near box none of whose images exist", "skyParms env/test - env/none", farBox, farBox},
+         {0, 100, 0}, {0, 100, 0}, true},
+        {"neither: the editor image", "qer_editorimage textures/red.jpg", {220, 0, 0}, {220, 0, 0}, true},
+        {"no material: the stock sky", "", {200, 0, 200}, {200, 0, 200}, true},
+        {"a near box over the far box", "skyParms env/test - env/hills", farBox, hills, true},
+        {"a near box over a cloud layer", "skyParms - 128 env/hills\n{ map textures/green.jpg }", {0, 200, 0}, hills, true},
+        {"a near box none of whose images exist", "skyParms env/test - env/none", farBox, farBox, true},
+        {"a constant colour under an added layer, no far box image",
+         "skyParms env/none 512 -\n{ map $whiteimage\n rgbGen const ( 0.14 0.17 0.23 ) }\n"
+         "{ map textures/green.jpg\n blendFunc add\n rgbGen const ( 0 0.25 0 ) }",
+         {36, 93, 59}, {36, 93, 59}, true},
+        {"no sky image at all: the background", "", background, background, false},
     };
     const unsigned char hillsTexel[4] = {30, 30, 30, 255}, openTexel[4] = {255, 255, 255, 0}; // B, G, R, A
     testimages::Bytes hillsImage = testimages::tgaHeader(2, 8, 8, 32); // rows from the bottom up
@@ -173,7 +198,8 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
         files.image("textures/red.jpg", {220, 0, 0});
         files.image("textures/green.jpg", {0, 200, 0});
         files.image("textures/wall.jpg", {250, 250, 250});
-        files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
+        if (c.stockSky)
+            files.image("textures/skies/intelredclouds.jpg", {200, 0, 200});
         for (const char* side : {"_ft", "_bk", "_lf", "_rt", "_up", "_dn"})
             files.image(std::string("env/test") + side + ".jpg", {0, 0, 200});
         files.directory.write("env/hills_lf.tga", hillsImage);
@@ -199,8 +225,7 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
 }
 
 // A red wall 100 units ahead seen through a slab of fog of colour (0.2, 0.4, 1) filling the file's
-// y from NEAR to FAR. The fog is worked out at the wall's corners, whose rays run 1.158 times
-// their depth: through the slab 20..80 they run 69.5 units inside it.
+// y from NEAR to FAR. The ray ahead runs 60 units inside the slab 20..80.
 TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInside)
 {
     const struct {
@@ -209,7 +234,7 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
         Rgb ahead;
     } cases[] = {
         {"fog thicker than its distance hides the wall", 20, 80, 40, {51, 102, 255}},
-        {"half its distance covers three quarters", 20, 80, 139, {93, 77, 191}},
+        {"60 units of 139 cover two thirds", 20, 80, 139, {106, 69, 173}},
         {"fog behind the wall leaves it as it is", 120, 180, 40, {220, 0, 0}},
     };
     for (const auto& c : cases) {
@@ -226,17 +251,95 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
         const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500},  {{-1, 0, 0}, 500},
                                                              {{0, 1, 0}, c.farSide}, {{0, -1, 0}, -c.nearSide},
                                                              {{0, 0, 1}, 500},  {{0, 0, -1}, 500}};
-        for (int32_t i = 0; i < 6; ++i) {
-            writer.addPlane(sides[i].first, sides[i].second);
-            writer.addBrushSide(1 + i, 1);
-        }
-        writer.addBrush(0, 6, 1);
-        writer.addEffect("textures/fog", 0, -1);
+        addFogBox(writer, sides);
         files.open(writer, true);
         files.scene->frame(true, true);
         const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
         EXPECT_TRUE(near(ahead, c.ahead, 8)) << ahead.r << " " << ahead.g << " " << ahead.b;
     }
+}
+
+// A green panel 90 units ahead, in front of a black wall, behind a slab of fog of colour
+// (0.2, 0.4, 1) 60 units thick and opaque at 40: blended surfaces behind fog are fogged by
+// their blend. An added panel fades out, a mixed one takes the fog's colour: the view shows the
+// fog's colour alone either way (unfogged, they would show (51, 255, 255) and (25, 178, 127)).
+TEST(DesignedFrameTest, BlendedSurfacesBehindFogAreFoggedAsTheirBlendAllows)
+{
+    for (const char* blend : {"blendFunc add", "blendFunc blend\n    alphaGen const 0.5"}) {
+        SCOPED_TRACE(blend);
+        DesignedScene files;
+        files.image("textures/wall.jpg", {0, 0, 0});
+        files.image("textures/green.jpg", {0, 255, 0});
+        files.directory.write("scripts/fog.shader",
+                              "textures/fog\n{\n  fogparms ( 0.2 0.4 1 ) 40\n}\n"
+                              "textures/panel\n{\n  {\n    map textures/green.jpg\n    "
+                                  + std::string(blend) + "\n  }\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/fog");
+        writer.addTexture("textures/panel");
+        addSquare(writer, 0, 100.0f, 40.0f);
+        addSquare(writer, 2, 90.0f, 30.0f);
+        finishLevel(writer);
+        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500}, {{-1, 0, 0}, 500}, {{0, 1, 0}, 80},
+                                                             {{0, -1, 0}, -20}, {{0, 0, 1}, 500}, {{0, 0, -1}, 500}};
+        addFogBox(writer, sides);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
+        EXPECT_TRUE(near(ahead, {51, 102, 255}, 8)) << ahead.r << " " << ahead.g << " " << ahead.b;
+    }
+}
+
+// A white wall, the eye and the wall inside black fog opaque at 2500 units: the wall leans away
+// toward one corner (20 to 780 units deep), so its two triangles' corners lie at unequal
+// distances. Cut along either diagonal, the haze must be the same at every pixel: a haze
+// interpolated from the corners differs by 9 levels near the wall's centre, a brightness step
+// along the edge; one that follows the depth per pixel does not depend on where edges lie.
+TEST(DesignedFrameTest, FogOnALargeFlatWallDoesNotShowWhereItsTrianglesMeet)
+{
+    const auto picture = [](std::initializer_list<int32_t> triangles) {
+        DesignedScene files;
+        files.image("textures/wall.jpg", {255, 255, 255});
+        files.directory.write("scripts/fog.shader", "textures/fog\n{\n  surfaceparm fog\n  fogparms ( 0 0 0 ) 2500\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/fog");
+        const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+        for (const auto& corner : corners) {
+            VertexRecord vertex;
+            vertex.position = {corner[0] * 400.0f, 400.0f + 190.0f * (corner[0] + corner[1]), corner[1] * 400.0f};
+            vertex.texCoord = {(corner[0] + 1) / 2, (1 - corner[1]) / 2};
+            writer.addVertex(vertex);
+        }
+        for (int32_t index : triangles)
+            writer.addMeshVertex(index);
+        FaceRecord face;
+        face.texture = 0;
+        face.vertexCount = 4;
+        face.meshVertexCount = 6;
+        writer.addFace(face);
+        finishLevel(writer);
+        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 1000}, {{-1, 0, 0}, 1000},
+                                                             {{0, 1, 0}, 1000}, {{0, -1, 0}, 100},
+                                                             {{0, 0, 1}, 1000}, {{0, 0, -1}, 1000}};
+        addFogBox(writer, sides);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        std::vector<int> reds;
+        for (int y = middle; y < testsupport::contextHeight; ++y) // clear of the status line
+            for (int x = 0; x < testsupport::contextWidth; ++x)
+                reds.push_back(readPixel(x, y).r);
+        return reds;
+    };
+    const std::vector<int> oneWay = picture({0, 1, 2, 0, 2, 3});
+    const std::vector<int> otherWay = picture({0, 1, 3, 1, 2, 3});
+    const auto [darkest, brightest] = std::minmax_element(oneWay.begin(), oneWay.end());
+    EXPECT_GT(*brightest - *darkest, 30) << "no haze to judge";
+    int step = 0;
+    for (std::size_t i = 0; i < oneWay.size(); ++i)
+        step = std::max(step, std::abs(oneWay[i] - otherWay[i]));
+    EXPECT_LE(step, 2);
 }
 
 TEST(DesignedFrameTest, RecordsShowingOneImageShareItsTextureAndUnusedRecordsCostNothing)

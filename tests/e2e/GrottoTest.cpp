@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -83,7 +84,7 @@ struct Change {
 };
 
 const Change changes[] = {
-    {"the water drifts", at(southEnd, "0"), at(southEnd, "0.5"), {200, 200, 260, 225}, {}, {20, 60, 80, 80}},
+    {"the water drifts", at(southEnd, "0"), at(southEnd, "0.5"), {140, 205, 300, 230}, {}, {20, 60, 80, 80}},
     {"the lava pulses and creeps", at(southEnd, "0"), at(southEnd, "0.5"), {0, 218, 60, 238}, {}, {20, 60, 80, 80}},
     {"the panel's glow pulses", at(southEnd, "0"), at(southEnd, "0.25"), {198, 86, 228, 100}, {}, {20, 60, 80, 80}},
     {"the sign shows its next picture", at(southEnd, "0"), at(southEnd, "1"), {95, 88, 120, 118}, {}, {20, 60, 80, 80}},
@@ -160,6 +161,25 @@ TEST(GrottoTest, TheFlameFacesTheEyeFromTheSouthAndFromTheWest)
             }
         EXPECT_GT(flame, 400) << v.view[1] << " " << v.view[3] << ": the flame is seen edge on or not at all";
     }
+}
+
+// Straight down onto the pool and the lava, whose materials also make fog below their surfaces:
+// the surfaces are drawn (blue-green water, orange lava), not the floor tiles through a haze.
+TEST(GrottoTest, ThePoolAndTheLavaShowTheirSurfaces)
+{
+    const auto meanColour = [](const PNGFile& picture) {
+        std::array<double, 3> sum{};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    sum[std::size_t(c)] += picture.at(x, y)[c] / double(width * height);
+        return sum;
+    };
+    const std::array<double, 3> pool = meanColour(snapshot({"--at", "2624", "60", "-544", "--pitch", "-89"}));
+    EXPECT_GT(pool[2], pool[0] + 40) << pool[0] << " " << pool[1] << " " << pool[2];
+    EXPECT_GT(pool[1], pool[0] + 40) << pool[0] << " " << pool[1] << " " << pool[2];
+    const std::array<double, 3> lava = meanColour(snapshot({"--at", "2464", "60", "-480", "--pitch", "-89"}));
+    EXPECT_GT(lava[0], lava[2] + 80) << lava[0] << " " << lava[1] << " " << lava[2];
 }
 
 // Looking down into the fog pit from just above its fog: the tiled floor under it is drawn in

@@ -73,6 +73,9 @@ TEST(LevelInfoTest, SaysWhereEachTextureIsFoundUnderADataRoot)
     EXPECT_NE(courtyard.find("texture textures/courtyard/sky: sky, fog or nodraw surface, needs no image\n"),
               std::string::npos)
         << "the far-box sky is drawn by its box, not an image of its own\n" << courtyard;
+    const std::string materials = run("--data " + testsupport::buildDir() + "/demo demo --materials");
+    EXPECT_NE(materials.find("; not drawn: 0 faces, 0 stages\n"), std::string::npos)
+        << "the fogged water and lava draw their surfaces\n" << materials;
     EXPECT_EQ(run("--data " + testsupport::buildDir() + "/demo-archive nosuch"),
               "levelinfo: " + testsupport::buildDir() + "/demo-archive: no level nosuch, loose or in an archive\nexit 1");
 }
@@ -157,15 +160,13 @@ TEST(LevelInfoTest, CountsEveryFaceAndStageTheViewerDoesNotDraw)
               "textures/t/unused\n{\n fogparms ( 0 0 1 ) 100\n {\n  map textures/t/lava.tga\n }\n}\n");
 
     EXPECT_EQ(run("--data " + dir.path() + " step --materials"),
-              "not drawn, fog material, drawn only as the haze behind it: 1 faces and 1 stages of textures/t/lava\n"
               "not drawn, texture record flagged nodraw, its material not: 2 faces of textures/t/wall\n"
               "not drawn, billboard faces, never drawn: 1 faces and 1 stages of textures/t/flare\n"
               "not drawn, no image, lightmap or white to show: 1 stages of textures/t/glow\n"
-              "not drawn, sky stage that is not an image: 1 stages of textures/t/sky\n"
               "not drawn, image not found: 2 stages of textures/t/glow, textures/t/sky\n"
               "not in any script: textures/room/floor (5 faces)\n"
               "not in any script: textures/room/sky (1 faces)\n"
-              "materials: 7 used, 5 from scripts; skipped keywords touch 0 faces; not drawn: 4 faces, 6 stages\n"
+              "materials: 7 used, 5 from scripts; skipped keywords touch 0 faces; not drawn: 3 faces, 4 stages\n"
               "exit 0");
     const std::string textures = run("--data " + dir.path() + " step");
     EXPECT_NE(textures.find("texture textures/t/wall: loose\n"

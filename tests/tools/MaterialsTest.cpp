@@ -228,7 +228,8 @@ TEST(MaterialsTest, ThePlansSkySettingChoosesTheSkyMaterial)
     for (const auto& [setting, shown, absent] :
          {std::tuple<std::string, std::string, std::string>{"", "textures/p/sky", "textures/p/clouds"},
           {"sky farbox\n", "textures/p/sky", "textures/p/clouds"},
-          {"sky clouds\n", "textures/p/clouds", "textures/p/sky"}}) {
+          {"sky clouds\n", "textures/p/clouds", "textures/p/sky"},
+          {"sky dusk\n", "textures/p/dusk", "textures/p/sky"}}) {
         SCOPED_TRACE(setting);
         const Level level = buildLevel(parsePlan(setting + grid, "p.plan"));
         std::set<std::string> names;

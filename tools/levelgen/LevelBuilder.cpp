@@ -61,6 +61,7 @@ public:
         addFloorAndCeilingSlabs();
         addLiquidBrushes();
         addFogVolumes();
+        addLiquidFog();
         addShapeBrushes();
         addTree(buildBspTree(clusters), brushRects);
         addWorldModel();
@@ -208,29 +209,33 @@ private:
             break;
         case Cell::Water:
             decorations.addLevelSurface(column, row, height * waterLevel, materialTexture(Material::Water));
+            putInFog(firstFace, liquidEffect(column, row), height * waterLevel);
+            break;
+        case Cell::Lava:
+            putInFog(firstFace, liquidEffect(column, row), static_cast<float>(lavaDepth));
             break;
         case Cell::Flame:
             decorations.addFlame(centre, materialTexture(Material::Flame));
             break;
         case Cell::FogPit:
             decorations.addLevelSurface(column, row, height * fogLevel, materialTexture(Material::Fog));
-            putInFog(firstFace, fogRects.at(column, row));
+            putInFog(firstFace, fogRects.at(column, row), height * fogLevel);
             break;
         default:
             break;
         }
     }
 
-    // The cell's faces that reach down into the fog, its surface included, lie in fog volume
-    // `effect`; the ceiling and a sign above the fog do not.
-    void putInFog(int32_t firstFace, int32_t effect)
+    // The cell's faces that reach down into the fog (up to `top`), its surface included, lie in
+    // fog volume `effect`; the ceiling and a sign above the fog do not.
+    void putInFog(int32_t firstFace, int32_t effect, float top)
     {
         for (int32_t f = firstFace; f < static_cast<int32_t>(level.faces.size()); ++f) {
             FaceRecord& face = level.faces[static_cast<size_t>(f)];
             float lowest = height;
             for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v)
                 lowest = std::min(lowest, level.vertices[static_cast<size_t>(v)].position.z);
-            if (lowest <= height * fogLevel)
+            if (lowest <= top)
                 face.effect = effect;
         }
     }
@@ -452,6 +457,38 @@ private:
                   {{0, 0, 1}, height * fogLevel}, {{0, 0, -1}, 0.0f}})
                 level.brushSides.push_back({plane(normal, distance), fog});
         }
+    }
+
+    bool isLiquid(int column, int row) const
+    {
+        return plan.at(column, row) == Cell::Water || plan.at(column, row) == Cell::Lava;
+    }
+
+    // A water or lava cell's fog volume: its liquid brush, after the fog pits' effects, in
+    // row-major order of the cells.
+    int32_t liquidEffect(int column, int row) const
+    {
+        int32_t before = 0;
+        for (int r = 0; r < plan.rows; ++r)
+            for (int c = 0; c < plan.columns; ++c) {
+                if (r == row && c == column)
+                    return static_cast<int32_t>(fogRects.clusters.size()) + before;
+                before += isLiquid(c, r) ? 1 : 0;
+            }
+        return -1;
+    }
+
+    // The water and lava materials carry fogparms: each liquid brush is also a fog volume.
+    void addLiquidFog()
+    {
+        for (int row = 0; row < plan.rows; ++row)
+            for (int column = 0; column < plan.columns; ++column) {
+                if (!isLiquid(column, row))
+                    continue;
+                const int32_t brush = liquidBrushes[static_cast<size_t>(row) * plan.columns + column];
+                const int32_t material = level.brushes[static_cast<size_t>(brush)].texture;
+                level.effects.push_back({level.textures[static_cast<size_t>(material)].name, brush, -1});
+            }
     }
 
     IntBox box(const GridRegion& region) const

@@ -63,8 +63,10 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "    }\n"},
     {"water", 0, waterContents, Cell::Water,
      "A pool's surface over its floor: two layers drift and sway against each other, the\n"
-     "// first mixed half-way with the floor below, the second's highlights added.",
+     "// first mixed half-way with the floor below, the second's highlights added; below the\n"
+     "// surface a blue-green fog, opaque at 64 units.",
      "    qer_editorimage textures/@/water1.jpg\n"
+     "    fogparms ( 0.1 0.3 0.35 ) 64\n"
      "    surfaceparm trans\n"
      "    surfaceparm nonsolid\n"
      "    surfaceparm nolightmap\n"
@@ -83,7 +85,9 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "        tcMod scroll -0.02 0.03\n"
      "    }\n"},
     {"lava", 0, lavaContents, Cell::Lava,
-     "Lava glows by itself, brighter and dimmer twice a second, and creeps.",
+     "Lava glows by itself, brighter and dimmer twice a second, and creeps, in a red haze\n"
+     "// a few units deep, opaque at 24.",
+     "    fogparms ( 0.8 0.25 0.05 ) 24\n"
      "    surfaceparm nolightmap\n"
      "    {\n"
      "        map textures/@/lava.jpg\n"
@@ -157,6 +161,23 @@ constexpr std::array<MaterialEntry, static_cast<size_t>(Material::Count)> materi
      "        tcMod scale 5 5\n"
      "        tcMod scroll -0.015 0.01\n"
      "    }\n"},
+    {"dusk", skySurfaceFlag, solidContents, Cell::Sky,
+     "Open sky at dusk: a flat blue-grey under wisps added over it, on a dome 256 units up.\n"
+     "// Its far box env/@/dusk_* is named but not written: a viewer must show the colour, not white.",
+     "    surfaceparm sky\n"
+     "    surfaceparm noimpact\n"
+     "    surfaceparm nolightmap\n"
+     "    skyParms env/@/dusk 256 ^\n"
+     "    {\n"
+     "        map $whiteimage\n"
+     "        rgbGen const ( 0.14 0.17 0.23 )\n"
+     "    }\n"
+     "    {\n"
+     "        map textures/@/clouds2.jpg\n"
+     "        blendFunc add\n"
+     "        tcMod scale 5 5\n"
+     "        tcMod scroll -0.015 0.01\n"
+     "    }\n"},
 }};
 
 const MaterialEntry& entry(Material material)
@@ -203,6 +224,8 @@ bool planUses(const Plan& plan, Material material)
         return false;
     if (material == Material::Clouds && plan.sky != SkyKind::clouds)
         return false;
+    if (material == Material::Dusk && plan.sky != SkyKind::dusk)
+        return false;
     if (material == Material::Water
         && std::any_of(plan.shapes.begin(), plan.shapes.end(), [](const PlanShape& s) { return s.kind == ShapeKind::water; }))
         return true;
@@ -211,7 +234,12 @@ bool planUses(const Plan& plan, Material material)
 
 Material skyMaterial(const Plan& plan)
 {
-    return plan.sky == SkyKind::clouds ? Material::Clouds : Material::Sky;
+    switch (plan.sky) {
+    case SkyKind::clouds: return Material::Clouds;
+    case SkyKind::dusk: return Material::Dusk;
+    case SkyKind::farBox: break;
+    }
+    return Material::Sky;
 }
 
 std::string materialScriptPath(const Plan& plan)

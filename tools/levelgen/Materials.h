@@ -29,6 +29,7 @@ enum class Material {
     Flame,      // a quad that always faces the eye, added to what lies behind
     Fog,        // the fog pit's volume and surface
     Clouds,     // a sky of two scrolling cloud layers and no far box
+    Dusk,       // a flat-coloured sky under one added cloud layer; its far box is missing
     Count
 };
 

@@ -168,11 +168,14 @@ void parseTextureSetting(Plan& plan, const std::vector<Token>& tokens, const std
 void parseSkySetting(Plan& plan, const std::vector<Token>& tokens, const std::string& fileName, int line,
                      int lineLength)
 {
-    if (tokens.size() < 2 || (tokens[1].text != "farbox" && tokens[1].text != "clouds"))
-        fail(fileName, line, tokens.size() > 1 ? tokens[1].column : lineLength + 1, "'sky' needs farbox or clouds");
+    if (tokens.size() < 2 || (tokens[1].text != "farbox" && tokens[1].text != "clouds" && tokens[1].text != "dusk"))
+        fail(fileName, line, tokens.size() > 1 ? tokens[1].column : lineLength + 1,
+             "'sky' needs farbox, clouds or dusk");
     if (tokens.size() > 3 || (tokens.size() == 3 && tokens[2].text != "nearbox"))
         fail(fileName, line, tokens[2].column, "'sky' takes only nearbox after its kind");
-    plan.sky = tokens[1].text == "clouds" ? SkyKind::clouds : SkyKind::farBox;
+    plan.sky = tokens[1].text == "clouds" ? SkyKind::clouds
+             : tokens[1].text == "dusk"   ? SkyKind::dusk
+                                          : SkyKind::farBox;
     plan.skyNearBox = tokens.size() == 3;
 }
 

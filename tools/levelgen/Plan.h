@@ -49,9 +49,10 @@ enum class Cell : char {
     IntermissionView = 'V',
 };
 
-// Which sky the open-sky cells show: the far box of six pictures, or scrolling cloud layers
-// without a far box.
-enum class SkyKind { farBox, clouds };
+// Which sky the open-sky cells show: the far box of six pictures, scrolling cloud layers
+// without a far box, or dusk: a flat blue-grey ($whiteimage, rgbGen const) under an added cloud
+// layer, naming a far box whose images do not exist.
+enum class SkyKind { farBox, clouds, dusk };
 
 bool isSolid(Cell cell);
 bool isDecoratedWall(Cell cell); // a solid cell that shows something on its open sides
