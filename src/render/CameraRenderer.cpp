@@ -10,28 +10,37 @@
 
 namespace {
 // A cube of side 1 about the origin, each face one outward normal and counterclockwise seen from
-// outside, as GLUT's solid cube is: drawn without GLUT, which needs a window.
+// outside, as GLUT's solid cube is, and drawn from arrays as it draws it: without GLUT, which
+// needs a window, and without the immediate mode that had the software renderer compile its
+// state again every frame. Leaves the client arrays as it found them.
 void drawUnitCube()
 {
-    struct Face {
+    struct Corner {
         float normal[3];
-        float corners[4][3];
+        float position[3];
     };
-    static const Face faces[] = {
-        {{1, 0, 0}, {{0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}, {0.5f, -0.5f, 0.5f}}},
-        {{-1, 0, 0}, {{-0.5f, -0.5f, -0.5f}, {-0.5f, -0.5f, 0.5f}, {-0.5f, 0.5f, 0.5f}, {-0.5f, 0.5f, -0.5f}}},
-        {{0, 1, 0}, {{-0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {0.5f, 0.5f, -0.5f}}},
-        {{0, -1, 0}, {{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, 0.5f}, {-0.5f, -0.5f, 0.5f}}},
-        {{0, 0, 1}, {{-0.5f, -0.5f, 0.5f}, {0.5f, -0.5f, 0.5f}, {0.5f, 0.5f, 0.5f}, {-0.5f, 0.5f, 0.5f}}},
-        {{0, 0, -1}, {{-0.5f, -0.5f, -0.5f}, {-0.5f, 0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}}},
+    static const Corner corners[] = {
+        {{1, 0, 0}, {0.5f, -0.5f, -0.5f}},   {{1, 0, 0}, {0.5f, 0.5f, -0.5f}},    {{1, 0, 0}, {0.5f, 0.5f, 0.5f}},
+        {{1, 0, 0}, {0.5f, -0.5f, 0.5f}},    {{-1, 0, 0}, {-0.5f, -0.5f, -0.5f}}, {{-1, 0, 0}, {-0.5f, -0.5f, 0.5f}},
+        {{-1, 0, 0}, {-0.5f, 0.5f, 0.5f}},   {{-1, 0, 0}, {-0.5f, 0.5f, -0.5f}},  {{0, 1, 0}, {-0.5f, 0.5f, -0.5f}},
+        {{0, 1, 0}, {-0.5f, 0.5f, 0.5f}},    {{0, 1, 0}, {0.5f, 0.5f, 0.5f}},     {{0, 1, 0}, {0.5f, 0.5f, -0.5f}},
+        {{0, -1, 0}, {-0.5f, -0.5f, -0.5f}}, {{0, -1, 0}, {0.5f, -0.5f, -0.5f}},  {{0, -1, 0}, {0.5f, -0.5f, 0.5f}},
+        {{0, -1, 0}, {-0.5f, -0.5f, 0.5f}},  {{0, 0, 1}, {-0.5f, -0.5f, 0.5f}},   {{0, 0, 1}, {0.5f, -0.5f, 0.5f}},
+        {{0, 0, 1}, {0.5f, 0.5f, 0.5f}},     {{0, 0, 1}, {-0.5f, 0.5f, 0.5f}},    {{0, 0, -1}, {-0.5f, -0.5f, -0.5f}},
+        {{0, 0, -1}, {-0.5f, 0.5f, -0.5f}},  {{0, 0, -1}, {0.5f, 0.5f, -0.5f}},   {{0, 0, -1}, {0.5f, -0.5f, -0.5f}},
     };
-    glBegin(GL_QUADS);
-    for (const Face& face : faces) {
-        glNormal3fv(face.normal);
-        for (const auto& corner : face.corners)
-            glVertex3fv(corner);
-    }
-    glEnd();
+    const SavedGLState saved(GL_CURRENT_BIT, GL_CLIENT_VERTEX_ARRAY_BIT);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glClientActiveTexture(GL_TEXTURE1);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Corner), corners[0].position);
+    glNormalPointer(GL_FLOAT, sizeof(Corner), corners[0].normal);
+    glDrawArrays(GL_QUADS, 0, GLsizei(sizeof corners / sizeof corners[0]));
 }
 
 constexpr float ballRadius = 2.0f;
