@@ -593,7 +593,7 @@ int main(int argc, char** argv)
     const FrameFigures frames = measureFrames(map, viewer.viewFrustum(), start);
     map.camera = viewer.camera();
     const DesignedFigures designed = measureDesigned(map.levelPath, start);
-    const MaterialsFigures materials = argc == 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
+    const MaterialsFigures materials = argc >= 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
     const WalkFigures walk = measureWalk(map.levelPath, start);
     const MoversFigures movers = argc == 4 ? measureMovers(argv[3]) : MoversFigures{};
     std::cerr.clear();
@@ -625,7 +625,7 @@ int main(int argc, char** argv)
               << decimal(designed.designedLoadMs / (designed.plainLoadMs + designed.bareKeptLayoutUploadMs)) << ")\n"
               << "curved surfaces at level 10: " << decimal(designed.tessellateMs) << " ms to tessellate, then "
               << decimal(designed.tessellatedFrameMs / timedFrames) << " ms per designed frame\n"
-              << (argc == 3 ? "materials (" + std::string(argv[2]) + "): " + decimal(materials.frameMs / timedFrames)
+              << (argc >= 3 ? "materials (" + std::string(argv[2]) + "): " + decimal(materials.frameMs / timedFrames)
                                   + " ms per designed frame, " + decimal(double(materials.drawCalls) / pathFrames)
                                   + " draws; one batched draw per stage pass " + decimal(materials.passesMs / timedFrames)
                                   + " ms (" + decimal(double(materials.passDraws) / pathFrames) + " triangles over "
@@ -645,7 +645,7 @@ int main(int argc, char** argv)
               << decimal(designed.designedLoadMs / (designed.plainLoadMs + designed.bareUploadMs))
               << " designed-frame-allocations "
               << designed.allocations / timedFrames;
-    if (argc == 3)
+    if (argc >= 3)
         std::cout << " materials-frame-ratio " << decimal(materials.frameMs / materials.passesMs)
                   << " materials-frame-allocations " << materials.allocations / timedFrames;
     std::cout << " walk-step-us " << decimal(walk.stepMicroseconds) << " walk-step-allocations "

@@ -2,6 +2,7 @@
 
 #include "render/PassState.h"
 #include "render/Skybox.h"
+#include "render/TextureManager.h"
 #include "surface/SkyDome.h"
 #include "surface/StageColor.h"
 #include "surface/TextureMatrix.h"
@@ -25,12 +26,7 @@ GLuint CloudDome::whiteImage()
     if (white != 0)
         return white;
     constexpr unsigned char texel[3] = {255, 255, 255};
-    glGenTextures(1, &white);
-    glBindTexture(GL_TEXTURE_2D, white);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
+    white = TextureManager::onePixelTexture(texel);
     return white;
 }
 

@@ -13,17 +13,6 @@ using Image = MaterialPasses::Image;
 constexpr unsigned char neutralGrey[3] = {160, 160, 160};
 constexpr unsigned char white[3] = {255, 255, 255};
 
-GLuint onePixelTexture(const unsigned char rgb[3])
-{
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-    return texture;
-}
 
 // tcGen vector: s and t are the world position's dot products with the stage's two axes.
 void generateTexCoords(const Material::Stage& stage)
@@ -44,8 +33,8 @@ MaterialRenderer::MaterialRenderer(const LevelData& level, const std::vector<Sur
                                    DataRootImages& images, const TextureManager& textures)
     : textures(textures)
 {
-    whiteTexture = onePixelTexture(white);
-    greyTexture = onePixelTexture(neutralGrey);
+    whiteTexture = TextureManager::onePixelTexture(white);
+    greyTexture = TextureManager::onePixelTexture(neutralGrey);
     const TextureResolver& resolver = images.resolver();
     passes.resize(styles.size());
     plain.resize(styles.size());

@@ -28,6 +28,18 @@ void TextureManager::switchOffLightmapUnit()
     glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
+GLuint TextureManager::onePixelTexture(const unsigned char rgb[3])
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return texture;
+}
+
 void TextureManager::switchOnLightmapUnit(GLuint lightmap)
 {
     glActiveTextureARB(GL_TEXTURE1_ARB);

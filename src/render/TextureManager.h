@@ -56,6 +56,8 @@ public:
     // builder's result, 0 on success. The sky uses it too.
     static GLint uploadToBoundTexture(const Texture& image);
     static const char* errorText(GLint code); // gluErrorString, never null
+    // A new texture of one texel of colour `rgb`, sampled nearest; the caller owns it. Leaves it bound.
+    static GLuint onePixelTexture(const unsigned char rgb[3]);
     // Texture unit 1 (the lightmaps') off: texturing and its coordinate array. Leaves unit 0
     // the active and the client-active unit.
     static void switchOffLightmapUnit();
