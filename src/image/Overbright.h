@@ -18,16 +18,20 @@ public:
 
     // `count` texels of R, G, B, `stride` bytes apart, changed in place.
     void brighten(unsigned char* rgb, std::size_t count, std::size_t stride) const;
-    // The same from tightly packed R, G, B into B, G, R, A (255) texels, the layout GL copies
-    // into a texture without converting it.
-    void brightenToBGRA(const unsigned char* rgb, unsigned char* bgra, std::size_t count) const;
+    // The same from `count` tightly packed R, G, B texels into as many in `out`.
+    void brightenPacked(const unsigned char* rgb, unsigned char* out, std::size_t count) const;
 
 private:
     void brightenTexel(unsigned r, unsigned g, unsigned b, unsigned char out[3]) const;
-    void brightenToBGRAOneByOne(const unsigned char* rgb, unsigned char* bgra, std::size_t count) const;
+    void brightenPackedOneByOne(const unsigned char* rgb, unsigned char* out, std::size_t count) const;
+    void multiplyBytes(const unsigned char* in, unsigned char* out, std::size_t count) const;
 
     // By a texel's brightest channel m, the factor in 1/65536ths: the factor itself while m
     // times it stays within 255, else 255 / m. One table for both, so a texel costs no branch
     // and no division: a level holds millions, dark and bright mixed.
     std::array<uint32_t, 256> scale{};
+    // The factor in 1/256ths when it is a whole number of them (the intended factor is), else 0:
+    // below the point where a channel passes 255 a byte times it fits in 16 bits, so the common
+    // case runs eight or sixteen bytes to an instruction.
+    uint16_t byteFactor = 0;
 };

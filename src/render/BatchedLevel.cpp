@@ -20,8 +20,14 @@ BatchedLevel::BatchedLevel(const LevelData& level, const std::vector<SurfaceStyl
 {
     glGenBuffers(1, &staticBuffer);
     glGenBuffers(1, &patchBuffer);
-    assignGroups(level, log, levelName);
-    buildStaticFaces(level);
+    std::vector<GroupKey> keys;
+    std::vector<uint32_t> faceKey(level.faces.size(), noGroup);
+    faceStart.assign(level.faces.size(), 0);
+    faceIndexCounts.assign(level.faces.size(), 0);
+    readFaces(level, keys, faceKey, log, levelName);
+    assignGroups(keys, faceKey);
+    frameFaces.assign(level.faces.size(), 0);
+    uploadLevelVertices(level);
     rebuildPatches(level, false);
 }
 
@@ -33,55 +39,86 @@ BatchedLevel::~BatchedLevel()
 
 // ---- load --------------------------------------------------------------------------------------
 
-// One group per (style, image, lightmap, source) that some drawn face uses, sorted so that the
-// passes come in order and faces sharing state sit side by side.
-void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const std::string& levelName)
+// The faces are read in one sweep: a large level's faces fill many megabytes, and each extra
+// pass over them costs as much as the work it does. Each drawn face gets its key (image,
+// lightmap, source), and its triangles when it has mesh vertices; patches are listed.
+void BatchedLevel::readFaces(const LevelData& level, std::vector<GroupKey>& keys, std::vector<uint32_t>& faceKey,
+                             std::ostream& log, const std::string& levelName)
 {
-    // The styles faces are drawn with, ranked in drawing order; equal styles share a rank, so
-    // their faces sort together. Records no face uses are left out: a level may have millions.
-    std::vector<bool> shown(styles.size(), false);
-    for (const Face& face : level.faces)
-        shown[std::size_t(face.texture)] = shown[std::size_t(face.texture)] || isDrawnFace(face);
-    std::vector<SurfaceStyle> distinct;
-    for (std::size_t t = 0; t < styles.size(); ++t)
-        if (shown[t])
-            distinct.push_back(styles[t]);
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    const auto rankOf = [&distinct](const SurfaceStyle& style) {
-        return uint32_t(std::lower_bound(distinct.begin(), distinct.end(), style) - distinct.begin());
-    };
-
-    faceLightmaps.assign(level.faces.size(), -1);
-    // Each face's key found once through a hash of (image, lightmap, source): a level has far
-    // fewer groups than faces, and only the groups are sorted.
     std::unordered_map<uint64_t, uint32_t> keyIndex;
-    keyIndex.reserve(distinct.size() * 4);
-    std::vector<GroupKey> keys;
-    std::vector<uint32_t> faceKey(level.faces.size(), noGroup);
+    uint64_t lastPacked = UINT64_MAX; // neighbouring faces mostly share their key
+    uint32_t lastKey = 0;
     std::size_t badLightmaps = 0;
     std::string firstBad;
+    allIndices.reserve(level.meshVertices.size());
     for (std::size_t f = 0; f < level.faces.size(); ++f) {
         const Face& face = level.faces[f];
         if (!isDrawnFace(face))
             continue;
+        int lightmap = face.lightmapIndex < 0 ? -1 : face.lightmapIndex;
         if (face.lightmapIndex >= level.lightmapCount) {
             if (badLightmaps++ == 0)
                 firstBad = "faces[" + std::to_string(f) + "].lightmapIndex " + std::to_string(face.lightmapIndex);
-        } else {
-            faceLightmaps[f] = face.lightmapIndex < 0 ? -1 : face.lightmapIndex;
+            lightmap = -1;
         }
         const VertexSource source = sourceFor(face);
-        const uint64_t packed = uint64_t(uint32_t(face.texture)) << 32 | uint64_t(uint32_t(faceLightmaps[f] + 1)) << 2
+        const uint64_t packed = uint64_t(uint32_t(face.texture)) << 32 | uint64_t(uint32_t(lightmap + 1)) << 2
                               | uint64_t(source);
-        const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
-        if (added)
-            keys.push_back({rankOf(styles[std::size_t(face.texture)]), face.texture, faceLightmaps[f], source});
-        faceKey[f] = entry->second;
+        if (packed != lastPacked) {
+            const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
+            if (added)
+                keys.push_back({0, face.texture, lightmap, source});
+            lastPacked = packed;
+            lastKey = entry->second;
+        }
+        faceKey[f] = lastKey;
+        if (face.type == LevelFormat::Patch)
+            patchFaces.push_back(uint32_t(f));
+        else
+            appendMeshFace(level, f, source);
     }
+    staticIndexCount = allIndices.size();
+    frame.finishAppending();
     if (badLightmaps > 0)
         log << levelName << ": " << badLightmaps << " faces name a lightmap the level does not have (first "
             << firstBad << ", of " << level.lightmapCount << " lightmaps); they are drawn without one\n";
+}
+
+// A polygon's or mesh's mesh vertices made into indices of the whole array (the loader checked
+// every one against the face); a face whose material works its vertices out every frame gets
+// its own copy in FrameVertices.
+void BatchedLevel::appendMeshFace(const LevelData& level, std::size_t f, VertexSource source)
+{
+    const Face& face = level.faces[f];
+    faceStart[f] = uint32_t(allIndices.size());
+    faceIndexCounts[f] = uint32_t(face.meshVertexCount);
+    uint32_t first = uint32_t(face.firstVertex);
+    if (source == VertexSource::frameVertices) {
+        first = frame.size();
+        for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v) {
+            const Vertex& vertex = level.vertices[std::size_t(v)];
+            frame.append(gpuVertex(vertex), {vertex.normal[0], vertex.normal[1], vertex.normal[2]});
+        }
+        frame.placeFace(f, first, uint32_t(face.vertexCount));
+    }
+    const int32_t* offsets = level.meshVertices.data() + face.firstMeshVertex;
+    for (int32_t k = 0; k < face.meshVertexCount; ++k)
+        allIndices.push_back(GLuint(first + uint32_t(offsets[k])));
+}
+
+// One group per key, sorted so that the passes come in order and faces sharing state sit side
+// by side: by style rank (drawing order; equal styles share a rank, so their faces sort
+// together), image, lightmap, source. A level has far fewer keys than faces: only they are sorted.
+void BatchedLevel::assignGroups(std::vector<GroupKey>& keys, const std::vector<uint32_t>& faceKey)
+{
+    std::vector<SurfaceStyle> distinct;
+    for (const GroupKey& key : keys)
+        distinct.push_back(styles[std::size_t(key.texture)]);
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    for (GroupKey& key : keys)
+        key.rank = uint32_t(std::lower_bound(distinct.begin(), distinct.end(), styles[std::size_t(key.texture)])
+                            - distinct.begin());
 
     std::vector<uint32_t> order(keys.size());
     for (uint32_t k = 0; k < keys.size(); ++k)
@@ -97,15 +134,13 @@ void BatchedLevel::assignGroups(const LevelData& level, std::ostream& log, const
     for (std::size_t g = groups.size(); g-- > 0;)
         if (style(g).pass == SurfaceStyle::Pass::blended)
             blendedStart = g;
-    faceGroup.assign(level.faces.size(), noGroup);
-    for (std::size_t f = 0; f < level.faces.size(); ++f)
-        if (faceKey[f] != noGroup)
-            faceGroup[f] = groupOfKey[faceKey[f]];
+    faceGroup.resize(faceKey.size());
+    for (std::size_t f = 0; f < faceKey.size(); ++f)
+        faceGroup[f] = faceKey[f] == noGroup ? noGroup : groupOfKey[faceKey[f]];
     groupFill.assign(groups.size(), 0);
     groupStart.assign(groups.size(), 0);
     groupFaceFill.assign(groups.size(), 0);
     groupFaceStart.assign(groups.size(), 0);
-    frameFaces.assign(level.faces.size(), 0);
 }
 
 bool BatchedLevel::isDrawnFace(const Face& face) const
@@ -124,11 +159,17 @@ BatchedLevel::VertexSource BatchedLevel::sourceFor(const Face& face) const
 GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
 {
     GpuVertex gpu;
+    copyFields(vertex, gpu);
+    return gpu;
+}
+
+// Written in place: a level's vertices are too many to pass each through a temporary.
+void BatchedLevel::copyFields(const Vertex& vertex, GpuVertex& gpu)
+{
     std::copy_n(vertex.position, 3, gpu.position);
     std::copy_n(vertex.texCoord, 2, gpu.texCoord);
     std::copy_n(vertex.lightmapCoord, 2, gpu.lightmapCoord);
     std::copy_n(vertex.color, 4, gpu.color);
-    return gpu;
 }
 
 void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices) const
@@ -146,84 +187,48 @@ std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& ve
     return bytes;
 }
 
-// Polygons and meshes: the level's vertices as they are, and each face's mesh vertices made
-// into indices of the whole array (the loader checked every one against the face); a face
-// whose material works its vertices out every frame gets its own copy in FrameVertices.
-void BatchedLevel::buildStaticFaces(const LevelData& level)
+// The level's vertices as they are, converted a slice at a time and copied into the buffer: the
+// level's largest array gets no second full-size copy on its way to the GPU.
+void BatchedLevel::uploadLevelVertices(const LevelData& level)
 {
-    // Converted a slice at a time and copied into the buffer: the level's largest array gets no
-    // second full-size copy on its way to the GPU.
     constexpr std::size_t sliceVertices = 4096;
     staticBytes = level.vertices.size() * sizeof(GpuVertex);
     glBindBuffer(GL_ARRAY_BUFFER, staticBuffer);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(staticBytes), nullptr, GL_STATIC_DRAW);
-    std::vector<GpuVertex> slice;
-    slice.reserve(sliceVertices);
+    std::vector<GpuVertex> slice(sliceVertices);
     for (std::size_t first = 0; first < level.vertices.size(); first += sliceVertices) {
-        slice.clear();
-        const std::size_t end = std::min(first + sliceVertices, level.vertices.size());
-        for (std::size_t v = first; v < end; ++v)
-            slice.push_back(gpuVertex(level.vertices[v]));
-        brightenColours(slice);
-        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first * sizeof(GpuVertex)), GLsizeiptr(slice.size() * sizeof(GpuVertex)),
+        const std::size_t count = std::min(sliceVertices, level.vertices.size() - first);
+        for (std::size_t k = 0; k < count; ++k)
+            copyFields(level.vertices[first + k], slice[k]);
+        light.brighten(slice.front().color, count, sizeof(GpuVertex));
+        glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first * sizeof(GpuVertex)), GLsizeiptr(count * sizeof(GpuVertex)),
                         slice.data());
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-
-    faceStart.assign(level.faces.size(), 0);
-    faceIndexCounts.assign(level.faces.size(), 0);
-    std::size_t indexCount = 0;
-    for (std::size_t f = 0; f < level.faces.size(); ++f)
-        if (faceGroup[f] != noGroup && level.faces[f].drawnFromMeshVertices())
-            indexCount += std::size_t(level.faces[f].meshVertexCount);
-    allIndices.reserve(indexCount);
-    for (std::size_t f = 0; f < level.faces.size(); ++f) {
-        const Face& face = level.faces[f];
-        if (faceGroup[f] == noGroup || !face.drawnFromMeshVertices())
-            continue;
-        faceStart[f] = uint32_t(allIndices.size());
-        faceIndexCounts[f] = uint32_t(face.meshVertexCount);
-        uint32_t first = uint32_t(face.firstVertex);
-        if (groups[faceGroup[f]].source == VertexSource::frameVertices) {
-            first = frame.size();
-            for (int32_t v = face.firstVertex; v < face.firstVertex + face.vertexCount; ++v) {
-                const Vertex& vertex = level.vertices[std::size_t(v)];
-                frame.append(gpuVertex(vertex), {vertex.normal[0], vertex.normal[1], vertex.normal[2]});
-            }
-            frame.placeFace(f, first, uint32_t(face.vertexCount));
-        }
-        for (int32_t k = 0; k < face.meshVertexCount; ++k)
-            allIndices.push_back(GLuint(first + uint32_t(level.meshVertices[std::size_t(face.firstMeshVertex + k)])));
-    }
-    staticIndexCount = allIndices.size();
-    frame.finishAppending();
 }
 
 void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
 {
     allIndices.resize(staticIndexCount);
     std::size_t patchVertices = 0;
-    for (std::size_t f = 0; f < level.faces.size(); ++f)
-        if (faceGroup[f] != noGroup && level.faces[f].type == LevelFormat::Patch)
-            for (const BezierPatch& patch : level.faces[f].patches) {
-                const std::size_t side = std::size_t(tessellated && !patch.vertices.empty() ? patch.level : 2) + 1;
-                patchVertices += side * side;
-            }
+    for (const uint32_t f : patchFaces)
+        for (const BezierPatch& patch : level.faces[f].patches) {
+            const std::size_t side = std::size_t(tessellated && !patch.vertices.empty() ? patch.level : 2) + 1;
+            patchVertices += side * side;
+        }
     std::vector<GpuVertex> vertices;
     std::vector<FrameVertices::Vector> normals; // only the frame vertices keep them
     std::vector<GpuVertex> framed;
     vertices.reserve(patchVertices);
     allIndices.reserve(staticIndexCount + patchVertices * 6);
     frame.beginPatches();
-    for (std::size_t f = 0; f < level.faces.size(); ++f) {
+    for (const uint32_t f : patchFaces) {
         const Face& face = level.faces[f];
-        if (faceGroup[f] == noGroup || face.type != LevelFormat::Patch)
-            continue;
         faceStart[f] = uint32_t(allIndices.size());
         if (groups[faceGroup[f]].source == VertexSource::frameVertices) {
             framed.clear();
             normals.clear();
-            appendPatchFace(face, tessellated, framed, normals);
+            appendPatchFace(face, tessellated, framed, &normals);
             const uint32_t first = frame.size();
             for (std::size_t v = 0; v < framed.size(); ++v)
                 frame.append(framed[v], normals[v]);
@@ -231,8 +236,7 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
             for (std::size_t k = faceStart[f]; k < allIndices.size(); ++k)
                 allIndices[k] += first;
         } else {
-            appendPatchFace(face, tessellated, vertices, normals);
-            normals.clear();
+            appendPatchFace(face, tessellated, vertices, nullptr);
         }
         faceIndexCounts[f] = uint32_t(allIndices.size() - faceStart[f]);
     }
@@ -240,14 +244,16 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
     brightenColours(vertices);
     patchBytes = upload(patchBuffer, vertices);
     patchCopy = std::move(vertices);
-    frameIndices.assign(allIndices.size(), 0);
+    // Written by every frame before it is read: left uninitialised, so no page of it is touched
+    // at load.
+    frameIndices.reset(new GLuint[allIndices.size()]);
 }
 
 // A patch as a grid of (side x side) vertices in rows, drawn as two triangles per cell, its
 // indices counted from the start of `vertices`. The tessellation gives every vertex one colour;
 // here the colours are blended like the positions, so baked light shades across the curve.
 void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices,
-                                   std::vector<FrameVertices::Vector>& normals)
+                                   std::vector<FrameVertices::Vector>* normals)
 {
     for (const BezierPatch& patch : face.patches) {
         const bool useTessellation = tessellated && !patch.vertices.empty();
@@ -258,30 +264,32 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
             weightsSteps = steps;
         }
         const GLuint first = GLuint(vertices.size());
+        vertices.resize(vertices.size() + std::size_t(side * side));
+        GpuVertex* out = vertices.data() + first;
         const float* weights = weightsForSteps.data();
-        for (int v = 0; v < side * side; ++v) {
+        for (int v = 0; v < side * side; ++v, ++out) {
             const Vertex& source = useTessellation ? patch.vertices[std::size_t(v)] : patch.controls[v];
-            normals.push_back({source.normal[0], source.normal[1], source.normal[2]});
-            if (!useTessellation) {
-                vertices.push_back(gpuVertex(source));
+            if (normals != nullptr)
+                normals->push_back({source.normal[0], source.normal[1], source.normal[2]});
+            copyFields(source, *out);
+            if (!useTessellation)
                 continue;
-            }
-            GpuVertex gpu = gpuVertex(source);
             for (int c = 0; c < 4; ++c) {
                 float blended = 0.5f;
                 for (int term = 0; term < 9; ++term)
                     blended += weights[term] * float(patch.controls[term].color[c]);
-                gpu.color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
+                out->color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
             }
-            vertices.push_back(gpu);
             weights += 9;
         }
+        std::size_t next = allIndices.size();
+        allIndices.resize(next + std::size_t(steps * steps) * 6);
         for (int i = 0; i < steps; ++i)
             for (int j = 0; j < steps; ++j) {
                 const GLuint corner = first + GLuint(i * side + j);
                 for (const GLuint index : {corner, corner + GLuint(side), corner + 1, corner + 1,
                                            corner + GLuint(side), corner + GLuint(side) + 1})
-                    allIndices.push_back(index);
+                    allIndices[next++] = index;
             }
     }
 }
@@ -325,7 +333,7 @@ void BatchedLevel::gather(const std::vector<int>& visibleFaces)
         if (group == noGroup)
             continue;
         std::copy_n(allIndices.begin() + faceStart[f], faceIndexCounts[f],
-                    frameIndices.begin() + std::ptrdiff_t(groupStart[group] + groupFill[group]));
+                    frameIndices.get() + groupStart[group] + groupFill[group]);
         groupFill[group] += faceIndexCounts[f];
         frameFaces[groupFaceStart[group] + groupFaceFill[group]++] = face;
     }

@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -52,7 +53,7 @@ public:
     std::size_t firstBlendedGroup() const { return blendedStart; } // groups draw in order; these after fog
     // After gather: the group's indices into its source, and its faces.
     std::size_t indexCount(std::size_t g) const { return groupFill[g]; }
-    const GLuint* indices(std::size_t g) const { return frameIndices.data() + groupStart[g]; }
+    const GLuint* indices(std::size_t g) const { return frameIndices.get() + groupStart[g]; }
     std::size_t faceCount(std::size_t g) const { return groupFaceFill[g]; }
     const int* faces(std::size_t g) const { return frameFaces.data() + groupFaceStart[g]; }
 
@@ -95,14 +96,19 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
         }
     };
 
-    void assignGroups(const LevelData& level, std::ostream& log, const std::string& levelName);
+    void readFaces(const LevelData& level, std::vector<GroupKey>& keys, std::vector<uint32_t>& faceKey,
+                   std::ostream& log, const std::string& levelName);
+    void appendMeshFace(const LevelData& level, std::size_t f, VertexSource source);
+    void assignGroups(std::vector<GroupKey>& keys, const std::vector<uint32_t>& faceKey);
     bool isDrawnFace(const Face& face) const;
     VertexSource sourceFor(const Face& face) const;
     const GLvoid* bindField(VertexSource source, std::size_t offset) const;
-    void buildStaticFaces(const LevelData& level);
+    void uploadLevelVertices(const LevelData& level);
+    // `normals` is null where they are not kept (the patch buffer's vertices).
     void appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices,
-                         std::vector<FrameVertices::Vector>& normals);
+                         std::vector<FrameVertices::Vector>* normals);
     static GpuVertex gpuVertex(const Vertex& vertex);
+    static void copyFields(const Vertex& vertex, GpuVertex& gpu);
     void brightenColours(std::vector<GpuVertex>& vertices) const; // from the stored range, in place
     static std::size_t upload(GLuint buffer, const std::vector<GpuVertex>& vertices); // bytes
 
@@ -116,7 +122,8 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
     std::vector<uint32_t> faceIndexCounts;
     std::vector<GLuint> allIndices;   // every drawn face's triangles; the patch faces' at the end
     std::size_t staticIndexCount = 0; // where the patch faces' indices begin
-    std::vector<GLuint> frameIndices; // the frame's, group after group; sized with allIndices
+    std::vector<uint32_t> patchFaces; // the drawn patches, in face order
+    std::unique_ptr<GLuint[]> frameIndices; // the frame's, group after group; sized with allIndices
     std::vector<int> frameFaces;      // the frame's faces, group after group; sized with the faces
     std::vector<std::size_t> groupFill; // per group, this frame: indices gathered
     std::vector<std::size_t> groupStart;

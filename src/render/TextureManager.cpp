@@ -144,11 +144,11 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
     constexpr int side = LevelFormat::lightmapSide;
     constexpr std::size_t pageBytes = LevelFormat::lightmapRecordSize;
     constexpr std::size_t texels = std::size_t(side) * side;
-    std::vector<unsigned char> page(texels * 4);
+    std::vector<unsigned char> page(texels * 3);
     const unsigned count = unsigned(std::min<std::size_t>(lightmapCount, size / pageBytes));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (unsigned i = 0; i < count; ++i) {
-        light.brightenToBGRA(pages + i * pageBytes, page.data(), texels);
+        light.brightenPacked(pages + i * pageBytes, page.data(), texels);
         glBindTexture(GL_TEXTURE_2D, lightmapIds[i]);
         // Lightmaps are sampled near their texels only: no mipmaps, and faces packed side by side
         // must not bleed through the page's edge.
@@ -156,8 +156,9 @@ void TextureManager::uploadLightmaps(const unsigned char* pages, std::size_t siz
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        // Four bytes a texel in the order GL keeps them: the upload is a copy, not a conversion.
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, page.data());
+        // Three bytes a texel as stored: widening them to four here costs more than the driver's
+        // conversion saves.
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, page.data());
     }
     lightmapsUploaded = count;
 }

@@ -26,9 +26,9 @@ TEST(OverbrightTest, MultipliesDarkLightAndKeepsTheHueOfBrightLight)
         std::vector<unsigned char> rgba = {each.stored[0], each.stored[1], each.stored[2], 77};
         overbright.brighten(rgba.data(), 1, 4);
         EXPECT_EQ(rgba, (std::vector<unsigned char>{each.shown[0], each.shown[1], each.shown[2], 77}));
-        std::vector<unsigned char> bgra(4);
-        overbright.brightenToBGRA(each.stored.data(), bgra.data(), 1);
-        EXPECT_EQ(bgra, (std::vector<unsigned char>{each.shown[2], each.shown[1], each.shown[0], 255}));
+        std::vector<unsigned char> packed(3);
+        overbright.brightenPacked(each.stored.data(), packed.data(), 1);
+        EXPECT_EQ(packed, each.shown);
     }
 }
 
@@ -38,20 +38,21 @@ TEST(OverbrightTest, RunsOfTexelsComeOutAsEachAloneDarkOrBright)
 {
     std::vector<unsigned char> rgb;
     for (int i = 0; i < 100; ++i) {
-        const bool bright = i >= 16 && i < 32 && i % 5 == 0; // only the second run has bright texels
+        const bool bright = i >= 16 && i < 32 && i % 5 == 0; // three bright texels among dark ones
         rgb.insert(rgb.end(), {static_cast<unsigned char>(bright ? 200 : i % 30), static_cast<unsigned char>(31 - i % 7),
                                static_cast<unsigned char>(i * 3 % 32)});
     }
-    for (const float factor : {Overbright::intendedFactor, 2 * Overbright::intendedFactor}) {
+    // 1.3 is no whole number of 256ths, so its runs take the wider arithmetic.
+    for (const float factor : {Overbright::intendedFactor, 2 * Overbright::intendedFactor, 1.3f}) {
         const Overbright overbright(factor);
-        std::vector<unsigned char> together(100 * 4);
-        overbright.brightenToBGRA(rgb.data(), together.data(), 100);
+        std::vector<unsigned char> together(100 * 3);
+        overbright.brightenPacked(rgb.data(), together.data(), 100);
         for (int i = 0; i < 100; ++i) {
-            std::vector<unsigned char> alone(4);
-            overbright.brightenToBGRA(rgb.data() + 3 * i, alone.data(), 1);
-            EXPECT_EQ(std::vector<unsigned char>(together.begin() + 4 * i, together.begin() + 4 * i + 4), alone)
+            std::vector<unsigned char> alone(3);
+            overbright.brightenPacked(rgb.data() + 3 * i, alone.data(), 1);
+            EXPECT_EQ(std::vector<unsigned char>(together.begin() + 3 * i, together.begin() + 3 * i + 3), alone)
                 << "x" << factor << " texel " << i;
         }
-        EXPECT_EQ(together[4 * 20 + 2], 255) << "the bright texel of the second run is scaled, not multiplied";
+        EXPECT_EQ(together[3 * 20], 255) << "a bright texel is scaled, not multiplied";
     }
 }
