@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -16,15 +17,23 @@ public:
 
     explicit Overbright(float factor); // kept within minFactor..maxFactor
 
+    // One texel of R, G, B, changed in place; inline, so a loop that copies texels can brighten
+    // them as it goes.
+    void brighten(unsigned char rgb[3]) const { brightenTexel(rgb[0], rgb[1], rgb[2], rgb); }
     // `count` texels of R, G, B, `stride` bytes apart, changed in place.
     void brighten(unsigned char* rgb, std::size_t count, std::size_t stride) const;
     // The same from `count` tightly packed R, G, B texels into as many in `out`.
     void brightenPacked(const unsigned char* rgb, unsigned char* out, std::size_t count) const;
 
 private:
-    void brightenTexel(unsigned r, unsigned g, unsigned b, unsigned char out[3]) const;
+    void brightenTexel(unsigned r, unsigned g, unsigned b, unsigned char out[3]) const
+    {
+        const uint32_t factor = scale[std::max({r, g, b})];
+        out[0] = static_cast<unsigned char>(std::min<uint32_t>((r * factor + 32768) >> 16, 255));
+        out[1] = static_cast<unsigned char>(std::min<uint32_t>((g * factor + 32768) >> 16, 255));
+        out[2] = static_cast<unsigned char>(std::min<uint32_t>((b * factor + 32768) >> 16, 255));
+    }
     void brightenPackedOneByOne(const unsigned char* rgb, unsigned char* out, std::size_t count) const;
-    void multiplyBytes(const unsigned char* in, unsigned char* out, std::size_t count) const;
 
     // By a texel's brightest channel m, the factor in 1/65536ths: the factor itself while m
     // times it stays within 255, else 255 / m. One table for both, so a texel costs no branch
@@ -34,4 +43,5 @@ private:
     // below the point where a channel passes 255 a byte times it fits in 16 bits, so the common
     // case runs eight or sixteen bytes to an instruction.
     uint16_t byteFactor = 0;
+    unsigned char darkest = 0; // the brightest channel the factor multiplies without passing 255
 };

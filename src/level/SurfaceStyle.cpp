@@ -8,7 +8,7 @@
 namespace {
 auto ordered(const SurfaceStyle& style)
 {
-    return std::make_tuple(style.pass, style.sort, style.drawn, style.frameVertices, style.sky, style.alphaFunction, style.blend.blends,
+    return std::make_tuple(style.phase, style.sort, style.drawn, style.frameVertices, style.sky, style.alphaFunction, style.blend.blends,
                            style.blend.sourceFactor, style.blend.destinationFactor, style.culling, style.polygonOffset,
                            style.takesLightmap);
 }
@@ -48,9 +48,9 @@ SurfaceStyle SurfaceStyle::of(int32_t surfaceFlags, const Material* material)
     if (const Material::Stage* image = material->firstImageStage())
         style.alphaFunction = image->alphaFunction;
     if (style.blend.blends)
-        style.pass = Pass::blended;
+        style.phase = Phase::blended;
     else if (style.alphaFunction != AlphaFunction::always)
-        style.pass = Pass::alphaTested;
+        style.phase = Phase::alphaTested;
     return style;
 }
 

@@ -7,9 +7,10 @@
 
 // How a level texture's faces are drawn in the designed frame, from the texture record's
 // surface flags and the material a script gives its name (if any): whether they are drawn at
-// all, in which pass, with which alpha test and blend, on both sides or one, and lit how.
+// all, in which phase of the frame, with which alpha test and blend, on both sides or one, and lit how.
 struct SurfaceStyle {
-    enum class Pass : uint8_t { opaque, alphaTested, blended }; // drawn in this order
+    // The frame draws every opaque surface, then every alpha-tested one, then every blended one.
+    enum class Phase : uint8_t { opaque, alphaTested, blended };
     // Why the faces are not drawn as surfaces, read from the record's flags first, then its
     // material: the sky shows through sky surfaces, nodraw ones show nothing, and a fog
     // material without drawing stages is only the haze of what lies behind it (with stages,
@@ -20,7 +21,7 @@ struct SurfaceStyle {
     Hidden hidden = Hidden::no;
     bool drawn = true;  // hidden == Hidden::no
     bool sky = false;   // hidden == Hidden::sky
-    Pass pass = Pass::opaque;
+    Phase phase = Phase::opaque;
     AlphaFunction alphaFunction = AlphaFunction::always;
     Material::Blend blend;   // the first stage's: how the surface meets what is behind it
     Culling culling = Culling::frontSided; // patches are drawn from both sides whatever it says
@@ -29,12 +30,12 @@ struct SurfaceStyle {
     // stage; a surface without a material takes its lightmap whenever it names one. A material
     // without one (a glowing panel, say) is shown at full brightness.
     bool takesLightmap = true;
-    float sort = Material::Sort::opaque; // within a pass, styles draw in this order (Material::drawOrder)
+    float sort = Material::Sort::opaque; // within a phase, styles draw in this order (Material::drawOrder)
     // Drawn from vertices worked out every frame (MaterialPasses::needsFrameVertices).
     bool frameVertices = false;
 
     static SurfaceStyle of(int32_t surfaceFlags, const Material* material);
 
-    bool operator<(const SurfaceStyle& other) const; // pass first, so sorted styles draw in pass order
+    bool operator<(const SurfaceStyle& other) const; // phase first, so sorted styles draw in phase order
     bool operator==(const SurfaceStyle& other) const;
 };

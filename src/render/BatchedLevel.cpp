@@ -40,7 +40,7 @@ BatchedLevel::~BatchedLevel()
 // ---- load --------------------------------------------------------------------------------------
 
 // The faces are read in one sweep: a large level's faces fill many megabytes, and each extra
-// pass over them costs as much as the work it does. Each drawn face gets its key (image,
+// sweep over them costs as much as the work it does. Each drawn face gets its key (image,
 // lightmap, source), and its triangles when it has mesh vertices; patches are listed.
 void BatchedLevel::readFaces(const LevelData& level, std::vector<GroupKey>& keys, std::vector<uint32_t>& faceKey,
                              std::ostream& log, const std::string& levelName)
@@ -65,9 +65,11 @@ void BatchedLevel::readFaces(const LevelData& level, std::vector<GroupKey>& keys
         const uint64_t packed = uint64_t(uint32_t(face.texture)) << 32 | uint64_t(uint32_t(lightmap + 1)) << 2
                               | uint64_t(source);
         if (packed != lastPacked) {
-            const auto [entry, added] = keyIndex.emplace(packed, uint32_t(keys.size()));
-            if (added)
+            auto entry = keyIndex.find(packed);
+            if (entry == keyIndex.end()) {
+                entry = keyIndex.emplace(packed, uint32_t(keys.size())).first;
                 keys.push_back({0, face.texture, lightmap, source});
+            }
             lastPacked = packed;
             lastKey = entry->second;
         }
@@ -106,7 +108,7 @@ void BatchedLevel::appendMeshFace(const LevelData& level, std::size_t f, VertexS
         allIndices.push_back(GLuint(first + uint32_t(offsets[k])));
 }
 
-// One group per key, sorted so that the passes come in order and faces sharing state sit side
+// One group per key, sorted so that the phases come in order and faces sharing state sit side
 // by side: by style rank (drawing order; equal styles share a rank, so their faces sort
 // together), image, lightmap, source. A level has far fewer keys than faces: only they are sorted.
 void BatchedLevel::assignGroups(std::vector<GroupKey>& keys, const std::vector<uint32_t>& faceKey)
@@ -132,7 +134,7 @@ void BatchedLevel::assignGroups(std::vector<GroupKey>& keys, const std::vector<u
     }
     blendedStart = groups.size();
     for (std::size_t g = groups.size(); g-- > 0;)
-        if (style(g).pass == SurfaceStyle::Pass::blended)
+        if (style(g).phase == SurfaceStyle::Phase::blended)
             blendedStart = g;
     faceGroup.resize(faceKey.size());
     for (std::size_t f = 0; f < faceKey.size(); ++f)
@@ -155,7 +157,7 @@ BatchedLevel::VertexSource BatchedLevel::sourceFor(const Face& face) const
     return face.type == LevelFormat::Patch ? VertexSource::patchVertices : VertexSource::levelVertices;
 }
 
-// The colour as stored: brightenColours brings a whole array up in one pass.
+// The colour as stored.
 GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
 {
     GpuVertex gpu;
@@ -163,19 +165,13 @@ GpuVertex BatchedLevel::gpuVertex(const Vertex& vertex)
     return gpu;
 }
 
-// Written in place: a level's vertices are too many to pass each through a temporary.
+// Written in place: a level's vertices are too many to copy each through a temporary.
 void BatchedLevel::copyFields(const Vertex& vertex, GpuVertex& gpu)
 {
     std::copy_n(vertex.position, 3, gpu.position);
     std::copy_n(vertex.texCoord, 2, gpu.texCoord);
     std::copy_n(vertex.lightmapCoord, 2, gpu.lightmapCoord);
     std::copy_n(vertex.color, 4, gpu.color);
-}
-
-void BatchedLevel::brightenColours(std::vector<GpuVertex>& vertices) const
-{
-    if (!vertices.empty())
-        light.brighten(vertices.front().color, vertices.size(), sizeof(GpuVertex));
 }
 
 std::size_t BatchedLevel::upload(GLuint buffer, const std::vector<GpuVertex>& vertices)
@@ -198,9 +194,12 @@ void BatchedLevel::uploadLevelVertices(const LevelData& level)
     std::vector<GpuVertex> slice(sliceVertices);
     for (std::size_t first = 0; first < level.vertices.size(); first += sliceVertices) {
         const std::size_t count = std::min(sliceVertices, level.vertices.size() - first);
-        for (std::size_t k = 0; k < count; ++k)
+        // Brightened as they are copied: the copy waits on memory, and the arithmetic fits in
+        // the wait.
+        for (std::size_t k = 0; k < count; ++k) {
             copyFields(level.vertices[first + k], slice[k]);
-        light.brighten(slice.front().color, count, sizeof(GpuVertex));
+            light.brighten(slice[k].color);
+        }
         glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first * sizeof(GpuVertex)), GLsizeiptr(count * sizeof(GpuVertex)),
                         slice.data());
     }
@@ -241,7 +240,6 @@ void BatchedLevel::rebuildPatches(const LevelData& level, bool tessellated)
         faceIndexCounts[f] = uint32_t(allIndices.size() - faceStart[f]);
     }
     frame.finishAppending();
-    brightenColours(vertices);
     patchBytes = upload(patchBuffer, vertices);
     patchCopy = std::move(vertices);
     // Written by every frame before it is read: left uninitialised, so no page of it is touched
@@ -272,15 +270,17 @@ void BatchedLevel::appendPatchFace(const Face& face, bool tessellated, std::vect
             if (normals != nullptr)
                 normals->push_back({source.normal[0], source.normal[1], source.normal[2]});
             copyFields(source, *out);
-            if (!useTessellation)
-                continue;
-            for (int c = 0; c < 4; ++c) {
-                float blended = 0.5f;
-                for (int term = 0; term < 9; ++term)
-                    blended += weights[term] * float(patch.controls[term].color[c]);
-                out->color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
+            if (useTessellation) {
+                for (int c = 0; c < 4; ++c) {
+                    float blended = 0.5f;
+                    for (int term = 0; term < 9; ++term)
+                        blended += weights[term] * float(patch.controls[term].color[c]);
+                    out->color[c] = static_cast<unsigned char>(std::min(blended, 255.0f));
+                }
+                weights += 9;
             }
-            weights += 9;
+            if (normals == nullptr)
+                light.brighten(out->color);
         }
         std::size_t next = allIndices.size();
         allIndices.resize(next + std::size_t(steps * steps) * 6);

@@ -19,7 +19,7 @@
 // one of three sources: the level's vertices in a buffer object uploaded at load, the patches'
 // in a second one (rebuilt when their tessellation changes), or, for materials that move or map
 // their vertices every frame, FrameVertices in memory. Faces are grouped by how they are drawn:
-// pass (opaque, alpha-tested, blended), surface style (sort order within a pass), image,
+// phase (opaque, alpha-tested, blended), surface style (sort order within a phase), image,
 // lightmap and source. A frame gathers its visible faces' indices, and the faces themselves,
 // group by group into arrays sized at load; MaterialRenderer draws each group's passes.
 class BatchedLevel {
@@ -84,7 +84,8 @@ public:
 
     static constexpr uint32_t noGroup = UINT32_MAX;
 
-private:    // Sorting order of the groups: style rank (drawing order), image, lightmap, source.
+private:
+    // Sorting order of the groups: style rank (drawing order), image, lightmap, source.
     struct GroupKey {
         uint32_t rank = 0;
         int texture = 0;
@@ -104,17 +105,17 @@ private:    // Sorting order of the groups: style rank (drawing order), image, l
     VertexSource sourceFor(const Face& face) const;
     const GLvoid* bindField(VertexSource source, std::size_t offset) const;
     void uploadLevelVertices(const LevelData& level);
-    // `normals` is null where they are not kept (the patch buffer's vertices).
+    // `normals` are kept for frame vertices, whose colours FrameVertices brightens; null for the
+    // patch buffer's, whose colours are brightened here.
     void appendPatchFace(const Face& face, bool tessellated, std::vector<GpuVertex>& vertices,
                          std::vector<FrameVertices::Vector>* normals);
     static GpuVertex gpuVertex(const Vertex& vertex);
     static void copyFields(const Vertex& vertex, GpuVertex& gpu);
-    void brightenColours(std::vector<GpuVertex>& vertices) const; // from the stored range, in place
     static std::size_t upload(GLuint buffer, const std::vector<GpuVertex>& vertices); // bytes
 
     const std::vector<SurfaceStyle>& styles; // by texture
     const Overbright light;
-    std::vector<Group> groups;        // sorted: pass, style, image, lightmap, source
+    std::vector<Group> groups;        // sorted: phase, style, image, lightmap, source
     std::size_t blendedStart = 0;
     std::vector<int> faceLightmaps;   // by face: the lightmap it is drawn with, -1 for none
     std::vector<uint32_t> faceGroup;  // by face: noGroup when the face is not drawn

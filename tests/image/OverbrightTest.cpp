@@ -36,18 +36,20 @@ TEST(OverbrightTest, MultipliesDarkLightAndKeepsTheHueOfBrightLight)
 // bright, comes out as it does alone, at the intended factor and at twice it.
 TEST(OverbrightTest, RunsOfTexelsComeOutAsEachAloneDarkOrBright)
 {
+    constexpr int count = 200; // runs of texels, dark and not, and a few left over
     std::vector<unsigned char> rgb;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < count; ++i) {
         const bool bright = i >= 16 && i < 32 && i % 5 == 0; // three bright texels among dark ones
-        rgb.insert(rgb.end(), {static_cast<unsigned char>(bright ? 200 : i % 30), static_cast<unsigned char>(31 - i % 7),
-                               static_cast<unsigned char>(i * 3 % 32)});
+        const bool barelyBright = i == 150;                 // one channel just past the intended factor's reach
+        rgb.insert(rgb.end(), {static_cast<unsigned char>(bright ? 200 : barelyBright ? 64 : i % 30),
+                               static_cast<unsigned char>(31 - i % 7), static_cast<unsigned char>(i * 3 % 32)});
     }
     // 1.3 is no whole number of 256ths, so its runs take the wider arithmetic.
     for (const float factor : {Overbright::intendedFactor, 2 * Overbright::intendedFactor, 1.3f}) {
         const Overbright overbright(factor);
-        std::vector<unsigned char> together(100 * 3);
-        overbright.brightenPacked(rgb.data(), together.data(), 100);
-        for (int i = 0; i < 100; ++i) {
+        std::vector<unsigned char> together(count * 3);
+        overbright.brightenPacked(rgb.data(), together.data(), count);
+        for (int i = 0; i < count; ++i) {
             std::vector<unsigned char> alone(3);
             overbright.brightenPacked(rgb.data() + 3 * i, alone.data(), 1);
             EXPECT_EQ(std::vector<unsigned char>(together.begin() + 3 * i, together.begin() + 3 * i + 3), alone)
