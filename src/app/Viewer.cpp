@@ -100,6 +100,7 @@ bool Viewer::reload()
     try {
         std::ostream quiet(nullptr);
         Launch fresh = Launch::fromLevel(*relaunch, quiet);
+        fresh.materialSeconds = levelMap->look->clock(); // what moves goes on, not back to its start
         std::unique_ptr<BSPMap> level = makeLevel(fresh, fresh.resolver.get());
         level->hudShown = levelMap->hudShown;
         levelMap = std::move(level); // the old level goes before what its images came from

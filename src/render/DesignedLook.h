@@ -96,7 +96,7 @@ public:
     const MaterialRenderer& materialRenderer() const { return *renderer; }
     const FogPass& fogPass() const { return *fog; }
     static constexpr float backgroundGrey = 0.1f; // the clear colour's each channel, 0..1
-    double clock() const { return clockSeconds; } // seconds on the material clock
+    double clock() const override { return clockSeconds; }
     const BrushEntityVisibility& brushEntities() const { return *brushEntityVisibility; }
 
 private:

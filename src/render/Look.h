@@ -71,4 +71,6 @@ public:
     virtual const char* missingImageShown() const = 0;
     // The level's moving brush entities, where this look moves them; null where they stand at rest.
     virtual Movers* movers() { return nullptr; }
+    // Seconds on the material clock, where this look keeps one; a reloaded level goes on from it.
+    virtual double clock() const { return 0.0; }
 };

@@ -339,7 +339,7 @@ TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
 
 // Under the demo's fan, the bobbing platform and the train beyond it: level mode's frames keep
 // moving them, and a frame among them allocates nothing.
-TEST(ViewerTest, AFrameAmongTheDemosMoversMovesThemAndAllocatesNothing)
+TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAReload)
 {
     testsupport::ensureGLContext();
     onReshape(testsupport::contextWidth, testsupport::contextHeight);
@@ -359,4 +359,7 @@ TEST(ViewerTest, AFrameAmongTheDemosMoversMovesThemAndAllocatesNothing)
     EXPECT_FALSE(testsupport::allocationFailure::fired());
     EXPECT_TRUE(viewer.level()->look->movesWithTime());
     EXPECT_NE(viewer.level()->look->movers()->all()[2].pose.degrees, turned) << "the fan";
+    const double seconds = viewer.level()->look->clock();
+    ASSERT_TRUE(viewer.reload());
+    EXPECT_EQ(viewer.level()->look->clock(), seconds) << "a reloaded level's clock goes on";
 }
