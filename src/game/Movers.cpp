@@ -187,9 +187,10 @@ Movers::Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<
         }
         movers.push_back(std::move(mover));
     }
+    const Relays relays = relaysOf(entities);
     for (Mover& mover : movers)
         if (mover.kind == Kind::button && !mover.still)
-            findDoors(mover, levelName, notices);
+            findDoors(mover, relays, levelName, notices);
     std::size_t models = 0;
     for (const Mover& mover : movers)
         models = std::max(models, mover.model + 1);
@@ -313,15 +314,11 @@ void Movers::readTrain(Mover& mover, const Entity& entity, const std::vector<Ent
     mover.reference = mover.placed ? mover.pivot : Float3{mover.low.x, mover.low.y, mover.high.z};
 }
 
-void Movers::findDoors(Mover& button, const std::string& levelName,
+void Movers::findDoors(Mover& button, const Relays& relays, const std::string& levelName,
                        std::vector<std::string>& notices)
 {
-    for (std::size_t i = 0; i < movers.size(); ++i) {
-        if (movers[i].kind == Kind::door && !button.target.empty() && movers[i].targetName == button.target) {
-            button.fires.push_back(i);
-            movers[i].triggeredOnly = true;
-        }
-    }
+    if (!button.target.empty())
+        button.fires = doorsFiredBy(button.target, relays);
     if (button.fires.empty()) {
         button.still = true;
         notices.push_back(levelName + ": " + button.name + ": "
@@ -331,8 +328,44 @@ void Movers::findDoors(Mover& button, const std::string& levelName,
     }
 }
 
+// What each relay (target_relay, trigger_relay, target_delay, whose delay is not kept) passes on:
+// its targetname to its target.
+Movers::Relays Movers::relaysOf(const std::vector<Entity>& entities)
+{
+    Relays relays;
+    for (const Entity& relay : entities) {
+        const std::string* name = relay.value("targetname");
+        const std::string* passedOn = relay.value("target");
+        if (name != nullptr && passedOn != nullptr
+            && (relay.hasClass("target_relay") || relay.hasClass("trigger_relay") || relay.hasClass("target_delay")))
+            relays.emplace(*name, *passedOn);
+    }
+    return relays;
+}
+
+// Each name is followed once, and at most maxRelayNames of them, so neither a loop of relays
+// nor a level of many triggers at the head of one long chain can keep the load busy.
+std::vector<std::size_t> Movers::doorsFiredBy(const std::string& target, const Relays& relays)
+{
+    std::vector<std::string> names{target};
+    for (std::size_t next = 0; next < names.size() && names.size() < maxRelayNames; ++next) {
+        const auto [first, last] = relays.equal_range(names[next]);
+        for (auto relay = first; relay != last && names.size() < maxRelayNames; ++relay)
+            if (std::find(names.begin(), names.end(), relay->second) == names.end())
+                names.push_back(relay->second);
+    }
+    std::vector<std::size_t> doors;
+    for (std::size_t i = 0; i < movers.size(); ++i)
+        if (movers[i].kind == Kind::door && std::find(names.begin(), names.end(), movers[i].targetName) != names.end()) {
+            doors.push_back(i);
+            movers[i].triggeredOnly = true;
+        }
+    return doors;
+}
+
 void Movers::addTriggers(const std::vector<Model>& models, const std::vector<Entity>& entities)
 {
+    const Relays relays = relaysOf(entities);
     for (const Entity& entity : entities) {
         const std::optional<std::size_t> model = entity.inlineModel();
         const std::string* target = entity.value("target");
@@ -347,11 +380,7 @@ void Movers::addTriggers(const std::vector<Model>& models, const std::vector<Ent
         }
         if (!isFinite(trigger.low) || !isFinite(trigger.high))
             continue;
-        for (std::size_t i = 0; i < movers.size(); ++i)
-            if (movers[i].kind == Kind::door && movers[i].targetName == *target) {
-                trigger.doors.push_back(i);
-                movers[i].triggeredOnly = true;
-            }
+        trigger.doors = doorsFiredBy(*target, relays);
         if (!trigger.doors.empty())
             triggers.push_back(std::move(trigger));
     }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // How the level's brush entities move: turning, bobbing, swinging, following a path, doors,
@@ -104,12 +105,19 @@ public:
 
     static constexpr std::size_t maxCorners = 256;
     static constexpr float nearDistance = 64.0f; // units from a door or lift that set it off
+    static constexpr std::size_t maxRelayNames = 64; // names a target reaches through relays, itself included
 
 private:
     void read(Mover& mover, const Entity& entity, const std::vector<Entity>& entities, std::string& problem) const;
     void readTrain(Mover& mover, const Entity& entity, const std::vector<Entity>& entities,
                    std::string& problem) const;
-    void findDoors(Mover& button, const std::string& levelName, std::vector<std::string>& notices);
+    using Relays = std::unordered_multimap<std::string, std::string>; // a relay's name to its target
+    static Relays relaysOf(const std::vector<Entity>& entities);
+    void findDoors(Mover& button, const Relays& relays, const std::string& levelName,
+                   std::vector<std::string>& notices);
+    // The doors `target` names, directly or through relays that pass it on; each is marked as
+    // opened only so.
+    std::vector<std::size_t> doorsFiredBy(const std::string& target, const Relays& relays);
     void periodicPose(Mover& mover, double seconds) const;
     void trainPose(Mover& mover, double seconds) const;
     void stepTriggered(Mover& mover, float seconds, Float3 playerLow, Float3 playerHigh);

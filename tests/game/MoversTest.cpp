@@ -185,7 +185,7 @@ TEST(Movers, ALiftStartsLoweredAndRisesWhenStoodOn)
     EXPECT_EQ(one.mover().state, Movers::Phase::closing);
 }
 
-TEST(Movers, AButtonOrATriggerOpensTheDoorsItTargets)
+TEST(Movers, AButtonOrATriggerOpensTheDoorsItTargetsDirectlyOrThroughRelays)
 {
     Entity door{{{"classname", "func_door"}, {"targetname", "gate"}, {"model", "*2"}}};
     OneMover one(Fields{{"classname", "func_button"}, {"target", "gate"}}, {door});
@@ -210,8 +210,12 @@ TEST(Movers, AButtonOrATriggerOpensTheDoorsItTargets)
     EXPECT_EQ(Movers::describe(movers.all()[0]),
               "*1 entity 0 (func_button): presses in 60 units when touched and opens 1 doors, returns after 1.0 s");
 
-    // A trigger volume (model *3, world x 400 to 500) naming the door opens it instead.
-    std::vector<Entity> entities = {door, Entity{{{"classname", "trigger_multiple"}, {"model", "*3"}, {"target", "gate"}}}};
+    // A trigger volume (model *3, world x 400 to 500) opens it instead, through two relays, one of
+    // which also passes it back to the first.
+    std::vector<Entity> entities = {door, Entity{{{"classname", "trigger_multiple"}, {"model", "*3"}, {"target", "hall"}}},
+                                    Entity{{{"classname", "target_relay"}, {"targetname", "hall"}, {"target", "lamps"}}},
+                                    Entity{{{"classname", "target_delay"}, {"targetname", "lamps"}, {"target", "gate"}}},
+                                    Entity{{{"classname", "trigger_relay"}, {"targetname", "lamps"}, {"target", "hall"}}}};
     brushes.erase(brushes.begin());
     Movers triggered(brushes, entities, "test.bsp", notices);
     std::vector<Model> models(4);
