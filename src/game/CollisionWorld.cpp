@@ -214,34 +214,48 @@ void CollisionWorld::addTriangle(Float3 a, Float3 b, Float3 c, int32_t texture)
     solids.push_back(solid);
 }
 
-// The leaves whose region a box's bounds reach, by descent through the tree, each node once.
-void CollisionWorld::leavesTouching(Float3 boxLow, Float3 boxHigh, std::vector<int32_t>& leaves) const
+// Down the tree from its root to the leaves a query reaches, each node once (a damaged tree may
+// share a node between parents), through the stack sized at load: `sides(node)` says which of
+// its children the query reaches (bit 0 the front, bit 1 the back), `leaf(index)` takes each
+// leaf reached, as the tree names it.
+template <typename Sides, typename Leaf>
+void CollisionWorld::descend(Sides sides, Leaf leaf) const
 {
-    nextTrace();
-    std::vector<int32_t>& pending = stack;
-    pending.clear();
-    pending.push_back(tree.empty() ? -1 : 0);
-    while (!pending.empty()) {
-        const int32_t node = pending.back();
-        pending.pop_back();
+    stack.clear();
+    stack.push_back(tree.empty() ? -1 : 0);
+    while (!stack.empty()) {
+        const int32_t node = stack.back();
+        stack.pop_back();
         if (node < 0) {
-            leaves.push_back(-(node + 1));
+            leaf(-(int64_t(node) + 1));
             continue;
         }
         if (nodeStamp[std::size_t(node)] == traceNumber)
             continue;
         nodeStamp[std::size_t(node)] = traceNumber;
         const TreeNode& n = tree[std::size_t(node)];
-        const Float3 centre = (boxLow + boxHigh) * 0.5f;
-        const Float3 half = (boxHigh - boxLow) * 0.5f;
-        const float reach = std::abs(n.plane.normal.x) * half.x + std::abs(n.plane.normal.y) * half.y
-                          + std::abs(n.plane.normal.z) * half.z;
-        const float distance = dot(n.plane.normal, centre) - n.plane.distance;
-        if (distance + reach >= 0.0f)
-            pending.push_back(n.children[0]);
-        if (distance - reach <= 0.0f)
-            pending.push_back(n.children[1]);
+        const unsigned reached = sides(n);
+        if ((reached & 1u) != 0)
+            stack.push_back(n.children[0]);
+        if ((reached & 2u) != 0)
+            stack.push_back(n.children[1]);
     }
+}
+
+// The leaves whose region a box's bounds reach.
+void CollisionWorld::leavesTouching(Float3 boxLow, Float3 boxHigh, std::vector<int32_t>& leaves) const
+{
+    nextTrace();
+    const Float3 centre = (boxLow + boxHigh) * 0.5f;
+    const Float3 half = (boxHigh - boxLow) * 0.5f;
+    descend(
+        [&](const TreeNode& n) {
+            const float reach = std::abs(n.plane.normal.x) * half.x + std::abs(n.plane.normal.y) * half.y
+                              + std::abs(n.plane.normal.z) * half.z;
+            const float distance = dot(n.plane.normal, centre) - n.plane.distance;
+            return (distance + reach >= 0.0f ? 1u : 0u) | (distance - reach <= 0.0f ? 2u : 0u);
+        },
+        [&](int64_t leaf) { leaves.push_back(int32_t(leaf)); });
 }
 
 // ---- tracing ----------------------------------------------------------------------------------
@@ -339,39 +353,26 @@ void CollisionWorld::sweepSolid(Sweep& sweep, uint32_t index) const
     clipToSolid(sweep, solid);
 }
 
-// Down the tree to every leaf the swept box may reach, each node once (a damaged tree may share
-// a node between parents), through a stack sized at load.
+// Every leaf the swept box may reach.
 void CollisionWorld::sweepTree(Sweep& sweep) const
 {
     const Float3 extent{std::max(-sweep.box.mins.x, sweep.box.maxs.x), std::max(-sweep.box.mins.y, sweep.box.maxs.y),
                         std::max(-sweep.box.mins.z, sweep.box.maxs.z)};
-    stack.clear();
-    stack.push_back(tree.empty() ? -1 : 0);
-    while (!stack.empty()) {
-        const int32_t node = stack.back();
-        stack.pop_back();
-        if (node < 0) {
-            const std::size_t leaf = std::size_t(-(int64_t(node) + 1));
-            if (leaf < leafSolids.size()) {
-                const Range range = leafSolids[leaf];
+    descend(
+        [&](const TreeNode& n) {
+            const float reach = std::abs(n.plane.normal.x) * extent.x + std::abs(n.plane.normal.y) * extent.y
+                              + std::abs(n.plane.normal.z) * extent.z + 1.0f;
+            const float d1 = dot(sweep.start, n.plane.normal) - n.plane.distance;
+            const float d2 = dot(sweep.end, n.plane.normal) - n.plane.distance;
+            return (d1 > -reach || d2 > -reach ? 1u : 0u) | (d1 < reach || d2 < reach ? 2u : 0u);
+        },
+        [&](int64_t leaf) {
+            if (std::size_t(leaf) < leafSolids.size()) {
+                const Range range = leafSolids[std::size_t(leaf)];
                 for (uint32_t i = range.first; i < range.first + range.count; ++i)
                     sweepSolid(sweep, leafSolidIndices[i]);
             }
-            continue;
-        }
-        if (nodeStamp[std::size_t(node)] == traceNumber)
-            continue;
-        nodeStamp[std::size_t(node)] = traceNumber;
-        const TreeNode& n = tree[std::size_t(node)];
-        const float reach = std::abs(n.plane.normal.x) * extent.x + std::abs(n.plane.normal.y) * extent.y
-                          + std::abs(n.plane.normal.z) * extent.z + 1.0f;
-        const float d1 = dot(sweep.start, n.plane.normal) - n.plane.distance;
-        const float d2 = dot(sweep.end, n.plane.normal) - n.plane.distance;
-        if (d1 > -reach || d2 > -reach)
-            stack.push_back(n.children[0]);
-        if (d1 < reach || d2 < reach)
-            stack.push_back(n.children[1]);
-    }
+        });
 }
 
 void CollisionWorld::sweepModels(Sweep& sweep, std::size_t firstModel, std::size_t endModel) const

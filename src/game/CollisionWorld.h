@@ -92,6 +92,8 @@ private:
     bool addBrush(const LevelData& level, int32_t brush, Float3 offset);
     void addPatches(const LevelData& level, std::vector<std::vector<uint32_t>>& byLeaf);
     void addTriangle(Float3 a, Float3 b, Float3 c, int32_t texture);
+    template <typename Sides, typename Leaf>
+    void descend(Sides sides, Leaf leaf) const;
     void leavesTouching(Float3 low, Float3 high, std::vector<int32_t>& leaves) const;
     void clipToSolid(Sweep& sweep, const Solid& solid) const;
     void sweepTree(Sweep& sweep) const;
