@@ -103,9 +103,8 @@ void BatchedLevel::appendMeshFace(const LevelData& level, std::size_t f, VertexS
         }
         frame.placeFace(f, first, uint32_t(face.vertexCount));
     }
-    const int32_t* offsets = level.meshVertices.data() + face.firstMeshVertex;
     for (int32_t k = 0; k < face.meshVertexCount; ++k)
-        allIndices.push_back(GLuint(first + uint32_t(offsets[k])));
+        allIndices.push_back(GLuint(first + uint32_t(level.meshVertices[std::size_t(face.firstMeshVertex + k)])));
 }
 
 // One group per key, sorted so that the phases come in order and faces sharing state sit side
