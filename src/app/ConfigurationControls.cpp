@@ -1,7 +1,7 @@
 #include "app/ConfigurationControls.h"
 
 #include "app/Callbacks.h"
-#include "game/Camera.h"
+#include "camera/Camera.h"
 
 #include <GL/glut.h>
 

@@ -1,7 +1,7 @@
 #include "app/Controls.h"
 
 #include "app/FrameClock.h"
-#include "game/Camera.h"
+#include "camera/Camera.h"
 #include "render/StatusLine.h"
 
 Controls::~Controls() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/PlayerStarts.h"
+#include "camera/PlayerStarts.h"
 
 #include <array>
 #include <optional>

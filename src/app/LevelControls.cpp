@@ -3,8 +3,8 @@
 #include "app/Callbacks.h"
 #include "app/FrameClock.h"
 #include "config/CommandLine.h"
-#include "game/Camera.h"
-#include "game/Inspection.h"
+#include "camera/Camera.h"
+#include "inspection/Inspection.h"
 #include "render/BSPMap.h"
 #include "render/StatusLine.h"
 

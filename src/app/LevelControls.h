@@ -3,10 +3,10 @@
 #include "app/Controls.h"
 #include "app/FramePacer.h"
 #include "app/Walking.h"
-#include "game/Inspection.h"
-#include "game/Flight.h"
-#include "game/MouseLook.h"
-#include "game/PlayerStarts.h"
+#include "inspection/Inspection.h"
+#include "camera/Flight.h"
+#include "camera/MouseLook.h"
+#include "camera/PlayerStarts.h"
 
 #include <optional>
 

@@ -8,7 +8,7 @@
 #include "app/LevelWatch.h"
 #include "app/Screenshots.h"
 #include "config/Configuration.h"
-#include "game/Frustum.h"
+#include "camera/Frustum.h"
 #include "level/TextureReport.h"
 #include "render/StatusLine.h"
 

@@ -1,7 +1,7 @@
 #include "app/Walking.h"
 
-#include "game/Camera.h"
-#include "game/Flight.h"
+#include "camera/Camera.h"
+#include "camera/Flight.h"
 #include "render/StatusLine.h"
 
 #include <iostream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/PlayerMovement.h"
+#include "simulation/PlayerMovement.h"
 
 #include <array>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/Friendlies.h"
+#include "entities/Friendlies.h"
 #include "math/Point.h"
 
 #include <functional>

@@ -1,8 +1,8 @@
 #include "render/BSPMap.h"
 
-#include "game/Camera.h"
-#include "game/Friendlies.h"
-#include "game/Visibility.h"
+#include "camera/Camera.h"
+#include "entities/Friendlies.h"
+#include "visibility/Visibility.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
 #include "render/DataPathImages.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/DrawnFaceSet.h"
+#include "visibility/DrawnFaceSet.h"
 #include "level/BrushEntity.h"
 #include "level/LevelData.h"
 #include "render/CameraRenderer.h"
@@ -26,7 +26,7 @@ class StatusLine;
 // The level as the viewer shows it: the level's arrays (LevelData, read and validated by
 // LevelLoader) with their textures on the GPU, the sky, and the frame that draws it all.
 // `render` is the one place that fixes the order of a frame's steps; the steps themselves
-// belong to the game layer (moves, hits, visibility) and to the renderers here. Where the two
+// belong to the GL-free layers (moves, hits, visibility) and to the renderers here. Where the two
 // frames differ, the step is the look's: the plain frame or the designed one, chosen once,
 // where the level is opened.
 class BSPMap : public LevelData {

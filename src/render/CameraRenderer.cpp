@@ -1,7 +1,7 @@
 #include "render/CameraRenderer.h"
 
-#include "game/Camera.h"
-#include "game/Frustum.h"
+#include "camera/Camera.h"
+#include "camera/Frustum.h"
 #include "render/SavedGLState.h"
 
 #include <GL/glew.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/Shot.h"
+#include "camera/Shot.h"
 #include "render/SolidSphere.h"
 
 #include <vector>

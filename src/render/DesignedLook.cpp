@@ -1,7 +1,7 @@
 #include "render/DesignedLook.h"
 
-#include "game/Camera.h"
-#include "game/PlayerMovement.h"
+#include "camera/Camera.h"
+#include "simulation/PlayerMovement.h"
 #include "level/Material.h"
 #include "level/PointMarker.h"
 #include "level/TextureResolver.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "game/BrushEntityVisibility.h"
-#include "game/DrawnFaceSet.h"
-#include "game/Movers.h"
-#include "game/PotentiallyVisibleSet.h"
+#include "visibility/BrushEntityVisibility.h"
+#include "visibility/DrawnFaceSet.h"
+#include "simulation/Movers.h"
+#include "visibility/PotentiallyVisibleSet.h"
 #include "image/Overbright.h"
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"

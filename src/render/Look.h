@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/DrawnFaceSet.h"
-#include "game/Shot.h"
+#include "visibility/DrawnFaceSet.h"
+#include "camera/Shot.h"
 #include "level/LevelData.h"
 #include "level/LevelLoader.h"
 

@@ -1,6 +1,6 @@
 #include "render/PlainLook.h"
 
-#include "game/Visibility.h"
+#include "visibility/Visibility.h"
 #include "level/LevelFormat.h"
 #include "render/CameraRenderer.h"
 #include "render/LightingModule.h"

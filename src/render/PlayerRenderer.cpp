@@ -1,6 +1,6 @@
 #include "render/PlayerRenderer.h"
 
-#include "game/Friendlies.h"
+#include "entities/Friendlies.h"
 
 #include <GL/gl.h>
 

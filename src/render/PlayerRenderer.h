@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/Player.h"
+#include "entities/Player.h"
 #include "render/SolidSphere.h"
 
 #include <vector>

@@ -1,9 +1,9 @@
-#include "game/Camera.h"
-#include "game/Frustum.h"
+#include "camera/Camera.h"
+#include "camera/Frustum.h"
 #include "level/Leaf.h"
 #include "render/CameraRenderer.h"
 
-#include "../game/FrustumChecks.h"
+#include "../camera/FrustumChecks.h"
 #include "GLContext.h"
 
 #include <GL/glew.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Viewer.h"
-#include "game/Camera.h"
+#include "camera/Camera.h"
 #include "render/BSPMap.h"
 #include "render/StatusLine.h"
 

@@ -11,8 +11,8 @@
 //   levelinfo --data DIR NAME [--materials | --movement]     (options before or after the level)
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
-#include "game/MovementReport.h"
-#include "game/Movers.h"
+#include "inspection/MovementReport.h"
+#include "simulation/Movers.h"
 #include "level/BrushEntity.h"
 #include "image/DecodedImage.h"
 #include "level/EntityText.h"
