@@ -7,7 +7,7 @@
 #include "app/Callbacks.h"
 #include "app/ConfigurationControls.h"
 #include "app/Viewer.h"
-#include "game/Camera.h"
+#include "camera/Camera.h"
 #include "render/BSPMap.h"
 
 #include <GL/glew.h>

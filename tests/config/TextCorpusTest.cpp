@@ -1,5 +1,5 @@
 #include "config/Configuration.h"
-#include "game/Friendlies.h"
+#include "entities/Friendlies.h"
 #include "config/LightsFile.h"
 
 #include "TestFiles.h"
