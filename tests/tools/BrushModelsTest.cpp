@@ -18,9 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 // The demo's brush and point entities read back through the viewer's own readers.
 namespace {
@@ -159,5 +163,73 @@ TEST(BrushModelsTest, TheDemosDoorLiftAndFanAreDrawnInTheDesignedFrameOnly)
             else
                 EXPECT_GT(distanceAhead(), toTarget + 40);
         }
+    }
+}
+
+// The shapes that are entities of their own, interleaved as a plan may hold them: each one's
+// model is the next after the cells' (here none), its faces follow the previous model's, its one
+// brush is solid on the record compilers write volumes on (or a wall's), and the entities it
+// fires, each named by the one before, end where the shape sends the player.
+TEST(BrushModelsTest, ShapeModelsFollowInPlanOrderAndFireTheirChainsToTheirTargets)
+{
+    const Plan plan = parsePlan("cell 64\nheight 256\n"
+                                "shape trigger 64 64 0 128 128 32 96 300 180\n"
+                                "shape button 192 64 0 256 128 8 224 300 160\n"
+                                "shape pad 64 192 0 128 256 24 96 400 200 wall\n"
+                                "shape hurt 192 192 0 256 256 32\n"
+                                "map\n#######\n#.....#\n#.....#\n#.....#\n#..S..#\n#######\n",
+                                "chain.plan");
+    std::ostringstream quiet;
+    const LevelData level = parseLevel("chain.bsp", serializeLevel(buildLevel(plan)), quiet);
+    const std::vector<Entity> entities = EntityText::parse(level.entityText).entities;
+    const auto named = [&](const std::string* name) {
+        for (const Entity& entity : entities)
+            if (name && entity.value("targetname") && *entity.value("targetname") == *name)
+                return &entity;
+        return static_cast<const Entity*>(nullptr);
+    };
+    const std::string volume = "textures/common/trigger", catalogue = "textures/verdanth/";
+    const struct {
+        std::vector<std::string> chain; // from the model's entity to what it sends to
+        std::string record;
+        int32_t flags, faces;
+        std::array<float, 3> target;
+    } cases[] = {
+        {{"trigger_multiple", "target_push", "target_position"}, volume, 0x80, 0, {96, 300, 180}},
+        {{"func_button", "target_relay", "target_push", "target_position"}, catalogue + plan.texture(Surface::Pillar), 0, 5,
+         {224, 300, 160}},
+        {{"trigger_push", "target_position"}, catalogue + plan.texture(Surface::AltWall), 0, 0, {96, 400, 200}},
+        {{"trigger_hurt"}, volume, 0x80, 0, {}},
+    };
+    ASSERT_EQ(level.models.size(), std::size(cases) + 1);
+    for (std::size_t m = 1; m <= std::size(cases); ++m) {
+        const auto& c = cases[m - 1];
+        SCOPED_TRACE(c.chain.front());
+        const Model& model = level.models[m];
+        const Model& before = level.models[m - 1];
+        EXPECT_EQ(model.firstFace, before.firstFace + before.faceCount);
+        EXPECT_EQ(model.faceCount, c.faces);
+        for (int32_t f = model.firstFace; f < model.firstFace + model.faceCount; ++f)
+            EXPECT_GE(level.faces[std::size_t(f)].lightmapIndex, 0) << "face " << f;
+        ASSERT_EQ(model.brushCount, 1);
+        const auto texture = std::size_t(level.brushes[std::size_t(model.firstBrush)].texture);
+        EXPECT_EQ(level.textureNames[texture], c.record);
+        EXPECT_EQ(level.textureFlags[texture], c.flags);
+        EXPECT_EQ(level.textureContents[texture], LevelFormat::contentsSolid);
+
+        const Entity* entity = nullptr;
+        for (const Entity& candidate : entities)
+            entity = candidate.inlineModel() == m ? &candidate : entity;
+        for (const std::string& classname : c.chain) {
+            ASSERT_NE(entity, nullptr) << classname;
+            EXPECT_TRUE(entity->hasClass(classname)) << classname;
+            if (&classname != &c.chain.back())
+                entity = named(entity->value("target"));
+        }
+        std::array<float, 3> reached{};
+        if (c.chain.size() > 1) {
+            EXPECT_TRUE(entity->numbers("origin", reached.data(), 3) && reached == c.target);
+        }
+        EXPECT_EQ(entity->value("target"), nullptr);
     }
 }

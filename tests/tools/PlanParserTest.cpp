@@ -86,9 +86,10 @@ TEST(PlanParserTest, ReadsTheMaterialCellsAndTheSky)
 TEST(PlanParserTest, ReadsShapesWithWhatFollowsTheirBox)
 {
     const Plan plan = parsePlan("shape ramp -8 0 0 64 32 16 west\nshape teleporter 0 0 0 8 8 8 100 -200 30 270\n"
-                                "map\n#S#\n",
+                                "shape trigger 0 0 0 8 8 24 5 6 7 wall\nshape button 0 0 0 8 8 8 -5 -6 70\n"
+                                "shape hurt 0 0 0 8 8 8 wall\nmap\n#S#\n",
                                 "p.plan");
-    ASSERT_EQ(plan.shapes.size(), 2u);
+    ASSERT_EQ(plan.shapes.size(), 5u);
     EXPECT_EQ(plan.shapes[0].kind, ShapeKind::ramp);
     EXPECT_EQ(plan.shapes[0].low, (std::array<int, 3>{-8, 0, 0}));
     EXPECT_EQ(plan.shapes[0].high, (std::array<int, 3>{64, 32, 16}));
@@ -96,6 +97,15 @@ TEST(PlanParserTest, ReadsShapesWithWhatFollowsTheirBox)
     EXPECT_EQ(plan.shapes[1].kind, ShapeKind::teleporter);
     EXPECT_EQ(plan.shapes[1].target, (std::array<int, 3>{100, -200, 30}));
     EXPECT_EQ(plan.shapes[1].angle, 270);
+    EXPECT_FALSE(plan.shapes[1].wall);
+    EXPECT_EQ(plan.shapes[2].kind, ShapeKind::trigger);
+    EXPECT_EQ(plan.shapes[2].target, (std::array<int, 3>{5, 6, 7}));
+    EXPECT_TRUE(plan.shapes[2].wall);
+    EXPECT_EQ(plan.shapes[3].kind, ShapeKind::button);
+    EXPECT_EQ(plan.shapes[3].target, (std::array<int, 3>{-5, -6, 70}));
+    EXPECT_EQ(plan.shapes[3].high[2], 8);
+    EXPECT_EQ(plan.shapes[4].kind, ShapeKind::hurt);
+    EXPECT_TRUE(plan.shapes[4].wall);
 }
 
 TEST(PlanParserTest, AcceptsWindowsLineEndsAndTrailingBlankLines)
@@ -158,9 +168,13 @@ TEST(PlanParserTest, ErrorsNameFileLineAndColumn)
         {"sky with another word", "sky farbox hills\nmap\n#S#\n",
          "p.plan:1:12: 'sky' takes only nearbox after its kind"},
         {"unknown shape", "shape cone 0 0 0 1 1 1\nmap\n#S#\n",
-         "p.plan:1:7: 'shape' needs a kind: solid, clip, water, hurt, ramp, curve, pad or teleporter"},
-        {"pad without its target", "shape pad 0 0 0 8 8 8\nmap\n#S#\n",
-         "p.plan:1:22: 'shape pad' needs the box's X0 Y0 Z0 X1 Y1 Z1 and its target's X Y Z"},
+         "p.plan:1:7: 'shape' needs a kind: solid, clip, water, hurt, ramp, curve, pad, teleporter, trigger or button"},
+        {"pad without its target", "shape pad 0 0 0 8 8 8 wall\nmap\n#S#\n",
+         "p.plan:1:27: 'shape pad' needs the box's X0 Y0 Z0 X1 Y1 Z1 and its target's X Y Z, and may end with 'wall'"},
+        {"trigger ending with another word", "shape trigger 0 0 0 8 8 8 1 2 3 walls\nmap\n#S#\n",
+         "p.plan:1:33: 'shape trigger' needs the box's X0 Y0 Z0 X1 Y1 Z1 and its target's X Y Z, and may end with 'wall'"},
+        {"button on a wall record", "shape button 0 0 0 8 8 8 1 2 3 wall\nmap\n#S#\n",
+         "p.plan:1:32: 'shape button' needs the box's X0 Y0 Z0 X1 Y1 Z1 and its target's X Y Z"},
         {"shape inside out", "shape solid 0 0 9 8 8 8\nmap\n#S#\n",
          "p.plan:1:23: a shape's second corner must lie above its first on every axis"},
         {"shape out of reach", "shape clip 0 0 0 8 8 70000\nmap\n#S#\n",

@@ -128,6 +128,18 @@ std::vector<BrushModel> addBrushModelFaces(const Plan& plan, const std::vector<P
     return models;
 }
 
+BrushModel addButtonFaces(const PlanShape& shape, int texture, Geometry& geometry)
+{
+    const auto corner = [](const std::array<int, 3>& p) {
+        return Vector3{static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
+    };
+    const Box plate{corner(shape.low), corner(shape.high)};
+    BrushModel model{geometry.faceCount(), 0, {plate}};
+    addBoxFaces(plate, everySide & ~unsigned(bottom), texture, geometry);
+    model.faceCount = geometry.faceCount() - model.firstFace;
+    return model;
+}
+
 void storeAroundOrigins(const std::vector<PlanBrushEntity>& entities, const std::vector<BrushModel>& models,
                         Level& level)
 {

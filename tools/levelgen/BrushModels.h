@@ -29,6 +29,10 @@ struct BrushTextures {
 std::vector<BrushModel> addBrushModelFaces(const Plan& plan, const std::vector<PlanBrushEntity>& entities,
                                            const BrushTextures& textures, Geometry& geometry);
 
+// A button shape's model: its box, drawn on every side but the bottom (it lies on a floor),
+// its faces where it stands (a button is not placed) and after those already built.
+BrushModel addButtonFaces(const PlanShape& shape, int texture, Geometry& geometry);
+
 // After lighting: each placed model's vertices (and lightmap origins) moved by minus its origin.
 void storeAroundOrigins(const std::vector<PlanBrushEntity>& entities, const std::vector<BrushModel>& models,
                         Level& level);

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,69 @@ void pair(std::ostringstream& text, const std::string& key, const std::string& v
 std::string triple(long x, long y, long z)
 {
     return std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z);
+}
+
+using Keys = std::vector<std::pair<std::string, std::string>>;
+
+void block(std::ostringstream& text, const Keys& keys)
+{
+    text << "{\n";
+    for (const auto& [key, value] : keys)
+        pair(text, key, value);
+    text << "}\n";
+}
+
+// Origins stay whole units: a box's middle is rounded down.
+long middle(int low, int high)
+{
+    return static_cast<long>(std::floor((static_cast<double>(low) + high) / 2));
+}
+
+// A shape's entity and those it fires, named after its model number N so that no two shapes'
+// names meet: "targetN" where the player is sent, "pushN" the push that throws them there,
+// "relayN" what a button fires. A push with a target throws whoever fired it so that the arc's
+// top is the target, and a trigger or button fires it for whoever touched them.
+void shapeEntities(std::ostringstream& text, const PlanShape& shape, int model)
+{
+    const std::string number = std::to_string(model);
+    const std::string modelName = "*" + number;
+    const std::string target = "target" + number;
+    const std::string push = "push" + number;
+    const std::string relay = "relay" + number;
+    const std::string destination = triple(shape.target[0], shape.target[1], shape.target[2]);
+    switch (shape.kind) {
+    case ShapeKind::hurt:
+        block(text, {{"classname", "trigger_hurt"}, {"model", modelName}, {"dmg", "5"}});
+        return;
+    case ShapeKind::pad:
+        block(text, {{"classname", "trigger_push"}, {"model", modelName}, {"target", target}});
+        break;
+    case ShapeKind::teleporter:
+        block(text, {{"classname", "trigger_teleport"}, {"model", modelName}, {"target", target}});
+        block(text, {{"classname", "misc_teleporter_dest"}, {"targetname", target}, {"origin", destination},
+                     {"angle", std::to_string(shape.angle)}});
+        return;
+    case ShapeKind::trigger: {
+        const std::string centre = triple(middle(shape.low[0], shape.high[0]), middle(shape.low[1], shape.high[1]),
+                                          middle(shape.low[2], shape.high[2]));
+        block(text, {{"classname", "trigger_multiple"}, {"model", modelName}, {"target", push}});
+        block(text, {{"classname", "target_push"}, {"targetname", push}, {"target", target}, {"origin", centre}});
+        break;
+    }
+    case ShapeKind::button: {
+        // It presses down into the floor it lies on, as far as it is high less the lip.
+        const std::string top = triple(middle(shape.low[0], shape.high[0]), middle(shape.low[1], shape.high[1]),
+                                       shape.high[2]);
+        block(text, {{"classname", "func_button"}, {"model", modelName}, {"angle", "-2"}, {"lip", "4"},
+                     {"target", relay}});
+        block(text, {{"classname", "target_relay"}, {"targetname", relay}, {"target", push}, {"origin", top}});
+        block(text, {{"classname", "target_push"}, {"targetname", push}, {"target", target}, {"origin", top}});
+        break;
+    }
+    default:
+        return;
+    }
+    block(text, {{"classname", "target_position"}, {"targetname", target}, {"origin", destination}});
 }
 
 } // namespace
@@ -84,32 +149,11 @@ std::string entityText(const Plan& plan)
             text << "}\n";
         }
     }
-    // The shapes' triggers are the models after the cells' brush entities; each pad or
-    // teleporter names its own target.
+    // The shapes' entities are the models after the cells' brush entities, in plan order.
     int model = static_cast<int>(planBrushEntities(plan).size());
     for (const PlanShape& shape : plan.shapes) {
-        if (!isTriggerShape(shape.kind))
-            continue;
-        ++model;
-        const std::string target = "target" + std::to_string(model);
-        text << "{\n";
-        pair(text, "classname", shape.kind == ShapeKind::pad          ? "trigger_push"
-                                : shape.kind == ShapeKind::teleporter ? "trigger_teleport"
-                                                                      : "trigger_hurt");
-        pair(text, "model", "*" + std::to_string(model));
-        if (shape.kind == ShapeKind::hurt) {
-            pair(text, "dmg", "5");
-            text << "}\n";
-            continue;
-        }
-        pair(text, "target", target);
-        text << "}\n{\n";
-        pair(text, "classname", shape.kind == ShapeKind::pad ? "target_position" : "misc_teleporter_dest");
-        pair(text, "targetname", target);
-        pair(text, "origin", triple(shape.target[0], shape.target[1], shape.target[2]));
-        if (shape.kind == ShapeKind::teleporter)
-            pair(text, "angle", std::to_string(shape.angle));
-        text << "}\n";
+        if (isModelShape(shape.kind))
+            shapeEntities(text, shape, ++model);
     }
     for (const PlanPointEntity& point : planPointEntities(plan)) {
         text << "{\n";

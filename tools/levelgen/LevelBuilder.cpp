@@ -52,6 +52,7 @@ public:
         brushModels = addBrushModelFaces(plan, brushEntities,
                                          {texture(Surface::Arch), texture(Surface::Pillar), texture(Surface::Arch)},
                                          geometry);
+        addButtonFaces();
         bakeLighting(plan, faceLighting(), level);
         storeAroundOrigins(brushEntities, brushModels, level);
         const ClusterMap clusters = buildClusters(plan);
@@ -66,7 +67,7 @@ public:
         addTree(buildBspTree(clusters), brushRects);
         addWorldModel();
         addBrushModels();
-        addTriggerModels();
+        addShapeModels();
         level.visibility = computeVisibility(clusters);
         level.entities = entityText(plan);
         if (statistics) {
@@ -121,9 +122,8 @@ private:
             if (shape.kind == ShapeKind::clip)
                 clipTexture = addTexture({std::string(textureDirectory) + "clip", nodrawSurfaceFlag, playerClipContents},
                                          FaceLighting::Unlit);
-            if (isTriggerShape(shape.kind))
-                triggerTexture = addTexture({std::string(textureDirectory) + "trigger", nodrawSurfaceFlag, triggerContents},
-                                            FaceLighting::Unlit);
+            if (isTriggerShape(shape.kind) && !shape.wall)
+                triggerTexture = addTexture({triggerTextureName, nodrawSurfaceFlag, solidContents}, FaceLighting::Unlit);
         }
     }
 
@@ -294,7 +294,8 @@ private:
         switch (shape.kind) {
         case ShapeKind::clip: return clipTexture;
         case ShapeKind::water: return materialTexture(Material::Water);
-        default: return isTriggerShape(shape.kind) ? triggerTexture : texture(Surface::AltWall);
+        case ShapeKind::button: return texture(Surface::Pillar); // as a lift's platform
+        default: return isTriggerShape(shape.kind) && !shape.wall ? triggerTexture : texture(Surface::AltWall);
         }
     }
 
@@ -304,7 +305,7 @@ private:
     {
         for (const PlanShape& shape : plan.shapes) {
             FaceRange range{static_cast<int32_t>(level.faces.size()), 0};
-            if (!isTriggerShape(shape.kind))
+            if (!isModelShape(shape.kind))
                 ::addShapeFaces(shape, shapeTexture(shape), geometry);
             range.count = static_cast<int32_t>(level.faces.size()) - range.first;
             shapeFaces.push_back(range);
@@ -315,7 +316,7 @@ private:
     {
         for (const PlanShape& shape : plan.shapes) {
             const std::vector<ShapePlane> planes = shapePlanes(shape);
-            if (isTriggerShape(shape.kind) || planes.empty()) {
+            if (isModelShape(shape.kind) || planes.empty()) {
                 shapeBrushes.push_back(-1);
                 continue;
             }
@@ -351,19 +352,37 @@ private:
         }
     }
 
-    // Each pad, teleporter and hurt volume: a model of one brush and no faces, after the others.
-    void addTriggerModels()
+    // The buttons' faces, after the cells' models' and in plan order, so that each shape's model
+    // holds the faces between the previous model's and the next one's; lit where they stand.
+    void addButtonFaces()
     {
-        for (const PlanShape& shape : plan.shapes) {
-            if (!isTriggerShape(shape.kind))
+        firstShapeModelFace = geometry.faceCount();
+        shapeModels.resize(plan.shapes.size());
+        for (size_t i = 0; i < plan.shapes.size(); ++i) {
+            if (plan.shapes[i].kind == ShapeKind::button)
+                shapeModels[i] = ::addButtonFaces(plan.shapes[i], shapeTexture(plan.shapes[i]), geometry);
+        }
+    }
+
+    // Each shape that is an entity of its own, in plan order after the cells' models: one brush
+    // and, for a button, its faces. A trigger's model has none, so it starts where the next
+    // model's faces would.
+    void addShapeModels()
+    {
+        int32_t nextFace = firstShapeModelFace;
+        for (size_t i = 0; i < plan.shapes.size(); ++i) {
+            const PlanShape& shape = plan.shapes[i];
+            if (!isModelShape(shape.kind))
                 continue;
             ModelRecord model;
-            model.firstFace = static_cast<int32_t>(level.faces.size());
+            model.firstFace = nextFace;
+            model.faceCount = shapeModels[i].faceCount; // none but a button's
+            nextFace += model.faceCount;
             model.firstBrush = static_cast<int32_t>(level.brushes.size());
             model.brushCount = 1;
             model.mins = {float(shape.low[0]), float(shape.low[1]), float(shape.low[2])};
             model.maxs = {float(shape.high[0]), float(shape.high[1]), float(shape.high[2])};
-            addBrush(shapePlanes(shape), triggerTexture);
+            addBrush(shapePlanes(shape), shapeTexture(shape));
             level.models.push_back(model);
         }
     }
@@ -622,7 +641,9 @@ private:
     ClusterMap openRects;                // the open cells' rectangles, each with two slabs
     std::vector<int32_t> slabBrushes;    // by open rectangle: its floor slab; the ceiling's follows
     std::vector<int32_t> liquidBrushes;  // by cell, row-major: its water or lava brush; -1 for none
-    std::vector<int32_t> shapeBrushes;   // by plan shape; -1 for a trigger or a curve
+    std::vector<int32_t> shapeBrushes;   // by plan shape; -1 for a curve or an entity's shape
+    std::vector<BrushModel> shapeModels; // by plan shape: a button's faces; empty for the rest
+    int32_t firstShapeModelFace = 0;     // after the cells' models' faces
     int clipTexture = -1;
     int triggerTexture = -1;
 };

@@ -185,17 +185,20 @@ struct ShapeSyntax {
     const char* tail; // what follows the box, for messages; "" for nothing
     size_t tailNumbers;
     bool tailHeading;
+    bool mayEndWithWall; // a trigger volume, which may be written through the wall record
 };
 
-constexpr std::array<ShapeSyntax, 8> shapeSyntaxes = {{
-    {"solid", ShapeKind::solid, "", 0, false},
-    {"clip", ShapeKind::clip, "", 0, false},
-    {"water", ShapeKind::water, "", 0, false},
-    {"hurt", ShapeKind::hurt, "", 0, false},
-    {"ramp", ShapeKind::ramp, " and the heading it rises to", 0, true},
-    {"curve", ShapeKind::curve, " and the heading it rises to", 0, true},
-    {"pad", ShapeKind::pad, " and its target's X Y Z", 3, false},
-    {"teleporter", ShapeKind::teleporter, " and its destination's X Y Z and heading", 4, false},
+constexpr std::array<ShapeSyntax, 10> shapeSyntaxes = {{
+    {"solid", ShapeKind::solid, "", 0, false, false},
+    {"clip", ShapeKind::clip, "", 0, false, false},
+    {"water", ShapeKind::water, "", 0, false, false},
+    {"hurt", ShapeKind::hurt, "", 0, false, true},
+    {"ramp", ShapeKind::ramp, " and the heading it rises to", 0, true, false},
+    {"curve", ShapeKind::curve, " and the heading it rises to", 0, true, false},
+    {"pad", ShapeKind::pad, " and its target's X Y Z", 3, false, true},
+    {"teleporter", ShapeKind::teleporter, " and its destination's X Y Z and heading", 4, false, true},
+    {"trigger", ShapeKind::trigger, " and its target's X Y Z", 3, false, true},
+    {"button", ShapeKind::button, " and its target's X Y Z", 3, false, false},
 }};
 
 constexpr int shapeLimit = 65536; // units from the origin either way
@@ -220,12 +223,14 @@ void parseShape(Plan& plan, const std::vector<Token>& tokens, const std::string&
     });
     if (syntax == shapeSyntaxes.end())
         fail(fileName, line, tokens.size() > 1 ? tokens[1].column : lineLength + 1,
-             "'shape' needs a kind: solid, clip, water, hurt, ramp, curve, pad or teleporter");
+             "'shape' needs a kind: solid, clip, water, hurt, ramp, curve, pad, teleporter, trigger or button");
     const size_t expected = 8 + syntax->tailNumbers + (syntax->tailHeading ? 1 : 0);
     const std::string usage = std::string("'shape ") + syntax->name + "' needs the box's X0 Y0 Z0 X1 Y1 Z1"
-                            + syntax->tail;
-    if (tokens.size() != expected)
-        fail(fileName, line, tokens.size() > expected ? tokens[expected].column : lineLength + 1, usage);
+                            + syntax->tail + (syntax->mayEndWithWall ? ", and may end with 'wall'" : "");
+    const bool wall = syntax->mayEndWithWall && tokens.size() > expected && tokens[expected].text == "wall";
+    const size_t words = expected + (wall ? 1 : 0);
+    if (tokens.size() != words)
+        fail(fileName, line, tokens.size() > words ? tokens[words].column : lineLength + 1, usage);
     std::array<int, 10> numbers{};
     const size_t numberCount = 6 + syntax->tailNumbers;
     for (size_t i = 0; i < numberCount; ++i) {
@@ -236,6 +241,7 @@ void parseShape(Plan& plan, const std::vector<Token>& tokens, const std::string&
     }
     PlanShape shape;
     shape.kind = syntax->kind;
+    shape.wall = wall;
     for (size_t axis = 0; axis < 3; ++axis) {
         shape.low[axis] = numbers[axis];
         shape.high[axis] = numbers[3 + axis];

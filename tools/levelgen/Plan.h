@@ -80,6 +80,8 @@ enum class ShapeKind {
     pad,        // a trigger_push brush entity launching to `target` (a target_position)
     teleporter, // a trigger_teleport brush entity sending to `target` (a misc_teleporter_dest)
     hurt,       // a trigger_hurt brush entity
+    trigger,    // a trigger_multiple brush entity firing a target_push that throws to `target`
+    button,     // a drawn func_button floor plate firing, through a target_relay, a target_push to `target`
 };
 
 enum class Heading { north, east, south, west };
@@ -89,8 +91,9 @@ struct PlanShape {
     std::array<int, 3> low{};
     std::array<int, 3> high{};
     Heading rises = Heading::north;  // ramps and curves
-    std::array<int, 3> target{};     // pads and teleporters: where they send the player
+    std::array<int, 3> target{};     // pads, teleporters, triggers and buttons: where they send the player
     int angle = 0;                   // teleporters: the destination's heading, degrees
+    bool wall = false;               // triggers: written through the wall2 texture record, not the trigger one
 };
 
 struct Plan {
@@ -135,10 +138,11 @@ bool spansWestToEast(const Plan& plan, int column, int row);
 // Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
 // "enemies N", "angle DEG" (0 to 359), "shape KIND X0 Y0 Z0 X1 Y1 Z1 [...]" (KIND solid, clip,
 // water, hurt; ramp and curve end with the heading they rise to, north, east, south or west;
-// pad ends with its target's X Y Z, teleporter with its destination's X Y Z and heading), "sky farbox|clouds [nearbox]", "title TEXT" (the rest of the
-// line) and "texture SURFACE NAME", comments starting with
-// '#', then a line "map" and the grid's rows. fileName is used in messages and, without
-// directory and extension, as the plan's name.
+// pad, trigger and button end with their target's X Y Z, teleporter with its destination's
+// X Y Z and heading; the trigger volumes, pad, teleporter, hurt and trigger, may end with the
+// word "wall"), "sky farbox|clouds|dusk [nearbox]", "title TEXT" (the rest of the line) and
+// "texture SURFACE NAME", comments starting with '#', then a line "map" and the grid's rows.
+// fileName is used in messages and, without directory and extension, as the plan's name.
 Plan parsePlan(const std::string& text, const std::string& fileName);
 
 // Checks what the grid itself must satisfy (one start, at most four lights, arches between

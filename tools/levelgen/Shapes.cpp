@@ -129,7 +129,13 @@ void addCurveFaces(const RampFrame& r, int texture, Geometry& geometry)
 
 bool isTriggerShape(ShapeKind kind)
 {
-    return kind == ShapeKind::pad || kind == ShapeKind::teleporter || kind == ShapeKind::hurt;
+    return kind == ShapeKind::pad || kind == ShapeKind::teleporter || kind == ShapeKind::hurt
+        || kind == ShapeKind::trigger;
+}
+
+bool isModelShape(ShapeKind kind)
+{
+    return isTriggerShape(kind) || kind == ShapeKind::button;
 }
 
 std::vector<ShapePlane> shapePlanes(const PlanShape& shape)
