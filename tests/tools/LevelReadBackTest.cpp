@@ -3,7 +3,7 @@
 #include "MazeGenerator.h"
 #include "Plan.h"
 
-#include "game/CollisionWorld.h"
+#include "simulation/CollisionWorld.h"
 #include "level/FogVolume.h"
 #include "level/LevelFormatError.h"
 #include "level/LevelLoader.h"
