@@ -13,7 +13,7 @@
 #include "config/CommandLine.h"
 #include "config/Configuration.h"
 #include "camera/Camera.h"
-#include "simulation/PlayerMovement.h"
+#include "simulation/World.h"
 #include "level/EntityText.h"
 #include "level/LevelFormat.h"
 #include "level/LevelLoader.h"
@@ -336,21 +336,34 @@ struct DesignedPath {
     std::vector<std::vector<std::vector<GLuint>>> bareDraws;
 };
 
+// The frame's step before its drawing, as the viewer takes it: the material clock moves on, then
+// the world with the eye flying where `camera` is.
+void stepWorld(Viewer& viewer, const Camera& camera, double seconds)
+{
+    BSPMap& map = *viewer.level();
+    map.look->advanceClock(seconds);
+    const Point& eye = camera.getPosition();
+    viewer.world().flyAt({eye.getX(), eye.getY(), eye.getZ()});
+    viewer.world().step(map.look->clock(), {}, seconds);
+}
+
 // Level mode's frame along the path from `start`, timed from the second frame on (the first
 // sizes what later frames reuse); `bareDrawsOf(map)` lists what the frame just drawn would cost
 // as plain batched draws.
 template <typename BareDraws>
-DesignedPath timeDesignedPath(BSPMap& map, Frustum& frustum, const Point& start, BareDraws bareDrawsOf)
+DesignedPath timeDesignedPath(Viewer& viewer, const Point& start, BareDraws bareDrawsOf)
 {
+    BSPMap& map = *viewer.level();
     DesignedPath path;
     StatusLine text;
-    Camera camera(start, &frustum);
+    Camera camera(start, &viewer.viewFrustum());
     Camera* const previous = map.camera;
     map.camera = &camera;
     for (int frame = 0; frame < pathFrames; ++frame) {
         stepAlongPath(camera);
         const std::size_t allocationsBefore = AllocationCounter::allocations();
         const auto begin = Clock::now();
+        stepWorld(viewer, camera, 0.016);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         text.reset();
         text << "FPS:0 X:" << camera.getPosition().getX();
@@ -414,7 +427,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
             std::min(figures.bareKeptLayoutUploadMs, bareUploadMs(loader.lightmapPages(), bufferBytes, false));
     }
     figures.groups = designedLook(map).batchedLevel().groupCount();
-    const DesignedPath path = timeDesignedPath(map, viewer->viewFrustum(), start, [](const BSPMap& drawn) {
+    const DesignedPath path = timeDesignedPath(*viewer, start, [](const BSPMap& drawn) {
         std::vector<GLuint> indices;
         designedLook(drawn).batchedLevel().appendStaticIndices(drawn.visibleFaces, indices);
         return std::vector<std::vector<GLuint>>{std::move(indices)};
@@ -435,6 +448,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     for (int frame = 0; frame < pathFrames; ++frame) {
         stepAlongPath(curved);
         begin = Clock::now();
+        stepWorld(*viewer, curved, 0.016);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         text.reset();
         map.render(text, 0.016f, true, true);
@@ -485,7 +499,7 @@ MaterialsFigures measureMaterials(const std::string& levelPath)
     const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
     BSPMap& map = *viewer->level();
     const Point start = viewer->camera()->getPosition();
-    const DesignedPath path = timeDesignedPath(map, viewer->viewFrustum(), start, trianglesPerPass);
+    const DesignedPath path = timeDesignedPath(*viewer, start, trianglesPerPass);
     figures.frameMs = path.frameMs;
     figures.allocations = path.allocations;
     figures.drawCalls = path.drawCalls;
@@ -518,13 +532,13 @@ MoversFigures measureMovers(const std::string& levelPath)
     const std::unique_ptr<Viewer> viewer = openLevel(levelPath, true, ignored);
     BSPMap& map = *viewer->level();
     const Point start = viewer->camera()->getPosition();
-    figures.movers = map.look->movers()->all().size();
-    const DesignedPath moving = timeDesignedPath(map, viewer->viewFrustum(), start, noBareDraws);
+    figures.movers = viewer->world().movers().all().size();
+    const DesignedPath moving = timeDesignedPath(*viewer, start, noBareDraws);
     figures.frameMs = moving.frameMs;
     figures.allocations = moving.allocations;
     figures.drawCalls = moving.drawCalls;
     dynamic_cast<DesignedLook&>(*map.look).holdMoversAtRest();
-    figures.atRestMs = timeDesignedPath(map, viewer->viewFrustum(), start, noBareDraws).frameMs;
+    figures.atRestMs = timeDesignedPath(*viewer, start, noBareDraws).frameMs;
     map.camera = viewer->camera();
     return figures;
 }
@@ -536,23 +550,27 @@ struct WalkFigures {
     std::size_t allocations = 0; // over the timed frames
 };
 
-// PlayerMovement stepping one frame of 16 ms each, running forward and turning a degree a frame
-// as the camera's path does (its 5 units a frame are the run speed's), from the start's floor.
+// The world's walker stepping one frame of 16 ms each, running forward and turning a degree a
+// frame as the camera's path does (its 5 units a frame are the run speed's), from the start's
+// floor.
 WalkFigures measureWalk(const std::string& levelPath, const Point& start)
 {
     std::ostringstream quiet;
     const LevelData level = parseLevel(levelPath, LevelLoader::readLevelFile(levelPath), quiet);
-    PlayerMovement walker(level, EntityText::parse(level.entityText).entities);
-    walker.placeAt({start.getX(), start.getY() - PlayerMovement::eyeAboveOrigin, start.getZ()}, 90.0);
+    std::vector<std::string> notices;
+    World world(level, level.entities.entities, levelPath, notices);
+    world.startWalking({start.getX(), start.getY() - world.settings().eyeAboveOrigin, start.getZ()}, 90.0);
+    double clock = 0.0;
     WalkInput input;
     input.forward = 1.0f;
     WalkFigures figures;
     double microseconds = 0;
     for (int frame = 0; frame < pathFrames; ++frame) {
-        input.heading = walker.heading() - 1.0;
+        input.heading = world.player().heading() - 1.0;
         const std::size_t allocationsBefore = AllocationCounter::allocations();
         const auto begin = Clock::now();
-        walker.step(input, 0.016);
+        clock += 0.016;
+        world.step(clock, input, 0.016);
         if (frame > 0) {
             microseconds += millisecondsSince(begin) * 1000.0;
             figures.allocations += AllocationCounter::allocations() - allocationsBefore;

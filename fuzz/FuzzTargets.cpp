@@ -8,12 +8,11 @@
 #include "files/Archive.h"
 #include "files/RelativePath.h"
 #include "visibility/BrushEntityVisibility.h"
-#include "simulation/Movers.h"
+#include "simulation/World.h"
 #include "camera/Camera.h"
 #include "visibility/DrawnFaceSet.h"
 #include "entities/Friendlies.h"
 #include "camera/Frustum.h"
-#include "simulation/PlayerMovement.h"
 #include "camera/PlayerStarts.h"
 #include "visibility/Visibility.h"
 #include "image/DecodedImage.h"
@@ -29,6 +28,7 @@
 #include "level/OverviewLayout.h"
 #include "level/PointMarker.h"
 #include "level/TextureReport.h"
+#include "math/FileAxes.h"
 #include "surface/AnimationFrame.h"
 #include "surface/Oscillator.h"
 #include "surface/StageColor.h"
@@ -160,23 +160,10 @@ std::vector<BrushEntity> placeBrushEntities(LevelData& level)
 }
 
 // Parses like the map does after reading the file; nullopt for a refused file.
-// The walker on a level that parsed: its collision model reads brushes, sides, planes,
-// leaf-brush lists and texture records the loader does not check. A few frames from the first
-// start (or the level's middle), running and jumping, must stay finite.
-void walkBriefly(const LevelData& level)
+void requireOneLineEach(const std::vector<std::string>& notices)
 {
-    PlayerMovement walker(level, EntityText::parse(level.entityText).entities);
-    if (!walker.walkEntities().starts().empty())
-        walker.placeAtStart(0);
-    else
-        walker.placeAt((walker.world().levelLow() + walker.world().levelHigh()) * 0.5f, 0.0);
-    WalkInput input;
-    input.forward = 1.0f;
-    input.jump = true;
-    for (const double seconds : {0.01, 0.1, 0.25}) {
-        walker.step(input, seconds);
-        walker.liquidAtEye();
-    }
+    for (const std::string& line : notices)
+        require(line.compare(0, 10, "fuzz.bsp: ") == 0 && line.find('\n') == std::string::npos);
 }
 
 std::optional<LevelData> parse(const uint8_t* data, std::size_t size)
@@ -355,7 +342,6 @@ int level(const uint8_t* data, std::size_t size)
             useLikeTheRenderer(*parsed);
             mapAndCount(*parsed);
             placeBrushEntities(*parsed);
-            walkBriefly(*parsed);
         }
     }
     // Records are fixed-size and nothing is expanded: the file, its arrays and its patches fit.
@@ -394,17 +380,16 @@ int visibility(const uint8_t* data, std::size_t size)
             gatherFrom(level, middle, camera, drawn, visibleFaces);
         }
     }
-    // Whatever their keys say, the movers stand at finite places at any time, and each one left
-    // at rest says so in one line naming the file.
+    // Whatever their keys say, the movers stand at finite places at any time as a flying eye
+    // sets them and the triggers off, and each one left at rest says so in one line naming the
+    // file.
     std::vector<std::string> notices;
-    Movers movers(brushEntities, level.entities.entities, "fuzz.bsp", notices);
-    movers.addTriggers(level.models, level.entities.entities);
-    for (const std::string& line : notices)
-        require(line.compare(0, 10, "fuzz.bsp: ") == 0 && line.find('\n') == std::string::npos);
-    const Float3 eye{view.eye[0], view.eye[1], view.eye[2]};
+    World world(level, level.entities.entities, "fuzz.bsp", notices);
+    requireOneLineEach(notices);
+    world.flyAt({view.eye[0], view.eye[1], view.eye[2]});
     for (const double seconds : {0.0, 0.5, 7.25, 1.0e7}) {
-        movers.update(seconds, eye - Float3{16, 56, 16}, eye + Float3{16, 8, 16});
-        for (const Movers::Mover& mover : movers.all())
+        world.step(seconds, {}, 0.1);
+        for (const Movers::Mover& mover : world.movers().all())
             require(isFinite(mover.pose.offset) && std::isfinite(mover.pose.degrees));
     }
     // The brush entities' faces join the world's, each face once, from every cluster tried.
@@ -418,6 +403,110 @@ int visibility(const uint8_t* data, std::size_t size)
     for (int32_t from = -1; from < clusters && from < 16; ++from)
         for (int32_t to = -1; to < clusters && to < 16; ++to)
             Visibility::canSee(level.visData.get(), from, to);
+    return 0;
+}
+
+// ---- the world --------------------------------------------------------------------------------
+
+} // namespace fuzztargets
+
+namespace {
+
+// The steps' keys and frame times, from the script's seed: the same input walks the same way.
+class Script {
+public:
+    explicit Script(uint64_t seed) : state(seed | 1) {}
+
+    uint32_t next()
+    {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return uint32_t(state >> 32);
+    }
+    float unit() { return float(next() % 10001) / 10000.0f; } // 0..1
+
+    WalkInput input()
+    {
+        WalkInput input;
+        input.forward = float(int(next() % 3) - 1);
+        input.right = float(int(next() % 3) - 1);
+        input.jump = next() % 4 == 0;
+        input.crouch = next() % 6 == 0;
+        input.heading = double(next() % 3600) / 10.0;
+        input.pitch = double(int(next() % 1800) - 900) / 10.0;
+        return input;
+    }
+
+    // Mostly short frames, some long, and now and then none, a negative one or not a number.
+    double frameSeconds()
+    {
+        const uint32_t kind = next() % 100;
+        if (kind < 80)
+            return 0.03 * double(unit());
+        if (kind < 96)
+            return 0.3 * double(unit());
+        const double odd[] = {0.0, -1.0, std::nan(""), 1.0e9};
+        return odd[kind % 4];
+    }
+
+private:
+    uint64_t state;
+};
+
+// The player's own box (crouched or not) overlaps a solid or player clip by more than a touch.
+bool stuck(const World& world)
+{
+    const PlayerMovement& player = world.player();
+    return world.collision().trace(player.origin(), player.origin(), player.box(), WalkSettings::blockingContents).startSolid;
+}
+
+// Where walking starts: the first start the player can stand at, else the level box's middle.
+Float3 startOf(const LevelData& level, const World& world)
+{
+    for (const PlayerStart& start : playerStarts(level.entities.entities))
+        if (start.kind != PlayerStart::Kind::intermission)
+            return FileAxes::toWorld(start.origin) + Float3{0.0f, world.settings().startLift, 0.0f};
+    return (world.collision().levelLow() + world.collision().levelHigh()) * 0.5f;
+}
+
+} // namespace
+
+namespace fuzztargets {
+
+int world(const uint8_t* data, std::size_t size)
+{
+    if (size < worldPrefixSize)
+        return 0;
+    const MutedConsole muted;
+    const std::optional<LevelData> level = parse(data + worldPrefixSize, size - worldPrefixSize);
+    if (!level)
+        return 0;
+    std::vector<std::string> notices;
+    World world(*level, level->entities.entities, "fuzz.bsp", notices);
+    requireOneLineEach(notices);
+    uint64_t seed = 0;
+    std::memcpy(&seed, data, sizeof seed);
+    Script script(seed);
+    if (world.startWalking(startOf(*level, world), double(data[8]) * 2.0) != World::Start::walking)
+        return 0;
+    require(!stuck(world));
+    double clock = 0.0;
+    for (int step = 0; step < worldSteps && world.isWalking(); ++step) {
+        const bool clear = !stuck(world) && !world.movers().anyMoving();
+        const double seconds = script.frameSeconds();
+        clock += std::isfinite(seconds) && seconds > 0.0 ? std::min(seconds, 1.0) : 0.0;
+        world.step(clock, script.input(), seconds);
+        if (!world.isWalking())
+            break; // fell out twice: flying now
+        const PlayerMovement& player = world.player();
+        require(isFinite(player.origin()) && isFinite(player.velocity()) && std::isfinite(player.heading()));
+        const World::Events& events = world.events();
+        // A teleport may send the player into a wall the level put its destination in, and a
+        // mover may push it into one; walking never does.
+        if (clear && !events.teleported && !events.fellOut && !world.movers().anyMoving())
+            require(!stuck(world));
+    }
     return 0;
 }
 

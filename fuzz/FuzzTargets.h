@@ -19,6 +19,15 @@ int level(const uint8_t* data, std::size_t size);
 constexpr std::size_t visibilityPrefixSize = 20;
 int visibility(const uint8_t* data, std::size_t size);
 
+// A world built from a parsed level and walked for worldSteps frames: the input is a
+// worldPrefixSize-byte script (a seed for each frame's keys and seconds, then the heading walking
+// starts with), then the level file. Walking starts at the first player start or the level box's
+// middle. Every position stays finite, and a player whose box is clear at the start of a frame
+// ends it clear unless a teleport or a moving mover put it there.
+constexpr std::size_t worldPrefixSize = 16;
+constexpr int worldSteps = 200;
+int world(const uint8_t* data, std::size_t size);
+
 // The TGA reader.
 int tga(const uint8_t* data, std::size_t size);
 

@@ -8,7 +8,8 @@
 class ConfigurationControls : public Controls {
 public:
     void listen() const override; // key repeat kept: a held key is many presses
-    void advance(Camera&, double) override {}
+    WalkInput advance(Camera&, double) override { return {}; }
+    void worldStepped(Camera&) override {}
     void appendStatus(StatusLine&, const Camera&) const override {}
     bool pressKey(unsigned char key, const Scene& scene) override;
     void releaseKey(unsigned char) override {}
@@ -26,7 +27,7 @@ public:
     std::optional<std::array<float, 4>> viewTint() const override { return std::nullopt; }
     const std::vector<std::string>& panel(const Camera&) override { return noLines; }
     const char* centreLabel(const Camera&) const override { return nullptr; }
-    void levelReplaced(const LevelData&, PlayerStarts, const Camera&, const Movers*) override {}
+    void levelReplaced(const LevelData&, PlayerStarts, Camera&, World&) override {}
 
     int lastPointerX() const { return lastMouseX; }
     int lastPointerY() const { return lastMouseY; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "camera/PlayerStarts.h"
+#include "simulation/PlayerMovement.h"
 
 #include <array>
 #include <optional>
@@ -12,8 +13,8 @@ class Camera;
 struct LevelData;
 class FrameClock;
 class MaterialLibrary;
-class Movers;
 class StatusLine;
+class World;
 
 // What the keyboard and the mouse do in one mode: configuration mode's step-a-press keys and
 // free pointer (ConfigurationControls), or level mode's held keys, held pointer and start jumps
@@ -33,8 +34,11 @@ public:
     // Registers the GLUT callbacks this mode's events come through, for the current window.
     virtual void listen() const = 0;
 
-    // Moves the camera by what is held, over a frame of `seconds`.
-    virtual void advance(Camera& camera, double seconds) = 0;
+    // Moves the camera by what is held, over a frame of `seconds`; what a walker asks of the
+    // world's step that follows.
+    virtual WalkInput advance(Camera& camera, double seconds) = 0;
+    // The world has stepped: the camera goes where the walker went.
+    virtual void worldStepped(Camera& camera) = 0;
     // Starts the status line: "FPS:60 X:320 Y:48 Z:-96", the frame rate and the eye as the
     // configuration mode's contract writes them (floats in the stream's default format).
     virtual void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const;
@@ -63,9 +67,8 @@ public:
     // A colour laid over the whole view (RGBA, 0..1), or none.
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
     // The level was opened again: `level` replaces the old one (whose starts were `starts`), and
-    // `movers` (null: none) its movers.
-    virtual void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera,
-                               const Movers* movers) = 0;
+    // `world` its world; both outlive the controls or the next replacement.
+    virtual void levelReplaced(const LevelData& level, PlayerStarts starts, Camera& camera, World& world) = 0;
     // The class of the marker under the centre of the view, to be written beside it; null when
     // markers are hidden or none is there.
     virtual const char* centreLabel(const Camera& camera) const = 0;

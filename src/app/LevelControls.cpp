@@ -48,8 +48,8 @@ std::optional<Flight::Motion> motionOfSpecialKey(int key)
 } // namespace
 
 LevelControls::LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts,
-                             Camera& camera, const LevelData& level, bool walk, const Movers* movers)
-    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(&level), movers(movers)
+                             Camera& camera, const LevelData& level, World& world, bool walk)
+    : flight(unitsPerSecond), mouseLook(mouseDegreesPerPixel), starts(std::move(starts)), level(&level), world(&world)
 {
     camera.setPitchLimit(Camera::freePitchLimit);
     this->starts.openedAt(camera);
@@ -65,18 +65,28 @@ void LevelControls::listen() const
     registerLevelModeCallbacks();
 }
 
-void LevelControls::advance(Camera& camera, double seconds)
+WalkInput LevelControls::advance(Camera& camera, double seconds)
 {
     if (walking)
-        walking->step(flight, camera, seconds);
-    else
-        flight.advance(camera, seconds);
+        return walking->input(flight, camera, seconds);
+    flight.advance(camera, seconds);
+    return {};
 }
 
-// The walker is made when first asked for: a level only flown through never builds it.
+void LevelControls::worldStepped(Camera& camera)
+{
+    if (walking && !walking->follow(camera))
+        walking.reset();
+}
+
 void LevelControls::toggleWalking(Camera& camera)
 {
-    walking = walking ? nullptr : Walking::start(*level, camera, movers);
+    if (walking) {
+        world->stopWalking();
+        walking.reset();
+        return;
+    }
+    walking = Walking::start(*world, camera);
 }
 
 void LevelControls::inspect(const Scene& scene)
@@ -104,15 +114,15 @@ const std::vector<std::string>& LevelControls::panel(const Camera& camera)
     return inspected;
 }
 
-void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts replacementStarts, const Camera& camera,
-                                  const Movers* replacementMovers)
+void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts replacementStarts, Camera& camera,
+                                  World& replacementWorld)
 {
     level = &replacement;
-    movers = replacementMovers;
+    world = &replacementWorld;
     starts = std::move(replacementStarts);
     inspected.clear();
     if (walking)
-        walking = Walking::start(*level, camera, movers);
+        walking = Walking::start(*world, camera);
 }
 
 const char* LevelControls::centreLabel(const Camera& camera) const
@@ -265,6 +275,8 @@ void LevelControls::jumpToStart(Camera& camera, bool forward)
         return;
     }
     starts.jump(camera, forward);
-    if (walking)
-        walking->standAt(camera);
+    if (walking && !walking->standAt(camera)) {
+        world->stopWalking();
+        walking.reset();
+    }
 }

@@ -18,16 +18,17 @@
 // go. The status line adds heading, pitch, the start jumped to and the walk.
 class LevelControls : public Controls {
 public:
-    // `camera` is given the free pitch level mode looks with; `level` outlives the controls.
-    // With `walk`, the walk starts at once. `movers` (null: none) are what the walker meets.
+    // `camera` is given the free pitch level mode looks with; `level` and `world` outlive the
+    // controls (or their replacement). With `walk`, the walk starts at once.
     LevelControls(double unitsPerSecond, double mouseDegreesPerPixel, PlayerStarts starts, Camera& camera,
-                  const LevelData& level, bool walk, const Movers* movers = nullptr);
+                  const LevelData& level, World& world, bool walk);
     ~LevelControls() override;
 
     // Key releases too (auto-repeat ignored, so a held key is one press and one release), motion
     // with a button held, and leaving or losing the window.
     void listen() const override;
-    void advance(Camera& camera, double seconds) override;
+    WalkInput advance(Camera& camera, double seconds) override;
+    void worldStepped(Camera& camera) override;
     // "FPS:60 X:320 Y:48 Z:-96": whole units, and no frame rate until one is measured (a
     // snapshot's stopped clock never measures one).
     void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const override;
@@ -50,7 +51,7 @@ public:
     const char* centreLabel(const Camera& camera) const override;
     static constexpr double labelDegrees = Inspection::entityDegrees; // how near the centre a marker is labelled
     // A walk goes on in the new level from where the eye is.
-    void levelReplaced(const LevelData& level, PlayerStarts starts, const Camera& camera, const Movers* movers) override;
+    void levelReplaced(const LevelData& level, PlayerStarts starts, Camera& camera, World& world) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
     void frameTimerDue() override { pacer.timerDue(); }
@@ -76,7 +77,7 @@ private:
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
     bool markersShown = false;
     const LevelData* level;
-    const Movers* movers;
+    World* world;
     std::unique_ptr<Walking> walking; // null while flying
     std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked
     std::array<double, 5> inspectedFrom{};

@@ -13,6 +13,7 @@
 #include "render/ScreenTint.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
+#include "simulation/World.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -47,6 +48,7 @@ Viewer::Viewer(Launch launch)
     screenDisplay = std::make_unique<OnScreenDisplay>(GLUT_BITMAP_TIMES_ROMAN_24);
     lighting = makeLighting(launch);
     levelMap = makeLevel(launch, resolver.get());
+    play = makeWorld(*levelMap);
     eye = std::make_unique<Camera>(configuration.startPoint, &frustum);
     if (configuration.startAngle)
         eye->faceHeading(*configuration.startAngle);
@@ -56,8 +58,7 @@ Viewer::Viewer(Launch launch)
     }
     if (launch.levelMode)
         input = std::make_unique<LevelControls>(launch.flightSpeed, launch.mouseDegreesPerPixel,
-                                                std::move(launch.starts), *eye, *levelMap, launch.walking,
-                                                levelMap->look->movers());
+                                                std::move(launch.starts), *eye, *levelMap, *play, launch.walking);
     else
         input = std::make_unique<ConfigurationControls>();
     levelMap->setCamera(eye.get());
@@ -102,7 +103,10 @@ bool Viewer::reload()
         Launch fresh = Launch::fromLevel(*relaunch, quiet);
         fresh.materialSeconds = levelMap->look->clock(); // what moves goes on, not back to its start
         std::unique_ptr<BSPMap> level = makeLevel(fresh, fresh.resolver.get());
+        std::unique_ptr<World> world = makeWorld(*level);
         level->hudShown = levelMap->hudShown;
+        input->levelReplaced(*level, std::move(fresh.starts), *eye, *world);
+        play = std::move(world); // the old world goes before the old level it read
         levelMap = std::move(level); // the old level goes before what its images came from
         dataRoot = std::move(fresh.dataRoot);
         materials = std::move(fresh.materials);
@@ -116,7 +120,6 @@ bool Viewer::reload()
                 drawing.patchTessellation = false;
             }
         }
-        input->levelReplaced(*levelMap, std::move(fresh.starts), *eye, levelMap->look->movers());
     } catch (const std::exception& error) {
         std::cerr << "verdanth: " << relaunch->target << ": not reloaded, the level shown stays: " << error.what()
                   << std::endl;
@@ -161,6 +164,16 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch, const TextureResolver*
     return std::make_unique<BSPMap>(std::move(source), screenDisplay.get(), lighting.get());
 }
 
+// The level's world, its notices said by the look (level mode's) or kept quiet (the
+// configuration's transcript holds none).
+std::unique_ptr<World> Viewer::makeWorld(BSPMap& level)
+{
+    std::vector<std::string> notices;
+    auto world = std::make_unique<World>(level, level.entities.entities, level.levelPath, notices);
+    level.look->worldBuilt(*world, notices);
+    return world;
+}
+
 std::optional<TextureReport> Viewer::textureReport() const
 {
     return levelMap->images->report(*levelMap, materials.get());
@@ -203,12 +216,22 @@ void Viewer::drawFrameAt(int now)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     clock.tick(now);
-    input->advance(*eye, clock.frameSeconds());
+    step(clock.frameSeconds());
     writeStatus();
     levelMap->render(statusLine, clock.frameSeconds(), drawing.textures, drawing.lighting);
     if (const auto tint = input->viewTint())
         ScreenTint::draw(*tint);
     drawPanel();
+}
+
+void Viewer::step(double seconds)
+{
+    levelMap->look->advanceClock(seconds);
+    const WalkInput walk = input->advance(*eye, seconds);
+    const Point& at = eye->getPosition();
+    play->flyAt({at.getX(), at.getY(), at.getZ()});
+    play->step(levelMap->look->clock(), walk, seconds);
+    input->worldStepped(*eye);
 }
 
 // Top left, one line under another, white; a marker's class just up and right of the centre.
@@ -343,5 +366,6 @@ void Viewer::shutdown()
 {
     screenDisplay.reset();
     eye.reset();
+    play.reset();
     levelMap.reset();
 }

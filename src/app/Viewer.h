@@ -18,6 +18,7 @@
 class BSPMap;
 class Camera;
 class Friendlies;
+class World;
 class LightingModule;
 class OnScreenDisplay;
 
@@ -43,10 +44,14 @@ public:
     Viewer(const Viewer&) = delete;
     Viewer& operator=(const Viewer&) = delete;
 
-    void drawFrame(); // one frame: clear, timing, status line, the level's render (no swap)
+    void drawFrame(); // one frame: clear, timing, the frame's step, status line, the level's render (no swap)
     // The same at a given time, milliseconds on GLUT's elapsed-time clock: level mode's held
     // keys move the camera by the seconds since the previous frame.
     void drawFrameAt(int elapsedMilliseconds);
+    // What a frame does before it draws, over `seconds`: the material clock moves on, the held
+    // keys move the camera or ask the walker, the world takes its one step, and the camera goes
+    // where the walker went.
+    void step(double seconds);
     // Every key but Escape, which the callback handles. --help lists each key (app/Help.cpp) and
     // docs/man/verdanth.1 describes it.
     void pressKey(unsigned char key);
@@ -81,6 +86,7 @@ public:
 
     // Null after shutdown.
     BSPMap* level() const { return levelMap.get(); }
+    World& world() const { return *play; }
     Camera* camera() const { return eye.get(); }
     const OnScreenDisplay* display() const { return screenDisplay.get(); }
     const MaterialLibrary* materialLibrary() const { return materials.get(); }
@@ -94,6 +100,7 @@ private:
     void drawPanel();
     std::unique_ptr<LightingModule> makeLighting(const Launch& launch) const;
     std::unique_ptr<BSPMap> makeLevel(Launch& launch, const TextureResolver* images);
+    static std::unique_ptr<World> makeWorld(BSPMap& level);
     void startWatching(const Launch& launch);
     void togglePatchTessellation();
     void changeTessellationLevel(int step);
@@ -109,6 +116,7 @@ private:
     std::unique_ptr<OnScreenDisplay> screenDisplay;
     std::unique_ptr<LightingModule> lighting;
     std::unique_ptr<BSPMap> levelMap;
+    std::unique_ptr<World> play; // the level's; goes before it
     std::unique_ptr<Camera> eye;
     std::unique_ptr<Controls> input; // the mode's keys and mouse
 

@@ -1,6 +1,7 @@
 #include "camera/PlayerStarts.h"
 
 #include "camera/Camera.h"
+#include "math/FileAxes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,10 +34,10 @@ PlayerStarts::PlayerStarts(const std::vector<PlayerStart>& starts, const Vec3& l
     views.reserve(starts.size());
     for (const PlayerStart& start : starts) {
         const float lift = start.kind == PlayerStart::Kind::intermission ? 0.0f : eyeAboveOrigin;
-        // File (x, y, z) is world (x, z, -y).
-        const Point eye(std::round(std::clamp(start.origin[0], boxLow.getX(), boxHigh.getX())),
-                        std::round(std::clamp(start.origin[2] + lift, boxLow.getY(), boxHigh.getY())),
-                        std::round(std::clamp(-start.origin[1], boxLow.getZ(), boxHigh.getZ())));
+        const Float3 origin = FileAxes::toWorld(start.origin);
+        const Point eye(std::round(std::clamp(origin.x, boxLow.getX(), boxHigh.getX())),
+                        std::round(std::clamp(origin.y + lift, boxLow.getY(), boxHigh.getY())),
+                        std::round(std::clamp(origin.z, boxLow.getZ(), boxHigh.getZ())));
         views.push_back({eye, wholeTurn(start.angle), start.name()});
         if (!preferredIndex || start.kind < starts[*preferredIndex].kind)
             preferredIndex = views.size() - 1;

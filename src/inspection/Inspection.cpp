@@ -2,6 +2,7 @@
 
 #include "inspection/FacePicker.h"
 #include "level/MaterialLibrary.h"
+#include "math/FileAxes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,7 +79,7 @@ const Entity* Inspection::entityInView(const LevelData& level, Float3 eye, Float
         float origin[3];
         if (entity.inlineModel() || !entity.numbers("origin", origin, 3))
             continue;
-        const Float3 toEntity = Float3{origin[0], origin[2], -origin[1]} - eye; // file Z up to world Y up
+        const Float3 toEntity = FileAxes::toWorld(origin) - eye;
         const float length = ::length(toEntity);
         if (!(length > 0.0f))
             continue;

@@ -6,15 +6,19 @@
 #include <string>
 #include <vector>
 
-// What a level maker asks of a level before walking it, answered by the walker itself
-// (PlayerMovement) without a window: for each player start, whether the player placed there
-// (PlayerMovement::startLift above its origin) stands in a solid and how far it falls to a
-// floor; for each jump pad, how fast it throws, the arc's top and where the player lands and
-// after how long, or what blocks the arc first; for each teleporter, whether its destination is
-// clear and where the player comes down below it. Brushes the walker left out for a bad index
-// come first, in one line. Positions are printed in file coordinates (Z up), as the level's
-// editor shows them, rounded to units. A pad or teleporter that does nothing (no target, or one
-// missing or unusable) or whose arc is blocked counts as blocked.
+// What a level maker asks of a level before walking it, answered by the viewer's own world
+// (World) without a window, walking as a player does:
+// - each player start (the ones j visits; intermission views are listed apart as cameras):
+//   whether the player placed there stands in a solid, and how far it falls to a floor;
+// - each jump pad, and each trigger or button that fires a target_push: the player stands on the
+//   floor under the volume, or beside it and walks in, and the arc is followed until the player
+//   stands again: where it lands and after how long (and through which teleporter), or what
+//   truly stops it;
+// - each teleporter, and each trigger or button that fires a target_teleporter: the player walks
+//   in, and where it stands afterwards.
+// Brushes left out for a bad index come first, in one line. Positions are in file coordinates
+// (Z up), as the level's editor shows them, rounded to units. Anything that does nothing, cannot
+// be walked into, or whose arc or destination fails counts as blocked.
 struct MovementReport {
     std::vector<std::string> lines;
     std::size_t starts = 0;
@@ -24,7 +28,10 @@ struct MovementReport {
     std::size_t teleporters = 0;
     std::size_t teleportersBlocked = 0;
 
-    static constexpr double flightLimit = 10.0; // seconds a pad's arc is followed
+    static constexpr double flightLimit = 10.0; // seconds an arc is followed
+    static constexpr double walkLimit = 3.0;    // seconds spent walking into a volume
+    // An arc whose top stays this far below its target was cut short by what it met.
+    static constexpr float shortfall = 32.0f;
 
     static MovementReport of(const LevelData& level, const std::vector<Entity>& entities);
     // "movement: S starts (A in solid), P jump pads (B blocked), T teleporters (C blocked)"

@@ -1,6 +1,7 @@
 #include "level/BrushEntity.h"
 
 #include "files/RelativePath.h"
+#include "math/FileAxes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,8 +90,10 @@ std::vector<BrushEntity> BrushEntity::list(const LevelData& level, const std::ve
             if (const std::string* className = entity.value("classname"))
                 brush.className = *className;
             float at[3];
-            if (entity.numbers("origin", at, 3))
-                brush.origin = Vec3(at[0], at[2], -at[1]); // file Z up to world Y up
+            if (entity.numbers("origin", at, 3)) {
+                const Float3 origin = FileAxes::toWorld(at);
+                brush.origin = Vec3(origin.x, origin.y, origin.z);
+            }
             else if (const std::string* origin = entity.value("origin"))
                 notices.push_back(levelName + ": " + describe(owner - 1, brush.className) + " has the origin \""
                                   + RelativePath::printable(*origin, 40) + "\", not three numbers; its model *" + std::to_string(m)

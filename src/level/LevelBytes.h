@@ -1,10 +1,12 @@
 #pragma once
 
+#include "math/FileAxes.h"
+
 #include <cstdint>
 #include <cstring>
 
-// Little-endian field decoding for level records, and the one axis rule of the format:
-// the file is Z-up, the world is Y-up, so (x, y, z) in the file is (x, z, -y) in the world.
+// Little-endian field decoding for level records; triples turned into the world's axes
+// (FileAxes) as they are read.
 namespace LevelBytes {
 
 inline uint32_t readUint32(const unsigned char* bytes)
@@ -44,19 +46,20 @@ inline void readFloats(const unsigned char* bytes, float* out, int count)
 // Three Z-up file reals as a Y-up world triple.
 inline void readFloatsYUp(const unsigned char* bytes, float out[3])
 {
-    out[0] = readFloat(bytes);
-    out[1] = readFloat(bytes + 8);
-    out[2] = -readFloat(bytes + 4);
+    float file[3];
+    readFloats(bytes, file, 3);
+    const Float3 world = FileAxes::toWorld(file);
+    out[0] = world.x;
+    out[1] = world.y;
+    out[2] = world.z;
 }
 
-// Three Z-up file integers as a Y-up world triple. The negation of the smallest int32 has
-// no int32 value; it saturates to the largest, one unit off at a coordinate no level uses.
+// Three Z-up file integers as a Y-up world triple.
 inline void readIntsYUp(const unsigned char* bytes, int32_t out[3])
 {
-    out[0] = readInt32(bytes);
-    out[1] = readInt32(bytes + 8);
-    const int64_t negatedY = -int64_t(readInt32(bytes + 4));
-    out[2] = negatedY > INT32_MAX ? INT32_MAX : int32_t(negatedY);
+    int32_t file[3];
+    readInts(bytes, file, 3);
+    FileAxes::toWorld(file, out);
 }
 
 } // namespace LevelBytes

@@ -1,6 +1,7 @@
 #include "level/MaterialKeywords.h"
 
 #include "files/RelativePath.h"
+#include "math/FileAxes.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,9 +72,12 @@ bool readTriple(const MaterialStatement& statement, std::size_t first, std::arra
     return statement.withoutParentheses().numbers(first, triple);
 }
 
-// A direction the script writes in the file's axes (Z up), held Y up; 0 - y keeps a zero
-// positive.
-std::array<float, 3> yUp(const std::array<float, 3>& file) { return {file[0], file[2], 0.0f - file[1]}; }
+// A direction the script writes in the file's axes (Z up), held Y up.
+std::array<float, 3> yUp(const std::array<float, 3>& file)
+{
+    const Float3 world = FileAxes::toWorld(file.data());
+    return {world.x, world.y, world.z};
+}
 
 // ---- material keywords ---------------------------------------------------------------------
 

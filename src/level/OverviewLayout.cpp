@@ -5,6 +5,7 @@
 #include "level/LevelFormat.h"
 #include "level/MaterialLibrary.h"
 #include "level/SurfaceStyle.h"
+#include "math/FileAxes.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +17,12 @@ namespace {
 
 using Corner = std::array<float, 3>; // map coordinates: east, north, height
 
-// Level vertices are held Y-up: map east is world x, north is world -z, height is world y.
-Corner toMap(const float world[3]) { return {world[0], -world[2], world[1]}; }
+// The map's axes are the file's: east, north, up.
+Corner toMap(const float world[3])
+{
+    const Float3 file = FileAxes::toFile({world[0], world[1], world[2]});
+    return {file.x, file.y, file.z};
+}
 
 bool finite(const Corner& corner)
 {

@@ -1,6 +1,7 @@
 #include "level/PointMarker.h"
 
 #include "files/RelativePath.h"
+#include "math/FileAxes.h"
 
 #include <string>
 
@@ -41,7 +42,8 @@ std::vector<PointMarker> PointMarker::list(const std::vector<Entity>& entities)
             continue;
         PointMarker marker;
         marker.family = familyOf(entity);
-        marker.position = Vec3(origin[0], origin[2], -origin[1]); // file Z up to world Y up
+        const Float3 position = FileAxes::toWorld(origin);
+        marker.position = Vec3(position.x, position.y, position.z);
         if (!entity.numbers("angle", &marker.heading, 1))
             marker.heading = 0;
         markers.push_back(marker);

@@ -152,7 +152,6 @@ void BSPMap::render(StatusLine& text, float frameSeconds, bool texturesEnabled, 
 {
     const int cluster = leaves[std::size_t(findCameraLeaf())].cluster;
     visibleFaces.clear();
-    look->advanceClock(frameSeconds);
     glPushMatrix();
     cameraRenderer.applyView(*camera, frameSeconds);
     // The sky leaves unit 0 texturing on with its texture at coordinate (0, 1): the gun,

@@ -1,7 +1,7 @@
 #include "render/DesignedLook.h"
 
 #include "camera/Camera.h"
-#include "simulation/PlayerMovement.h"
+#include "simulation/World.h"
 #include "level/Material.h"
 #include "level/PointMarker.h"
 #include "level/TextureResolver.h"
@@ -35,20 +35,11 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     // grey that the status line and a missing sky never vanish into.
     glClearColor(backgroundGrey, backgroundGrey, backgroundGrey, 1.0f);
     visibleSet.emplace(level);
-    std::vector<std::string> notices;
-    moving.emplace(placedEntities, level.entities.entities, levelName, notices);
-    moving->addTriggers(level.models, level.entities.entities);
-    for (const std::string& notice : notices)
-        log << notice << '\n';
     std::size_t mostFaces = 0;
     for (const BrushEntity& entity : placedEntities)
         mostFaces = std::max(mostFaces, std::size_t(entity.faceCount));
     moverFaces.reserve(mostFaces);
-    moversInView.reserve(moving->all().size());
     brushEntityVisibility.emplace(level, std::move(placedEntities));
-    for (std::size_t e = 0; e < brushEntityVisibility->entities().size(); ++e)
-        if (moving->ofModel(brushEntityVisibility->entities()[e].model) != nullptr)
-            brushEntityVisibility->leaveOut(e);
     markers.emplace(PointMarker::list(level.entities.entities));
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
@@ -65,6 +56,18 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     fog = std::make_unique<FogPass>(level, resolver);
     fog->reserveFor(level, *batches);
     loadSky(level);
+}
+
+void DesignedLook::worldBuilt(const World& built, const std::vector<std::string>& notices)
+{
+    for (const std::string& notice : notices)
+        log << notice << '\n';
+    world = &built;
+    const Movers& movers = world->movers();
+    moversInView.reserve(movers.all().size());
+    for (std::size_t e = 0; e < brushEntityVisibility->entities().size(); ++e)
+        if (movers.ofModel(brushEntityVisibility->entities()[e].model) != nullptr)
+            brushEntityVisibility->leaveOut(e);
 }
 
 // The sky of the first sky surface with a material; a level may name several sky textures, but
@@ -149,19 +152,13 @@ void DesignedLook::holdMoversAtRest()
         brushEntityVisibility->leaveOut(e, false);
 }
 
-// The movers take their poses at the clock, doors and lifts answering a player's box around
-// the eye (the walker's, where it walks), then those whose moved box is in view are kept.
+// The movers whose moved box is in view, where the world's step left them.
 void DesignedLook::collectMovers(const Camera& camera)
 {
     if (moversHeld)
         return;
-    const Point& eye = camera.getPosition();
-    const Float3 at{eye.getX(), eye.getY(), eye.getZ()};
-    const float half = PlayerMovement::halfWidth;
-    moving->update(clockSeconds, at - Float3{half, PlayerMovement::eyeAboveOrigin + PlayerMovement::feetBelowOrigin, half},
-                   at + Float3{half, PlayerMovement::headAboveOrigin - PlayerMovement::eyeAboveOrigin, half});
     moversInView.clear();
-    const std::vector<Movers::Mover>& all = moving->all();
+    const std::vector<Movers::Mover>& all = world->movers().all();
     for (std::size_t m = 0; m < all.size(); ++m) {
         Float3 low, high;
         Movers::movedBox(all[m], low, high);
@@ -174,7 +171,7 @@ void DesignedLook::collectMovers(const Camera& camera)
 // then. The model's vertices stand at rest in the buffers, so the pose is the model-view's.
 void DesignedLook::drawMovers()
 {
-    const std::vector<Movers::Mover>& all = moving->all();
+    const std::vector<Movers::Mover>& all = world->movers().all();
     for (const std::size_t m : moversInView) {
         const Movers::Mover& mover = all[m];
         moverFaces.clear();

@@ -2,7 +2,6 @@
 
 #include "visibility/BrushEntityVisibility.h"
 #include "visibility/DrawnFaceSet.h"
-#include "simulation/Movers.h"
 #include "visibility/PotentiallyVisibleSet.h"
 #include "image/Overbright.h"
 #include "level/LevelData.h"
@@ -26,6 +25,7 @@
 
 class Camera;
 class DataRootImages;
+class World;
 class LightingModule;
 class Skybox;
 class TextureManager;
@@ -33,7 +33,7 @@ class TextureManager;
 // The designed frame (level mode, and "look = designed"): each texture's surface style from its
 // flags and material, the faces in buffer objects drawn group by group (BatchedLevel), the
 // visible set of the eye's cluster, the brush entities placed at rest (those that move drawn
-// where the clock and the player put them: Movers), the material's sky (far
+// where the world's step left them: World's Movers), the material's sky (far
 // box, cloud layers, near box), the fog's haze, the lightmap switch ('m') and level mode's
 // markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material clock.
 class DesignedLook : public Look {
@@ -51,6 +51,8 @@ public:
     void recordsRead(const LevelLoader& loader, LevelData& level, TextureManager& textures) override;
     // Builds the styles, batches, passes, haze, visible sets, markers and sky. Needs GL.
     void levelReady(const LevelData& level, const TextureManager& textures) override;
+    // Says the world's notices; its movers are drawn by model under their poses from then on.
+    void worldBuilt(const World& world, const std::vector<std::string>& notices) override;
 
     // ---- the frame's steps ---------------------------------------------------------------------
     // The material clock moves on by the frame's seconds (none while a snapshot's clock stands
@@ -85,9 +87,6 @@ public:
     // Rebuilt before the next draw unless rebuildPatches comes first.
     void patchesWillChange() override { patchesStale = true; }
     const char* missingImageShown() const override { return "drawn grey for want of an image"; }
-    // Doors, lifts and everything else that moves, at the material clock; their faces are drawn
-    // by model with its pose after the level's, each model's groups at most one draw a pass.
-    Movers* movers() override { return moving ? &*moving : nullptr; }
     // The movers stand where the file puts them, drawn in the level's groups: the frame the
     // benchmark weighs moving them against.
     void holdMoversAtRest();
@@ -121,8 +120,8 @@ private:
     std::optional<PotentiallyVisibleSet> visibleSet;
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
-    std::optional<Movers> moving;
-    std::vector<std::size_t> moversInView; // this frame's, into moving->all(); sized at load
+    const World* world = nullptr;          // its movers are drawn where they stand
+    std::vector<std::size_t> moversInView; // this frame's, into the movers; sized at load
     std::vector<int> moverFaces;           // one mover's faces at a time; sized at load
     ReadableText statusText;
     bool markersShown = false;

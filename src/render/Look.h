@@ -7,15 +7,16 @@
 
 #include <GL/glew.h>
 
+#include <string>
 #include <vector>
 
 class Camera;
 class CameraRenderer;
-class Movers;
 class LightingModule;
 class OnScreenDisplay;
 class Skybox;
 class TextureManager;
+class World;
 
 // What differs between the two frames a level can be drawn with: the plain frame a configuration
 // file asks for (PlainLook) and the designed frame of level mode and "look = designed"
@@ -31,6 +32,9 @@ public:
     virtual void recordsRead(const LevelLoader& loader, LevelData& level, TextureManager& textures) = 0;
     // The level is whole, its patches cut.
     virtual void levelReady(const LevelData& level, const TextureManager& textures) = 0;
+    // The level's world (outliving the look's frames) is built; `notices` are its lines about
+    // movers and buttons left at rest.
+    virtual void worldBuilt(const World& world, const std::vector<std::string>& notices) = 0;
 
     // ---- the frame's steps ---------------------------------------------------------------------
     virtual void advanceClock(double frameSeconds) = 0;
@@ -69,8 +73,6 @@ public:
     virtual void patchesWillChange() = 0;
     // How a face whose texture has no image is shown, for the line after loading.
     virtual const char* missingImageShown() const = 0;
-    // The level's moving brush entities, where this look moves them; null where they stand at rest.
-    virtual Movers* movers() { return nullptr; }
     // Seconds on the material clock, where this look keeps one; a reloaded level goes on from it.
     virtual double clock() const { return 0.0; }
 };

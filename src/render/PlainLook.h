@@ -9,6 +9,8 @@ class PlainLook : public Look {
 public:
     void recordsRead(const LevelLoader&, LevelData&, TextureManager&) override {}
     void levelReady(const LevelData&, const TextureManager&) override {}
+    // Its movers stand at rest, and what is wrong with them is not the configuration's to say.
+    void worldBuilt(const World&, const std::vector<std::string>&) override {}
     void advanceClock(double) override {}
     void drawSky(const Skybox& plainSky, GLuint plainTexture) const override;
     void drawShots(CameraRenderer& renderer, const std::vector<Shot>& shots) const override;

@@ -22,7 +22,8 @@ bool inRange(int64_t first, int64_t count, std::size_t size)
 
 // ---- building -------------------------------------------------------------------------------
 
-CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>& modelOffsets)
+CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>& modelOffsets,
+                               const std::vector<bool>& touchOnly)
 {
     tree.reserve(level.nodes.size());
     for (const Node& node : level.nodes) {
@@ -62,7 +63,9 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
         const Model& model = level.models[m];
         const Float3 offset = m < modelOffsets.size() ? modelOffsets[m] : Float3{};
         modelSolids[m].first = uint32_t(solids.size());
-        if (inRange(model.firstBrush, model.brushCount, level.brushes.size())) {
+        if (m < touchOnly.size() && touchOnly[m]) {
+            // a trigger's volume: it blocks nothing
+        } else if (inRange(model.firstBrush, model.brushCount, level.brushes.size())) {
             for (int32_t b = 0; b < model.brushCount; ++b)
                 addBrush(level, model.firstBrush + b, offset);
         } else {
@@ -295,11 +298,13 @@ void CollisionWorld::clipToSolid(Sweep& sweep, const Solid& solid) const
         const Float3 corner = backCorner(plane.normal, sweep.box);
         const float d1 = dot(sweep.start + corner, plane.normal) - plane.distance;
         const float d2 = dot(sweep.end + corner, plane.normal) - plane.distance;
-        startsOut |= d1 > 0.0f;
+        // Just behind the plane at the start counts as in front of it: touching, not inside.
+        const bool inFront = d1 > 0.0f || (!sweep.gather && d1 > -insideTolerance);
+        startsOut |= inFront;
         endsOut |= d2 > 0.0f;
-        if (d1 > 0.0f && (d2 >= contactGap || d2 >= d1))
-            return; // wholly in front of this plane: the solid is never reached
-        if (d1 <= 0.0f && d2 <= 0.0f)
+        if (inFront && (d2 >= contactGap || d2 >= d1))
+            return; // in front of this plane throughout: the solid is never reached
+        if (!inFront && d2 <= 0.0f)
             continue;
         if (d1 > d2) {
             const float f = std::max(0.0f, (d1 - contactGap) / (d1 - d2));

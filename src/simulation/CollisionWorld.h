@@ -10,7 +10,9 @@
 // What a box moving through a level runs into: every brush of the file as a convex solid
 // (planes facing out), found through the BSP tree by the box's swept path, plus the curved
 // surfaces as thin solids cut from their tessellated grids, plus the brushes of the inline
-// models, moved by their entity's origin. Built once from a loaded level; a trace allocates
+// models, moved by their entity's origin, but for the models that are touch volumes (the
+// triggers: Triggers holds them). A box that only touches a solid, or overlaps it by no more
+// than insideTolerance, is not inside it. Built once from a loaded level; a trace allocates
 // nothing (its scratch state is mutable, so one world serves one thread). Nothing of the level
 // is referenced after construction. World coordinates (Y up), units.
 //
@@ -21,6 +23,9 @@ class CollisionWorld {
 public:
     // A trace stops this far in front of the plane it meets, so the next trace starts outside.
     static constexpr float contactGap = 0.03125f;
+    // A box overlapping a solid by no more than this is touching it, not inside it: a player
+    // placed with its feet on a floor (a start, a teleport destination) stands clear.
+    static constexpr float insideTolerance = 0.125f;
     // A patch's collision grid takes a step per patchCollisionStep units of its size, at most
     // maxPatchCollisionLevel: a pillar's quarter is cut in two, a long curved ramp in a few more.
     static constexpr float patchCollisionStep = 64.0f;
@@ -43,11 +48,13 @@ public:
     };
 
     // `offsets[m]`: where inline model m's brushes stand, in world units (its entity's origin);
-    // missing entries are taken as zero.
-    CollisionWorld(const LevelData& level, const std::vector<Float3>& modelOffsets);
+    // missing entries are taken as zero. Models m with `touchOnly[m]` are left out.
+    CollisionWorld(const LevelData& level, const std::vector<Float3>& modelOffsets,
+                   const std::vector<bool>& touchOnly = {});
 
     // The box swept from `start` to `end` against everything whose contents share a bit with
-    // `mask`; a start inside such a solid returns fraction 0 and startSolid.
+    // `mask`; a start inside such a solid (by more than insideTolerance) returns fraction 0 and
+    // startSolid.
     Trace trace(Float3 start, Float3 end, const Box& box, int32_t mask) const;
 
     // Every contents bit of the solids the box at `position` overlaps (of the world and of the

@@ -1,6 +1,7 @@
 #include "simulation/Movers.h"
 
 #include "files/RelativePath.h"
+#include "math/FileAxes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +40,6 @@ const std::size_t Movers::keyDefaultCount = sizeof(keyDefaults) / sizeof(keyDefa
 namespace {
 
 constexpr float pi = 3.14159265358979f;
-constexpr float gravity = 800.0f; // units/s^2, the walker's: a pendulum's period
 
 struct KindName {
     const char* className;
@@ -51,11 +51,6 @@ const KindName kindNames[] = {
     {"func_door", Movers::Kind::door},         {"func_plat", Movers::Kind::plat},
     {"func_button", Movers::Kind::button},
 };
-
-Float3 toWorld(Float3 file)
-{
-    return {file.x, file.z, -file.y}; // file Z up to world Y up
-}
 
 // The value of `key` for an entity of `className`, or why it cannot be used.
 bool readKey(const Entity& entity, const char* className, const char* key, float& value, std::string& problem)
@@ -95,7 +90,7 @@ bool axisFromFlags(int flags, int xFlag, int yFlag, Float3& axis, std::string& p
         problem = "spawnflags " + std::to_string(flags) + " ask for both the X and the Y axis";
         return false;
     }
-    axis = toWorld(flags & xFlag ? Float3{1, 0, 0} : flags & yFlag ? Float3{0, 1, 0} : Float3{0, 0, 1});
+    axis = FileAxes::toWorld(flags & xFlag ? Float3{1, 0, 0} : flags & yFlag ? Float3{0, 1, 0} : Float3{0, 0, 1});
     return true;
 }
 
@@ -107,7 +102,7 @@ Float3 headingDirection(float angle)
     if (angle == -2.0f)
         return {0, -1, 0};
     const float radians = angle * pi / 180.0f;
-    return toWorld({std::cos(radians), std::sin(radians), 0.0f});
+    return FileAxes::toWorld({std::cos(radians), std::sin(radians), 0.0f});
 }
 
 bool overlaps(Float3 lowA, Float3 highA, Float3 lowB, Float3 highB)
@@ -148,7 +143,8 @@ Float3 Movers::Pose::apply(Float3 point) const
 }
 
 Movers::Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<Entity>& entities,
-               const std::string& levelName, std::vector<std::string>& notices)
+               const std::string& levelName, std::vector<std::string>& notices, float gravity)
+    : gravity(gravity)
 {
     for (const BrushEntity& brush : brushEntities) {
         const KindName* kind = nullptr;
@@ -187,10 +183,7 @@ Movers::Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<
         }
         movers.push_back(std::move(mover));
     }
-    const Relays relays = relaysOf(entities);
-    for (Mover& mover : movers)
-        if (mover.kind == Kind::button && !mover.still)
-            findDoors(mover, relays, levelName, notices);
+    pressedNow.reserve(movers.size());
     std::size_t models = 0;
     for (const Mover& mover : movers)
         models = std::max(models, mover.model + 1);
@@ -221,7 +214,7 @@ void Movers::read(Mover& mover, const Entity& entity, const std::vector<Entity>&
     case Kind::pendulum: {
         if (key("speed", mover.distance))
             key("phase", mover.phase);
-        mover.axis = toWorld({1, 0, 0}); // swings across the file's Y
+        mover.axis = FileAxes::toWorld({1, 0, 0}); // swings across the file's Y
         // A pendulum as long as from its pivot to its farthest end.
         const float length = std::max({8.0f, mover.pivot.y - mover.low.y, mover.high.y - mover.pivot.y});
         mover.period = 2.0f * pi * std::sqrt(length / gravity);
@@ -293,7 +286,7 @@ void Movers::readTrain(Mover& mover, const Entity& entity, const std::vector<Ent
         }
         if (!readKey(*point, "path_corner", "wait", wait, problem))
             return;
-        mover.corners.push_back(toWorld({at[0], at[1], at[2]}));
+        mover.corners.push_back(FileAxes::toWorld({at[0], at[1], at[2]}));
         mover.cornerWaits.push_back(std::max(0.0f, wait));
     }
     float length = 0.0f;
@@ -314,76 +307,25 @@ void Movers::readTrain(Mover& mover, const Entity& entity, const std::vector<Ent
     mover.reference = mover.placed ? mover.pivot : Float3{mover.low.x, mover.low.y, mover.high.z};
 }
 
-void Movers::findDoors(Mover& button, const Relays& relays, const std::string& levelName,
-                       std::vector<std::string>& notices)
+void Movers::open(std::size_t index)
 {
-    if (!button.target.empty())
-        button.fires = doorsFiredBy(button.target, relays);
-    if (button.fires.empty()) {
-        button.still = true;
-        notices.push_back(levelName + ": " + button.name + ": "
-                          + (button.target.empty() ? std::string("it has no target")
-                                                   : "its target \"" + RelativePath::printable(button.target, 40) + "\" names no door")
-                          + "; it stays at rest");
-    }
+    if (index < movers.size() && !movers[index].still)
+        open(movers[index]);
 }
 
-// What each relay (target_relay, trigger_relay, target_delay, whose delay is not kept) passes on:
-// its targetname to its target.
-Movers::Relays Movers::relaysOf(const std::vector<Entity>& entities)
+void Movers::openOnlyWhenFired(std::size_t index)
 {
-    Relays relays;
-    for (const Entity& relay : entities) {
-        const std::string* name = relay.value("targetname");
-        const std::string* passedOn = relay.value("target");
-        if (name != nullptr && passedOn != nullptr
-            && (relay.hasClass("target_relay") || relay.hasClass("trigger_relay") || relay.hasClass("target_delay")))
-            relays.emplace(*name, *passedOn);
-    }
-    return relays;
+    if (index < movers.size() && movers[index].kind == Kind::door)
+        movers[index].triggeredOnly = true;
 }
 
-// Each name is followed once, and at most maxRelayNames of them, so neither a loop of relays
-// nor a level of many triggers at the head of one long chain can keep the load busy.
-std::vector<std::size_t> Movers::doorsFiredBy(const std::string& target, const Relays& relays)
+void Movers::keepAtRest(std::size_t index, const std::string& why, const std::string& levelName,
+                        std::vector<std::string>& notices)
 {
-    std::vector<std::string> names{target};
-    for (std::size_t next = 0; next < names.size() && names.size() < maxRelayNames; ++next) {
-        const auto [first, last] = relays.equal_range(names[next]);
-        for (auto relay = first; relay != last && names.size() < maxRelayNames; ++relay)
-            if (std::find(names.begin(), names.end(), relay->second) == names.end())
-                names.push_back(relay->second);
-    }
-    std::vector<std::size_t> doors;
-    for (std::size_t i = 0; i < movers.size(); ++i)
-        if (movers[i].kind == Kind::door && std::find(names.begin(), names.end(), movers[i].targetName) != names.end()) {
-            doors.push_back(i);
-            movers[i].triggeredOnly = true;
-        }
-    return doors;
-}
-
-void Movers::addTriggers(const std::vector<Model>& models, const std::vector<Entity>& entities)
-{
-    const Relays relays = relaysOf(entities);
-    for (const Entity& entity : entities) {
-        const std::optional<std::size_t> model = entity.inlineModel();
-        const std::string* target = entity.value("target");
-        if (!(entity.hasClass("trigger_multiple") || entity.hasClass("trigger_once")) || !model || *model == 0
-            || *model >= models.size() || target == nullptr)
-            continue;
-        const Model& volume = models[*model];
-        Trigger trigger;
-        for (int axis = 0; axis < 3; ++axis) {
-            trigger.low[axis] = std::fmin(volume.mins[axis], volume.maxs[axis]);
-            trigger.high[axis] = std::fmax(volume.mins[axis], volume.maxs[axis]);
-        }
-        if (!isFinite(trigger.low) || !isFinite(trigger.high))
-            continue;
-        trigger.doors = doorsFiredBy(*target, relays);
-        if (!trigger.doors.empty())
-            triggers.push_back(std::move(trigger));
-    }
+    if (index >= movers.size() || movers[index].still)
+        return;
+    movers[index].still = true;
+    notices.push_back(levelName + ": " + movers[index].name + ": " + why + "; it stays at rest");
 }
 
 // ---- moving ---------------------------------------------------------------------------------------
@@ -394,11 +336,9 @@ void Movers::update(double clockSeconds, Float3 playerLow, Float3 playerHigh)
     const float seconds = advance > 0.0 && advance < 1.0e6 ? float(advance) : 0.0f;
     lastClock = clockSeconds;
     started = true;
-    for (const Trigger& trigger : triggers)
-        if (overlaps(trigger.low, trigger.high, playerLow, playerHigh))
-            for (const std::size_t door : trigger.doors)
-                open(movers[door]);
-    for (Mover& mover : movers) {
+    pressedNow.clear();
+    for (std::size_t i = 0; i < movers.size(); ++i) {
+        Mover& mover = movers[i];
         if (mover.still)
             continue;
         switch (mover.kind) {
@@ -406,7 +346,7 @@ void Movers::update(double clockSeconds, Float3 playerLow, Float3 playerHigh)
         case Kind::bobbing:
         case Kind::pendulum: periodicPose(mover, clockSeconds); break;
         case Kind::train: trainPose(mover, clockSeconds); break;
-        default: stepTriggered(mover, seconds, playerLow, playerHigh);
+        default: stepTriggered(i, seconds, playerLow, playerHigh);
         }
     }
 }
@@ -460,8 +400,9 @@ void Movers::open(Mover& mover)
 }
 
 // Doors, lifts and buttons: what sets each off, then its travel by the clock's advance.
-void Movers::stepTriggered(Mover& mover, float seconds, Float3 playerLow, Float3 playerHigh)
+void Movers::stepTriggered(std::size_t index, float seconds, Float3 playerLow, Float3 playerHigh)
 {
+    Mover& mover = movers[index];
     Float3 low, high;
     movedBox(mover, low, high);
     bool touched = false;
@@ -484,8 +425,8 @@ void Movers::stepTriggered(Mover& mover, float seconds, Float3 playerLow, Float3
         if (mover.progress >= 1.0f) {
             mover.state = Phase::open;
             mover.waitLeft = mover.wait;
-            for (std::size_t door : mover.fires)
-                open(movers[door]);
+            if (mover.kind == Kind::button)
+                pressedNow.push_back(index);
         }
         break;
     case Phase::open:
@@ -507,7 +448,15 @@ void Movers::stepTriggered(Mover& mover, float seconds, Float3 playerLow, Float3
 
 const Movers::Mover* Movers::ofModel(std::size_t model) const
 {
-    return model < byModel.size() && byModel[model] >= 0 ? &movers[std::size_t(byModel[model])] : nullptr;
+    const std::optional<std::size_t> index = indexOfModel(model);
+    return index ? &movers[*index] : nullptr;
+}
+
+std::optional<std::size_t> Movers::indexOfModel(std::size_t model) const
+{
+    if (model < byModel.size() && byModel[model] >= 0)
+        return std::size_t(byModel[model]);
+    return std::nullopt;
 }
 
 bool Movers::isMoving(const Mover& mover)
@@ -577,7 +526,7 @@ std::string Movers::describe(const Mover& mover)
         line << "rises " << mover.distance << " units at " << mover.speed << " units a second when stood on";
         break;
     case Kind::button:
-        line << "presses in " << mover.distance << " units when touched and opens " << mover.fires.size() << " doors";
+        line << "presses in " << mover.distance << " units when touched and fires \"" << RelativePath::printable(mover.target, 40) << '"';
         break;
     }
     if (mover.kind == Kind::door || mover.kind == Kind::plat || mover.kind == Kind::button) {

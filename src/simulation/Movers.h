@@ -1,21 +1,21 @@
 #pragma once
 
-#include "math/Float3.h"
 #include "level/BrushEntity.h"
 #include "level/EntityText.h"
-#include "level/Model.h"
+#include "math/Float3.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 // How the level's brush entities move: turning, bobbing, swinging, following a path, doors,
 // lifts and buttons, each from its entity's keys (absent keys take the defaults of
 // `keyDefaults`, the one table of them). Positions are worked out from the material clock, so a
-// time gives one picture; doors, lifts and buttons also answer the player's box. A mover whose
-// keys cannot be read stays at rest, with one line naming its entity. GL-free; update()
-// allocates nothing. World coordinates (Y up), units, seconds, degrees.
+// time gives one picture; doors, lifts and buttons also answer the player's box, and a button
+// pressed home is listed for the trigger system to fire (Triggers). A mover whose keys cannot
+// be read stays at rest, with one line naming its entity. GL-free; update() allocates nothing.
+// World coordinates (Y up), units, seconds, degrees.
 class Movers {
 public:
     enum class Kind { rotating, bobbing, pendulum, train, door, plat, button };
@@ -66,8 +66,7 @@ public:
         std::vector<float> cornerWaits;
         Float3 reference;              // train: the point put on each corner, at rest
         std::string targetName;         // what buttons and triggers name it by
-        std::string target;             // button: the targetname of the doors it opens
-    std::vector<std::size_t> fires; // button: those doors, as indices of all()
+        std::string target;             // button: the name it fires
         bool triggeredOnly = false;     // door: opened only by a button or trigger that targets it
         // The phase and how far along it (0 closed or lowered, 1 open or raised).
         Phase state = Phase::closed;
@@ -76,24 +75,32 @@ public:
         Pose pose;
     };
 
-    // The brush entities listed for drawing and the level's parsed entities. Lines for movers
-    // left at rest go to `notices`, each naming `levelName` and the entity.
+    // The brush entities listed for drawing and the level's parsed entities; a pendulum swings
+    // under `gravity` (units/s^2). Lines for movers left at rest go to `notices`, each naming
+    // `levelName` and the entity.
     Movers(const std::vector<BrushEntity>& brushEntities, const std::vector<Entity>& entities,
-           const std::string& levelName, std::vector<std::string>& notices);
-
-    // The trigger volumes (trigger_multiple, trigger_once: inline models of `models`) that target
-    // doors open them when the player's box enters them; those doors no longer open by nearness.
-    void addTriggers(const std::vector<Model>& models, const std::vector<Entity>& entities);
+           const std::string& levelName, std::vector<std::string>& notices, float gravity);
 
     // Every pose at `clockSeconds` on the material clock; doors, lifts and buttons move on by
     // the clock's advance since the last call (none when it stands still or goes back), opened
     // by the player's box (world, `low` to `high`).
     void update(double clockSeconds, Float3 playerLow, Float3 playerHigh);
+    // The buttons pressed home during the last update, as indices of all().
+    const std::vector<std::size_t>& pressed() const { return pressedNow; }
+
+    // A door or lift (an index of all()) opens, or stays open its wait again.
+    void open(std::size_t index);
+    // The door opens only when something that names it fires, no longer when approached.
+    void openOnlyWhenFired(std::size_t index);
+    // The mover stays where it rests, with one line in `notices`.
+    void keepAtRest(std::size_t index, const std::string& why, const std::string& levelName,
+                    std::vector<std::string>& notices);
 
     const std::vector<Mover>& all() const { return movers; }
     bool empty() const { return movers.empty(); }
     // By inline model: the mover that moves it, or null.
     const Mover* ofModel(std::size_t model) const;
+    std::optional<std::size_t> indexOfModel(std::size_t model) const;
     // Whether the mover may stand elsewhere at a later time without anyone near.
     static bool isMoving(const Mover& mover);
     bool anyMoving() const;
@@ -105,32 +112,20 @@ public:
 
     static constexpr std::size_t maxCorners = 256;
     static constexpr float nearDistance = 64.0f; // units from a door or lift that set it off
-    static constexpr std::size_t maxRelayNames = 64; // names a target reaches through relays, itself included
 
 private:
     void read(Mover& mover, const Entity& entity, const std::vector<Entity>& entities, std::string& problem) const;
     void readTrain(Mover& mover, const Entity& entity, const std::vector<Entity>& entities,
                    std::string& problem) const;
-    using Relays = std::unordered_multimap<std::string, std::string>; // a relay's name to its target
-    static Relays relaysOf(const std::vector<Entity>& entities);
-    void findDoors(Mover& button, const Relays& relays, const std::string& levelName,
-                   std::vector<std::string>& notices);
-    // The doors `target` names, directly or through relays that pass it on; each is marked as
-    // opened only so.
-    std::vector<std::size_t> doorsFiredBy(const std::string& target, const Relays& relays);
     void periodicPose(Mover& mover, double seconds) const;
     void trainPose(Mover& mover, double seconds) const;
-    void stepTriggered(Mover& mover, float seconds, Float3 playerLow, Float3 playerHigh);
-    void open(Mover& mover);
-
-    struct Trigger {
-        Float3 low, high; // world
-        std::vector<std::size_t> doors;
-    };
+    void stepTriggered(std::size_t index, float seconds, Float3 playerLow, Float3 playerHigh);
+    static void open(Mover& mover);
 
     std::vector<Mover> movers;
-    std::vector<Trigger> triggers;
     std::vector<int> byModel; // model to index into movers, -1 for none
+    std::vector<std::size_t> pressedNow; // sized at load
+    float gravity;
     double lastClock = 0.0;
     bool started = false;
 };

@@ -35,8 +35,8 @@ float horizontalLength(Float3 v)
 
 } // namespace
 
-PlayerMovement::PlayerMovement(const LevelData& level, const std::vector<Entity>& entities)
-    : found(entities, level.models.size()), collision(level, found.modelOffsets())
+PlayerMovement::PlayerMovement(const CollisionWorld& collision, const WalkSettings& settings)
+    : collision(collision), settings(settings)
 {
 }
 
@@ -47,95 +47,60 @@ void PlayerMovement::placeAt(Float3 origin, double heading)
     viewHeading = heading;
     viewPitch = 0.0;
     crouched = false;
-    respawnOrigin = origin;
-    respawnHeading = heading;
+    leaving = false;
     categorize();
-}
-
-void PlayerMovement::placeAtStart(std::size_t index)
-{
-    if (index < found.starts().size())
-        placeAt(found.starts()[index].origin + Float3{0.0f, startLift, 0.0f}, found.starts()[index].heading);
 }
 
 CollisionWorld::Box PlayerMovement::box() const
 {
-    return {{-halfWidth, -feetBelowOrigin, -halfWidth},
-            {halfWidth, crouched ? crouchedHeadAboveOrigin : headAboveOrigin, halfWidth}};
+    return {{-settings.halfWidth, -settings.feetBelowOrigin, -settings.halfWidth},
+            {settings.halfWidth, crouched ? settings.crouchedHeadAboveOrigin : settings.headAboveOrigin, settings.halfWidth}};
 }
 
 Float3 PlayerMovement::eye() const
 {
-    return position + Float3{0.0f, crouched ? crouchedEyeAboveOrigin : eyeAboveOrigin, 0.0f};
+    return position + Float3{0.0f, crouched ? settings.crouchedEyeAboveOrigin : settings.eyeAboveOrigin, 0.0f};
 }
 
 int32_t PlayerMovement::liquidAtEye() const
 {
-    return collision.contentsAt(eye(), {}) & liquidContents;
+    return collision.contentsAt(eye(), {}) & WalkSettings::liquidContents;
 }
 
 CollisionWorld::Trace PlayerMovement::traceBox(Float3 from, Float3 to) const
 {
-    return collision.trace(from, to, box(), blockingContents);
+    return collision.trace(from, to, box(), WalkSettings::blockingContents);
 }
 
-// ---- the frame ---------------------------------------------------------------------------------
+// ---- the step ----------------------------------------------------------------------------------
 
-void PlayerMovement::step(const WalkInput& input, double seconds)
+void PlayerMovement::look(double heading, double pitch)
 {
-    happened = {};
-    hurt = false;
-    viewHeading = input.heading;
-    viewPitch = input.pitch;
-    if (!(seconds > 0.0))
-        return;
-    seconds = std::min(seconds, maxFrame);
-    const int count = int(std::ceil(seconds / maxSubStep));
-    for (int i = 0; i < count && !happened.fellOut; ++i) { // put back, it stands still till the next frame
-        WalkInput now = input;
-        now.heading = viewHeading; // a teleporter may have turned the view within the frame
-        now.pitch = viewPitch;
-        subStep(now, float(seconds / count));
-    }
+    viewHeading = heading;
+    viewPitch = pitch;
 }
 
-void PlayerMovement::followMovers(const Movers& movers)
+void PlayerMovement::move(const WalkInput& input, float seconds)
 {
-    for (const Movers::Mover& mover : movers.all()) {
-        const Float3 delta = mover.pose.offset - collision.modelShift(mover.model);
-        if (delta.x == 0.0f && delta.y == 0.0f && delta.z == 0.0f)
-            continue;
-        const bool riding = grounded && standingOn == mover.model;
-        collision.moveModel(mover.model, mover.pose.offset);
-        if (riding || collision.touchesModel(mover.model, position, box()))
-            position = position + delta;
-    }
-}
-
-void PlayerMovement::subStep(const WalkInput& input, float seconds)
-{
-    updateCrouch(input.crouch && liquidLevel < 2);
+    WalkInput now = input;
+    now.heading = viewHeading;
+    now.pitch = viewPitch;
+    updateCrouch(now.crouch && liquidLevel < 2);
     categorize();
     if (liquidLevel >= 2)
-        swimMove(input, seconds);
+        swimMove(now, seconds);
     else if (grounded)
-        groundMove(input, seconds);
+        groundMove(now, seconds);
     else
-        airMove(input, seconds);
+        airMove(now, seconds);
     categorize();
-    touchTriggers();
-    if (position.y < collision.levelLow().y - fallMargin) {
-        placeAt(respawnOrigin, respawnHeading);
-        viewHeading = respawnHeading;
-        happened.fellOut = true;
-    }
 }
 
 // Whether the player stands on a floor, and how deep it is in liquid.
 void PlayerMovement::categorize()
 {
     const CollisionWorld::Trace below = traceBox(position, position - Float3{0.0f, 0.25f, 0.0f});
-    grounded = below.fraction < 1.0f && below.normal.y >= minFloorUp;
+    grounded = below.fraction < 1.0f && below.normal.y >= settings.minFloorUp;
     standingOn = grounded ? below.model : 0;
     if (below.startSolid && below.fraction == 0.0f) {
         grounded = true; // wedged in a solid: stand, rather than fall through it
@@ -147,9 +112,9 @@ void PlayerMovement::categorize()
     if (leaving)
         grounded = false; // a jump or a pad, until the rise ends
     liquidLevel = 0;
-    const float heights[3] = {-feetBelowOrigin + 1.0f, 0.0f, crouched ? crouchedEyeAboveOrigin : eyeAboveOrigin};
+    const float heights[3] = {-settings.feetBelowOrigin + 1.0f, 0.0f, crouched ? settings.crouchedEyeAboveOrigin : settings.eyeAboveOrigin};
     for (const float height : heights) {
-        if (!(collision.contentsAt(position + Float3{0.0f, height, 0.0f}, {}) & liquidContents))
+        if (!(collision.contentsAt(position + Float3{0.0f, height, 0.0f}, {}) & WalkSettings::liquidContents))
             break;
         ++liquidLevel;
     }
@@ -176,7 +141,7 @@ void PlayerMovement::applyFriction(float amount, float seconds)
         motion.z = 0.0f;
         return;
     }
-    const float drop = std::max(speed, stopSpeed) * amount * seconds;
+    const float drop = std::max(speed, settings.stopSpeed) * amount * seconds;
     motion = motion * (std::max(0.0f, speed - drop) / speed);
 }
 
@@ -191,16 +156,16 @@ void PlayerMovement::accelerate(Float3 direction, float wishedSpeed, float accel
 void PlayerMovement::groundMove(const WalkInput& input, float seconds)
 {
     if (input.jump) {
-        motion.y = jumpSpeed;
+        motion.y = settings.jumpSpeed;
         grounded = false;
         leaving = true;
         airMove(input, seconds);
         return;
     }
-    applyFriction(friction, seconds);
+    applyFriction(settings.friction, seconds);
     const Float3 wish = horizontalForward(input.heading) * input.forward + horizontalRight(input.heading) * input.right;
     const float amount = std::min(1.0f, length(wish));
-    accelerate(normalized(wish), runSpeed * amount * (crouched ? crouchSpeedScale : 1.0f), groundAcceleration,
+    accelerate(normalized(wish), settings.runSpeed * amount * (crouched ? settings.crouchSpeedScale : 1.0f), settings.groundAcceleration,
                seconds);
     // Along the floor at the same speed, up or down its slope.
     const float speed = length(motion);
@@ -209,31 +174,31 @@ void PlayerMovement::groundMove(const WalkInput& input, float seconds)
         return;
     stepSlideMove(seconds, false);
     // Down stairs and slopes: keep to the floor rather than leave it at every step.
-    const CollisionWorld::Trace down = traceBox(position, position - Float3{0.0f, stepHeight, 0.0f});
-    if (down.fraction < 1.0f && !down.startSolid && down.normal.y >= minFloorUp)
+    const CollisionWorld::Trace down = traceBox(position, position - Float3{0.0f, settings.stepHeight, 0.0f});
+    if (down.fraction < 1.0f && !down.startSolid && down.normal.y >= settings.minFloorUp)
         position = down.end;
 }
 
 void PlayerMovement::airMove(const WalkInput& input, float seconds)
 {
     const Float3 wish = horizontalForward(input.heading) * input.forward + horizontalRight(input.heading) * input.right;
-    accelerate(normalized(wish), runSpeed * std::min(1.0f, length(wish)), airAcceleration, seconds);
+    accelerate(normalized(wish), settings.runSpeed * std::min(1.0f, length(wish)), settings.airAcceleration, seconds);
     stepSlideMove(seconds, true);
 }
 
 void PlayerMovement::swimMove(const WalkInput& input, float seconds)
 {
-    applyFriction(liquidFriction, seconds);
+    applyFriction(settings.liquidFriction, seconds);
     const double pitch = input.pitch * degrees;
     const Float3 forward = horizontalForward(input.heading) * float(std::cos(pitch)) + Float3{0.0f, float(std::sin(pitch)), 0.0f};
     Float3 wish = forward * input.forward + horizontalRight(input.heading) * input.right;
     wish.y += (input.jump ? 1.0f : 0.0f) - (input.crouch ? 1.0f : 0.0f);
-    float wishedSpeed = runSpeed * swimSpeedScale * std::min(1.0f, length(wish));
+    float wishedSpeed = settings.runSpeed * settings.swimSpeedScale * std::min(1.0f, length(wish));
     if (length(wish) == 0.0f) {
         wish = {0.0f, -1.0f, 0.0f};
-        wishedSpeed = sinkSpeed;
+        wishedSpeed = settings.sinkSpeed;
     }
-    accelerate(normalized(wish), wishedSpeed, liquidAcceleration, seconds);
+    accelerate(normalized(wish), wishedSpeed, settings.liquidAcceleration, seconds);
     slideMove(seconds, false);
 }
 
@@ -246,7 +211,7 @@ bool PlayerMovement::slideMove(float seconds, bool withGravity)
     int planeCount = 0;
     Float3 endMotion = motion;
     if (withGravity) {
-        endMotion.y -= gravity * seconds;
+        endMotion.y -= settings.gravity * seconds;
         motion.y = (motion.y + endMotion.y) * 0.5f; // the mean over the move
     }
     float timeLeft = seconds;
@@ -262,7 +227,7 @@ bool PlayerMovement::slideMove(float seconds, bool withGravity)
         if (trace.fraction == 1.0f)
             break;
         met = true;
-        if (trace.normal.y < minFloorUp && !block.met)
+        if (trace.normal.y < settings.minFloorUp && !block.met)
             block = {true, position, trace.texture};
         timeLeft -= timeLeft * trace.fraction;
         if (planeCount == maxClipPlanes) {
@@ -314,7 +279,7 @@ bool PlayerMovement::slideMove(float seconds, bool withGravity)
     return met;
 }
 
-// A slide, and when it met something, the same slide from stepHeight higher set back down:
+// A slide, and when it met something, the same slide from a step higher set back down:
 // whichever gets further along the ground is kept, unless the step lands on a slope too steep.
 void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
 {
@@ -324,12 +289,12 @@ void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
     if (!slideMove(seconds, withGravity))
         return;
     const Contact blockAfterSlide = block;
-    const CollisionWorld::Trace floor = traceBox(startPosition, startPosition - Float3{0.0f, stepHeight, 0.0f});
-    if (startMotion.y > 0.0f && (floor.fraction == 1.0f || floor.normal.y < minFloorUp))
+    const CollisionWorld::Trace floor = traceBox(startPosition, startPosition - Float3{0.0f, settings.stepHeight, 0.0f});
+    if (startMotion.y > 0.0f && (floor.fraction == 1.0f || floor.normal.y < settings.minFloorUp))
         return; // rising in the air: nothing to step onto
     const Float3 slidPosition = position;
     const Float3 slidMotion = motion;
-    const CollisionWorld::Trace up = traceBox(startPosition, startPosition + Float3{0.0f, stepHeight, 0.0f});
+    const CollisionWorld::Trace up = traceBox(startPosition, startPosition + Float3{0.0f, settings.stepHeight, 0.0f});
     if (up.startSolid && up.fraction == 0.0f)
         return;
     const float raised = up.end.y - startPosition.y;
@@ -339,7 +304,7 @@ void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
     const CollisionWorld::Trace settle = traceBox(position, position - Float3{0.0f, raised, 0.0f});
     if (!settle.startSolid)
         position = settle.end;
-    const bool steep = settle.fraction < 1.0f && settle.normal.y < minFloorUp;
+    const bool steep = settle.fraction < 1.0f && settle.normal.y < settings.minFloorUp;
     if (steep || horizontalLength(position - startPosition) <= horizontalLength(slidPosition - startPosition)) {
         position = slidPosition;
         motion = slidMotion;
@@ -351,44 +316,28 @@ void PlayerMovement::stepSlideMove(float seconds, bool withGravity)
         motion = clipVelocity(motion, settle.normal);
 }
 
-// ---- triggers ----------------------------------------------------------------------------------
+// ---- moved by the world ------------------------------------------------------------------------
 
-void PlayerMovement::touchTriggers()
+bool PlayerMovement::launchTo(Float3 apex)
 {
-    for (const WalkEntities::Trigger& trigger : found.triggers()) {
-        if (!trigger.problem.empty() || !collision.touchesModel(trigger.model, position, box()))
-            continue;
-        switch (trigger.kind) {
-        case WalkEntities::Kind::pad:
-            launch(trigger);
-            break;
-        case WalkEntities::Kind::teleporter:
-            position = trigger.target;
-            viewHeading = trigger.targetHeading;
-            viewPitch = 0.0;
-            motion = horizontalForward(viewHeading) * teleportExitSpeed;
-            happened.teleported = true;
-            categorize();
-            return; // the destination's own triggers act from the next step
-        case WalkEntities::Kind::hurt:
-            hurt = true;
-            break;
-        }
-    }
-}
-
-// Up so that the arc's highest point is the target, and across fast enough to be over the
-// target there. A target not above the player throws nowhere.
-void PlayerMovement::launch(const WalkEntities::Trigger& pad)
-{
-    const float height = pad.target.y - position.y;
+    const float height = apex.y - position.y;
     if (!(height > 0.0f))
-        return;
-    const float time = std::sqrt(2.0f * height / gravity);
-    const Float3 across{pad.target.x - position.x, 0.0f, pad.target.z - position.z};
+        return false;
+    const float time = std::sqrt(2.0f * height / settings.gravity);
+    const Float3 across{apex.x - position.x, 0.0f, apex.z - position.z};
     motion = across * (1.0f / time);
-    motion.y = gravity * time;
+    motion.y = settings.gravity * time;
     grounded = false;
     leaving = true;
-    happened.launched = true;
+    return true;
+}
+
+void PlayerMovement::teleportTo(Float3 origin, double heading)
+{
+    position = origin;
+    viewHeading = heading;
+    viewPitch = 0.0;
+    motion = horizontalForward(viewHeading) * settings.teleportExitSpeed;
+    leaving = false;
+    categorize();
 }

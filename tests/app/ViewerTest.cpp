@@ -10,7 +10,7 @@
 #include "app/Launch.h"
 #include "app/Viewer.h"
 #include "camera/Camera.h"
-#include "simulation/Movers.h"
+#include "simulation/World.h"
 #include "level/EntityText.h"
 #include "level/PointMarker.h"
 #include "render/BSPMap.h"
@@ -352,13 +352,13 @@ TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAR
     // The first frames size what later ones reuse, and let the GL driver build its state.
     for (int now = 100; now <= 250; now += 50)
         viewer.drawFrameAt(now);
-    const float turned = viewer.level()->look->movers()->all()[2].pose.degrees;
+    const float turned = viewer.world().movers().all()[2].pose.degrees;
     testsupport::allocationFailure::arm(0);
     viewer.drawFrameAt(300);
     testsupport::allocationFailure::disarm();
     EXPECT_FALSE(testsupport::allocationFailure::fired());
     EXPECT_TRUE(viewer.level()->look->movesWithTime());
-    EXPECT_NE(viewer.level()->look->movers()->all()[2].pose.degrees, turned) << "the fan";
+    EXPECT_NE(viewer.world().movers().all()[2].pose.degrees, turned) << "the fan";
     const double seconds = viewer.level()->look->clock();
     ASSERT_TRUE(viewer.reload());
     EXPECT_EQ(viewer.level()->look->clock(), seconds) << "a reloaded level's clock goes on";

@@ -114,6 +114,24 @@ TEST(FuzzSeedReplayTest, VisibilitySeeds)
     run(fuzztargets::visibility, Bytes(fuzztargets::visibilityPrefixSize - 1, 0)); // too short for a view
 }
 
+// The world's seeds, and every level seed walked with a script of zeros.
+TEST(FuzzSeedReplayTest, WorldSeeds)
+{
+    const std::vector<fs::path> seeds = files("fuzz/seeds/world");
+    ASSERT_GE(seeds.size(), 4u);
+    for (const fs::path& seed : seeds) {
+        SCOPED_TRACE(seed.string());
+        run(fuzztargets::world, readFile(seed));
+    }
+    for (const fs::path& level : levelSeeds()) {
+        SCOPED_TRACE(level.string());
+        Bytes input(fuzztargets::worldPrefixSize, 0);
+        const Bytes bytes = readFile(level);
+        input.insert(input.end(), bytes.begin(), bytes.end());
+        run(fuzztargets::world, input);
+    }
+}
+
 TEST(FuzzSeedReplayTest, TGASeeds)
 {
     std::vector<fs::path> images = files("tests/data/tga", ".tga");

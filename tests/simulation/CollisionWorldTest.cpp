@@ -37,4 +37,32 @@ TEST(CollisionWorldTest, LeavesOutBrushesWithBadIndicesAndStopsOnTheRest)
     EXPECT_EQ(world.contentsAt({40, 30, 0}, {}), LevelFormat::contentsPlayerClip);
 }
 
+// A box touching a face, or overlapping it by no more than the tolerance, is clear of it: it
+// stands there and slides along it, but moves no deeper into it.
+TEST(CollisionWorldTest, TouchingIsNotInside)
+{
+    const LevelData level = gametest::damagedRoom();
+    const CollisionWorld world(level, {});
+    const struct {
+        const char* name;
+        float y;    // of the box's origin; the floor's top is at 0, the box's feet 24 below
+        Float3 move;
+        bool startSolid;
+        float fraction;
+    } cases[] = {
+        {"feet on the floor, moving along it", 24.0f, {30, 0, 0}, false, 1.0f},
+        {"feet on the floor, moving up", 24.0f, {0, 30, 0}, false, 1.0f},
+        {"feet on the floor, moving down", 24.0f, {0, -30, 0}, false, 0.0f},
+        {"feet a tenth into the floor, moving along it", 23.9f, {30, 0, 0}, false, 1.0f},
+        {"feet a unit into the floor", 23.0f, {30, 0, 0}, true, 0.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Float3 start{-40, c.y, 0};
+        const CollisionWorld::Trace trace = world.trace(start, start + c.move, player, LevelFormat::contentsSolid);
+        EXPECT_EQ(trace.startSolid, c.startSolid);
+        EXPECT_EQ(trace.fraction, c.fraction);
+    }
+}
+
 } // namespace

@@ -1,5 +1,9 @@
+#include "DamagedRoom.h"
+
+#include "math/FileAxes.h"
 #include "simulation/Movers.h"
-#include "simulation/PlayerMovement.h"
+#include "simulation/Triggers.h"
+#include "simulation/World.h"
 #include "level/LevelLoader.h"
 
 #include "TestFiles.h"
@@ -26,7 +30,7 @@ struct OneMover {
 
     explicit OneMover(Fields fields, std::vector<Entity> others = {})
         : entities(withModel(std::move(fields), std::move(others))), brushes(brushOf(entities[0])),
-          movers(brushes, entities, "test.bsp", notices)
+          movers(brushes, entities, "test.bsp", notices, WalkSettings{}.gravity)
     {
     }
     const Movers::Mover& mover() const { return movers.all().at(0); }
@@ -44,8 +48,10 @@ struct OneMover {
         brush.className = *entity.value("classname");
         brush.faceCount = 1;
         float at[3];
-        if (entity.numbers("origin", at, 3))
-            brush.origin = Vec3(at[0], at[2], -at[1]);
+        if (entity.numbers("origin", at, 3)) {
+            const Float3 origin = FileAxes::toWorld(at);
+            brush.origin = Vec3(origin.x, origin.y, origin.z);
+        }
         brush.low = Vec3(-32, 0, -8);
         brush.high = Vec3(32, 128, 8);
         return {brush};
@@ -134,8 +140,6 @@ TEST(Movers, UnreadableKeysLeaveTheMoverAtRestWithOneLine)
         {{{"classname", "func_train"}, {"target", "far"}}, "its path is longer than a billion units"},
         {{{"classname", "func_door"}, {"lip", "100"}}, "lip 100 leaves it no distance to move"},
         {{{"classname", "func_door"}, {"angle", "-1.5"}}, "angle -1.5 is neither a heading nor -1 (up) or -2 (down)"},
-        {{{"classname", "func_button"}, {"target", "gate"}}, "its target \"gate\" names no door"},
-        {{{"classname", "func_button"}}, "it has no target"},
     };
     for (const auto& c : cases) {
         OneMover one(c.fields, loop);
@@ -185,7 +189,9 @@ TEST(Movers, ALiftStartsLoweredAndRisesWhenStoodOn)
     EXPECT_EQ(one.mover().state, Movers::Phase::closing);
 }
 
-TEST(Movers, AButtonOrATriggerOpensTheDoorsItTargetsDirectlyOrThroughRelays)
+// A button pressed home fires what its target names through the trigger system: the door it
+// names opens, and from then on only so. A button that names nothing stays at rest, with one line.
+TEST(Movers, AButtonPressedHomeFiresTheDoorItNames)
 {
     Entity door{{{"classname", "func_door"}, {"targetname", "gate"}, {"model", "*2"}}};
     OneMover one(Fields{{"classname", "func_button"}, {"target", "gate"}}, {door});
@@ -195,51 +201,46 @@ TEST(Movers, AButtonOrATriggerOpensTheDoorsItTargetsDirectlyOrThroughRelays)
     brushes[1].className = "func_door";
     brushes[1].low = Vec3(200, 0, -8);
     brushes[1].high = Vec3(264, 128, 8);
+    const LevelData level = gametest::damagedRoom();
     std::vector<std::string> notices;
-    Movers movers(brushes, one.entities, "test.bsp", notices);
-    ASSERT_TRUE(notices.empty());
+    Movers movers(brushes, one.entities, "test.bsp", notices, WalkSettings{}.gravity);
+    const Triggers triggers(level, one.entities, {}, movers, "test.bsp", notices);
+    ASSERT_TRUE(notices.empty()) << notices[0];
     const Movers::Mover& gate = *movers.ofModel(2);
-    movers.update(0.0, {180, 0, -10}, {199, 56, 10}); // beside the door: it waits for its button
-    movers.update(1.0, {180, 0, -10}, {199, 56, 10});
+    const auto update = [&](double seconds, Float3 low, Float3 high) {
+        movers.update(seconds, low, high);
+        for (const std::size_t button : movers.pressed())
+            EXPECT_EQ(triggers.pressButton(button, movers), nullptr) << "it moves no one";
+    };
+    update(0.0, {180, 0, -10}, {199, 56, 10}); // beside the door: it waits for its button
+    update(1.0, {180, 0, -10}, {199, 56, 10});
     EXPECT_EQ(gate.state, Movers::Phase::closed);
-    movers.update(1.0, {30, 0, -10}, {50, 56, 10}); // touching the button
-    movers.update(2.0, far, far);
+    update(1.0, {30, 0, -10}, {50, 56, 10}); // touching the button
+    update(2.0, far, far);
     EXPECT_EQ(gate.state, Movers::Phase::closed);
-    movers.update(3.0, far, far); // pressed in by its 60 units at 40 a second
+    update(3.0, far, far); // pressed in by its 60 units at 40 a second
+    update(3.5, far, far);
     EXPECT_GT(gate.progress, 0.0f);
     EXPECT_EQ(Movers::describe(movers.all()[0]),
-              "*1 entity 0 (func_button): presses in 60 units when touched and opens 1 doors, returns after 1.0 s");
+              "*1 entity 0 (func_button): presses in 60 units when touched and fires \"gate\", returns after 1.0 s");
+    EXPECT_EQ(Movers::describe(gate), "*2 entity 1 (func_door): opens 56 units sideways at 100 units a second "
+                                      "when a button or trigger naming it fires, returns after 2.0 s");
 
-    // A trigger volume (model *3, world x 400 to 500) opens it instead, through two relays, one of
-    // which also passes it back to the first.
-    std::vector<Entity> entities = {door, Entity{{{"classname", "trigger_multiple"}, {"model", "*3"}, {"target", "hall"}}},
-                                    Entity{{{"classname", "target_relay"}, {"targetname", "hall"}, {"target", "lamps"}}},
-                                    Entity{{{"classname", "target_delay"}, {"targetname", "lamps"}, {"target", "gate"}}},
-                                    Entity{{{"classname", "trigger_relay"}, {"targetname", "lamps"}, {"target", "hall"}}}};
-    brushes.erase(brushes.begin());
-    Movers triggered(brushes, entities, "test.bsp", notices);
-    std::vector<Model> models(4);
-    models[3].mins[0] = 400;
-    models[3].maxs[0] = 500;
-    models[3].maxs[1] = 100;
-    models[3].mins[2] = -50;
-    models[3].maxs[2] = 50;
-    triggered.addTriggers(models, entities);
-    const Movers::Mover& triggeredGate = *triggered.ofModel(2);
-    triggered.update(0.0, {180, 0, -10}, {199, 56, 10});
-    triggered.update(1.0, {180, 0, -10}, {199, 56, 10});
-    EXPECT_EQ(triggeredGate.state, Movers::Phase::closed);
-    triggered.update(1.0, {410, 0, -10}, {440, 56, 10});
-    triggered.update(1.1, far, far);
-    EXPECT_EQ(triggeredGate.state, Movers::Phase::opening);
-    EXPECT_EQ(Movers::describe(triggeredGate), "*2 entity 0 (func_door): opens 56 units sideways at 100 units a second "
-                                               "when a button or trigger naming it fires, returns after 2.0 s");
+    for (const auto& [fields, notice] : {std::pair<Fields, const char*>{{{"classname", "func_button"}, {"target", "gate"}},
+                                                                         "its target \"gate\" names no door, push or teleporter"},
+                                         {{{"classname", "func_button"}}, "it has no target"}}) {
+        OneMover alone(fields);
+        const Triggers none(level, alone.entities, {}, alone.movers, "test.bsp", alone.notices);
+        EXPECT_EQ(alone.notices, std::vector<std::string>{"test.bsp: entity 0 (func_button): " + std::string(notice)
+                                                          + "; it stays at rest"});
+        EXPECT_TRUE(alone.mover().still);
+    }
 }
 
 namespace {
 
 // The demo built by levelgen, walked by a player among its movers as the viewer does it: the
-// movers take the clock and the player's box, the player follows them, then steps.
+// world takes the clock and the walker's keys, one step a frame.
 class DemoWalk : public ::testing::Test {
 protected:
     void SetUp() override
@@ -250,36 +251,26 @@ protected:
         std::ostringstream quiet;
         level = std::make_unique<LevelData>(
             parseLevel("demo.bsp", LevelLoader::readLevelFile(directory.path() + "demo.bsp"), quiet));
-        entities = EntityText::parse(level->entityText).entities;
         std::vector<std::string> notices;
-        movers = std::make_unique<Movers>(BrushEntity::list(*level, entities, "demo.bsp", notices), entities,
-                                          "demo.bsp", notices);
-        movers->addTriggers(level->models, entities);
+        world = std::make_unique<World>(*level, level->entities.entities, "demo.bsp", notices);
         ASSERT_TRUE(notices.empty()) << notices[0];
-        player = std::make_unique<PlayerMovement>(*level, entities);
     }
 
     // Holds forward for `forwardSeconds` of `seconds`, heading `heading`, in frames of 1/50 s.
     void walk(double heading, double seconds, double forwardSeconds)
     {
-        const CollisionWorld::Box box = player->box();
         for (int frame = 0; frame < int(seconds * 50); ++frame) {
-            const Float3 at = player->origin();
-            movers->update(clock, at + box.mins, at + box.maxs);
-            player->followMovers(*movers);
             WalkInput input;
             input.heading = heading;
             input.forward = clock - started < forwardSeconds ? 1.0f : 0.0f;
-            player->step(input, 0.02);
+            world->step(clock, input, 0.02);
             clock += 0.02;
         }
     }
 
     testsupport::TempDir directory;
     std::unique_ptr<LevelData> level;
-    std::vector<Entity> entities;
-    std::unique_ptr<Movers> movers;
-    std::unique_ptr<PlayerMovement> player;
+    std::unique_ptr<World> world;
     double started = 100.0;
     double clock = 100.0;
 };
@@ -290,20 +281,21 @@ protected:
 // (world x 1120, z -288); the lift stands east of it (world x 1376).
 TEST_F(DemoWalk, AWalkerPassesTheDoorItOpensAndRidesTheLift)
 {
-    player->placeAt({1248, 24, -288}, 180);
+    ASSERT_EQ(world->startWalking({1248, 24, -288}, 180), World::Start::walking);
+    const PlayerMovement& player = world->player();
     walk(180, 2.0, 2.0);
-    EXPECT_LT(player->origin().x, 1000.0f) << "stopped at the door, x " << player->origin().x;
+    EXPECT_LT(player.origin().x, 1000.0f) << "stopped at the door, x " << player.origin().x;
 
-    player->placeAt({1376, 40, -288}, 180); // over the lowered lift, whose top stands at 8
+    ASSERT_EQ(world->startWalking({1376, 40, -288}, 180), World::Start::walking); // over the lowered lift, whose top stands at 8
     started = clock;
-    for (const Movers::Mover& mover : movers->all()) {
+    for (const Movers::Mover& mover : world->movers().all()) {
         if (mover.kind == Movers::Kind::plat) {
             EXPECT_EQ(mover.pose.offset.y, -32.0f) << "lowered until stood on";
         }
     }
     walk(180, 1.0, 0.0);
-    EXPECT_NEAR(player->origin().y, 64.0f, 1.0f) << "carried to the raised top at 40";
-    const Movers::Mover* lift = movers->ofModel(player->groundModel());
+    EXPECT_NEAR(world->player().origin().y, 64.0f, 1.0f) << "carried to the raised top at 40";
+    const Movers::Mover* lift = world->movers().ofModel(world->player().groundModel());
     ASSERT_NE(lift, nullptr);
     EXPECT_EQ(lift->kind, Movers::Kind::plat);
 }

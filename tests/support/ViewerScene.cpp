@@ -32,6 +32,7 @@ ViewerScene::ViewerScene(const std::string& dataPath, const std::string& levelPa
 void ViewerScene::frame(bool textures, bool lights, float seconds)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    viewer->step(seconds);
     text.reset();
     text << "FPS:0";
     map->render(text, seconds, textures, lights);

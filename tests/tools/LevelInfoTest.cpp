@@ -223,9 +223,13 @@ TEST(LevelInfoTest, ReportsWhatAWalkingPlayerMeetsOnTheWalkingPlan)
     ASSERT_EQ(shellOutput(std::string(LEVELGEN_PROGRAM) + " " + plan + " " + directory.path() + " > /dev/null; echo $?"), "0");
     const std::string expected[] = {
         "start 1 info_player_deathmatch at (96 96 132): clear, falls 117 to the floor",
-        "pad *1 from (1120 224 0) to target1 (1120 560 200): launch 734 u/s, apex (1120 561 200), lands at (1120 739 128) after 1.02 s",
-        "teleporter *2 to target2 (1280 960 32) heading 270: clear, lands at (1280 960 0)",
-        "movement: 1 starts (0 in solid), 1 jump pads (0 blocked), 1 teleporters (0 blocked)",
+        "pad *1 to target1 (1120 560 200): from (1120 224 0), launch 729 u/s, apex (1120 560 200), lands at (1120 739 128) after 1.01 s",
+        "teleporter *2 to target2 (1280 960 24) heading 270: clear, lands at (1280 957 0)",
+        "trigger *5 (trigger_multiple) to target5 (480 860 160): from (480 992 0), launch 513 u/s, apex (480 860 160), "
+        "lands at (480 728 0) after 1.16 s",
+        "button *4 to target4 (320 800 160): from (320 992 8), launch 563 u/s, apex (320 799 160), lands at (320 604 0) "
+        "after 1.15 s",
+        "movement: 1 starts (0 in solid), 3 jump pads (0 blocked), 1 teleporters (0 blocked)",
     };
     std::string lines;
     for (const std::string& line : expected)

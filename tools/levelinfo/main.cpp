@@ -12,7 +12,7 @@
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
 #include "inspection/MovementReport.h"
-#include "simulation/Movers.h"
+#include "simulation/World.h"
 #include "level/BrushEntity.h"
 #include "image/DecodedImage.h"
 #include "level/EntityText.h"
@@ -143,10 +143,9 @@ void printInlineModels(const LevelData& level, const std::vector<Entity>& entiti
 // goes to standard error.
 void printMovers(const LevelData& level, const std::string& levelName)
 {
-    std::vector<std::string> unlisted, notices; // models left out are said on their own lines above
-    Movers movers(BrushEntity::list(level, level.entities.entities, levelName, unlisted), level.entities.entities,
-                  levelName, notices);
-    movers.addTriggers(level.models, level.entities.entities);
+    std::vector<std::string> notices;
+    const World world(level, level.entities.entities, levelName, notices);
+    const Movers& movers = world.movers();
     for (const std::string& notice : notices)
         std::cerr << notice << '\n';
     if (movers.empty())

@@ -1,6 +1,7 @@
 #include "DamagedRoom.h"
 
-#include "simulation/PlayerMovement.h"
+#include "math/FileAxes.h"
+#include "simulation/World.h"
 #include "level/EntityText.h"
 #include "level/LevelLoader.h"
 
@@ -16,8 +17,8 @@
 
 namespace {
 
-// demo/walk.plan built by levelgen once for the whole suite: one lane per case, file
-// coordinates given in its header comment.
+// demo/walk.plan built by levelgen once for the whole suite, as compilers write levels (trigger
+// volumes on solid records): one lane per case, file coordinates given in its header comment.
 class WalkLevel : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -29,7 +30,6 @@ protected:
         std::ostringstream quiet;
         level = std::make_unique<LevelData>(
             parseLevel("walk.bsp", LevelLoader::readLevelFile(directory->path() + "walk.bsp"), quiet));
-        entities = EntityText::parse(level->entityText).entities;
     }
     static void TearDownTestSuite()
     {
@@ -37,24 +37,20 @@ protected:
         directory.reset();
     }
 
+    static std::unique_ptr<World> makeWorld()
+    {
+        std::vector<std::string> notices;
+        auto world = std::make_unique<World>(*level, level->entities.entities, "walk.bsp", notices);
+        EXPECT_TRUE(notices.empty()) << notices.front();
+        return world;
+    }
+
     static std::unique_ptr<testsupport::TempDir> directory;
     static std::unique_ptr<LevelData> level;
-    static std::vector<Entity> entities;
 };
 
 std::unique_ptr<testsupport::TempDir> WalkLevel::directory;
 std::unique_ptr<LevelData> WalkLevel::level;
-std::vector<Entity> WalkLevel::entities;
-
-Float3 world(Float3 file)
-{
-    return {file.x, file.z, -file.y};
-}
-
-Float3 file(Float3 world)
-{
-    return {world.x, -world.z, world.y};
-}
 
 constexpr float never = std::numeric_limits<float>::infinity();
 
@@ -87,10 +83,10 @@ const Walk walks[] = {
      {736, 448, 87.9f}, {864, 640, 88.1f}, false, false, false, false},
     {"the clip brush is an invisible wall", {960, 160, 24}, 90, 1.0, 1, false, false, never,
      {950, 250, 23.9f}, {970, 305.1f, 24.1f}, false, false, false, false},
-    {"the jump pad lands on its ledge", {1120, 160, 24}, 90, 3.0, 0.2f, false, false, never,
-     {1056, 640, 151.9f}, {1184, 928, 152.1f}, true, false, false, false},
-    {"the teleporter delivers, facing its destination's heading", {1280, 160, 24}, 90, 1.0, 1, false, false, never,
-     {1270, 500, 23.9f}, {1290, 960, 24.1f}, false, true, false, false},
+    {"the jump pad, written solid and taller than the feet, throws onto its ledge", {1120, 160, 24}, 90, 3.0, 0.2f,
+     false, false, never, {1056, 640, 151.9f}, {1184, 928, 152.1f}, true, false, false, false},
+    {"the teleporter, written solid, delivers onto the floor 24 below its destination", {1280, 160, 24}, 90, 1.0, 1,
+     false, false, never, {1270, 500, 23.9f}, {1290, 960, 24.1f}, false, true, false, false},
     {"jump held swims up the pool to its surface", {1440, 320, 24}, 90, 2.0, 0, false, true, never,
      {1430, 310, 70}, {1450, 330, 120}, false, false, true, false},
     {"the gap is jumped", {1600, 224, 88}, 90, 1.5, 2, false, false, 350,
@@ -105,8 +101,12 @@ const Walk walks[] = {
      {79, 850, 23.9f}, {79.2f, 1073, 24.1f}, false, false, false, false},
     {"a fall from under the ceiling stops on the floor", {1120, 1000, 340}, 90, 2.0, 0, false, false, never,
      {1119, 999, 23.9f}, {1121, 1001, 24.1f}, false, false, false, false},
-    {"the hurt volume is felt", {1888, 160, 24}, 90, 1.0, 1, false, false, never,
-     {1878, 300, 23.9f}, {1898, 1073, 24.1f}, false, false, false, true},
+    {"the hurt volume, on a wall's record, is walked through and felt", {1888, 160, 24}, 90, 1.0, 1, false, false,
+     never, {1878, 300, 23.9f}, {1898, 1073, 24.1f}, false, false, false, true},
+    {"the floor button fires its relay's push", {320, 930, 24}, 90, 2.5, 0.2f, false, false, never,
+     {300, 560, 23.9f}, {340, 720, 24.1f}, true, false, false, false},
+    {"the trigger_multiple fires its push", {480, 930, 24}, 90, 2.5, 0.2f, false, false, never,
+     {460, 690, 23.9f}, {500, 860, 24.1f}, true, false, false, false},
 };
 
 TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
@@ -115,10 +115,12 @@ TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
     for (const double frame : {0.01, 0.1}) {
         for (const Walk& walk : walks) {
             SCOPED_TRACE(std::string(walk.name) + " at " + std::to_string(int(frame * 1000)) + " ms");
-            PlayerMovement player(*level, entities);
-            player.placeAt(world(walk.start), walk.heading);
+            const std::unique_ptr<World> world = makeWorld();
+            ASSERT_EQ(world->startWalking(FileAxes::toWorld(walk.start), walk.heading), World::Start::walking);
+            const PlayerMovement& player = world->player();
             bool launched = false, teleported = false, swam = false, hurt = false, eyeInWater = false;
             double pitch = -20; // looking down a little: only a teleporter levels it
+            double clock = 0.0;
             const int frames = int(std::lround(walk.seconds / frame));
             for (int i = 0; i < frames; ++i) {
                 WalkInput input;
@@ -126,17 +128,19 @@ TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
                 input.pitch = pitch;
                 input.forward = i * frame < walk.forwardUntil ? 1.0f : 0.0f;
                 input.crouch = walk.crouch;
-                const float y = file(player.origin()).y;
+                const float y = FileAxes::toFile(player.origin()).y;
                 input.jump = walk.jump || (y >= walk.jumpFromY && y < walk.jumpFromY + 30);
-                player.step(input, frame);
+                clock += frame;
+                world->step(clock, input, frame);
+                ASSERT_TRUE(world->isWalking());
                 pitch = player.pitch();
-                launched |= player.events().launched;
-                teleported |= player.events().teleported;
+                launched |= world->events().launched;
+                teleported |= world->events().teleported;
                 swam |= player.isSwimming();
                 eyeInWater |= player.liquidAtEye() == LevelFormat::contentsWater;
-                hurt |= player.inHurtVolume();
+                hurt |= world->events().hurt;
             }
-            const Float3 end = file(player.origin());
+            const Float3 end = FileAxes::toFile(player.origin());
             for (int axis = 0; axis < 3; ++axis) {
                 EXPECT_GE(end[axis], walk.low[axis]) << "axis " << axis << " ends at " << end.x << " " << end.y << " " << end.z;
                 EXPECT_LE(end[axis], walk.high[axis]) << "axis " << axis << " ends at " << end.x << " " << end.y << " " << end.z;
@@ -152,28 +156,70 @@ TEST_F(WalkLevel, ScriptedWalksEndWhereAPlayerWouldAtShortAndLongFrames)
     }
 }
 
+
+// g in a wall: the walker stands on the nearest clear spot within reach (on top of the 24-unit
+// step it was placed inside), or not at all (deep inside the crouch lane's ceiling block).
+TEST_F(WalkLevel, WalkingStartedInAWallStandsOnTheNearestClearSpotOrNotAtAll)
+{
+    const std::unique_ptr<World> world = makeWorld();
+    ASSERT_EQ(world->startWalking(FileAxes::toWorld(Float3{320, 400, 24}), 90), World::Start::walking);
+    const Float3 stood = FileAxes::toFile(world->player().origin());
+    EXPECT_EQ(stood.x, 320.0f);
+    EXPECT_EQ(stood.y, 400.0f);
+    EXPECT_EQ(stood.z, 48.0f);
+    EXPECT_FALSE(world->inSolid(world->player().origin()));
+
+    world->stopWalking();
+    EXPECT_EQ(world->startWalking(FileAxes::toWorld(Float3{1760, 384, 200}), 90), World::Start::noClearSpot);
+    EXPECT_FALSE(world->isWalking());
+}
+
+// Pressing g again and again, or asking the report's questions, builds what blocks a box once.
+TEST_F(WalkLevel, TheCollisionModelIsBuiltOncePerLevel)
+{
+    const std::size_t before = World::collisionBuilds();
+    const std::unique_ptr<World> world = makeWorld();
+    EXPECT_EQ(World::collisionBuilds(), before) << "flying needs none";
+    for (int press = 0; press < 3; ++press) {
+        ASSERT_EQ(world->startWalking(FileAxes::toWorld(Float3{160, 160, 24}), 90), World::Start::walking);
+        world->step(0.1 * press, {}, 0.1);
+        world->stopWalking();
+    }
+    world->inSolid({0, 0, 0});
+    EXPECT_EQ(World::collisionBuilds(), before + 1);
+}
+
 } // namespace
 
 // A floor with nothing around it: running off its edge falls below the level's box, and the
-// player is put back where it was placed, once, with the event the viewer prints a line for.
-TEST(PlayerMovementTest, FallingOutOfTheLevelPutsThePlayerBackWhereItLastStarted)
+// player is put back where walking started, once, with the event the viewer prints a line for.
+// Walking started over nothing is put back once and, falling again before it ever stood, ends:
+// never a fall every second.
+TEST(WorldFallTest, AFallOutOfTheLevelPutsThePlayerBackOnceAndNeverLoops)
 {
     const LevelData level = gametest::damagedRoom();
-    PlayerMovement player(level, {});
-    const Float3 start{0.0f, 30.0f, 0.0f};
-    player.placeAt(start, 90.0);
-    WalkInput input;
-    input.forward = 1.0f;
-    int fellOut = 0;
-    for (int frame = 0; frame < 100; ++frame) {
-        player.step(input, 0.02);
-        fellOut += player.events().fellOut;
-        if (player.events().fellOut) {
-            EXPECT_EQ(player.origin().x, start.x);
-            EXPECT_EQ(player.origin().y, start.y);
-            EXPECT_EQ(player.origin().z, start.z);
-            break;
+    std::vector<std::string> notices;
+    for (const bool overNothing : {false, true}) {
+        SCOPED_TRACE(overNothing ? "started over nothing" : "ran off the floor's edge");
+        World world(level, {}, "damaged.bsp", notices);
+        const Float3 start{0.0f, 30.0f, overNothing ? -200.0f : 0.0f};
+        ASSERT_EQ(world.startWalking(start, 90.0), World::Start::walking);
+        WalkInput input;
+        input.forward = overNothing ? 0.0f : 1.0f;
+        int fellOut = 0, stopped = 0;
+        for (int frame = 0; frame < 500 && world.isWalking(); ++frame) {
+            world.step(frame * 0.02, input, 0.02);
+            fellOut += world.events().fellOut;
+            stopped += world.events().stoppedWalking;
+            if (!overNothing && world.events().fellOut) {
+                EXPECT_EQ(world.player().origin().x, start.x);
+                EXPECT_EQ(world.player().origin().y, start.y);
+                EXPECT_EQ(world.player().origin().z, start.z);
+                break;
+            }
         }
+        EXPECT_EQ(fellOut, 1);
+        EXPECT_EQ(stopped, overNothing ? 1 : 0);
+        EXPECT_EQ(world.isWalking(), !overNothing);
     }
-    EXPECT_EQ(fellOut, 1);
 }
