@@ -2,8 +2,19 @@
 
 #include "inspection/MovementReport.h"
 #include "level/EntityText.h"
+#include "level/LevelLoader.h"
+#include "math/FileAxes.h"
+#include "simulation/World.h"
+
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
 
 namespace {
 
@@ -41,3 +52,90 @@ TEST(MovementReportTest, SaysWhatDoesNotWorkAndCountsItAsBlocked)
 }
 
 } // namespace
+
+namespace {
+
+// "(x y z)" after `label` in `line`, file coordinates; none when the line has no such point.
+std::optional<Float3> pointAfter(const std::string& line, const std::string& label)
+{
+    const std::size_t at = line.find(label + " (");
+    Float3 point;
+    if (at == std::string::npos
+        || std::sscanf(line.c_str() + at + label.size(), " (%f %f %f)", &point.x, &point.y, &point.z) != 3)
+        return std::nullopt;
+    return point;
+}
+
+} // namespace
+
+// The demo and the walking plan as compilers write them: every pad, trigger and button throws and
+// every teleporter delivers, and the viewer's world, walking in from where the report set off at
+// 10 ms and at 100 ms frames, comes down where the report says.
+TEST(MovementReportTest, EveryPadAndTeleporterWorksAndTheViewersWalksLandWhereTheReportSays)
+{
+    for (const char* plan : {"demo", "walk"}) {
+        SCOPED_TRACE(plan);
+        const testsupport::TempDir directory;
+        const std::string command = std::string(LEVELGEN_PROGRAM) + " " + VERDANTH_SOURCE_DIR + "/demo/" + plan
+                                  + ".plan " + directory.path() + " > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::ostringstream quiet;
+        const LevelData level = parseLevel(plan, LevelLoader::readLevelFile(directory.path() + plan + ".bsp"), quiet);
+        const MovementReport report = MovementReport::of(level, level.entities.entities);
+        EXPECT_EQ(report.padsBlocked + report.teleportersBlocked + report.startsInSolid, 0u) << report.summaryLine();
+        EXPECT_GE(report.pads, 3u);
+        EXPECT_GE(report.teleporters, 1u);
+        std::vector<std::string> notices;
+        World world(level, level.entities.entities, plan, notices);
+        double clock = 0.0; // the movers' clock goes on from walk to walk, as the viewer's does
+        std::size_t walked = 0;
+        for (const std::string& line : report.lines) {
+            const std::optional<Float3> from = pointAfter(line, "from");
+            const std::optional<Float3> lands = pointAfter(line, "lands at");
+            if (!from || !lands)
+                continue;
+            ++walked;
+            for (const double frame : {0.01, 0.1}) {
+                SCOPED_TRACE(line + " at " + std::to_string(int(frame * 1000)) + " ms");
+                const Float3 origin = FileAxes::toWorld(*from) + Float3{0, world.settings().feetBelowOrigin, 0};
+                ASSERT_EQ(world.startWalking(origin, 90.0), World::Start::walking);
+                // Toward the nearest volume or button it set off by, or standing in it already.
+                Float3 toward = origin;
+                float nearest = 1e30f;
+                const auto consider = [&](Float3 low, Float3 high) {
+                    const Float3 centre = (low + high) * 0.5f;
+                    const float distance = length(Float3{centre.x - origin.x, 0, centre.z - origin.z});
+                    if (distance < nearest) {
+                        nearest = distance;
+                        toward = centre;
+                    }
+                };
+                for (const Triggers::Volume& volume : world.triggers().volumes())
+                    consider(volume.low, volume.high);
+                for (const Movers::Mover& mover : world.movers().all())
+                    if (mover.kind == Movers::Kind::button)
+                        consider(mover.low, mover.high);
+                WalkInput input;
+                input.heading = std::atan2(-(toward.z - origin.z), toward.x - origin.x) * 180.0 / M_PI;
+                input.forward = nearest > world.settings().halfWidth ? 1.0f : 0.0f;
+                bool thrown = false, left = false;
+                clock += 10.0; // a button pressed by the last walk is back up
+                for (int step = 0; step < int(10.0 / frame); ++step) {
+                    clock += frame;
+                    world.step(clock, input, frame);
+                    ASSERT_TRUE(world.isWalking());
+                    if (world.events().launched || world.events().teleported)
+                        thrown = true, input.forward = 0.0f;
+                    left = left || (thrown && !world.player().onGround());
+                    if (left && world.player().onGround() && !world.events().launched)
+                        break;
+                }
+                EXPECT_TRUE(thrown);
+                const Float3 landed = FileAxes::toFile(world.player().origin()) - Float3{0, 0, world.settings().feetBelowOrigin};
+                EXPECT_LT(length(landed - *lands), 48.0f) << "landed at " << landed.x << " " << landed.y << " " << landed.z;
+                world.stopWalking();
+            }
+        }
+        EXPECT_EQ(walked, report.pads);
+    }
+}

@@ -205,12 +205,13 @@ TEST(LevelInfoTest, ListsTheTitleAndTheInlineModels)
 
     // The demo's movers, one line each: what moves, how far or fast, what sets it off.
     const std::string demo = run(testsupport::buildDir() + "/demo/demo.bsp");
-    const std::string motions = "movers: 5\n"
+    const std::string motions = "movers: 6\n"
         "mover *1 entity 6 (func_bobbing): bobs 24 units either way vertically, every 4.0 s, always\n"
         "mover *2 entity 7 (func_train): follows 4 path corners at 40 units a second, every 3.8 s, always\n"
         "mover *3 entity 12 (func_rotating): turns 100 degrees a second about z, always\n"
         "mover *4 entity 13 (func_door): opens 56 units sideways at 100 units a second when approached, returns after 2.0 s\n"
-        "mover *5 entity 14 (func_plat): rises 32 units at 200 units a second when stood on, returns after 1.0 s\n";
+        "mover *5 entity 14 (func_plat): rises 32 units at 200 units a second when stood on, returns after 1.0 s\n"
+        "mover *9 entity 22 (func_button): presses in 4 units when touched and fires \"relay9\", returns after 1.0 s\n";
     EXPECT_NE(demo.find(motions), std::string::npos) << demo;
 }
 

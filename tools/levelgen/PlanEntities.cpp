@@ -81,10 +81,12 @@ std::vector<PlanPointEntity> planPointEntities(const Plan& plan)
         for (int column = 0; column < plan.columns; ++column) {
             const char* className = nullptr;
             bool start = true;
-            float height = 0.0f;
+            // Where a player stands (a start, a destination), the origin is as high above the
+            // floor as a player's feet are below its origin, as real levels place them.
+            float height = standingHeight;
             switch (plan.at(column, row)) {
-            case Cell::Item: className = "item_health"; start = false; break;
-            case Cell::Weapon: className = "weapon_launcher"; start = false; break;
+            case Cell::Item: className = "item_health"; start = false; height = 0.0f; break;
+            case Cell::Weapon: className = "weapon_launcher"; start = false; height = 0.0f; break;
             case Cell::TeleportDestination: className = "misc_teleporter_dest"; start = false; break;
             case Cell::OrdinaryStart: className = "info_player_start"; break;
             case Cell::RedSpawn: className = "team_red_spawn"; break;

@@ -11,8 +11,9 @@
 // The plan's entities beyond the start and the lights, as the level's entity text and its
 // geometry both describe them. Brush entities are inline models numbered in reading order from
 // *1; a fan keeps its faces around its own origin, which its entity's "origin" key gives, as a
-// compiler stores a model built around an origin brush. Point entities stand on the floor in
-// the middle of their cell. File coordinates, Z up.
+// compiler stores a model built around an origin brush. Point entities stand in the middle of
+// their cell: items on the floor, starts and destinations standingHeight above it, the
+// intermission view at mid-height. File coordinates, Z up.
 enum class BrushKind { door, lift, fan, bobbing, train };
 
 struct PlanBrushEntity {
@@ -24,6 +25,10 @@ struct PlanBrushEntity {
     Vector3 origin;             // the model's own origin in the level; (0, 0, 0) unless placed
     std::vector<std::pair<const char*, std::string>> keys; // how it moves, beyond the defaults
 };
+
+// Units above the floor of a start's or teleport destination's origin: a player's box put there
+// stands on the floor.
+constexpr float standingHeight = 24.0f;
 
 struct PlanPointEntity {
     const char* className = "";
