@@ -1,5 +1,6 @@
 #include "level/LevelLoader.h"
 
+#include "files/HugePages.h"
 #include "level/LevelBytes.h"
 #include "level/LevelFormat.h"
 #include "level/LevelFormatError.h"
@@ -72,7 +73,13 @@ private:
     std::vector<int32_t> blockMaximum;
 };
 
-std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
+namespace {
+
+// Lumps are addressed by 32-bit offsets and lengths: nothing past this can belong to one.
+constexpr std::uintmax_t largestLevel = std::uintmax_t(1) << 32;
+
+// What can be told of the path before it is read: a folder, nothing there, or too large.
+void checkLevelPath(const std::string& path)
 {
     std::error_code error;
     // A folder opens as a stream too, with a size of nonsense.
@@ -80,17 +87,26 @@ std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
         throw LevelFormatError(path + ": is a folder, not a level file");
     if (!std::filesystem::exists(path, error) && !error)
         throw LevelFormatError(path + ": no such file");
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > largestLevel)
+        throw LevelFormatError(path + ": file is " + std::to_string(size) + " bytes, more than a level can address");
+}
+
+} // namespace
+
+std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
+{
+    checkLevelPath(path);
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file)
         throw LevelFormatError(path + ": cannot open the level file");
     const std::streamoff size = file.tellg();
-    if (size < 0)
+    if (size < 0 || std::uintmax_t(size) > largestLevel)
         throw LevelFormatError(path + ": cannot read the level file");
-    // Lumps are addressed by 32-bit offsets and lengths: nothing past this can belong to one.
-    constexpr std::streamoff largestLevel = std::streamoff(1) << 32;
-    if (size > largestLevel)
-        throw LevelFormatError(path + ": file is " + std::to_string(size) + " bytes, more than a level can address");
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    std::vector<unsigned char> bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    HugePages::advise(bytes.data(), bytes.capacity());
+    bytes.resize(static_cast<std::size_t>(size));
     file.seekg(0);
     file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
     if (file.gcount() != std::streamsize(bytes.size()))
@@ -98,8 +114,24 @@ std::vector<unsigned char> LevelLoader::readLevelFile(const std::string& path)
     return bytes;
 }
 
+std::unique_ptr<MappedFile> LevelLoader::mapLevelFile(const std::string& path)
+{
+    checkLevelPath(path);
+    auto mapped = std::make_unique<MappedFile>(path);
+    if (!mapped->opened())
+        throw LevelFormatError(path + ": cannot open the level file");
+    if (mapped->size() > largestLevel)
+        throw LevelFormatError(path + ": cannot read the level file");
+    return mapped;
+}
+
 LevelLoader::LevelLoader(std::string fileName, const std::vector<unsigned char>& bytes, std::ostream& log)
-    : fileName(std::move(fileName)), bytes(bytes), log(log)
+    : LevelLoader(std::move(fileName), Bytes{bytes.data(), bytes.size()}, log)
+{
+}
+
+LevelLoader::LevelLoader(std::string fileName, Bytes bytes, std::ostream& log)
+    : fileName(std::move(fileName)), file(bytes), log(log)
 {
 }
 
@@ -109,25 +141,25 @@ LevelLoader::Lump LevelLoader::lump(int index, int recordSize) const
 {
     const DirectoryEntry& entry = directory.at(std::size_t(index));
     const std::size_t length = std::size_t(entry.length);
-    return Lump{bytes.data() + entry.offset, length, length / std::size_t(recordSize)};
+    return Lump{file.data + entry.offset, length, length / std::size_t(recordSize)};
 }
 
 // ---- header and directory ----------------------------------------------------------------
 
 void LevelLoader::readHeader(LevelData& level)
 {
-    if (bytes.size() < std::size_t(LevelFormat::directoryEnd))
-        fail("file is " + std::to_string(bytes.size()) + " bytes, shorter than its "
+    if (file.size < std::size_t(LevelFormat::directoryEnd))
+        fail("file is " + std::to_string(file.size) + " bytes, shorter than its "
             + std::to_string(LevelFormat::directoryEnd) + "-byte header and directory");
 
-    level.magic.assign(reinterpret_cast<const char*>(bytes.data()), 4);
-    level.version = LevelBytes::readInt32(bytes.data() + 4);
+    level.magic.assign(reinterpret_cast<const char*>(file.data), 4);
+    level.version = LevelBytes::readInt32(file.data + 4);
     log << "magic: " << level.magic << '\n' << "version: " << level.version << '\n';
 
     level.directory.clear();
     level.directory.reserve(LevelFormat::lumpCount);
     for (int i = 0; i < LevelFormat::lumpCount; ++i) {
-        const DirectoryEntry entry(bytes.data() + LevelFormat::headerSize + DirectoryEntry::recordSize * i);
+        const DirectoryEntry entry(file.data + LevelFormat::headerSize + DirectoryEntry::recordSize * i);
         level.directory.push_back(entry);
         log << "dir_entry #" << i << ":  offset=" << entry.offset << " length=" << entry.length << '\n';
     }
@@ -140,9 +172,9 @@ void LevelLoader::readHeader(LevelData& level)
         if (entry.length < 0)
             fail(name + " length " + std::to_string(entry.length) + " is negative");
         const int64_t end = int64_t(entry.offset) + entry.length;
-        if (end > int64_t(bytes.size()))
+        if (end > int64_t(file.size))
             fail(name + " offset " + std::to_string(entry.offset) + " + length " + std::to_string(entry.length)
-                + " exceeds the file size " + std::to_string(bytes.size()));
+                + " exceeds the file size " + std::to_string(file.size));
     }
     checkLumpsDoNotOverlap(level.directory);
     directory = level.directory;
@@ -219,6 +251,7 @@ void LevelLoader::readLump(int index, const char* opening, const char* closing, 
     log << opening;
     into.clear();
     into.reserve(records.count);
+    HugePages::advise(into.data(), into.capacity() * sizeof(Record));
     for (std::size_t i = 0; i < records.count; ++i)
         into.emplace_back(records.data + i * Record::recordSize);
     log << closing << '\n';
@@ -351,6 +384,7 @@ void LevelLoader::readFaces(LevelData& level, const BottomUpQuery& keepsRowsBott
     log << "loading faces... ";
     level.faces.clear();
     level.faces.reserve(records.count);
+    HugePages::advise(level.faces.data(), level.faces.capacity() * sizeof(Face));
     int64_t patchTotal = 0;
     const RangeExtremes meshExtremes(level.meshVertices);
     EffectTally effects;
@@ -443,10 +477,10 @@ void LevelLoader::checkFace(const LevelData& level, std::size_t index, const Ran
         // Each patch copies its nine control vertices, so a level made mostly of grids could
         // need several times its own size; loading stays within a fixed multiple of the file.
         const uint64_t patchBytes = uint64_t(patchTotal) * sizeof(BezierPatch);
-        const uint64_t allowed = bytes.size() + patchBudgetSlack;
+        const uint64_t allowed = file.size + patchBudgetSlack;
         if (patchBytes > allowed)
             fail(record.text() + " brings the patch count to " + std::to_string(patchTotal) + ", needing "
-                + std::to_string(patchBytes) + " bytes of patches; a " + std::to_string(bytes.size())
+                + std::to_string(patchBytes) + " bytes of patches; a " + std::to_string(file.size)
                 + "-byte file allows " + std::to_string(allowed));
     }
 }
@@ -589,6 +623,11 @@ void LevelLoader::buildPatches(LevelData& level)
 }
 
 LevelData parseLevel(const std::string& fileName, const std::vector<unsigned char>& bytes, std::ostream& log)
+{
+    return parseLevel(fileName, LevelLoader::Bytes{bytes.data(), bytes.size()}, log);
+}
+
+LevelData parseLevel(const std::string& fileName, LevelLoader::Bytes bytes, std::ostream& log)
 {
     LevelData level;
     LevelLoader loader(fileName, bytes, log);

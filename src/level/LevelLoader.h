@@ -1,9 +1,11 @@
 #pragma once
 
+#include "files/MappedFile.h"
 #include "level/LevelData.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,12 +19,20 @@ public:
     // Whether the image of a valid texture index keeps its rows bottom-up (TGA), so the
     // faces using it have their t coordinates flipped.
     using BottomUpQuery = std::function<bool(int)>;
+    // Bytes held elsewhere (a file's, or a part of them).
+    struct Bytes {
+        const unsigned char* data;
+        std::size_t size;
+    };
 
     // The whole file in one read; raises LevelFormatError when it cannot be opened or read.
     static std::vector<unsigned char> readLevelFile(const std::string& path);
+    // The same file mapped rather than read, for a caller that reads it through once.
+    static std::unique_ptr<MappedFile> mapLevelFile(const std::string& path);
 
     // `bytes` must outlive the loader; `fileName` only prefixes messages.
     LevelLoader(std::string fileName, const std::vector<unsigned char>& bytes, std::ostream& log);
+    LevelLoader(std::string fileName, Bytes bytes, std::ostream& log);
     virtual ~LevelLoader() = default;
 
     // Header and directory lines; refuses a file shorter than them and lumps outside it.
@@ -48,10 +58,6 @@ public:
     void readEntities(LevelData& level, EntityList parsed) const;
     void readModels(LevelData& level) const; // with its progress line, as readRecords does
     // The whole pages of lump 14, in the file's bytes (valid while they are); no progress line.
-    struct Bytes {
-        const unsigned char* data;
-        std::size_t size;
-    };
     Bytes lightmapPages() const;
     // Cuts every type-2 face into patches; the grids were checked by readRecords.
     static void buildPatches(LevelData& level);
@@ -87,7 +93,7 @@ private:
     void checkIndex(const FieldName& field, int64_t value, std::size_t limit, const char* limitName) const;
 
     std::string fileName;
-    const std::vector<unsigned char>& bytes;
+    const Bytes file;
     std::ostream& log;
     std::vector<DirectoryEntry> directory; // as read by readHeader, bounds checked
 };
@@ -100,3 +106,4 @@ LevelData peekLevel(const std::string& fileName, const std::vector<unsigned char
 // The whole load without GL or textures (every texture taken as JPEG, so nothing is flipped):
 // the transcript goes to `log`, a bad file raises LevelFormatError.
 LevelData parseLevel(const std::string& fileName, const std::vector<unsigned char>& bytes, std::ostream& log);
+LevelData parseLevel(const std::string& fileName, LevelLoader::Bytes bytes, std::ostream& log);

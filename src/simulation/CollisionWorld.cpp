@@ -32,11 +32,16 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
         tree.push_back({{toFloat3(plane.normal), plane.distance}, {node.children[0], node.children[1]}});
     }
 
+    // Every brush at most once; the curved surfaces' slabs come on top.
+    planes.reserve(level.brushSides.size());
+    solids.reserve(level.brushes.size());
+
     // World brushes, each once, listed by the leaves that name them.
     nodeStamp.assign(tree.size(), 0);
     stack.reserve(tree.size() * 2 + 2);
     std::vector<int32_t> solidOfBrush(level.brushes.size(), -1);
-    std::vector<std::vector<uint32_t>> byLeaf(level.leaves.size());
+    std::vector<LeafSolid> listed; // in the order each leaf lists them
+    listed.reserve(level.leafBrushes.size());
     for (std::size_t leaf = 0; leaf < level.leaves.size(); ++leaf) {
         const Leaf& record = level.leaves[leaf];
         for (int32_t i = 0; i < record.leafBrushCount; ++i) {
@@ -46,14 +51,24 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
             if (solidOfBrush[std::size_t(brush)] == -1)
                 solidOfBrush[std::size_t(brush)] = addBrush(level, brush, {}) ? int32_t(solids.size() - 1) : -2;
             if (solidOfBrush[std::size_t(brush)] >= 0)
-                byLeaf[leaf].push_back(uint32_t(solidOfBrush[std::size_t(brush)]));
+                listed.push_back({uint32_t(leaf), uint32_t(solidOfBrush[std::size_t(brush)])});
         }
     }
-    addPatches(level, byLeaf);
-    leafSolids.resize(byLeaf.size());
-    for (std::size_t leaf = 0; leaf < byLeaf.size(); ++leaf) {
-        leafSolids[leaf] = {uint32_t(leafSolidIndices.size()), uint32_t(byLeaf[leaf].size())};
-        leafSolidIndices.insert(leafSolidIndices.end(), byLeaf[leaf].begin(), byLeaf[leaf].end());
+    addPatches(level, listed);
+    // By leaf, keeping the order they were listed in: counted, then placed.
+    leafSolids.assign(level.leaves.size(), {});
+    for (const LeafSolid& entry : listed)
+        ++leafSolids[entry.leaf].count;
+    uint32_t next = 0;
+    for (Range& range : leafSolids) {
+        range.first = next;
+        next += range.count;
+        range.count = 0;
+    }
+    leafSolidIndices.resize(listed.size());
+    for (const LeafSolid& entry : listed) {
+        Range& range = leafSolids[entry.leaf];
+        leafSolidIndices[range.first + range.count++] = entry.solid;
     }
 
     // Inline models' brushes stand where their entity puts them; they are tested by their bounds.
@@ -140,15 +155,28 @@ static int collisionLevel(const BezierPatch& patch)
     return steps >= float(CollisionWorld::maxPatchCollisionLevel) ? CollisionWorld::maxPatchCollisionLevel : int(steps);
 }
 
-// Each patch of each curved face, tessellated, as one thin solid per triangle, listed in the
-// leaves its bounds reach.
-void CollisionWorld::addPatches(const LevelData& level, std::vector<std::vector<uint32_t>>& byLeaf)
+// Whether the face is a curved surface that stops a player.
+static bool solidPatch(const LevelData& level, const Face& face)
 {
+    return face.type == LevelFormat::Patch && face.texture >= 0
+        && std::size_t(face.texture) < level.textureContents.size()
+        && (level.textureContents[std::size_t(face.texture)] & LevelFormat::contentsSolid);
+}
+
+// Each patch of each curved face, tessellated, as one thin solid per triangle, listed in the
+// leaves the patch's slabs' bounds reach (one descent a patch, not one a triangle).
+void CollisionWorld::addPatches(const LevelData& level, std::vector<LeafSolid>& listed)
+{
+    std::size_t triangles = 0;
+    for (const Face& face : level.faces)
+        if (solidPatch(level, face))
+            for (const BezierPatch& patch : face.patches)
+                triangles += 2 * std::size_t(collisionLevel(patch)) * std::size_t(collisionLevel(patch));
+    solids.reserve(solids.size() + triangles);
+    planes.reserve(planes.size() + triangles * planesPerTriangle);
     std::vector<int32_t> leaves;
     for (const Face& face : level.faces) {
-        if (face.type != LevelFormat::Patch || face.texture < 0
-            || std::size_t(face.texture) >= level.textureContents.size()
-            || !(level.textureContents[std::size_t(face.texture)] & LevelFormat::contentsSolid))
+        if (!solidPatch(level, face))
             continue;
         for (const BezierPatch& patch : face.patches) {
             const BezierPatch::Tessellation grid = patch.tessellated(collisionLevel(patch));
@@ -157,27 +185,34 @@ void CollisionWorld::addPatches(const LevelData& level, std::vector<std::vector<
                 const float* p = grid.vertices[std::size_t(row * side + column)].position;
                 return Float3{p[0], p[1], p[2]};
             };
+            const uint32_t first = uint32_t(solids.size());
             for (int row = 0; row + 1 < side; ++row) {
                 for (int column = 0; column + 1 < side; ++column) {
-                    const uint32_t first = uint32_t(solids.size());
                     addTriangle(at(row, column), at(row + 1, column), at(row + 1, column + 1), face.texture);
                     addTriangle(at(row, column), at(row + 1, column + 1), at(row, column + 1), face.texture);
-                    for (uint32_t s = first; s < solids.size(); ++s) {
-                        leaves.clear();
-                        leavesTouching(solids[s].low, solids[s].high, leaves);
-                        for (const int32_t leaf : leaves) {
-                            if (std::size_t(leaf) < byLeaf.size())
-                                byLeaf[std::size_t(leaf)].push_back(s);
-                        }
-                    }
                 }
             }
+            if (first == solids.size())
+                continue;
+            Float3 low = solids[first].low, high = solids[first].high;
+            for (uint32_t s = first + 1; s < solids.size(); ++s)
+                for (int axis = 0; axis < 3; ++axis) {
+                    low[axis] = std::min(low[axis], solids[s].low[axis]);
+                    high[axis] = std::max(high[axis], solids[s].high[axis]);
+                }
+            leaves.clear();
+            leavesTouching(low, high, leaves);
+            for (const int32_t leaf : leaves)
+                if (std::size_t(leaf) < level.leaves.size())
+                    for (uint32_t s = first; s < solids.size(); ++s)
+                        listed.push_back({uint32_t(leaf), s});
         }
     }
 }
 
 // A triangular slab: the triangle's plane, one patchThickness behind it, the three edges, and
-// the six planes of its bounds (bevels, so a box meets its edges where they are).
+// the six planes of its bounds (bevels, so a box meets its edges where they are):
+// planesPerTriangle in all.
 void CollisionWorld::addTriangle(Float3 a, Float3 b, Float3 c, int32_t texture)
 {
     const Float3 normal = normalized(cross(b - a, c - a));

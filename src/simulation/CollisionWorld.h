@@ -31,6 +31,7 @@ public:
     static constexpr float patchCollisionStep = 64.0f;
     static constexpr int maxPatchCollisionLevel = 8;
     static constexpr float patchThickness = 4.0f; // units behind a curved surface that stop a box
+    static constexpr std::size_t planesPerTriangle = 11; // a curved surface's slab: face, back, edges, bounds
 
     struct Box {
         Float3 mins; // relative to the origin
@@ -97,7 +98,11 @@ private:
     struct Sweep; // one trace's start, end, box and result
 
     bool addBrush(const LevelData& level, int32_t brush, Float3 offset);
-    void addPatches(const LevelData& level, std::vector<std::vector<uint32_t>>& byLeaf);
+    struct LeafSolid {
+        uint32_t leaf;
+        uint32_t solid;
+    };
+    void addPatches(const LevelData& level, std::vector<LeafSolid>& listed);
     void addTriangle(Float3 a, Float3 b, Float3 c, int32_t texture);
     template <typename Sides, typename Leaf>
     void descend(Sides sides, Leaf leaf) const;

@@ -334,6 +334,22 @@ Arguments readArguments(int argc, char** argv)
     return arguments;
 }
 
+void printNotices(const LevelData& level)
+{
+    for (const std::string& notice : level.notices)
+        std::cerr << notice << '\n';
+}
+
+// What a walking player meets, after the load's repairs.
+void printMovement(const LevelData& level)
+{
+    printNotices(level);
+    const MovementReport report = MovementReport::of(level, level.entities.entities);
+    for (const std::string& line : report.lines)
+        std::cout << line << '\n';
+    std::cout << report.summaryLine() << '\n';
+}
+
 // The level's bytes and the name messages give it: a file, or a level name under the data root.
 std::pair<std::vector<unsigned char>, std::string> levelBytes(const Arguments& arguments, const DataRoot* root)
 {
@@ -389,20 +405,22 @@ int main(int argc, char** argv)
             materials = std::make_unique<MaterialLibrary>(MaterialLibrary::fromScripts(*root, std::cerr));
             resolver = std::make_unique<TextureResolver>(*root, materials.get());
         }
-        const auto [bytes, name] = levelBytes(*arguments, root.get());
         std::ostringstream transcript; // the loader's progress lines are the viewer's, not ours
-        const LevelData level = parseLevel(name, bytes, transcript);
-        for (const std::string& notice : level.notices)
-            std::cerr << notice << '\n';
-        if (arguments->materials) {
-            printMaterials(level, *materials, *resolver);
+        if (arguments->movement && (root == nullptr || std::filesystem::is_regular_file(arguments->target))) {
+            // Read through once: mapped rather than copied.
+            const std::unique_ptr<MappedFile> file = LevelLoader::mapLevelFile(arguments->target);
+            printMovement(parseLevel(arguments->target, {file->data(), file->size()}, transcript));
             return 0;
         }
+        const auto [bytes, name] = levelBytes(*arguments, root.get());
+        const LevelData level = parseLevel(name, bytes, transcript);
         if (arguments->movement) {
-            const MovementReport report = MovementReport::of(level, level.entities.entities);
-            for (const std::string& line : report.lines)
-                std::cout << line << '\n';
-            std::cout << report.summaryLine() << '\n';
+            printMovement(level);
+            return 0;
+        }
+        printNotices(level);
+        if (arguments->materials) {
+            printMaterials(level, *materials, *resolver);
             return 0;
         }
         std::cout << "file: " << bytes.size() << " bytes\n";
