@@ -104,33 +104,22 @@ CollisionWorld::CollisionWorld(const LevelData& level, const std::vector<Float3>
 bool CollisionWorld::addBrush(const LevelData& level, int32_t index, Float3 offset)
 {
     const Brush& brush = level.brushes[std::size_t(index)];
-    const bool sidesFit = brush.sideCount > 0 && inRange(brush.firstSide, brush.sideCount, level.brushSides.size());
-    if (!sidesFit || brush.texture < 0 || std::size_t(brush.texture) >= level.textureContents.size()) {
+    const uint32_t first = uint32_t(planes.size());
+    if (brush.texture < 0 || std::size_t(brush.texture) >= level.textureContents.size()
+        || !HalfSpace::appendBrush(level, index, offset, planes)) {
         ++skipped;
         return false;
     }
-    for (int32_t s = 0; s < brush.sideCount; ++s) {
-        const int32_t plane = level.brushSides[std::size_t(brush.firstSide + s)].plane;
-        if (plane < 0 || std::size_t(plane) >= level.planes.size()) {
-            ++skipped;
-            return false;
-        }
-    }
     constexpr float unbounded = std::numeric_limits<float>::max();
-    Solid solid{uint32_t(planes.size()), uint32_t(brush.sideCount), level.textureContents[std::size_t(brush.texture)],
+    Solid solid{first, uint32_t(planes.size()) - first, level.textureContents[std::size_t(brush.texture)],
                 brush.texture, {-unbounded, -unbounded, -unbounded}, {unbounded, unbounded, unbounded}};
-    for (int32_t s = 0; s < brush.sideCount; ++s) {
-        const ::Plane& plane = level.planes[std::size_t(level.brushSides[std::size_t(brush.firstSide + s)].plane)];
-        const Float3 normal = toFloat3(plane.normal);
-        const float distance = plane.distance + dot(normal, offset);
-        planes.push_back({normal, distance});
+    for (uint32_t p = first; p < planes.size(); ++p)
         for (int axis = 0; axis < 3; ++axis) {
-            if (normal[axis] == 1.0f)
-                solid.high[axis] = distance;
-            else if (normal[axis] == -1.0f)
-                solid.low[axis] = -distance;
+            if (planes[p].normal[axis] == 1.0f)
+                solid.high[axis] = planes[p].distance;
+            else if (planes[p].normal[axis] == -1.0f)
+                solid.low[axis] = -planes[p].distance;
         }
-    }
     solids.push_back(solid);
     return true;
 }
@@ -312,25 +301,18 @@ struct CollisionWorld::Sweep {
     Trace result;
 };
 
-// The corner of the box that lies furthest behind a plane of this normal.
-static Float3 backCorner(Float3 normal, const CollisionWorld::Box& box)
-{
-    return {normal.x < 0.0f ? box.maxs.x : box.mins.x, normal.y < 0.0f ? box.maxs.y : box.mins.y,
-            normal.z < 0.0f ? box.maxs.z : box.mins.z};
-}
-
 // The clip of one swept box against one convex solid: the latest plane the box enters before
 // it leaves another is where it stops, contactGap short of it.
 void CollisionWorld::clipToSolid(Sweep& sweep, const Solid& solid) const
 {
     float enter = -1.0f;
     float leave = 1.0f;
-    const Plane* met = nullptr;
+    const HalfSpace* met = nullptr;
     bool startsOut = false;
     bool endsOut = false;
     for (uint32_t p = solid.firstPlane; p < solid.firstPlane + solid.planeCount; ++p) {
-        const Plane& plane = planes[p];
-        const Float3 corner = backCorner(plane.normal, sweep.box);
+        const HalfSpace& plane = planes[p];
+        const Float3 corner = HalfSpace::backCorner(plane.normal, sweep.box.mins, sweep.box.maxs);
         const float d1 = dot(sweep.start + corner, plane.normal) - plane.distance;
         const float d2 = dot(sweep.end + corner, plane.normal) - plane.distance;
         // Just behind the plane at the start counts as in front of it: touching, not inside.

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "math/Float3.h"
 #include "level/LevelData.h"
+#include "math/Float3.h"
+#include "simulation/HalfSpace.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -75,10 +76,6 @@ public:
     Float3 levelHigh() const { return high; }
 
 private:
-    struct Plane {
-        Float3 normal;
-        float distance;
-    };
     struct Solid {
         uint32_t firstPlane;
         uint32_t planeCount;
@@ -92,7 +89,7 @@ private:
         uint32_t count = 0;
     };
     struct TreeNode {
-        Plane plane;
+        HalfSpace plane;
         int32_t children[2]; // a negative child c is leaf -(c + 1)
     };
     struct Sweep; // one trace's start, end, box and result
@@ -115,7 +112,7 @@ private:
     void nextTrace() const;
 
     std::vector<TreeNode> tree; // the level's nodes, planes copied in
-    std::vector<Plane> planes;
+    std::vector<HalfSpace> planes;
     std::vector<Solid> solids;
     std::vector<Range> leafSolids;        // by leaf: a range of leafSolidIndices
     std::vector<uint32_t> leafSolidIndices;

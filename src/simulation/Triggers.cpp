@@ -42,13 +42,6 @@ bool isTriggerClass(const Entity& entity)
     return true;
 }
 
-// The box's corner deepest behind a plane of this normal: the box overlaps the plane's inside
-// when that corner does.
-Float3 backCorner(Float3 normal, Float3 low, Float3 high)
-{
-    return {normal.x < 0.0f ? high.x : low.x, normal.y < 0.0f ? high.y : low.y, normal.z < 0.0f ? high.z : low.z};
-}
-
 } // namespace
 
 // Every entity by its targetname, in file order, and what each relay passes on.
@@ -157,23 +150,9 @@ void Triggers::addSolids(const LevelData& level, const Model& model, Float3 offs
     volume.firstSolid = uint32_t(solids.size());
     if (inRange(model.firstBrush, model.brushCount, level.brushes.size())) {
         for (int32_t b = model.firstBrush; b < model.firstBrush + model.brushCount; ++b) {
-            const Brush& brush = level.brushes[std::size_t(b)];
-            if (brush.sideCount <= 0 || !inRange(brush.firstSide, brush.sideCount, level.brushSides.size()))
-                continue;
-            const std::size_t firstPlane = planes.size();
-            for (int32_t s = brush.firstSide; s < brush.firstSide + brush.sideCount; ++s) {
-                const int32_t plane = level.brushSides[std::size_t(s)].plane;
-                if (plane < 0 || std::size_t(plane) >= level.planes.size())
-                    break;
-                const ::Plane& record = level.planes[std::size_t(plane)];
-                const Float3 normal{record.normal.getX(), record.normal.getY(), record.normal.getZ()};
-                planes.push_back({normal, record.distance + dot(normal, offset)});
-            }
-            if (planes.size() - firstPlane != std::size_t(brush.sideCount)) {
-                planes.resize(firstPlane);
-                continue;
-            }
-            solids.push_back({uint32_t(firstPlane), uint32_t(brush.sideCount)});
+            const uint32_t first = uint32_t(planes.size());
+            if (HalfSpace::appendBrush(level, b, offset, planes))
+                solids.push_back({first, uint32_t(planes.size()) - first});
         }
     }
     volume.solidCount = uint32_t(solids.size()) - volume.firstSolid;
@@ -245,7 +224,7 @@ bool Triggers::touches(const Volume& volume, Float3 low, Float3 high) const
         const Solid& solid = solids[s];
         bool overlaps = true;
         for (uint32_t p = solid.firstPlane; p < solid.firstPlane + solid.planeCount && overlaps; ++p)
-            overlaps = dot(backCorner(planes[p].normal, low, high), planes[p].normal) <= planes[p].distance;
+            overlaps = dot(HalfSpace::backCorner(planes[p].normal, low, high), planes[p].normal) <= planes[p].distance;
         if (overlaps)
             return true;
     }

@@ -3,6 +3,7 @@
 #include "level/EntityText.h"
 #include "level/LevelData.h"
 #include "math/Float3.h"
+#include "simulation/HalfSpace.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -92,10 +93,6 @@ public:
     const Response* buttonResponse(std::size_t mover) const;
 
 private:
-    struct Plane {
-        Float3 normal;
-        float distance;
-    };
     struct Solid {
         uint32_t firstPlane;
         uint32_t planeCount;
@@ -111,7 +108,7 @@ private:
     std::vector<Volume> volumeList;
     std::vector<int32_t> volumeOfModel;   // model to index into volumeList, -1 for none
     std::vector<double> nextFiring;       // by volume: the earliest time it fires again
-    std::vector<Plane> planes;
+    std::vector<HalfSpace> planes;
     std::vector<Solid> solids;
     std::vector<Response> buttons;        // by mover; empty for movers that are not buttons
 };
