@@ -231,13 +231,18 @@ bool Triggers::touches(const Volume& volume, Float3 low, Float3 high) const
     return false;
 }
 
-Triggers::Touched Triggers::touch(Float3 low, Float3 high, double seconds, Movers& movers)
+Triggers::Touched Triggers::touch(Float3 low, Float3 high, double seconds, Movers& movers, bool flying)
 {
     Touched touched;
     for (std::size_t v = 0; v < volumeList.size(); ++v) {
         const Volume& volume = volumeList[v];
         if (!touches(volume, low, high))
             continue;
+        if (flying) {
+            for (const std::size_t door : volume.response.doors)
+                movers.open(door);
+            continue;
+        }
         if (volume.kind == Kind::hurt) {
             touched.hurt = true;
             continue;

@@ -81,12 +81,13 @@ public:
 
     // What the box from `low` to `high` sets off at `seconds` of play: doors open in `movers`
     // at once; the first move (in file order) and whether a hurt volume is touched are returned.
+    // A flying eye's box only opens doors: it spends no trigger_once and waits out no wait.
     struct Touched {
         const Move* move = nullptr;
         std::size_t movedBy = 0; // the model of the volume whose move it is
         bool hurt = false;
     };
-    Touched touch(Float3 low, Float3 high, double seconds, Movers& movers);
+    Touched touch(Float3 low, Float3 high, double seconds, Movers& movers, bool flying = false);
     // The button `mover` (an index of Movers::all()) was pressed: its doors open; its move, if any.
     const Move* pressButton(std::size_t mover, Movers& movers) const;
     // What the button `mover` fires; null for a mover that is not a button, or fires nothing.

@@ -141,7 +141,7 @@ void World::step(double clockSeconds, const WalkInput& input, double seconds)
         if (const Triggers::Move* move = triggerSystem.pressButton(button, moving))
             apply(*move);
     if (!walker) {
-        triggerSystem.touch(low, high, playedSeconds, moving);
+        triggerSystem.touch(low, high, playedSeconds, moving, true);
         if (seconds > 0.0)
             playedSeconds += std::min(seconds, walkSettings.maxFrame);
         return;

@@ -20,7 +20,7 @@
 // movers move to the material clock, collision follows them (carrying or pushing the walker),
 // buttons pressed home fire; then, in steps of at most WalkSettings::maxSubStep, the triggers
 // the player's box overlaps fire and the walker moves. A flying player's box (the walker's,
-// around the eye) opens doors and fires volumes but is never moved by them. Drawing only reads
+// around the eye) opens the doors volumes name but sets nothing else off. Drawing only reads
 // the poses. World coordinates (Y up); step() allocates nothing.
 //
 // The level outlives the world; nothing else is shared with it.

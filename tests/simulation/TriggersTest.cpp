@@ -112,7 +112,7 @@ TEST(TriggersTest, ResolvesEachTargetOrSaysWhyItDoesNothing)
 
 // A trigger_multiple (box file x 0 to 64) opens a door through relays, one of which passes the
 // name back, and fires again only after its wait; a trigger_once (x 200 to 264) fires its push
-// once. Both are written solid, and are touched, not stood on.
+// once, for a walker. Both are written solid, and are touched, not stood on.
 TEST(TriggersTest, VolumesFireThroughRelaysAfterTheirWaitOrOnce)
 {
     const std::string text = R"({ "classname" "trigger_multiple" "model" "*1" "target" "hall" "wait" "2" }
@@ -153,6 +153,8 @@ TEST(TriggersTest, VolumesFireThroughRelaysAfterTheirWaitOrOnce)
     f.triggers.touch(inFirstLow, inFirstHigh, 2.5, f.movers);
     EXPECT_EQ(gate.state, Movers::Phase::opening);
 
+    EXPECT_EQ(f.triggers.touch(inOnceLow, inOnceHigh, 0.0, f.movers, true).move, nullptr)
+        << "a flying eye moves no one and spends no trigger_once";
     const Triggers::Touched first = f.triggers.touch(inOnceLow, inOnceHigh, 0.0, f.movers);
     ASSERT_NE(first.move, nullptr);
     EXPECT_EQ(first.move->type, Triggers::Move::Type::push);
