@@ -363,3 +363,41 @@ TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAR
     ASSERT_TRUE(viewer.reload());
     EXPECT_EQ(viewer.level()->look->clock(), seconds) << "a reloaded level's clock goes on";
 }
+
+// g where the player's box would be inside the demo's floor stands it on the floor's top, as its
+// nearest clear spot; g deep in the rock at its west edge keeps flying, with one line. Pressing g
+// again and again builds what blocks a box once for the level, and once more after a reload.
+TEST(ViewerTest, GInAWallStandsOnTheNearestClearSpotOrKeepsFlyingAndTheCollisionIsBuiltOncePerLoad)
+{
+    testsupport::ensureGLContext();
+    onReshape(testsupport::contextWidth, testsupport::contextHeight);
+    initGL();
+    const std::string demo = testsupport::buildDir() + "/demo/demo.bsp";
+    std::ostringstream out;
+    const std::size_t builds = World::collisionBuilds();
+    {
+        // The eye 30 above the start's floor: the feet would be 20 units into it.
+        CerrCapture capture;
+        Viewer viewer(Launch::fromLevel(parseCommandLine({"--at", "1440", "30", "-96", demo}), out));
+        viewer.drawFrameAt(100);
+        viewer.pressKey('g');
+        viewer.drawFrameAt(110);
+        EXPECT_NE(viewer.status().text().find(" walking"), std::string::npos) << viewer.status().text();
+        EXPECT_GE(viewer.camera()->getPosition().getY(), 50.0f) << "its feet on the floor, its eye 50 above";
+        for (int press = 0; press < 4; ++press)
+            viewer.pressKey('g');
+        EXPECT_EQ(World::collisionBuilds(), builds + 1);
+        ASSERT_TRUE(viewer.reload());
+        EXPECT_EQ(World::collisionBuilds(), builds + 2) << "the walk goes on in the reloaded level";
+        EXPECT_EQ(capture.text().find("inside a wall"), std::string::npos) << capture.text();
+    }
+    CerrCapture capture;
+    Viewer viewer(Launch::fromLevel(parseCommandLine({"--at", "64", "66", "-96", demo}), out));
+    viewer.drawFrameAt(100);
+    viewer.pressKey('g');
+    viewer.drawFrameAt(110);
+    EXPECT_EQ(viewer.status().text().find(" walking"), std::string::npos) << viewer.status().text();
+    EXPECT_NE(capture.text().find("verdanth: inside a wall, with no room to stand within 64 units; flying\n"),
+              std::string::npos)
+        << capture.text();
+}
