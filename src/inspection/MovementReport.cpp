@@ -231,7 +231,8 @@ MovementReport MovementReport::of(const LevelData& level, const std::vector<Enti
     World world(level, entities, "", notices);
     if (world.collision().skippedBrushes() > 0)
         report.lines.push_back("collision: " + std::to_string(world.collision().skippedBrushes())
-                               + " brushes left out: a side, plane or texture index outside the level");
+                               + " brushes left out: a side, plane or texture index outside the level, or a "
+                                 "plane that is no unit direction");
     describeStarts(entities, world, report);
     Walk walk(world);
     for (const Triggers::Volume& volume : world.triggers().volumes()) {

@@ -1,5 +1,15 @@
 #include "simulation/HalfSpace.h"
 
+#include <cmath>
+
+// A compiler writes unit normals; anything else (not a number, a zero or a huge normal) would
+// throw a box at infinite speed off the plane.
+static bool isSide(const Plane& plane)
+{
+    const float length = plane.normal.length();
+    return std::isfinite(plane.distance) && std::isfinite(length) && std::abs(length - 1.0f) < 0.01f;
+}
+
 bool HalfSpace::appendBrush(const LevelData& level, int32_t index, Float3 offset, std::vector<HalfSpace>& sides)
 {
     const Brush& brush = level.brushes[std::size_t(index)];
@@ -8,7 +18,7 @@ bool HalfSpace::appendBrush(const LevelData& level, int32_t index, Float3 offset
         return false;
     for (int32_t s = brush.firstSide; s < brush.firstSide + brush.sideCount; ++s) {
         const int32_t plane = level.brushSides[std::size_t(s)].plane;
-        if (plane < 0 || std::size_t(plane) >= level.planes.size())
+        if (plane < 0 || std::size_t(plane) >= level.planes.size() || !isSide(level.planes[std::size_t(plane)]))
             return false;
     }
     for (int32_t s = brush.firstSide; s < brush.firstSide + brush.sideCount; ++s) {

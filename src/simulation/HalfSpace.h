@@ -20,6 +20,7 @@ struct HalfSpace {
     }
 
     // Appends the sides of brush `index` (within the level's brushes), moved by `offset`; false,
-    // appending nothing, when it has no sides or a side or plane index lies outside the level.
+    // appending nothing, when it has no sides, a side or plane index lies outside the level, or
+    // a plane is no unit direction.
     static bool appendBrush(const LevelData& level, int32_t index, Float3 offset, std::vector<HalfSpace>& sides);
 };

@@ -37,7 +37,8 @@ TEST(MovementReportTest, SaysWhatDoesNotWorkAndCountsItAsBlocked)
     const LevelData level = gametest::damagedRoom(entities, 4);
     const MovementReport report = MovementReport::of(level, EntityText::parse(entities).entities);
     const std::vector<std::string> expected = {
-        "collision: 3 brushes left out: a side, plane or texture index outside the level",
+        "collision: 3 brushes left out: a side, plane or texture index outside the level, or a plane that is no "
+        "unit direction",
         "start 1 info_player_start at (0 0 24): clear, falls 9 to the floor",
         "start 2 info_player_deathmatch at (40 0 24): in solid",
         "camera 1 info_player_intermission at (0 0 100)",
