@@ -1,35 +1,61 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
-// Tells when the files a level is made of have changed and stopped changing: the level file's
-// folder and the data root with its folders a few levels down (archives, scripts, images),
-// through inotify. Nothing is read until asked; asking drains what the kernel queued, so a
-// check costs one system call when nothing happened.
+// Tells when the files a level is made of have changed and stopped changing, through inotify:
+// the level file (and an archive opened as the file), the data root's archives, and every path
+// the data root was asked for, found or not, so that a material script or image edited, or an
+// image the level lacked added, reloads it, while a note, a backup or a screenshot beside it does
+// not. Only the folders those files are in are watched (or, for a missing one, the nearest
+// folder on its way that exists), never one that a link leads out of the data root.
+//
+// The watch's descriptor is for the caller to wait on with the window's events; drain() reads
+// what the kernel queued without blocking.
 class LevelWatch {
 public:
     static constexpr int settleMilliseconds = 300; // quiet this long after the last change
-    static constexpr int depth = 3;                // folders below the data root watched
     static constexpr std::size_t maxFolders = 256;
 
-    // Watches `folders` and the folders below each to `depth`; watching nothing (one line on
-    // standard error) when the system refuses.
-    explicit LevelWatch(const std::vector<std::string>& folders);
+    struct Files {
+        std::string root;                 // the data root's folder
+        std::set<std::string> consulted;  // relative to it, normalized, lower-cased (DataRoot)
+        std::vector<std::string> outside; // files named by their own paths: the level file, an archive
+    };
+
+    // Watching nothing (one line on standard error) when the system refuses.
+    explicit LevelWatch(const Files& files);
     ~LevelWatch();
     LevelWatch(const LevelWatch&) = delete;
     LevelWatch& operator=(const LevelWatch&) = delete;
 
-    // At `now` (milliseconds on any steady clock): true once when a change has been followed by
-    // settleMilliseconds of quiet.
+    int descriptor() const { return inotify; } // -1 when watching nothing
+    // Reads what the kernel queued, at `now` (milliseconds on any steady clock): whether one of
+    // the level's files changed.
+    bool drain(int now);
+    // At `now`: true once when a change has been followed by settleMilliseconds of quiet.
     bool settled(int now);
+    // Milliseconds from `now` until a change has settled; -1 when none is waiting.
+    int untilSettled(int now) const;
 
 private:
-    void watch(const std::string& folder, int levelsBelow);
-    bool drain(); // whether any change was queued
+    struct Folder {
+        std::string absolute;
+        std::optional<std::string> relative; // under the root, lower-cased; none when watched for outside files only
+    };
+    void watchFolder(const std::string& absolute, const std::string& relative);
+    bool matters(const Folder& folder, const std::string& name) const;
 
-    int descriptor = -1;
-    std::size_t folders = 0;
+    int inotify = -1;
+    std::string root;
+    std::set<std::string> consulted;
+    std::set<std::string> outside;  // absolute, normalized
+    std::map<int, Folder> folders;  // by watch
+    std::set<std::string> watched;  // what watchFolder was given
     bool pending = false;
     int lastChange = 0;
 };

@@ -76,11 +76,21 @@ void Viewer::startWatching(const Launch& launch)
     relaunch = launch.line;
     if (!relaunch || relaunch->noWatch || relaunch->snapshot || relaunch->overview)
         return;
-    watchedFolders = {launch.configuration.dataPath};
-    const std::filesystem::path levelFolder = std::filesystem::path(relaunch->target).parent_path();
+    watch = std::make_unique<LevelWatch>(watchedFiles());
+}
+
+// What the level is made of: its file (or the archive opened as it), and whatever the data
+// root was asked for while it loaded, found or not.
+LevelWatch::Files Viewer::watchedFiles() const
+{
+    LevelWatch::Files files;
+    if (dataRoot) {
+        files.root = dataRoot->folder();
+        files.consulted = dataRoot->consultedPaths();
+    }
     if (std::filesystem::is_regular_file(relaunch->target))
-        watchedFolders.push_back(levelFolder.empty() ? std::string(".") : levelFolder.string());
-    watch = std::make_unique<LevelWatch>(watchedFolders);
+        files.outside.push_back(relaunch->target);
+    return files;
 }
 
 // Watched afresh after each try: a folder made anew, or one added, is seen from then on.
@@ -90,7 +100,7 @@ void Viewer::checkForChanges()
         return;
     if (reload())
         changed();
-    watch = std::make_unique<LevelWatch>(watchedFolders);
+    watch = std::make_unique<LevelWatch>(watchedFiles());
 }
 
 bool Viewer::reload()
@@ -105,6 +115,7 @@ bool Viewer::reload()
         std::unique_ptr<BSPMap> level = makeLevel(fresh, fresh.resolver.get());
         std::unique_ptr<World> world = makeWorld(*level);
         level->hudShown = levelMap->hudShown;
+        level->look->restore(levelMap->look->switches());
         input->levelReplaced(*level, std::move(fresh.starts), *eye, *world);
         play = std::move(world); // the old world goes before the old level it read
         levelMap = std::move(level); // the old level goes before what its images came from

@@ -102,6 +102,7 @@ private:
     std::unique_ptr<BSPMap> makeLevel(Launch& launch, const TextureResolver* images);
     static std::unique_ptr<World> makeWorld(BSPMap& level);
     void startWatching(const Launch& launch);
+    LevelWatch::Files watchedFiles() const;
     void togglePatchTessellation();
     void changeTessellationLevel(int step);
     bool retessellate(int level); // false, with one line and the patches unchanged, when memory runs out
@@ -127,5 +128,4 @@ private:
     std::unique_ptr<Screenshots> screenshots; // 'p': null in configuration mode without "screenshots = 1"
     std::optional<CommandLine> relaunch;      // level mode: how the level was opened
     std::unique_ptr<LevelWatch> watch;        // null: not watching
-    std::vector<std::string> watchedFolders;
 };

@@ -118,6 +118,7 @@ DataRoot::Location DataRoot::locate(const std::string& path) const
     if (!RelativePath::problem(path).empty())
         return {};
     const std::string normalized = RelativePath::normalized(path);
+    consulted.insert(RelativePath::lowerCase(normalized));
     if (std::optional<std::string> loose = findLoose(normalized))
         return {std::move(loose), nullptr};
     if (inflatedLimitReached)

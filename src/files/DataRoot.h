@@ -60,6 +60,9 @@ public:
     const std::vector<Archive>& archives() const { return archivesByName; }
 
     std::size_t folderListings() const { return listings; } // folders listed from the disk so far
+    // Every path looked up so far, found or not, normalized and lower-cased: what the data read
+    // from here is made of, and where what was missing was looked for.
+    const std::set<std::string>& consultedPaths() const { return consulted; }
 
 private:
     // Where a path's winning copy is: a loose file (relative, as spelled on the disk), an
@@ -99,4 +102,5 @@ private:
     mutable std::vector<const Archive*> openByAge;  // archives open, least recently read first
     mutable uint64_t inflatedBytes = 0;             // declared sizes of archived files read so far
     mutable bool inflatedLimitReached = false;
+    mutable std::set<std::string> consulted;
 };

@@ -195,6 +195,12 @@ bool DesignedLook::toggleLightmaps()
     return true;
 }
 
+void DesignedLook::restore(const Switches& kept)
+{
+    lightmapsEnabled = kept.lightmaps;
+    markersShown = kept.markers && !markers->empty();
+}
+
 bool DesignedLook::toggleMarkers()
 {
     if (markers->empty())

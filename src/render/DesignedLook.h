@@ -83,6 +83,9 @@ public:
     // ---- between frames ------------------------------------------------------------------------
     bool toggleLightmaps() override;
     bool toggleMarkers() override;
+    Switches switches() const override { return {lightmapsEnabled, markersShown}; }
+    // Markers stay hidden where the level has none to show.
+    void restore(const Switches& kept) override;
     void rebuildPatches(const LevelData& level, bool tessellated) override;
     // Rebuilt before the next draw unless rebuildPatches comes first.
     void patchesWillChange() override { patchesStale = true; }

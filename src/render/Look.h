@@ -75,4 +75,11 @@ public:
     virtual const char* missingImageShown() const = 0;
     // Seconds on the material clock, where this look keeps one; a reloaded level goes on from it.
     virtual double clock() const { return 0.0; }
+    // The look's own switches ('m', 'n'), which a reloaded level takes over from the one shown.
+    struct Switches {
+        bool lightmaps = true;
+        bool markers = false;
+    };
+    virtual Switches switches() const { return {}; }
+    virtual void restore(const Switches&) {}
 };

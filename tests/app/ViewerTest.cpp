@@ -338,7 +338,7 @@ TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
 }
 
 // Under the demo's fan, the bobbing platform and the train beyond it: level mode's frames keep
-// moving them, and a frame among them allocates nothing.
+// moving them, and a frame among them allocates nothing. A reload keeps the clock and the switches.
 TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAReload)
 {
     testsupport::ensureGLContext();
@@ -360,8 +360,12 @@ TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAR
     EXPECT_TRUE(viewer.level()->look->movesWithTime());
     EXPECT_NE(viewer.world().movers().all()[2].pose.degrees, turned) << "the fan";
     const double seconds = viewer.level()->look->clock();
+    viewer.pressKey('m');
+    viewer.pressKey('n');
     ASSERT_TRUE(viewer.reload());
     EXPECT_EQ(viewer.level()->look->clock(), seconds) << "a reloaded level's clock goes on";
+    EXPECT_FALSE(viewer.level()->look->switches().lightmaps) << "m is still off";
+    EXPECT_TRUE(viewer.level()->look->switches().markers) << "and the markers still shown";
 }
 
 // g where the player's box would be inside the demo's floor stands it on the floor's top, as its
