@@ -91,23 +91,6 @@ void onDisplay()
     });
 }
 
-void onFrameTimer(int)
-{
-    guarded([] { viewer->frameTimerDue(); });
-}
-
-namespace {
-constexpr unsigned watchMilliseconds = 250;
-
-void onWatchTimer(int)
-{
-    guarded([] { viewer->checkForChanges(); });
-    glutTimerFunc(watchMilliseconds, onWatchTimer, 0);
-}
-} // namespace
-
-void watchForChanges() { glutTimerFunc(watchMilliseconds, onWatchTimer, 0); }
-
 void onKeyboard(unsigned char key, int, int)
 {
     handled([key] {

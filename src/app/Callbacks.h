@@ -24,10 +24,6 @@ void onKeyboardUp(unsigned char key, int x, int y);
 void onSpecialKeyUp(int key, int x, int y);
 void onEntry(int state);
 void onWindowStatus(int state);
-void onFrameTimer(int value); // a frame level mode asked for with a delay came due
-// Asks the viewer four times a second whether its level's files changed: one read of an
-// inotify queue that is empty while nothing happens, so a resting viewer stays at rest.
-void watchForChanges();
 // In start-up's order. Drawing when idle, display doubles as idle: every turn of the loop draws
 // (configuration mode); otherwise a frame is drawn only when one is asked for (level mode).
 void registerCallbacks(bool drawWhenIdle = true);

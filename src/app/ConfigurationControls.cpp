@@ -9,6 +9,12 @@
 
 void ConfigurationControls::listen() const { registerCallbacks(true); }
 
+void ConfigurationControls::run(Viewer&) const
+{
+    glutMainLoop();
+    std::exit(0); // freeglut returns only when asked to; the window's close ends the program
+}
+
 bool ConfigurationControls::pressKey(unsigned char key, const Scene& scene)
 {
     Camera& camera = scene.camera;

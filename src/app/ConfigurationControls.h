@@ -8,6 +8,8 @@
 class ConfigurationControls : public Controls {
 public:
     void listen() const override; // key repeat kept: a held key is many presses
+    // GLUT's own loop, drawing at every turn.
+    [[noreturn]] void run(Viewer& viewer) const override;
     WalkInput advance(Camera&, double) override { return {}; }
     void worldStepped(Camera&) override {}
     void appendStatus(StatusLine&, const Camera&) const override {}
@@ -22,8 +24,10 @@ public:
     bool isMoving() const override { return false; }
     void changed(int) override {}
     void frameShown(int, bool) override {}
-    void frameTimerDue() override {}
+    int untilNextFrame(int) const override { return -1; }
+    void wake(int) override {}
     void windowShown(bool, int) override {}
+    void setFocused(bool) override {}
     std::optional<std::array<float, 4>> viewTint() const override { return std::nullopt; }
     const std::vector<std::string>& panel(const Camera&) override { return noLines; }
     const char* centreLabel(const Camera&) const override { return nullptr; }

@@ -14,6 +14,7 @@ struct LevelData;
 class FrameClock;
 class MaterialLibrary;
 class StatusLine;
+class Viewer;
 class World;
 
 // What the keyboard and the mouse do in one mode: configuration mode's step-a-press keys and
@@ -33,6 +34,8 @@ public:
 
     // Registers the GLUT callbacks this mode's events come through, for the current window.
     virtual void listen() const = 0;
+    // Runs this mode's loop over `viewer` (whose controls these are) until the program ends.
+    [[noreturn]] virtual void run(Viewer& viewer) const = 0;
 
     // Moves the camera by what is held, over a frame of `seconds`; what a walker asks of the
     // world's step that follows.
@@ -62,8 +65,13 @@ public:
     virtual void changed(int now) = 0;
     // A frame was drawn at `now`; `moving`, something in view changes by itself.
     virtual void frameShown(int now, bool moving) = 0;
-    virtual void frameTimerDue() = 0;
+    // Milliseconds from `now` until a frame is due: 0 when one is asked for already, -1 for none.
+    virtual int untilNextFrame(int now) const = 0;
+    // The event loop woke at `now`.
+    virtual void wake(int now) = 0;
     virtual void windowShown(bool shown, int now) = 0;
+    // Whether the window has the keyboard.
+    virtual void setFocused(bool focused) = 0;
     // A colour laid over the whole view (RGBA, 0..1), or none.
     virtual std::optional<std::array<float, 4>> viewTint() const = 0;
     // The level was opened again: `level` replaces the old one (whose starts were `starts`), and

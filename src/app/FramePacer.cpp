@@ -1,20 +1,16 @@
 #include "app/FramePacer.h"
 
-#include "app/Callbacks.h"
-
 #include <GL/glut.h>
 
 void FramePacer::request(int now)
 {
-    if (!visible || redisplayPosted || timerArmed)
+    if (!visible || redisplayPosted || dueAt >= 0)
         return;
-    const int wait = lastFrame + interval - now;
-    if (wait <= 0) {
+    const int wait = lastFrame + (hasFocus ? interval : unfocusedInterval) - now;
+    if (wait <= 0)
         post();
-        return;
-    }
-    timerArmed = true;
-    glutTimerFunc(unsigned(wait), onFrameTimer, 0);
+    else
+        dueAt = now + wait;
 }
 
 void FramePacer::frameShown(int now, bool moving)
@@ -25,9 +21,20 @@ void FramePacer::frameShown(int now, bool moving)
         request(now);
 }
 
-void FramePacer::timerDue()
+int FramePacer::untilDue(int now) const
 {
-    timerArmed = false;
+    if (redisplayPosted)
+        return 0;
+    if (dueAt < 0)
+        return -1;
+    return dueAt > now ? dueAt - now : 0;
+}
+
+void FramePacer::wake(int now)
+{
+    if (dueAt < 0 || dueAt > now)
+        return;
+    dueAt = -1;
     if (visible)
         post();
 }

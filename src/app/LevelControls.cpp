@@ -1,6 +1,7 @@
 #include "app/LevelControls.h"
 
 #include "app/Callbacks.h"
+#include "app/EventLoop.h"
 #include "app/FrameClock.h"
 #include "config/CommandLine.h"
 #include "camera/Camera.h"
@@ -64,6 +65,8 @@ void LevelControls::listen() const
     registerCallbacks(false);
     registerLevelModeCallbacks();
 }
+
+void LevelControls::run(Viewer& viewer) const { EventLoop(viewer).run(); }
 
 WalkInput LevelControls::advance(Camera& camera, double seconds)
 {

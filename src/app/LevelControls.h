@@ -27,6 +27,8 @@ public:
     // Key releases too (auto-repeat ignored, so a held key is one press and one release), motion
     // with a button held, and leaving or losing the window.
     void listen() const override;
+    // The loop that sleeps at rest (EventLoop).
+    [[noreturn]] void run(Viewer& viewer) const override;
     WalkInput advance(Camera& camera, double seconds) override;
     void worldStepped(Camera& camera) override;
     // "FPS:60 X:320 Y:48 Z:-96": whole units, and no frame rate until one is measured (a
@@ -54,8 +56,10 @@ public:
     void levelReplaced(const LevelData& level, PlayerStarts starts, Camera& camera, World& world) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
-    void frameTimerDue() override { pacer.timerDue(); }
+    int untilNextFrame(int now) const override { return pacer.untilDue(now); }
+    void wake(int now) override { pacer.wake(now); }
     void windowShown(bool shown, int now) override { pacer.setVisible(shown, now); }
+    void setFocused(bool focused) override { pacer.setFocused(focused); }
 
 private:
     void jumpToStart(Camera& camera, bool forward);

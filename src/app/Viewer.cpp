@@ -94,9 +94,9 @@ LevelWatch::Files Viewer::watchedFiles() const
 }
 
 // Watched afresh after each try: a folder made anew, or one added, is seen from then on.
-void Viewer::checkForChanges()
+void Viewer::checkForChanges(int now)
 {
-    if (!watch || !watch->settled(glutGet(GLUT_ELAPSED_TIME)))
+    if (!watch || !watch->settled(now))
         return;
     if (reload())
         changed();
@@ -215,7 +215,22 @@ bool Viewer::somethingMoves() const
 
 void Viewer::changed() { input->changed(glutGet(GLUT_ELAPSED_TIME)); }
 
-void Viewer::frameTimerDue() { input->frameTimerDue(); }
+int Viewer::untilWake(int now) const
+{
+    const int frame = input->untilNextFrame(now);
+    const int change = watch ? watch->untilSettled(now) : -1;
+    if (frame < 0 || change < 0)
+        return std::max(frame, change);
+    return std::min(frame, change);
+}
+
+int Viewer::watchDescriptor() const { return watch ? watch->descriptor() : -1; }
+
+void Viewer::wake(int now)
+{
+    checkForChanges(now);
+    input->wake(now);
+}
 
 void Viewer::windowShown(bool shown) { input->windowShown(shown, glutGet(GLUT_ELAPSED_TIME)); }
 

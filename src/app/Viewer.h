@@ -68,14 +68,22 @@ public:
     // moves by itself (held keys, shots, players, materials that change with time), and never
     // while the window is hidden; configuration mode draws every turn of the loop.
     void changed();
-    void frameTimerDue();
     void windowShown(bool shown);
+    // Level mode's event loop: how long it may sleep from `now` before a frame or a settled
+    // change of the level's files is due (-1: until an event or a change), and the descriptor a
+    // change wakes it through (-1: not watching).
+    int untilWake(int now) const;
+    int watchDescriptor() const;
+    // The loop woke at `now`: the watch's queue read, a settled change reloaded, a frame that is
+    // due asked for.
+    void wake(int now);
+    void setFocused(bool focused) { input->setFocused(focused); }
     bool somethingMoves() const;
     // Level mode: the level opened again from its files (after F5, or once its files changed and
     // settled), the view, its modes and toggles kept; one line says so. When it cannot be opened
     // the level shown stays, with one line. False where there is nothing to reopen.
     bool reload();
-    void checkForChanges(); // the watch's turn: reloads when the files changed and settled
+    void checkForChanges(int now); // reloads when the files changed and settled by `now`
     bool isWatching() const { return watch != nullptr; }
     // A snapshot's frames all take no time.
     void stopClock() { clock.stop(); }

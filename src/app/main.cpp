@@ -182,9 +182,7 @@ int run(int argc, char** argv)
         return 0;
     setCallbackViewer(&viewer);
     viewer.controls().listen();
-    if (viewer.isWatching())
-        watchForChanges();
-    glutMainLoop();
+    viewer.controls().run(viewer); // never returns: Escape and the window's close end the program
     return 0;
 }
 } // namespace

@@ -195,9 +195,9 @@ std::optional<std::size_t> framesAtRest(const std::string& path)
 }
 } // namespace
 
-// Nothing moves in the room: the viewer draws what changed and then waits, drawing no frame
-// until a key asks for one.
-TEST(LevelControlsTest, AStillViewDrawsNothingUntilAKeyChangesIt)
+// Nothing moves in the room: the viewer draws what changed and then sleeps, watching its level
+// yet never waking, drawing no frame until a key asks for one.
+TEST(LevelControlsTest, AStillViewDrawsNothingAndNeverWakesUntilAKeyChangesIt)
 {
     TempDir dir;
     const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
@@ -209,6 +209,12 @@ TEST(LevelControlsTest, AStillViewDrawsNothingUntilAKeyChangesIt)
     ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
     const std::optional<std::size_t> rested = framesAtRest(log);
     ASSERT_TRUE(rested) << "the frames never stopped";
+    const std::optional<long> switchesBefore = viewer.contextSwitches();
+    pause(5.0);
+    const std::optional<long> switchesAfter = viewer.contextSwitches();
+    ASSERT_TRUE(switchesBefore && switchesAfter);
+    EXPECT_EQ(*switchesAfter - *switchesBefore, 0) << "woken at rest";
+    EXPECT_EQ(loggedFrames(log), *rested) << "no frame drawn at rest";
     display.run("xdotool key --window " + window + " w 2>/dev/null");
     const std::optional<std::size_t> after = framesAtRest(log);
     ASSERT_TRUE(after);

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <fstream>
@@ -124,6 +125,22 @@ std::vector<std::string> matchedGroups(const std::string& text, const std::regex
     for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
         groups.push_back((*it)[1]);
     return groups;
+}
+
+std::optional<long> ViewerProcess::contextSwitches() const
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/status");
+    long switches = 0;
+    bool found = false;
+    for (std::string line; std::getline(status, line);)
+        for (const char* key : {"voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:"})
+            if (line.rfind(key, 0) == 0) {
+                switches += std::stol(line.substr(std::strlen(key)));
+                found = true;
+            }
+    if (!found)
+        return std::nullopt;
+    return switches;
 }
 
 std::string shellOutput(const std::string& command)

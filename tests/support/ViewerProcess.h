@@ -67,6 +67,9 @@ public:
     std::string transcript() const; // everything written to stderr so far
     std::string output() const;     // everything written to stdout so far
     bool waitForTranscript(const std::string& text, double seconds) const;
+    // How often the program's main thread has been scheduled off its core (woken and put back
+    // to sleep, or preempted), from /proc; nothing once it has ended.
+    std::optional<long> contextSwitches() const;
 
 private:
     int pid = -1;
