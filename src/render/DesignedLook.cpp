@@ -54,6 +54,7 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     batches = std::make_unique<BatchedLevel>(level, styles, light, levelName, log);
     renderer = std::make_unique<MaterialRenderer>(level, styles, images, textures);
     fog = std::make_unique<FogPass>(level, resolver);
+    animation = std::make_unique<AnimationQuery>();
     fog->reserveFor(level, *batches);
     loadSky(level);
 }
@@ -224,7 +225,7 @@ void DesignedLook::drawFaces(const Faces& faces)
     renderer->begin({clockSeconds, eye, {faces.texturesEnabled, faces.lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
     const bool skyShown = (clouds || nearBox) && skyInView(level, visibleFaces);
-    movingInView = animatedInView(level, visibleFaces, skyShown);
+    movingInView = skyShown && skyAnimated;
     if (skyShown) {
         if (clouds)
             clouds->draw(clockSeconds);
@@ -233,6 +234,10 @@ void DesignedLook::drawFaces(const Faces& faces)
     }
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye);
     drawBlendedGroups(level, eye);
+    if (animatedInView(level, visibleFaces))
+        animation->measure(*batches, animated);
+    else
+        animation->clear();
     drawMovers();
     renderer->end();
     if (markersShown)
@@ -266,10 +271,8 @@ bool DesignedLook::skyInView(const LevelData& level, const std::vector<int>& vis
     });
 }
 
-bool DesignedLook::animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const
+bool DesignedLook::animatedInView(const LevelData& level, const std::vector<int>& visibleFaces) const
 {
-    if (skyShown && skyAnimated)
-        return true;
     return std::any_of(visibleFaces.begin(), visibleFaces.end(), [&](int face) {
         return animated[std::size_t(level.faces[std::size_t(face)].texture)];
     });

@@ -6,6 +6,7 @@
 #include "image/Overbright.h"
 #include "level/LevelData.h"
 #include "level/SurfaceStyle.h"
+#include "render/AnimationQuery.h"
 #include "render/BatchedLevel.h"
 #include "render/CloudDome.h"
 #include "render/FogPass.h"
@@ -75,7 +76,9 @@ public:
     // groups; then the markers, when shown. The lights are still placed under this view for the
     // lit gun of the next frame, then switched off.
     void drawFaces(const Faces& faces) override;
-    bool movesWithTime() const override { return movingInView; }
+    // A mover moving in view, a moving sky shown, or a pixel of an animated face seen (not only
+    // in view: not hidden behind what stands before it, AnimationQuery).
+    bool movesWithTime() const override { return movingInView || animation->seen(); }
     void endLighting(LightingModule&, bool) const override {} // the faces were never lit by them
     // On a dark backing, sized to the window (ReadableText).
     void drawStatusLine(const OnScreenDisplay&, const char* text) const override { statusText.draw(text); }
@@ -107,7 +110,7 @@ private:
     static FrameVertices::Eye eyeOfView();
     bool skyInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
     void drawBlendedGroups(const LevelData& level, const FrameVertices::Eye& eye);
-    bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces, bool skyShown) const;
+    bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
     void collectMovers(const Camera& camera);
     void drawMovers();
 
@@ -120,6 +123,7 @@ private:
     std::unique_ptr<BatchedLevel> batches;
     std::unique_ptr<MaterialRenderer> renderer;
     std::unique_ptr<FogPass> fog;
+    std::unique_ptr<AnimationQuery> animation;
     std::optional<PotentiallyVisibleSet> visibleSet;
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
@@ -134,7 +138,7 @@ private:
     GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one
     std::vector<bool> animated;  // by texture record: its material changes with time
     bool skyAnimated = false;    // the cloud layers move
-    bool movingInView = false;   // in the last frame drawn
+    bool movingInView = false;   // a mover or the sky, in the last frame drawn
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;

@@ -370,3 +370,26 @@ TEST(DesignedFrameTest, RecordsShowingOneImageShareItsTextureAndUnusedRecordsCos
     files.scene->frame(true, true);
     EXPECT_GT(readPixel(testsupport::contextWidth / 2, middle).g, 200);
 }
+
+// A scrolling square behind the wall (hidden: its pixels fail the depth test) asks for no more
+// frames, though it stands in the view's leaf and frustum; before the wall it keeps them coming.
+TEST(DesignedFrameTest, AnAnimatedFaceAnimatesTheViewOnlyWhereItIsSeen)
+{
+    for (const bool hidden : {true, false}) {
+        SCOPED_TRACE(hidden ? "behind the wall" : "before it");
+        DesignedScene files;
+        files.image("textures/wall.jpg", {0, 0, 200});
+        files.image("textures/red.jpg", {220, 0, 0});
+        files.directory.write("scripts/square.shader", "textures/square\n{\n{ map textures/red.jpg\n tcMod scroll 1 0 }\n}\n");
+        LevelWriter writer;
+        writer.addTexture("textures/wall");
+        writer.addTexture("textures/square");
+        addSquare(writer, 0, 120.0f, 60.0f);
+        addSquare(writer, 1, hidden ? 140.0f : 100.0f, 20.0f);
+        finishLevel(writer);
+        files.open(writer, true);
+        files.scene->frame(true, true);
+        files.scene->frame(true, true, 0.1f);
+        EXPECT_EQ(files.scene->map->look->movesWithTime(), !hidden);
+    }
+}
