@@ -225,19 +225,23 @@ void DesignedLook::drawFaces(const Faces& faces)
     renderer->begin({clockSeconds, eye, {faces.texturesEnabled, faces.lightingEnabled, lightmapsEnabled}});
     renderer->drawGroups(*batches, 0, batches->firstBlendedGroup());
     const bool skyShown = (clouds || nearBox) && skyInView(level, visibleFaces);
-    movingInView = skyShown && skyAnimated;
+    movingInView = false;
     if (skyShown) {
-        if (clouds)
+        if (clouds && skyAnimated)
+            animation->count(AnimationQuery::Part::sky, [&] { clouds->draw(clockSeconds); });
+        else if (clouds)
             clouds->draw(clockSeconds);
         if (nearBox)
             nearBox->draw();
     }
+    if (!(skyShown && clouds && skyAnimated))
+        animation->clear(AnimationQuery::Part::sky);
     fog->draw(level, *batches, batches->firstBlendedGroup(), eye);
     drawBlendedGroups(level, eye);
     if (animatedInView(level, visibleFaces))
         animation->measure(*batches, animated);
     else
-        animation->clear();
+        animation->clear(AnimationQuery::Part::faces);
     drawMovers();
     renderer->end();
     if (markersShown)

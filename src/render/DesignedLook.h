@@ -76,7 +76,7 @@ public:
     // groups; then the markers, when shown. The lights are still placed under this view for the
     // lit gun of the next frame, then switched off.
     void drawFaces(const Faces& faces) override;
-    // A mover moving in view, a moving sky shown, or a pixel of an animated face seen (not only
+    // A mover moving in view, or a pixel of the moving sky or of an animated face seen (not only
     // in view: not hidden behind what stands before it, AnimationQuery).
     bool movesWithTime() const override { return movingInView || animation->seen(); }
     void endLighting(LightingModule&, bool) const override {} // the faces were never lit by them
@@ -138,7 +138,7 @@ private:
     GLuint ownSkyImage = 0;             // with neither: the sky material's image; 0: the plain one
     std::vector<bool> animated;  // by texture record: its material changes with time
     bool skyAnimated = false;    // the cloud layers move
-    bool movingInView = false;   // a mover or the sky, in the last frame drawn
+    bool movingInView = false;   // a mover, in the last frame drawn
     bool lightmapsEnabled = true;
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;
