@@ -18,8 +18,54 @@ FogPass::FogPass(const LevelData& level, const TextureResolver& resolver)
             continue;
         volumes.push_back({std::move(shape), material->fogColor, material->fogDistance});
     }
-    if (!empty())
-        ramp = makeRamp();
+    if (empty())
+        return;
+    joinTouchingVolumes();
+    ramp = makeRamp();
+}
+
+// Volumes of one material whose boxes touch (or overlap) join one fog; the volumes are put in
+// order fog after fog. A level's fog volumes are few hundred at most, so pairs are simply tried.
+void FogPass::joinTouchingVolumes()
+{
+    constexpr float touching = 1.0f; // units between boxes that still touch
+    std::vector<std::size_t> root(volumes.size());
+    for (std::size_t i = 0; i < root.size(); ++i)
+        root[i] = i;
+    const auto find = [&root](std::size_t i) {
+        while (root[i] != i)
+            i = root[i] = root[root[i]];
+        return i;
+    };
+    for (std::size_t a = 0; a < volumes.size(); ++a)
+        for (std::size_t b = a + 1; b < volumes.size(); ++b) {
+            const FogVolume& first = volumes[a].shape;
+            const FogVolume& second = volumes[b].shape;
+            bool meet = first.material == second.material;
+            for (std::size_t axis = 0; axis < 3 && meet; ++axis)
+                meet = first.mins[axis] <= second.maxs[axis] + touching && second.mins[axis] <= first.maxs[axis] + touching;
+            if (meet)
+                root[find(a)] = find(b);
+        }
+    std::vector<std::size_t> order(volumes.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return find(a) < find(b); });
+    std::vector<Volume> sorted;
+    sorted.reserve(volumes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i == 0 || find(order[i]) != find(order[i - 1]))
+            fogs.push_back({volumes[order[i]].shape.mins, volumes[order[i]].shape.maxs, uint32_t(i), 0});
+        Fog& fog = fogs.back();
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            fog.mins[axis] = std::min(fog.mins[axis], volumes[order[i]].shape.mins[axis]);
+            fog.maxs[axis] = std::max(fog.maxs[axis], volumes[order[i]].shape.maxs[axis]);
+        }
+        ++fog.volumeCount;
+        sorted.push_back(std::move(volumes[order[i]]));
+    }
+    volumes = std::move(sorted);
+    candidates.resize(fogs.size());
 }
 
 FogPass::~FogPass()
@@ -39,13 +85,22 @@ float rampCoordinate(float lengthOverDistance)
     return (0.5f + x * float(rampTexels - 1)) / float(rampTexels);
 }
 
-// Whether the box around the segment from `from` to `to` meets the volume's box.
-bool boxesMeet(const std::array<float, 3>& from, const std::array<float, 3>& to, const FogVolume& volume)
+using Triple = std::array<float, 3>;
+
+// Whether the box from `low` to `high` meets the one from `mins` to `maxs`.
+bool boxesMeet(const Triple& low, const Triple& high, const Triple& mins, const Triple& maxs)
 {
     for (std::size_t axis = 0; axis < 3; ++axis)
-        if (std::max(from[axis], to[axis]) < volume.mins[axis] || std::min(from[axis], to[axis]) > volume.maxs[axis])
+        if (high[axis] < mins[axis] || low[axis] > maxs[axis])
             return false;
     return true;
+}
+
+// Whether the box around the segment from `from` to `to` meets the box from `mins` to `maxs`.
+bool segmentBoxMeets(const Triple& from, const Triple& to, const Triple& mins, const Triple& maxs)
+{
+    return boxesMeet({std::min(from[0], to[0]), std::min(from[1], to[1]), std::min(from[2], to[2])},
+                     {std::max(from[0], to[0]), std::max(from[1], to[1]), std::max(from[2], to[2])}, mins, maxs);
 }
 
 float dot(const std::array<float, 3>& a, const std::array<float, 3>& b)
@@ -112,14 +167,20 @@ FogPass::Seen FogPass::seenThrough(const float* position, const View& view) cons
     if (!(rayLength > 0.0f))
         return seen;
     const float depthPerUnit = std::max(dot(offset, view.forward), 0.0f) / rayLength; // the ray's length to its depth
-    for (const Volume& volume : volumes) {
-        if (!boxesMeet(view.position, to, volume.shape)) // most volumes lie nowhere near the ray
+    for (std::size_t c = 0; c < candidateCount; ++c) {
+        const Fog& fog = fogs[candidates[c]];
+        if (!segmentBoxMeets(view.position, to, fog.mins, fog.maxs))
             continue;
-        const float x = volume.shape.lengthInside(view.position, to) * depthPerUnit / volume.distance;
+        float length = 0.0f;
+        for (uint32_t v = fog.firstVolume; v < fog.firstVolume + fog.volumeCount; ++v)
+            if (segmentBoxMeets(view.position, to, volumes[v].shape.mins, volumes[v].shape.maxs))
+                length += volumes[v].shape.lengthInside(view.position, to);
+        const Volume& kind = volumes[fog.firstVolume];
+        const float x = length * depthPerUnit / kind.distance;
         if (x <= seen.lengthOverDistance)
             continue;
         seen.lengthOverDistance = x;
-        seen.color = &volume.color;
+        seen.color = &kind.color;
     }
     return seen;
 }
@@ -136,10 +197,31 @@ FogPass::HazeVertex FogPass::haze(const float* position, const View& view) const
 
 bool FogPass::hazy(const HazeVertex& vertex) { return vertex.texCoord[0] > rampCoordinate(0.0f); }
 
+bool FogPass::selectFogs(const LevelData& level, const BatchedLevel& batches, int face, const View& view)
+{
+    const BatchedLevel::VertexSource source = batches.sourceOf(face);
+    const GLuint* indices = batches.faceIndices(face);
+    Triple low = view.position, high = view.position;
+    for (uint32_t k = 0; k < batches.faceIndexCount(face); ++k) {
+        const float* at = positionOf(level, batches, source, indices[k]);
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            low[axis] = std::min(low[axis], at[axis]);
+            high[axis] = std::max(high[axis], at[axis]);
+        }
+    }
+    candidateCount = 0;
+    for (std::size_t f = 0; f < fogs.size(); ++f)
+        if (boxesMeet(low, high, fogs[f].mins, fogs[f].maxs))
+            candidates[candidateCount++] = uint32_t(f);
+    return candidateCount > 0;
+}
+
 // The face's triangles from `at` on, or nothing when no vertex of it is seen through fog.
 std::size_t FogPass::addFace(const LevelData& level, const BatchedLevel& batches, int face, const View& view,
                              std::size_t at)
 {
+    if (!selectFogs(level, batches, face, view))
+        return 0;
     const BatchedLevel::VertexSource source = batches.sourceOf(face);
     const GLuint* indices = batches.faceIndices(face);
     const uint32_t count = batches.faceIndexCount(face);
@@ -171,6 +253,7 @@ bool FogPass::beginBlendedGroup(const LevelData& level, const BatchedLevel& batc
     for (std::size_t f = 0; f < batches.faceCount(g); ++f) {
         const int face = batches.faces(g)[f];
         const GLuint* indices = batches.faceIndices(face);
+        selectFogs(level, batches, face, view); // none: every share comes out 0
         for (uint32_t k = 0; k < batches.faceIndexCount(face); ++k) {
             const Seen seen = seenThrough(positionOf(level, batches, source, indices[k]), view);
             const float share = FogFactor::of(seen.lengthOverDistance, 1.0f);

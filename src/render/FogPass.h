@@ -25,7 +25,13 @@ class TextureResolver;
 // the eye's segment crosses one of the volume's planes the length is a ratio of linear terms,
 // so it is exact at the vertices and interpolated between them (continuous across edges).
 // Depth rather than distance thickens the fog toward the sides of the view slightly less than
-// the true ray length would. A vertex behind two volumes takes the thicker.
+// the true ray length would. Volumes of one material that touch are one fog: the lengths a ray
+// runs inside each of them add up. A vertex behind two fogs takes the thicker.
+//
+// What a frame pays for grows with the faces fogged, not with the volumes: each fog keeps the box
+// of its volumes, and a face is looked at only against the fogs whose box meets the box around
+// the eye and the face's vertices (every ray to the face lies in it); a face that meets none is
+// not drawn again.
 //
 // Blended surfaces are fogged as their passes draw, by GL's fog with each vertex's share as its
 // fog coordinate (interpolated per vertex, so a large blended face may show its triangles
@@ -76,8 +82,15 @@ private:
         unsigned char color[4];  // the fog's colour, opaque: the ramp gives the alpha
         float texCoord[2];       // s: the length inside over the fog distance, 0..1; t: 0.5
     };
+    // Touching volumes of one material, drawn as one fog.
+    struct Fog {
+        std::array<float, 3> mins{}; // the box around its volumes
+        std::array<float, 3> maxs{};
+        uint32_t firstVolume = 0;
+        uint32_t volumeCount = 0;
+    };
     struct Seen {
-        float lengthOverDistance = 0.0f;             // of the thickest volume
+        float lengthOverDistance = 0.0f;             // of the thickest fog
         const std::array<float, 3>* color = nullptr; // its colour; null where no fog is crossed
     };
     struct View {
@@ -89,6 +102,10 @@ private:
                             GLuint index) const;
     std::size_t addFace(const LevelData& level, const BatchedLevel& batches, int face, const View& view,
                         std::size_t at);
+    void joinTouchingVolumes();
+    // The fogs a ray from the eye to any of the face's vertices may cross, into `candidates`;
+    // whether there is one.
+    bool selectFogs(const LevelData& level, const BatchedLevel& batches, int face, const View& view);
     Seen seenThrough(const float* position, const View& view) const;
     HazeVertex haze(const float* position, const View& view) const;
     static GLuint makeRamp();
@@ -100,7 +117,10 @@ private:
     std::array<std::vector<float>, 3> fogCoordinates; // by vertex source and vertex index: the share
     std::array<float, 3> groupColor{};                // the blended group's fog colour
 
-    std::vector<Volume> volumes;
+    std::vector<Volume> volumes; // fog after fog
+    std::vector<Fog> fogs;
+    std::vector<uint32_t> candidates; // the face being fogged's fogs; sized at load
+    std::size_t candidateCount = 0;
     std::vector<HazeVertex> vertices; // this frame's triangles, three vertices each
     std::size_t drawnVertices = 0;
 };

@@ -26,15 +26,16 @@ using designedscene::rightOfCentre;
 
 namespace {
 // A fog volume of the material textures/fog (texture record 1): a box of six sides facing out,
-// each a normal in the file's axes and its distance, as the level's only brush.
-void addFogBox(LevelWriter& writer, const std::pair<leveltest::Triple, float> (&sides)[6])
+// each a normal in the file's axes and its distance, as the level's brush number `brush` (after
+// `brush` boxes of six sides each).
+void addFogBox(LevelWriter& writer, const std::pair<leveltest::Triple, float> (&sides)[6], int32_t brush = 0)
 {
     for (int32_t i = 0; i < 6; ++i) {
         writer.addPlane(sides[i].first, sides[i].second);
-        writer.addBrushSide(1 + i, 1);
+        writer.addBrushSide(1 + 6 * brush + i, 1);
     }
-    writer.addBrush(0, 6, 1);
-    writer.addEffect("textures/fog", 0, -1);
+    writer.addBrush(6 * brush, 6, 1);
+    writer.addEffect("textures/fog", brush, -1);
 }
 } // namespace
 
@@ -225,17 +226,20 @@ TEST(DesignedFrameTest, TheSkyIsTheSkyMaterials)
 }
 
 // A red wall 100 units ahead seen through a slab of fog of colour (0.2, 0.4, 1) filling the file's
-// y from NEAR to FAR. The ray ahead runs 60 units inside the slab 20..80.
+// y from NEAR to FAR (two touching volumes of the fog where it is split). The ray ahead runs 60
+// units inside the slab 20..80.
 TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInside)
 {
     const struct {
         const char* name;
         float nearSide, farSide, distance;
         Rgb ahead;
+        float split; // 0: one volume
     } cases[] = {
-        {"fog thicker than its distance hides the wall", 20, 80, 40, {51, 102, 255}},
-        {"60 units of 139 cover two thirds", 20, 80, 139, {106, 69, 173}},
-        {"fog behind the wall leaves it as it is", 120, 180, 40, {220, 0, 0}},
+        {"fog thicker than its distance hides the wall", 20, 80, 40, {51, 102, 255}, 0},
+        {"60 units of 139 cover two thirds", 20, 80, 139, {106, 69, 173}, 0},
+        {"two touching volumes of one fog are one fog", 20, 80, 139, {106, 69, 173}, 50},
+        {"fog behind the wall leaves it as it is", 120, 180, 40, {220, 0, 0}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -248,10 +252,18 @@ TEST(DesignedFrameTest, AWallSeenThroughFogFadesTowardItsColourWithTheLengthInsi
         writer.addTexture("textures/fog");
         addSquare(writer, 0, 100.0f, 40.0f);
         finishLevel(writer);
-        const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500},  {{-1, 0, 0}, 500},
-                                                             {{0, 1, 0}, c.farSide}, {{0, -1, 0}, -c.nearSide},
-                                                             {{0, 0, 1}, 500},  {{0, 0, -1}, 500}};
-        addFogBox(writer, sides);
+        const auto slab = [&writer](float nearSide, float farSide, int32_t brush) {
+            const std::pair<leveltest::Triple, float> sides[] = {{{1, 0, 0}, 500},  {{-1, 0, 0}, 500},
+                                                                 {{0, 1, 0}, farSide}, {{0, -1, 0}, -nearSide},
+                                                                 {{0, 0, 1}, 500},  {{0, 0, -1}, 500}};
+            addFogBox(writer, sides, brush);
+        };
+        if (c.split > 0) {
+            slab(c.nearSide, c.split, 0);
+            slab(c.split, c.farSide, 1);
+        } else {
+            slab(c.nearSide, c.farSide, 0);
+        }
         files.open(writer, true);
         files.scene->frame(true, true);
         const Rgb ahead = readPixel(testsupport::contextWidth / 2, middle);
