@@ -61,6 +61,8 @@ std::vector<DataFile> contentFiles(const Plan& plan, const Level& level, const s
     for (const std::string& name : textures)
         files.push_back(catalogueTextureFile(name));
     files.push_back(skyFile());
+    std::vector<DataFile> images = planImageFiles(plan.images);
+    std::move(images.begin(), images.end(), std::back_inserter(files));
     std::vector<DataFile> materials = materialFiles(plan);
     std::move(materials.begin(), materials.end(), std::back_inserter(files));
     return files;

@@ -125,6 +125,8 @@ private:
             if (isTriggerShape(shape.kind) && !shape.wall)
                 triggerTexture = addTexture({triggerTextureName, nodrawSurfaceFlag, solidContents}, FaceLighting::Unlit);
         }
+        for (int k = 0; k < plan.images; ++k)
+            imageTextures.push_back(addTexture({planImageName(k), 0, solidContents}, FaceLighting::Lightmap));
     }
 
     // Only the surfaces whose materials take the lightmap get one; the rest glow by themselves,
@@ -176,7 +178,9 @@ private:
         const float y0 = rowLineY(row + 1);
         const float y1 = rowLineY(row);
         const int32_t firstFace = static_cast<int32_t>(level.faces.size());
-        const int floor = cell == Cell::Lava ? materialTexture(Material::Lava) : texture(floorSurface(column, row));
+        const int floor = cell == Cell::Lava      ? materialTexture(Material::Lava)
+                        : imageTextures.empty() ? texture(floorSurface(column, row))
+                                                : imageTextures[nextImage++ % imageTextures.size()];
         geometry.addPolygon({{x0, y0, 0.0f}, {x1, y0, 0.0f}, {x1, y1, 0.0f}, {x0, y1, 0.0f}}, {0.0f, 0.0f, 1.0f},
                             floor, {{1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, 0.0f, 0.0f});
         const int ceiling = cell == Cell::Sky ? materialTexture(skyMaterial(plan)) : texture(Surface::Ceiling);
@@ -629,6 +633,8 @@ private:
     Decorations decorations;
     std::vector<int> surfaceTextures;  // by Surface
     std::vector<int> materialTextures; // by Material; -1 where the plan does not show it
+    std::vector<int> imageTextures;    // the plan's own images, by number
+    size_t nextImage = 0;              // the image the next open cell's floor shows
     std::vector<FaceLighting> textureLighting; // by texture, for polygon faces
     std::vector<FaceRange> cellFaces;
     ClusterMap fogRects;               // the fog pits' rectangles; rectangle i is effect i

@@ -119,13 +119,14 @@ struct NumberSetting {
     int maximum;
 };
 
-constexpr std::array<NumberSetting, 6> numberSettings = {{
+constexpr std::array<NumberSetting, 7> numberSettings = {{
     {"cell", &Plan::cellSize, 16, 1024},
     {"height", &Plan::height, 32, 2048},
     {"texscale", &Plan::textureScale, 8, 4096},
     {"friends", &Plan::friends, 0, 100},
     {"enemies", &Plan::enemies, 0, 100},
     {"angle", &Plan::startAngle, 0, 359},
+    {"images", &Plan::images, 0, 4096},
 }};
 
 constexpr std::array<const char*, static_cast<int>(Surface::Count)> surfaceNames = {

@@ -107,6 +107,7 @@ struct Plan {
     SkyKind sky = SkyKind::farBox;
     bool skyNearBox = false;      // hills around the horizon laid over the sky (env/NAME/hills_*)
     std::string title;            // the level's title (worldspawn "message"); the name when empty
+    int images = 0;               // images of the plan's own, shown on the open cells' floors in turn
     std::vector<std::string> textures = {"bricks", "stone", "tiles", "slate", "plaster",
                                          "metal", "marble", "wood", "foliage"}; // by Surface
 
@@ -136,11 +137,13 @@ constexpr int maxLights = 4;
 bool spansWestToEast(const Plan& plan, int column, int row);
 
 // Parses plan text: header lines "cell N", "height N", "texscale N", "friends N",
-// "enemies N", "angle DEG" (0 to 359), "shape KIND X0 Y0 Z0 X1 Y1 Z1 [...]" (KIND solid, clip,
-// water, hurt; ramp and curve end with the heading they rise to, north, east, south or west;
-// pad, trigger and button end with their target's X Y Z, teleporter with its destination's
-// X Y Z and heading; the trigger volumes, pad, teleporter, hurt and trigger, may end with the
-// word "wall"), "sky farbox|clouds|dusk [nearbox]", "title TEXT" (the rest of the line) and
+// "enemies N", "angle DEG" (0 to 359), "images N" (0 to 4096: the open cells' floors, lava
+// aside, show that many images of the plan's own in turn, each in a texture record of its own,
+// JPEG and TGA by turns), "shape KIND X0 Y0 Z0 X1 Y1 Z1 [...]" (KIND solid, clip, water, hurt;
+// ramp and curve end with the heading they rise to, north, east, south or west; pad, trigger
+// and button end with their target's X Y Z, teleporter with its destination's X Y Z and
+// heading; the trigger volumes, pad, teleporter, hurt and trigger, may end with the word
+// "wall"), "sky farbox|clouds|dusk [nearbox]", "title TEXT" (the rest of the line) and
 // "texture SURFACE NAME", comments starting with '#', then a line "map" and the grid's rows.
 // fileName is used in messages and, without directory and extension, as the plan's name.
 Plan parsePlan(const std::string& text, const std::string& fileName);

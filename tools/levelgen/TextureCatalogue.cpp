@@ -359,3 +359,38 @@ DataFile skyFile()
 {
     return {std::string(skyTextureName) + ".jpg", encodeJpeg(generateSky())};
 }
+
+std::string planImageName(int index)
+{
+    std::string digits = std::to_string(index);
+    digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, '0');
+    return std::string(textureDirectory) + "images/" + digits;
+}
+
+std::vector<DataFile> planImageFiles(int count)
+{
+    std::vector<Image> bases;
+    for (const Entry& entry : catalogue)
+        bases.push_back(entry.generate());
+    std::vector<DataFile> files;
+    for (int k = 0; k < count; ++k) {
+        const Image& base = bases[static_cast<size_t>(k) % bases.size()];
+        // A shift keeps the texture seamless; the tint tells images of the same base apart.
+        const int shiftX = (k * 37) % textureSide;
+        const int shiftY = (k * 53) % textureSide;
+        const float tint[3] = {0.6f + 0.4f * lattice(k, 0, 7), 0.6f + 0.4f * lattice(k, 1, 7),
+                               0.6f + 0.4f * lattice(k, 2, 7)};
+        Image image(textureSide, textureSide, 3);
+        for (int y = 0; y < textureSide; ++y) {
+            for (int x = 0; x < textureSide; ++x) {
+                const uint8_t* from = base.pixel((x + shiftX) % textureSide, (y + shiftY) % textureSide);
+                uint8_t* to = image.pixel(x, y);
+                for (int c = 0; c < 3; ++c)
+                    to[c] = toByte(static_cast<float>(from[c]) / 255.0f * tint[c]);
+            }
+        }
+        const std::string name = planImageName(k);
+        files.push_back(k % 2 == 0 ? DataFile{name + ".jpg", encodeJpeg(image)} : DataFile{name + ".tga", encodeTga(image)});
+    }
+    return files;
+}

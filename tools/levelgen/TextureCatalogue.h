@@ -25,3 +25,8 @@ Image generateSky();                            // red-tinged evening clouds, RG
 // Texture `name` encoded as the file textureDirectory + name + ".jpg" or ".tga".
 DataFile catalogueTextureFile(const std::string& name);
 DataFile skyFile(); // skyTextureName + ".jpg"
+
+// A plan's own images (its "images N"), each a catalogue texture shifted and tinted into one
+// of its own: image k is named planImageName(k), stored as JPEG for even k and TGA for odd.
+std::string planImageName(int index); // textureDirectory + "images/" and three or more digits
+std::vector<DataFile> planImageFiles(int count);
