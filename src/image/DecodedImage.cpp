@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cctype>
 
-DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType type, uint32_t maxSide)
+DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType type, uint32_t maxSide,
+                           std::string* warnings)
 {
     if (type == FileType::jpeg) {
-        JPEGImage image = JPEGImage::decode(bytes.data(), bytes.size(), JPEGImage::maxPixels, maxSide);
+        JPEGImage image = JPEGImage::decode(bytes.data(), bytes.size(), JPEGImage::maxPixels, maxSide, warnings);
         error = std::move(image.error);
         fileWidth = image.storedWidth;
         fileHeight = image.storedHeight;

@@ -15,8 +15,10 @@ public:
     enum class FileType { jpeg, tga };
     static constexpr uint32_t anySide = 0;
 
-    // Never throws for bad bytes: `isLoaded` is false and `error` says why.
-    DecodedImage(const std::vector<unsigned char>& bytes, FileType type, uint32_t maxSide = anySide);
+    // Never throws for bad bytes: `isLoaded` is false and `error` says why. Given `warnings`, what
+    // the JPEG decoder would print is appended there instead (JPEGImage::decode).
+    DecodedImage(const std::vector<unsigned char>& bytes, FileType type, uint32_t maxSide = anySide,
+                 std::string* warnings = nullptr);
     DecodedImage() : error("no image") {} // stands for an image that was not found
     static FileType typeOf(const std::string& path); // by extension: .tga is TGA, anything else JPEG
 

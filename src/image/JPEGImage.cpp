@@ -13,6 +13,7 @@ struct ErrorExit {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    std::string* warnings; // where printed lines go instead of stderr; null: stderr
 };
 
 [[noreturn]] void jumpBack(j_common_ptr state)
@@ -20,6 +21,18 @@ struct ErrorExit {
     ErrorExit* errors = reinterpret_cast<ErrorExit*>(state->err);
     (*errors->manager.format_message)(state, errors->message);
     std::longjmp(errors->jump, 1);
+}
+
+// libjpeg's own output_message, which prints "%s\n" to stderr, into the caller's text.
+void keepWarning(j_common_ptr state)
+{
+    ErrorExit* errors = reinterpret_cast<ErrorExit*>(state->err);
+    char line[JMSG_LENGTH_MAX];
+    (*errors->manager.format_message)(state, line);
+    try {
+        errors->warnings->append(line).push_back('\n');
+    } catch (...) { // nothing may leave through libjpeg's frames; a warning lost is the lesser harm
+    }
 }
 
 enum class Outcome { decoded, libraryError, unsupportedComponents, tooManyPixels };
@@ -73,13 +86,17 @@ Outcome decompress(jpeg_decompress_struct& state, ErrorExit& errors, const unsig
 
 } // namespace
 
-JPEGImage JPEGImage::decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit, uint32_t maxSide)
+JPEGImage JPEGImage::decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit, uint32_t maxSide,
+                            std::string* warnings)
 {
     JPEGImage image;
     jpeg_decompress_struct state{};
     ErrorExit errors{};
     state.err = jpeg_std_error(&errors.manager); // warnings keep libjpeg's own output
     errors.manager.error_exit = jumpBack;
+    errors.warnings = warnings;
+    if (warnings != nullptr)
+        errors.manager.output_message = keepWarning;
     const Outcome outcome = decompress(state, errors, bytes, size, pixelLimit, maxSide, image);
     const int components = state.output_components;
     jpeg_destroy_decompress(&state);

@@ -10,8 +10,8 @@
 // A JPEG decoded from memory into the layout GL takes: R, G, B (or four components as stored),
 // top row first as decoded. Greyscale is expanded to RGB. Decoding never throws and never ends
 // the process: a stream libjpeg cannot read leaves libjpeg's own message in `error`. Warnings
-// about recoverable damage (a stream cut short is filled in, for one) still go to stderr the
-// way libjpeg prints them, and the image decodes.
+// about recoverable damage (a stream cut short is filled in, for one) go to stderr the way
+// libjpeg prints them, or are kept for the caller to print later, and the image decodes.
 struct JPEGImage {
     static constexpr uint64_t maxPixels = uint64_t(1) << 26;
     static constexpr uint32_t anySide = 0;
@@ -31,7 +31,9 @@ struct JPEGImage {
     // taken; the fuzzer lowers the limit so that a few header bytes cannot make it decode 64
     // megapixels. Given `maxSide`, an image with a longer side is decoded at the largest scale of
     // n/8 (n = 1..8) that brings both sides within it, or at 1/8 when none does: the decoder's
-    // own reduced-size output, never a full-size decode shrunk afterwards.
+    // own reduced-size output, never a full-size decode shrunk afterwards. Given `warnings`, the
+    // lines libjpeg would print are appended to it instead, each with its newline: a decoder on
+    // another thread must not print out of turn.
     static JPEGImage decode(const unsigned char* bytes, std::size_t size, uint64_t pixelLimit = maxPixels,
-                            uint32_t maxSide = anySide);
+                            uint32_t maxSide = anySide, std::string* warnings = nullptr);
 };

@@ -142,17 +142,24 @@ TEST(JPEGImage, PixelLimitHoldsUpToItsValue)
     EXPECT_TRUE(overLimit.pixels.empty());
 }
 
-TEST(JPEGImage, ScanCutShortDecodesWithLibjpegsWarning)
+TEST(JPEGImage, ScanCutShortDecodesWithLibjpegsWarningPrintedOrKept)
 {
     const Bytes good = redOverBlue();
     const Bytes cut = firstBytes(good, (markerAt(good, startOfScan) + good.size()) / 2);
     testing::internal::CaptureStderr();
     const JPEGImage image = decode(cut);
-    const std::string warnings = testing::internal::GetCapturedStderr();
+    const std::string printed = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(image.decoded()) << image.error;
     EXPECT_EQ(image.pixels.size(), 64u * 32 * 3);
     EXPECT_NEAR(image.pixels[0], 255, 8); // the top rows arrived before the cut
-    EXPECT_EQ(warnings, "Premature end of JPEG file\n");
+    EXPECT_EQ(printed, "Premature end of JPEG file\n");
+
+    std::string kept = "before\n";
+    testing::internal::CaptureStderr();
+    const JPEGImage quiet = JPEGImage::decode(cut.data(), cut.size(), JPEGImage::maxPixels, JPEGImage::anySide, &kept);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "kept, not printed";
+    EXPECT_EQ(kept, "before\n" + printed);
+    EXPECT_EQ(quiet.pixels, image.pixels);
 }
 
 // The decoder's own n/8 scaling: the largest that fits, never a full-size decode shrunk after.
