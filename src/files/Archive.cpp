@@ -280,12 +280,12 @@ void Archive::readIndex(const std::string& openProblem, const ZipDirectory& dire
     for (std::size_t at = 0; at < candidates.size(); ++at) {
         const Candidate& candidate = candidates[at];
         if (overlapping[at]) {
-            complain(candidate.stored, "entry data overlaps another entry's");
+            complain(*log, candidate.stored, "entry data overlaps another entry's");
             continue;
         }
         const auto [kept, added] = byName.emplace(RelativePath::lowerCase(candidate.entry.name), candidate.entry);
         if (!added)
-            complain(candidate.stored,
+            complain(*log, candidate.stored,
                 "entry name repeats " + RelativePath::printable(kept->second.name) + ", which is kept");
     }
 }
@@ -297,7 +297,7 @@ std::optional<Archive::Candidate> Archive::checkEntry(uint64_t index, const ZipD
     const bool known = zip_stat_index(handle.get(), index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_NAME)
         && (stat.valid & ZIP_STAT_SIZE) && stat.name != nullptr;
     if (!known) {
-        complain("entry " + std::to_string(index), "cannot be read (" + reason(zip_get_error(handle.get())) + ")");
+        complain(*log, "entry " + std::to_string(index), "cannot be read (" + reason(zip_get_error(handle.get())) + ")");
         return std::nullopt;
     }
     const std::string stored = stat.name;
@@ -305,16 +305,16 @@ std::optional<Archive::Candidate> Archive::checkEntry(uint64_t index, const ZipD
         return std::nullopt; // a directory: it holds no data, and files under it are entries of their own
     const std::string problem = RelativePath::problem(stored);
     if (!problem.empty()) {
-        complain(stored, "entry name " + problem);
+        complain(*log, stored, "entry name " + problem);
         return std::nullopt;
     }
     if (stat.size > sizeLimit) {
-        complain(stored, "entry is " + std::to_string(stat.size) + " bytes, over the " + std::to_string(sizeLimit)
+        complain(*log, stored, "entry is " + std::to_string(stat.size) + " bytes, over the " + std::to_string(sizeLimit)
             + "-byte limit");
         return std::nullopt;
     }
     if (!place.problem.empty()) {
-        complain(stored, "entry cannot be opened (" + place.problem + ")");
+        complain(*log, stored, "entry cannot be opened (" + place.problem + ")");
         return std::nullopt;
     }
     return Candidate{stored, Entry{RelativePath::normalized(stored), index, stat.size}};
@@ -334,12 +334,37 @@ std::optional<std::vector<unsigned char>> Archive::read(const std::string& name)
     if (entry == nullptr)
         return std::nullopt;
     if (entry->size == 0) {
-        complain(entry->name, "entry is empty");
+        complain(*log, entry->name, "entry is empty");
         return std::nullopt;
     }
     if (!reopen())
         return std::nullopt;
-    return readEntry(*entry);
+    return readEntry(handle.get(), *entry, *log);
+}
+
+Archive::Reader::Reader() = default;
+Archive::Reader::~Reader() = default;
+
+bool Archive::readSeparately(const Entry& entry, Reader& reader, std::ostream& lines,
+    std::optional<std::vector<unsigned char>>& bytes) const
+{
+    bytes.reset();
+    if (entry.size == 0) {
+        complain(lines, entry.name, "entry is empty");
+        return true;
+    }
+    if (reader.of != this || !reader.handle) {
+        reader.handle.reset(); // one file open at a time
+        reader.of = nullptr;
+        std::string unsaid;
+        bool changed = false;
+        reader.handle = openAgain(unsaid, changed);
+        if (!reader.handle)
+            return false;
+        reader.of = this;
+    }
+    bytes = readEntry(reader.handle.get(), entry, lines);
+    return true;
 }
 
 void Archive::close() const
@@ -356,15 +381,12 @@ bool Archive::reopen() const
         return false;
     unreadable = true; // until it opens as the same file
     std::string problem;
-    struct stat status {};
-    Descriptor file = openFile(path, status, problem);
-    if (file.get() >= 0 && !(FileIdentity::of(status) == identity)) {
+    bool changed = false;
+    handle = openAgain(problem, changed);
+    if (changed) {
         complainOfArchive("changed since it was indexed; its entries now read as missing");
         return false;
     }
-    ZipError error;
-    if (file.get() >= 0)
-        handle.reset(openDescriptor(std::move(file), error, problem));
     if (!handle) {
         complainOfArchive(problem + "; its entries now read as missing");
         return false;
@@ -373,17 +395,37 @@ bool Archive::reopen() const
     return true;
 }
 
-std::optional<std::vector<unsigned char>> Archive::readEntry(const Entry& entry) const
+// A libzip handle of its own on the bytes indexed: the file opened again when it is still the
+// one indexed (`changed` when it is another), or the memory. Reads only what never changes
+// after indexing, so any thread may call it.
+Archive::Handle Archive::openAgain(std::string& problem, bool& changed) const
 {
-    const File file(zip_fopen_index(handle.get(), entry.index, 0));
+    ZipError error;
+    if (path.empty())
+        return Handle(openSource(Source(zip_source_buffer_create(memory.data(), memory.size(), 0, error.get())),
+            error, problem));
+    struct stat status {};
+    Descriptor file = openFile(path, status, problem);
+    if (file.get() < 0)
+        return nullptr;
+    if (!(FileIdentity::of(status) == identity)) {
+        changed = true;
+        return nullptr;
+    }
+    return Handle(openDescriptor(std::move(file), error, problem));
+}
+
+std::optional<std::vector<unsigned char>> Archive::readEntry(zip* opened, const Entry& entry, std::ostream& lines) const
+{
+    const File file(zip_fopen_index(opened, entry.index, 0));
     if (!file) {
-        complain(entry.name, "entry cannot be opened (" + reason(zip_get_error(handle.get())) + ")");
+        complain(lines, entry.name, "entry cannot be opened (" + reason(zip_get_error(opened)) + ")");
         return std::nullopt;
     }
     std::vector<unsigned char> bytes;
     const std::string problem = readWhole(file.get(), entry.size, bytes);
     if (!problem.empty()) {
-        complain(entry.name, "entry data is corrupt (" + problem + ")");
+        complain(lines, entry.name, "entry data is corrupt (" + problem + ")");
         return std::nullopt;
     }
     return bytes;
@@ -394,7 +436,7 @@ void Archive::complainOfArchive(const std::string& what) const
     *log << RelativePath::printable(archiveName) << ": " << what << '\n';
 }
 
-void Archive::complain(const std::string& entryName, const std::string& what) const
+void Archive::complain(std::ostream& lines, const std::string& entryName, const std::string& what) const
 {
-    *log << RelativePath::printable(archiveName) << ": " << RelativePath::printable(entryName) << ": " << what << '\n';
+    lines << RelativePath::printable(archiveName) << ": " << RelativePath::printable(entryName) << ": " << what << '\n';
 }

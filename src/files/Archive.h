@@ -55,11 +55,40 @@ public:
 
     // Lets the file go (an archive in memory stays as it is); the next read opens it again.
     void close() const;
+    // Whether read may still open the file: false once it could not be opened again as the
+    // file indexed (its entries read as missing from then on).
+    bool readable() const { return indexed && !unreadable; }
 
 private:
     struct ZipDiscard {
         void operator()(zip* archive) const;
     };
+    using Handle = std::unique_ptr<zip, ZipDiscard>;
+
+public:
+    // A handle of its own on one archive at a time, for one thread that is not the archive
+    // owner's: at most one archive file open, until it moves to another archive or is dropped.
+    class Reader {
+    public:
+        Reader();
+        ~Reader();
+        Reader(const Reader&) = delete;
+        Reader& operator=(const Reader&) = delete;
+
+    private:
+        friend class Archive;
+        const Archive* of = nullptr;
+        Handle handle;
+    };
+
+    // Any thread, with a Reader no other thread uses, while the owner goes on reading: what
+    // read(entry's name) gives, into `bytes`, its lines on `lines` rather than the archive's
+    // log. False, with nothing read or said, when the file cannot be opened again as the file
+    // indexed; read then says why.
+    bool readSeparately(const Entry& entry, Reader& reader, std::ostream& lines,
+        std::optional<std::vector<unsigned char>>& bytes) const;
+
+private:
     // What tells a file from the one indexed, when it is opened again.
     struct FileIdentity {
         uint64_t device = 0, inode = 0, size = 0;
@@ -75,15 +104,16 @@ private:
     void readIndex(const std::string& openProblem, const ZipDirectory& directory);
     std::optional<Candidate> checkEntry(uint64_t index, const ZipDirectory::Record& place) const;
     bool reopen() const;
-    std::optional<std::vector<unsigned char>> readEntry(const Entry& entry) const;
-    void complain(const std::string& entryName, const std::string& what) const;
+    Handle openAgain(std::string& problem, bool& changed) const;
+    std::optional<std::vector<unsigned char>> readEntry(zip* opened, const Entry& entry, std::ostream& lines) const;
+    void complain(std::ostream& lines, const std::string& entryName, const std::string& what) const;
     void complainOfArchive(const std::string& what) const;
 
     std::string archiveName;
     std::string path;                                // "" for an archive in memory
     FileIdentity identity;                           // of the file indexed
     std::vector<unsigned char> memory;               // what an archive in memory reads; outlives `handle`
-    mutable std::unique_ptr<zip, ZipDiscard> handle; // null while closed or when it could not be opened
+    mutable Handle handle;                           // null while closed or when it could not be opened
     mutable bool unreadable = false;                 // could not be opened again: entries read as missing
     bool indexed = false;
     std::map<std::string, Entry> byName;

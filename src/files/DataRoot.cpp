@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -118,7 +119,8 @@ DataRoot::Location DataRoot::locate(const std::string& path) const
     if (!RelativePath::problem(path).empty())
         return {};
     const std::string normalized = RelativePath::normalized(path);
-    consulted.insert(RelativePath::lowerCase(normalized));
+    if (quietLookups == 0)
+        consulted.insert(RelativePath::lowerCase(normalized));
     if (std::optional<std::string> loose = findLoose(normalized))
         return {std::move(loose), nullptr};
     if (inflatedLimitReached)
@@ -189,8 +191,8 @@ bool DataRoot::staysInside(const std::string& relativePath) const
         if (rootLeft == resolvedRoot.end())
             return true;
     }
-    if (refusedLinks.insert(relativePath).second)
-        complain(relativePath, "a link leads out of the data root; not read");
+    if (quietLookups == 0 && refusedLinks.insert(relativePath).second)
+        complain(*log, relativePath, "a link leads out of the data root; not read");
     return false;
 }
 
@@ -198,7 +200,7 @@ std::optional<std::vector<unsigned char>> DataRoot::read(const std::string& path
 {
     const Location location = locate(path);
     if (location.loose)
-        return readLoose(*location.loose);
+        return readLoose(*location.loose, *log);
     if (location.archive != nullptr)
         return readArchived(*location.archive, RelativePath::normalized(path));
     return std::nullopt;
@@ -262,33 +264,33 @@ std::vector<DataRoot::Listed> DataRoot::list(const std::string& folder, const st
 
 // ---- reading ---------------------------------------------------------------------------------
 
-std::optional<std::vector<unsigned char>> DataRoot::readLoose(const std::string& relativePath) const
+std::optional<std::vector<unsigned char>> DataRoot::readLoose(const std::string& relativePath, std::ostream& lines) const
 {
     const fs::path file = fs::path(root) / relativePath;
     std::error_code error;
     const uintmax_t size = fs::file_size(file, error);
     if (error) {
-        complain(relativePath, "cannot be read (" + error.message() + ")");
+        complain(lines, relativePath, "cannot be read (" + error.message() + ")");
         return std::nullopt;
     }
     if (size == 0) {
-        complain(relativePath, "file is empty");
+        complain(lines, relativePath, "file is empty");
         return std::nullopt;
     }
     if (size > sizeLimit) {
-        complain(relativePath,
+        complain(lines, relativePath,
             "file is " + std::to_string(size) + " bytes, over the " + std::to_string(sizeLimit) + "-byte limit");
         return std::nullopt;
     }
     const std::unique_ptr<std::FILE, FileClose> stream(std::fopen(file.c_str(), "rb"));
     if (!stream) {
-        complain(relativePath, "cannot be read (" + std::string(std::strerror(errno)) + ")");
+        complain(lines, relativePath, "cannot be read (" + std::string(std::strerror(errno)) + ")");
         return std::nullopt;
     }
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream.get());
     if (got != bytes.size()) {
-        complain(relativePath,
+        complain(lines, relativePath,
             "cannot be read (short read: " + std::to_string(got) + " of " + std::to_string(size) + " bytes)");
         return std::nullopt;
     }
@@ -296,13 +298,15 @@ std::optional<std::vector<unsigned char>> DataRoot::readLoose(const std::string&
 }
 
 // An entry inflates to at most its declared size (Archive reads no further), so counting
-// declared sizes before reading bounds the work, however the read ends.
+// declared sizes before reading bounds the work, however the read ends. Bytes planned for
+// reading on other threads are held out of the limit until claimed or dropped, so that those
+// threads' inflating stays within it too.
 std::optional<std::vector<unsigned char>> DataRoot::readArchived(const Archive& archive, const std::string& path) const
 {
     const uint64_t size = archive.find(path)->size;
-    if (size > inflatedLimit - inflatedBytes) {
+    if (size > inflatedLimit - inflatedBytes - plannedBytes) {
         inflatedLimitReached = true;
-        complain(path, "reading it would take the bytes inflated from archives past the "
+        complain(*log, path, "reading it would take the bytes inflated from archives past the "
                 + std::to_string(inflatedLimit) + "-byte limit; archived files now read as missing");
         return std::nullopt;
     }
@@ -316,14 +320,91 @@ void DataRoot::keepOpen(const Archive& archive) const
 {
     openByAge.erase(std::remove(openByAge.begin(), openByAge.end(), &archive), openByAge.end());
     openByAge.push_back(&archive);
-    if (openByAge.size() > maxOpenArchives) {
+    closeOldest(1);
+}
+
+// Closes the least recently read archives until those open and those lent fit, keeping the
+// newest `keep` open.
+void DataRoot::closeOldest(std::size_t keep) const
+{
+    while (openByAge.size() > keep && openByAge.size() + lentHandles > maxOpenArchives) {
         openByAge.front()->close();
         openByAge.erase(openByAge.begin());
     }
 }
 
-void DataRoot::complain(const std::string& relativePath, const std::string& what) const
+// ---- reading on other threads ----------------------------------------------------------------
+
+std::optional<DataRoot::Planned> DataRoot::plan(const std::string& path) const
+{
+    const Quietly quiet(*this);
+    const Location location = locate(path);
+    if (location.loose)
+        return Planned{path, location.loose, nullptr, 0};
+    if (location.archive == nullptr || !location.archive->readable())
+        return std::nullopt;
+    const uint64_t size = location.archive->find(path)->size;
+    // Planning stops at the first file that does not fit, so that no later, smaller one takes
+    // the bytes an earlier read will ask for.
+    if (planningFull || size > inflatedLimit - inflatedBytes - plannedBytes) {
+        planningFull = true;
+        return std::nullopt;
+    }
+    plannedBytes += size;
+    return Planned{path, std::nullopt, location.archive, size};
+}
+
+// Reads only what never changes once the root is built (its folder, its limits, the archives'
+// indexes), so that the owner may look up and read meanwhile.
+DataRoot::Fetched DataRoot::fetch(const Planned& planned, Archive::Reader& reader) const
+{
+    Fetched fetched;
+    std::ostringstream lines;
+    if (planned.loose) {
+        fetched.bytes = readLoose(*planned.loose, lines);
+        fetched.done = true;
+    } else {
+        fetched.done = planned.archive->readSeparately(*planned.archive->find(planned.path), reader, lines, fetched.bytes);
+    }
+    fetched.lines = lines.str();
+    return fetched;
+}
+
+// A claim never meets the inflated limit: the plan held its bytes out of it, and moves them in.
+bool DataRoot::claim(const Planned& planned, const Fetched& fetched) const
+{
+    const Location location = locate(planned.path);
+    const bool same = location.loose == planned.loose && location.archive == planned.archive;
+    drop(planned, fetched.done && !same);
+    if (!same || !fetched.done)
+        return false;
+    if (planned.archive != nullptr)
+        inflatedBytes += planned.size;
+    *log << fetched.lines;
+    return true;
+}
+
+void DataRoot::drop(const Planned& planned, bool fetched) const
+{
+    if (planned.archive == nullptr)
+        return;
+    plannedBytes -= planned.size;
+    if (fetched)
+        inflatedBytes += planned.size; // inflated all the same
+    if (plannedBytes == 0)
+        planningFull = false;
+}
+
+void DataRoot::lendArchiveHandles(std::size_t count) const
+{
+    lentHandles += count;
+    closeOldest(0);
+}
+
+void DataRoot::giveBackArchiveHandles(std::size_t count) const { lentHandles -= count; }
+
+void DataRoot::complain(std::ostream& lines, const std::string& relativePath, const std::string& what) const
 {
     const bool needsSlash = !root.empty() && root.back() != '/';
-    *log << root << (needsSlash ? "/" : "") << RelativePath::printable(relativePath) << ": " << what << '\n';
+    lines << root << (needsSlash ? "/" : "") << RelativePath::printable(relativePath) << ": " << what << '\n';
 }

@@ -7,6 +7,7 @@
 
 #include <set>
 #include <sstream>
+#include <thread>
 
 using testarchives::Bytes;
 using testarchives::Storage;
@@ -126,6 +127,26 @@ TEST(Archive, RefusesBadEntriesWithOneLineEach)
         EXPECT_EQ(readable, std::set<std::string>{"maps/good.bsp"});
         EXPECT_EQ(archive.read("maps/good.bsp"), bytesOf("good level"));
         EXPECT_EQ(log.str(), test.message);
+
+        // Read on another thread through a Reader: the same bytes, the read's line on the
+        // stream given, nothing on the archive's own log.
+        std::ostringstream indexLog;
+        const Archive again(path, indexLog);
+        const std::string indexLines = indexLog.str();
+        std::ostringstream readLines;
+        std::set<std::string> readThere;
+        std::thread([&] {
+            Archive::Reader reader;
+            for (const auto& [key, entry] : again.entries()) {
+                std::optional<Bytes> bytes;
+                EXPECT_TRUE(again.readSeparately(entry, reader, readLines, bytes));
+                if (bytes)
+                    readThere.insert(entry.name);
+            }
+        }).join();
+        EXPECT_EQ(readThere, readable);
+        EXPECT_EQ(indexLines + readLines.str(), test.message);
+        EXPECT_EQ(indexLog.str(), indexLines);
     }
 }
 
@@ -278,6 +299,13 @@ TEST(Archive, OpensItsFileAgainOnlyWhileItIsTheOneIndexed)
 
     archive.close();
     testarchives::writeZip(folder, "pak0.pk3", {{"maps/a.bsp", "another level a"}});
+    Archive::Reader reader;
+    std::optional<Bytes> separately;
+    std::ostringstream unsaid;
+    EXPECT_FALSE(archive.readSeparately(*archive.find("maps/a.bsp"), reader, unsaid, separately))
+        << "a Reader reads the file indexed or nothing, and leaves the saying to read";
+    EXPECT_EQ(unsaid.str(), "");
+    EXPECT_EQ(log.str(), "");
     EXPECT_EQ(archive.read("maps/a.bsp"), std::nullopt);
     EXPECT_EQ(archive.read("maps/a.bsp"), std::nullopt);
     EXPECT_EQ(log.str(), "pak0.pk3: changed since it was indexed; its entries now read as missing\n");

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -52,6 +53,17 @@ std::optional<Bytes> bytesOf(const char* text)
     if (text == nullptr)
         return std::nullopt;
     return Bytes(text, text + std::char_traits<char>::length(text));
+}
+
+// What a worker thread does with a planned read: fetch it through a Reader of its own.
+DataRoot::Fetched fetchElsewhere(const DataRoot& data, const DataRoot::Planned& planned)
+{
+    DataRoot::Fetched fetched;
+    std::thread([&] {
+        Archive::Reader reader;
+        fetched = data.fetch(planned, reader);
+    }).join();
+    return fetched;
 }
 
 } // namespace
@@ -261,4 +273,98 @@ TEST_F(DataRootTest, ReadsHundredsOfArchivesUnderALowLimitOfOpenFiles)
     };
     // The one line expected is the data root's own broken archive, x.pk3.
     EXPECT_EXIT(readEveryArchiveTwice(), ::testing::ExitedWithCode(0), "^x.pk3: not a zip archive \\(Not a zip archive\\)\n$");
+}
+
+// A read split for threads gives what read gives, and says it at the claim: planning looks up
+// quietly (no path recorded, no line), the fetch on another thread says nothing itself.
+TEST_F(DataRootTest, APlannedReadFetchedElsewhereIsClaimedAsReadWouldGiveIt)
+{
+    testarchives::writeZip(temporary, "data/pak2.pk3", {{"maps/crc.bsp", "stored level", testarchives::Storage::stored}});
+    testarchives::flipDataByte(root + "pak2.pk3", "maps/crc.bsp", 3, 0x20);
+    for (const char* path : {"maps/a.bsp", "TEXTURES/wall.jpg", "textures/shared.jpg", "maps/empty.bsp", "maps/crc.bsp"}) {
+        SCOPED_TRACE(path);
+        std::ostringstream serialLog, splitLog;
+        const DataRoot serial(root, true, serialLog);
+        const DataRoot split(root, true, splitLog);
+        serialLog.str("");
+        splitLog.str("");
+        const std::optional<Bytes> read = serial.read(path);
+
+        const std::optional<DataRoot::Planned> planned = split.plan(path);
+        ASSERT_TRUE(planned);
+        EXPECT_TRUE(split.consultedPaths().empty());
+        const DataRoot::Fetched fetched = fetchElsewhere(split, *planned);
+        EXPECT_EQ(splitLog.str(), "");
+        EXPECT_TRUE(split.claim(*planned, fetched));
+        EXPECT_EQ(fetched.bytes, read);
+        EXPECT_EQ(splitLog.str(), serialLog.str());
+        EXPECT_EQ(split.consultedPaths(), serial.consultedPaths());
+    }
+
+    std::filesystem::create_symlink(temporary.path() + "outside.txt", root + "textures/outside.jpg");
+    std::ostringstream log;
+    const DataRoot data(root, true, log);
+    log.str("");
+    EXPECT_FALSE(data.plan("textures/outside.jpg"));
+    EXPECT_EQ(log.str(), "");
+    EXPECT_EQ(data.read("textures/outside.jpg"), std::nullopt);
+    EXPECT_EQ(log.str(), root + "textures/outside.jpg: a link leads out of the data root; not read\n")
+        << "the line planning kept back is said by the read";
+}
+
+// Bytes planned count against the inflated limit from the plan on: planning stops at the first
+// that does not fit, and what was inflated ahead and never claimed counts all the same.
+TEST_F(DataRootTest, PlannedBytesAreHeldOutOfTheInflatedLimit)
+{
+    std::ostringstream log;
+    const DataRoot data(root, true, log, Archive::defaultSizeLimit, 7);
+    log.str("");
+    const std::optional<DataRoot::Planned> a = data.plan("maps/a.bsp");      // 2 bytes
+    const std::optional<DataRoot::Planned> wall = data.plan("textures/wall.jpg"); // 4 more: 6
+    ASSERT_TRUE(a && wall);
+    EXPECT_FALSE(data.plan("maps/c.bsp")) << "2 more would make 8";
+    EXPECT_FALSE(data.plan("maps/z.bsp")) << "1 would fit, but planning stopped";
+    EXPECT_TRUE(data.plan("maps/loose.bsp")) << "loose files count nothing";
+
+    EXPECT_TRUE(data.claim(*a, fetchElsewhere(data, *a)));
+    const DataRoot::Fetched unused = fetchElsewhere(data, *wall);
+    data.drop(*wall, unused.done);
+    EXPECT_EQ(data.read("maps/z.bsp"), bytesOf("z"));
+    EXPECT_EQ(data.read("maps/z.bsp"), std::nullopt) << "2 + 4 + 1 + 1 is past 7";
+    EXPECT_EQ(log.str(), root + "maps/z.bsp: reading it would take the bytes inflated from archives past the "
+                                "7-byte limit; archived files now read as missing\n");
+}
+
+// Between the plan and the claim the copy a read finds may change; then the claim stands down
+// and the read, on the owner's thread, finds what it finds and says what it says.
+TEST_F(DataRootTest, AClaimStandsOnlyWhereReadWouldFindTheSameCopy)
+{
+    const struct {
+        const char* what;
+        void (*change)(const testsupport::TempDir& temporary);
+        std::optional<Bytes> read;
+        std::string line;
+    } cases[] = {
+        {"a loose copy appears", [](const testsupport::TempDir& temporary) {
+             temporary.write("data/textures/wall.jpg", "loose wall"); },
+            bytesOf("loose wall"), ""},
+        {"its archive is written again", [](const testsupport::TempDir& temporary) {
+             testarchives::writeZip(temporary, "data/pak0.pk3", {{"Textures/Wall.JPG", "new wall"}}); },
+            std::nullopt, "pak0.pk3: changed since it was indexed; its entries now read as missing\n"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        testsupport::TempDir copy;
+        std::filesystem::copy(root, copy.path() + "data", std::filesystem::copy_options::recursive);
+        std::ostringstream log;
+        const DataRoot data(copy.path() + "data", true, log);
+        log.str("");
+        const std::optional<DataRoot::Planned> planned = data.plan("textures/wall.jpg");
+        ASSERT_TRUE(planned);
+        test.change(copy);
+        EXPECT_FALSE(data.claim(*planned, fetchElsewhere(data, *planned)));
+        EXPECT_EQ(log.str(), "");
+        EXPECT_EQ(data.read("textures/wall.jpg"), test.read);
+        EXPECT_EQ(log.str(), test.line);
+    }
 }
