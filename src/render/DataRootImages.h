@@ -13,11 +13,14 @@ class TextureResolver;
 // Images found under a data root (loose files and archives) through a TextureResolver, each
 // decoded once into an ImageCache and shared. Only the texture names that faces of a drawn type
 // use are resolved, each distinct name once: a record no face uses costs its name and nothing
-// else, and has no image. Loading prints no transcript; what goes wrong gets one line.
+// else, and has no image. Loading prints no transcript; what goes wrong gets one line. The images
+// a load will ask for are read and decoded on other threads ahead of it (ImageCache::readAhead)
+// from loadTextures on, until the sky, the last image a load asks for, is loaded.
 class DataRootImages : public LevelImages {
 public:
-    // Needs a current GL context; `resolver` outlives this.
-    DataRootImages(const TextureResolver& resolver, ImageCache::Limits limits = {});
+    // Needs a current GL context; `resolver` outlives this. Without `readAhead`, every image is
+    // read and decoded on this thread when it is asked for.
+    DataRootImages(const TextureResolver& resolver, ImageCache::Limits limits = {}, bool readAhead = true);
     DataRootImages(const DataRootImages&) = delete;
     DataRootImages& operator=(const DataRootImages&) = delete;
 
@@ -38,6 +41,7 @@ public:
 
 private:
     bool skyFound = false;
+    bool readingAhead;
     static constexpr uint32_t unused = UINT32_MAX;
     struct Name {
         GLuint texture = 0;

@@ -3,6 +3,7 @@
 #include "level/TextureResolver.h"
 #include "files/RelativePath.h"
 #include "image/DecodedImage.h"
+#include "render/ImageReadAhead.h"
 #include "render/TextureManager.h"
 
 #include <algorithm>
@@ -22,6 +23,7 @@ ImageCache::ImageCache(const TextureResolver& resolver, Limits limits, std::ostr
 
 ImageCache::~ImageCache()
 {
+    ahead.reset();
     for (const auto& [key, texture] : textures)
         if (texture != 0)
             glDeleteTextures(1, &texture);
@@ -41,12 +43,22 @@ GLuint ImageCache::texture(const std::string& path, Wrap wrap, Filter filter)
 
 std::unique_ptr<DecodedImage> ImageCache::decode(const std::string& path)
 {
-    std::unique_ptr<DecodedImage> image = resolver.decodeImage(path, log, sideLimit);
+    std::optional<std::unique_ptr<DecodedImage>> readAlready = ahead ? ahead->take(path, log) : std::nullopt;
+    std::unique_ptr<DecodedImage> image =
+        readAlready ? std::move(*readAlready) : resolver.decodeImage(path, log, sideLimit);
     if (image && image->wasReduced())
         log << path << ": " << image->storedWidth() << " x " << image->storedHeight() << " is larger than "
             << sideLimit << " on a side; shown at " << image->getWidth() << " x " << image->getHeight() << std::endl;
     return image;
 }
+
+void ImageCache::readAhead(const std::vector<std::string>& paths)
+{
+    ahead.reset(); // before the next one plans
+    ahead = std::make_unique<ImageReadAhead>(resolver.dataRoot(), sideLimit, paths);
+}
+
+void ImageCache::endReadAhead() { ahead.reset(); }
 
 // RGBA texels (what the driver keeps even for RGB) and a third more for the mipmap levels.
 std::size_t ImageCache::gpuBytes(const DecodedImage& image)
