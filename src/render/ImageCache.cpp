@@ -60,7 +60,8 @@ void ImageCache::readAhead(const std::vector<std::string>& paths)
 
 void ImageCache::endReadAhead() { ahead.reset(); }
 
-// RGBA texels (what the driver keeps even for RGB) and a third more for the mipmap levels.
+// RGBA texels (what the driver keeps even for RGB) and a third more for the mipmap levels,
+// counted whether or not they are built, so that the budget holds the images it always held.
 std::size_t ImageCache::gpuBytes(const DecodedImage& image)
 {
     return std::size_t(image.getWidth()) * image.getHeight() * 4 * 4 / 3;
@@ -83,7 +84,7 @@ GLuint ImageCache::upload(const std::string& path, Wrap wrap, Filter filter)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    if (const GLint result = TextureManager::uploadToBoundTexture(*image); result != 0)
+    if (const GLint result = TextureManager::uploadShownLevelToBoundTexture(*image); result != 0)
         log << path << ": " << TextureManager::errorText(result) << std::endl;
     if (wrap == Wrap::clampToEdge) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

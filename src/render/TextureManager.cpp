@@ -52,7 +52,7 @@ void TextureManager::switchOnLightmapUnit(GLuint lightmap)
     glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
-GLint TextureManager::uploadToBoundTexture(const Texture& image)
+void TextureManager::setSampling()
 {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -61,9 +61,27 @@ GLint TextureManager::uploadToBoundTexture(const Texture& image)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
+GLint TextureManager::uploadToBoundTexture(const Texture& image)
+{
+    setSampling();
     const GLenum format = GLenum(image.getFormat());
     return gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), GLsizei(image.getWidth()), GLsizei(image.getHeight()),
                              format, GL_UNSIGNED_BYTE, image.getData());
+}
+
+GLint TextureManager::uploadShownLevelToBoundTexture(const Texture& image)
+{
+    const auto powerOfTwo = [](uint32_t side) { return side != 0 && (side & (side - 1)) == 0; };
+    if (!powerOfTwo(image.getWidth()) || !powerOfTwo(image.getHeight()))
+        return uploadToBoundTexture(image);
+    setSampling();
+    const GLenum format = GLenum(image.getFormat());
+    // The builder's level 0 of such an image is the image as it is.
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), GLsizei(image.getWidth()), GLsizei(image.getHeight()), 0, format,
+                 GL_UNSIGNED_BYTE, image.getData());
+    return 0;
 }
 
 TextureManager::TextureManager(unsigned textureCount, unsigned lightmapCount)

@@ -55,6 +55,10 @@ public:
     // mipmaps from `image` (its format doubles as internal format); returns the mipmap
     // builder's result, 0 on success. The sky uses it too.
     static GLint uploadToBoundTexture(const Texture& image);
+    // The same picture for less: where both sides are powers of two, only the level the frame
+    // samples, since that sampling state samples no other; the mipmap builder's rescaling of
+    // other sides is what the frame shows of them, so those go through it as before.
+    static GLint uploadShownLevelToBoundTexture(const Texture& image);
     static const char* errorText(GLint code); // gluErrorString, never null
     // A new texture of one texel of colour `rgb`, sampled nearest; the caller owns it. Leaves it bound.
     static GLuint onePixelTexture(const unsigned char rgb[3]);
@@ -69,6 +73,7 @@ public:
     static constexpr int kindTGA = 1;
 
 private:
+    static void setSampling();
     // Uploads a loaded image to the next name, drops its pixels, and records it with its kind.
     template <class Reader>
     void keep(std::unique_ptr<Reader> reader, int kind);
