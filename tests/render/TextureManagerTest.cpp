@@ -1,5 +1,7 @@
 #include "render/TextureManager.h"
 
+#include "image/DecodedImage.h"
+
 #include "GLContext.h"
 #include "TestFiles.h"
 #include "../image/TestImages.h"
@@ -175,4 +177,40 @@ TEST_F(TextureManagerTest, ReleasesItsNamesAndRefusesEntriesBeyondItsCount)
                                    + "onlytga: no texture name left, all 1 are in use\n");
     }
     EXPECT_FALSE(glIsTexture(uploaded));
+}
+
+// The level the frame samples is the same whether the levels below it are built or not: for
+// sides that are powers of two the image as it is, for others the mipmap builder's rescaling.
+TEST_F(TextureManagerTest, TheShownLevelIsWhatTheMipmapBuilderMakesOfIt)
+{
+    const struct {
+        unsigned width, height, depth;
+        bool onlyLevelZero; // what the cheaper upload leaves
+    } cases[] = {{8, 4, 24, true}, {16, 16, 32, true}, {6, 5, 24, false}, {3, 7, 32, false}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::to_string(test.width) + " x " + std::to_string(test.height));
+        Bytes pixels(test.width * test.height * test.depth / 8);
+        for (std::size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<unsigned char>(i * 37 + 11);
+        const DecodedImage image(tgaHeader(2, test.width, test.height, test.depth) + pixels, DecodedImage::FileType::tga);
+        ASSERT_TRUE(image.isLoaded()) << image.getError();
+        std::vector<Bytes> shown;
+        for (const bool everyLevel : {true, false}) {
+            GLuint texture = 0;
+            glGenTextures(1, &texture);
+            glBindTexture(GL_TEXTURE_2D, texture);
+            EXPECT_EQ(everyLevel ? TextureManager::uploadToBoundTexture(image)
+                                 : TextureManager::uploadShownLevelToBoundTexture(image), 0);
+            const GLint width = levelParameter(0, GL_TEXTURE_WIDTH);
+            const GLint height = levelParameter(0, GL_TEXTURE_HEIGHT);
+            if (!everyLevel) {
+                EXPECT_EQ(levelParameter(1, GL_TEXTURE_WIDTH) == 0, test.onlyLevelZero);
+            }
+            Bytes texels(std::size_t(width) * std::size_t(height) * 4);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+            shown.push_back(texels);
+            glDeleteTextures(1, &texture);
+        }
+        EXPECT_EQ(shown[1], shown[0]);
+    }
 }
