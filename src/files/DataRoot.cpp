@@ -364,7 +364,8 @@ DataRoot::Fetched DataRoot::fetch(const Planned& planned, Archive::Reader& reade
         fetched.bytes = readLoose(*planned.loose, lines);
         fetched.done = true;
     } else {
-        fetched.done = planned.archive->readSeparately(*planned.archive->find(planned.path), reader, lines, fetched.bytes);
+        const Archive& archive = *planned.archive;
+        fetched.done = archive.readSeparately(*archive.find(planned.path), reader, lines, fetched.bytes);
     }
     fetched.lines = lines.str();
     return fetched;

@@ -37,7 +37,9 @@ public:
                 continue;
             const SurfaceStyle style = SurfaceStyle::of(level.textureFlags[record], material);
             if (style.drawn)
-                addStages(*material, [](const MaterialPasses::Pass& pass) { return pass.image == MaterialPasses::Image::stage; });
+                addStages(*material, [](const MaterialPasses::Pass& pass) {
+                    return pass.image == MaterialPasses::Image::stage;
+                });
             if (style.sky && sky == nullptr)
                 sky = material;
         }
@@ -55,7 +57,8 @@ public:
 private:
     void add(const std::optional<std::string>& path, bool clamped, bool linear)
     {
-        if (path && keys.insert(std::string(clamped ? "c" : "r") + (linear ? "l" : "m") + RelativePath::lowerCase(*path)).second)
+        const std::string key = std::string(clamped ? "c" : "r") + (linear ? "l" : "m");
+        if (path && keys.insert(key + RelativePath::lowerCase(*path)).second)
             paths.push_back(*path);
     }
 

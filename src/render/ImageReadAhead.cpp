@@ -152,7 +152,8 @@ void ImageReadAhead::run(Job& job, Archive::Reader& reader) const
             job.fetched.bytes.emplace(); // decoded: only that there were bytes still counts
         }
         if (const DecodedImage* image = job.decoded.image.get())
-            job.heldBytes = std::size_t(image->getWidth()) * image->getHeight() * (image->getFormat() == formatRGBA ? 4 : 3);
+            job.heldBytes =
+                std::size_t(image->getWidth()) * image->getHeight() * (image->getFormat() == formatRGBA ? 4 : 3);
     } catch (const std::exception&) {
         job.failed = true;
         job.fetched = {};

@@ -30,12 +30,16 @@ Bytes pattern(int width, int height, int channels, int seed)
     return pixels;
 }
 
-Bytes jpeg(int width, int height, int seed) { return testimages::encodeJpeg(width, height, 3, JCS_RGB, pattern(width, height, 3, seed), 90); }
+Bytes jpeg(int width, int height, int seed)
+{
+    return testimages::encodeJpeg(width, height, 3, JCS_RGB, pattern(width, height, 3, seed), 90);
+}
 
 Bytes tga(int width, int height, int depth, int seed)
 {
     using testimages::operator+;
-    return testimages::tgaHeader(2, unsigned(width), unsigned(height), unsigned(depth)) + pattern(width, height, depth / 8, seed);
+    return testimages::tgaHeader(2, unsigned(width), unsigned(height), unsigned(depth))
+         + pattern(width, height, depth / 8, seed);
 }
 
 // One image under textures/t/ and what loading it says, in the order a load says it.
