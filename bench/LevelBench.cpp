@@ -3,8 +3,10 @@
 // the leaves, the whole frame against one batched draw of the same triangles, the designed load
 // against the plain load plus a bare upload of what it adds, the designed frame of a level whose
 // materials have every kind of stage against one batched draw per stage pass, and the heap
-// allocations of a frame, and the walker's step for one frame with its allocations. Prints the
-// figures, then one summary line.
+// allocations of a frame, and the walker's step for one frame with its allocations, and the
+// time to the first picture of a level of many archived images against the same level without
+// them plus those images read, inflated and decoded bare on every core. Prints the figures, then
+// one summary line; with --first-picture, that time and its figures alone.
 #include "AllocationCounter.h"
 
 #include "app/Callbacks.h"
@@ -19,6 +21,10 @@
 #include "level/LevelLoader.h"
 #include "render/BSPMap.h"
 #include "render/CameraRenderer.h"
+#include "files/Archive.h"
+#include "files/DataRoot.h"
+#include "image/DecodedImage.h"
+#include "render/DataRootImages.h"
 #include "render/DesignedLook.h"
 #include "render/LightingModule.h"
 #include "render/StatusLine.h"
@@ -26,15 +32,20 @@
 #include <GL/glew.h>
 #include <GL/glut.h>
 
+#include <zip.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <filesystem>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -586,18 +597,152 @@ std::string decimal(double value)
     std::snprintf(text, sizeof text, "%.2f", value);
     return text;
 }
+
+// ---- the first picture (level mode on bench/images.plan's archive) -------------------------
+
+struct FirstPictureFigures {
+    double firstPictureMs = 1e30; // the archive opened in level mode, designed, to its first frame drawn
+    double plainMs = 1e30;        // the same with none of its images there: everything but the images
+    double imagesMs = 1e30;       // those images read, inflated and decoded bare, spread over every core
+    std::size_t images = 0;
+    unsigned cores = 0;
+};
+
+// Wall-clock milliseconds from start-up's decisions to the first frame drawn and finished, of the
+// level `target` in level mode's designed frame; `viewer` keeps it open.
+double timeFirstPicture(const std::string& target, std::unique_ptr<Viewer>& viewer)
+{
+    CommandLine line;
+    line.target = target;
+    std::ostringstream printed;
+    viewer.reset();
+    glFinish();
+    const auto start = Clock::now();
+    Launch launch = Launch::fromLevel(line, printed);
+    launch.configuration.designedLook = true;
+    viewer = std::make_unique<Viewer>(std::move(launch));
+    viewer->drawFrameAt(0);
+    glFinish();
+    return millisecondsSince(start);
+}
+
+bool isImagePath(const std::string& path)
+{
+    const std::string extension = std::filesystem::path(path).extension().string();
+    return extension == ".jpg" || extension == ".JPG" || extension == ".tga" || extension == ".TGA";
+}
+
+// The archive's images the open level's data root was asked for and holds: the images its load decoded.
+std::vector<std::string> imagesLoaded(const Viewer& viewer)
+{
+    const DataRoot& root = dynamic_cast<const DataRootImages&>(*viewer.level()->images).resolver().dataRoot();
+    std::vector<std::string> images;
+    for (const std::string& path : root.consultedPaths())
+        if (isImagePath(path) && !root.originOf(path).empty() && root.originOf(path) != "loose")
+            images.push_back(path);
+    return images;
+}
+
+// Every entry of the archive but its images, loose in `folder`: the same level with nothing to
+// show on its faces.
+void extractAllButImages(const std::string& archivePath, const std::string& folder)
+{
+    std::ostringstream quiet;
+    const Archive archive(archivePath, quiet);
+    for (const auto& [key, entry] : archive.entries()) {
+        if (isImagePath(entry.name))
+            continue;
+        const std::filesystem::path path = std::filesystem::path(folder) / entry.name;
+        std::filesystem::create_directories(path.parent_path());
+        const std::optional<std::vector<unsigned char>> bytes = archive.read(entry.name);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size()));
+    }
+}
+
+// The floor of the images' part: each read, inflated (its checksum checked) and decoded, one
+// libzip handle per thread and one thread per core, nothing kept.
+double timeBareImages(const std::string& archivePath, const std::vector<std::string>& names, unsigned threads,
+                      uint32_t maxSide)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> sink{0};
+    const auto start = Clock::now();
+    std::vector<std::thread> workers;
+    for (unsigned t = 0; t < threads; ++t)
+        workers.emplace_back([&] {
+            int error = 0;
+            zip_t* archive = zip_open(archivePath.c_str(), ZIP_RDONLY, &error);
+            for (std::size_t k = next++; archive != nullptr && k < names.size(); k = next++) {
+                zip_stat_t stat;
+                zip_stat_init(&stat);
+                zip_file_t* file = zip_fopen(archive, names[k].c_str(), ZIP_FL_NOCASE);
+                if (zip_stat(archive, names[k].c_str(), ZIP_FL_NOCASE, &stat) != 0 || file == nullptr)
+                    continue;
+                std::vector<unsigned char> bytes(std::size_t(stat.size));
+                unsigned char end = 0;
+                const bool whole = zip_fread(file, bytes.data(), bytes.size()) == zip_int64_t(bytes.size())
+                                && zip_fread(file, &end, 1) == 0; // the read that checks the checksum
+                zip_fclose(file);
+                if (whole)
+                    sink += DecodedImage(bytes, DecodedImage::typeOf(names[k]), maxSide).getWidth();
+            }
+            if (archive != nullptr)
+                zip_discard(archive);
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    const double milliseconds = millisecondsSince(start);
+    if (sink == std::size_t(-1))
+        std::cerr << sink;
+    return milliseconds;
+}
+
+FirstPictureFigures measureFirstPicture(const std::string& archivePath)
+{
+    FirstPictureFigures figures;
+    figures.cores = std::max(1u, std::thread::hardware_concurrency());
+    char folderName[] = "/tmp/verdanth-bench-XXXXXX";
+    const std::string plainFolder = mkdtemp(folderName) != nullptr ? folderName : "";
+    extractAllButImages(archivePath, plainFolder);
+    const std::string plainTarget = plainFolder + "/maps/" + std::filesystem::path(archivePath).stem().string() + ".bsp";
+    GLint glLimit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &glLimit);
+    const uint32_t maxSide = std::min(ImageCache::Limits{}.maxSide, uint32_t(std::max(glLimit, 1)));
+
+    std::unique_ptr<Viewer> viewer;
+    std::vector<std::string> images;
+    for (int run = 0; run < loadRepeats; ++run) {
+        figures.firstPictureMs = std::min(figures.firstPictureMs, timeFirstPicture(archivePath, viewer));
+        if (images.empty())
+            images = imagesLoaded(*viewer);
+        figures.plainMs = std::min(figures.plainMs, timeFirstPicture(plainTarget, viewer));
+        figures.imagesMs = std::min(figures.imagesMs, timeBareImages(archivePath, images, figures.cores, maxSide));
+    }
+    viewer.reset();
+    figures.images = images.size();
+    std::filesystem::remove_all(plainFolder);
+    return figures;
+}
+
+double firstPictureRatio(const FirstPictureFigures& figures)
+{
+    return figures.firstPictureMs / (figures.plainMs + figures.imagesMs);
+}
+
+std::string firstPictureLine(const std::string& archivePath, const FirstPictureFigures& figures)
+{
+    return "first picture (" + archivePath + ", " + std::to_string(figures.images) + " images, "
+         + std::to_string(figures.cores) + " cores): " + decimal(figures.firstPictureMs) + " ms; without its images "
+         + decimal(figures.plainMs) + " ms, the images read, inflated and decoded bare on every core "
+         + decimal(figures.imagesMs) + " ms (a ratio of " + decimal(firstPictureRatio(figures)) + ")\n";
+}
+
 } // namespace
 
-int main(int argc, char** argv)
+// A window as the viewer opens one: GLUT's, hidden behind nothing, with GLEW and the GL set-up.
+void openWindow(int& argc, char** argv)
 {
-    if (argc < 2 || argc > 4) {
-        std::cerr << "usage: verdanth_bench CONFIG_FILE [MATERIALS_LEVEL [MOVERS_LEVEL]]" << std::endl;
-        return 2;
-    }
-    std::cerr.setstate(std::ios::failbit); // the loaders' transcripts are not wanted here
-    Configuration configuration = readConfiguration(argv[1]);
-    const LoadFigures load = measureLoad(configuration.levelPath);
-
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);
@@ -605,6 +750,31 @@ int main(int argc, char** argv)
     glewInit();
     initGL();
     onReshape(windowWidth, windowHeight);
+}
+
+int main(int argc, char** argv)
+{
+    const std::string usage = "usage: verdanth_bench CONFIG_FILE [MATERIALS_LEVEL [MOVERS_LEVEL [IMAGES_ARCHIVE]]]\n"
+                              "       verdanth_bench --first-picture IMAGES_ARCHIVE\n";
+    if (argc == 3 && std::string(argv[1]) == "--first-picture") {
+        const std::string archive = argv[2];
+        std::cerr.setstate(std::ios::failbit);
+        openWindow(argc, argv);
+        const FirstPictureFigures figures = measureFirstPicture(archive);
+        std::cerr.clear();
+        std::cout << firstPictureLine(archive, figures) << "first-picture-ratio " << decimal(firstPictureRatio(figures))
+                  << " first-picture-ms " << decimal(figures.firstPictureMs) << std::endl;
+        return 0;
+    }
+    if (argc < 2 || argc > 5) {
+        std::cerr << usage;
+        return 2;
+    }
+    std::cerr.setstate(std::ios::failbit); // the loaders' transcripts are not wanted here
+    Configuration configuration = readConfiguration(argv[1]);
+    const LoadFigures load = measureLoad(configuration.levelPath);
+
+    openWindow(argc, argv);
     const Point start = configuration.startPoint;
     Viewer viewer(std::move(configuration));
     BSPMap& map = *viewer.level();
@@ -613,7 +783,8 @@ int main(int argc, char** argv)
     const DesignedFigures designed = measureDesigned(map.levelPath, start);
     const MaterialsFigures materials = argc >= 3 ? measureMaterials(argv[2]) : MaterialsFigures{};
     const WalkFigures walk = measureWalk(map.levelPath, start);
-    const MoversFigures movers = argc == 4 ? measureMovers(argv[3]) : MoversFigures{};
+    const MoversFigures movers = argc >= 4 ? measureMovers(argv[3]) : MoversFigures{};
+    const FirstPictureFigures firstPicture = argc == 5 ? measureFirstPicture(argv[4]) : FirstPictureFigures{};
     std::cerr.clear();
 
     const int timedFrames = pathFrames - 1;
@@ -650,11 +821,12 @@ int main(int argc, char** argv)
                                   + decimal(double(materials.triangles) / pathFrames) + " visible)\n"
                             : std::string())
               << "walk: " << decimal(walk.stepMicroseconds) << " us per step of a 16 ms frame along the path\n"
-              << (argc == 4 ? "movers (" + std::string(argv[3]) + ", " + std::to_string(movers.movers) + " movers): "
+              << (argc >= 4 ? "movers (" + std::string(argv[3]) + ", " + std::to_string(movers.movers) + " movers): "
                                   + decimal(movers.frameMs / timedFrames) + " ms per designed frame, "
                                   + decimal(double(movers.drawCalls) / pathFrames) + " draws; at rest in the batch "
                                   + decimal(movers.atRestMs / timedFrames) + " ms\n"
                             : std::string())
+              << (argc == 5 ? firstPictureLine(argv[4], firstPicture) : std::string())
               << "load-ratio " << decimal(loadRatio) << " visibility-ratio " << decimal(visibilityRatio)
               << " frame-ratio " << decimal(frameRatio) << " frame-allocations " << frames.allocations / timedFrames
               << " faces-drawn " << frames.facesDrawn / pathFrames << " designed-frame-ratio "
@@ -668,9 +840,12 @@ int main(int argc, char** argv)
                   << " materials-frame-allocations " << materials.allocations / timedFrames;
     std::cout << " walk-step-us " << decimal(walk.stepMicroseconds) << " walk-step-allocations "
               << walk.allocations / timedFrames;
-    if (argc == 4)
+    if (argc >= 4)
         std::cout << " movers-frame-ratio " << decimal(movers.frameMs / movers.atRestMs) << " movers-frame-allocations "
                   << movers.allocations / timedFrames;
+    if (argc == 5)
+        std::cout << " first-picture-ratio " << decimal(firstPictureRatio(firstPicture)) << " first-picture-ms "
+                  << decimal(firstPicture.firstPictureMs);
     std::cout << std::endl;
     return 0;
 }
