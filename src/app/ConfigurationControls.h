@@ -17,7 +17,7 @@ public:
     void releaseKey(unsigned char) override {}
     void pressSpecialKey(int key, Camera& camera) override;
     void releaseSpecialKey(int) override {}
-    bool pressMouseButton(int, int, int) override { return false; }
+    bool pressMouseButton(int, int, int, int) override { return false; }
     void movePointer(int x, int y, Camera& camera) override;
     void loseFocus() override {}
     // Every turn of the loop draws a frame: there is nothing to ask for.

@@ -52,8 +52,9 @@ public:
     virtual void releaseKey(unsigned char key) = 0;
     virtual void pressSpecialKey(int key, Camera& camera) = 0;
     virtual void releaseSpecialKey(int key) = 0;
-    // False when the button means what it means in both modes (the left one fires).
-    virtual bool pressMouseButton(int state, int x, int y) = 0;
+    // False when the button means what it means in both modes (the left one fires). GLUT's
+    // button number: the wheel's turns come as 3 (away) and 4 (toward the user), pressed and released.
+    virtual bool pressMouseButton(int button, int state, int x, int y) = 0;
     virtual void movePointer(int x, int y, Camera& camera) = 0;
     // The pointer left the window, or the window was hidden or covered.
     virtual void loseFocus() = 0;

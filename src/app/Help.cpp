@@ -23,6 +23,7 @@ const std::vector<Entry>& keyHelp()
         {"Space / x", "jump / crouch walking, up / down flying or swimming (also = / -)"},
         {"g", "walk as a player (gravity, collision, pads, teleporters) / fly"},
         {"Shift", "held, flies three times as fast"},
+        {"[ / ]", "halve / double the flying speed, 25 to 6400 units a second (also the mouse wheel)"},
         {"mouse", "look, --mouse degrees per pixel, while the pointer is held"},
         {"mouse button", "the first click holds the pointer; after it the left button fires"},
         {"Tab", "let the pointer go"},
@@ -78,6 +79,6 @@ std::string helpText()
                        "\n")
          + usageForms() + "\noptions:\n" + table(options, column)
          + "\nkeys (level mode; configuration mode moves one step a press, turns and looks by a few degrees,\n"
-           "looks with the free pointer at a degree a pixel, and has no Shift, Tab, c, j or h):\n"
+           "looks with the free pointer at a degree a pixel, and has no Shift, [, ], wheel, Tab, c, j or h):\n"
          + table(keyHelp(), column) + "\nThe manual page (man verdanth) describes the configuration file and the messages.\n";
 }

@@ -18,6 +18,8 @@
 
 namespace {
 constexpr unsigned char tabKey = 9;
+constexpr int wheelAway = 3; // freeglut's buttons for the wheel's turns, without a wheel callback
+constexpr int wheelToward = 4;
 
 // With Shift down a letter arrives in capitals, and its release may arrive in either case; '+'
 // and '_' are '=' and '-' with Shift.
@@ -163,6 +165,8 @@ void LevelControls::beginStatus(StatusLine& text, const Camera& camera, const Fr
 void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
 {
     text << " H:" << std::lround(camera.heading()) % 360 << " P:" << std::lround(camera.getPitch());
+    if (!walking)
+        text << " speed " << std::lround(flight.unitsPerSecond());
     if (const std::size_t start = starts.standingAt(camera))
         text << " start " << start << " of " << starts.count() << ", " << starts.view(start - 1).name;
     if (walking)
@@ -186,6 +190,8 @@ bool LevelControls::pressKey(unsigned char key, const Scene& scene)
     case 'j': jumpToStart(camera, true); return true;
     case 'J': jumpToStart(camera, false); return true;
     case 'n': toggleMarkers(scene.level); return true;
+    case '[': flight.halveSpeed(); return true;
+    case ']': flight.doubleSpeed(); return true;
     case tabKey: releasePointer(); return true;
     default: return false;
     }
@@ -217,8 +223,15 @@ void LevelControls::releaseSpecialKey(int key)
 
 void LevelControls::updateFast() { flight.setFast(leftShiftDown || rightShiftDown); }
 
-bool LevelControls::pressMouseButton(int state, int x, int y)
+bool LevelControls::pressMouseButton(int button, int state, int x, int y)
 {
+    if (button == wheelAway || button == wheelToward) {
+        if (state == GLUT_DOWN && button == wheelAway)
+            flight.doubleSpeed();
+        else if (state == GLUT_DOWN)
+            flight.halveSpeed();
+        return true;
+    }
     if (state != GLUT_DOWN || mouseLook.isHeld())
         return false;
     holdPointer(x, y);

@@ -13,9 +13,10 @@
 // Level mode's keys and mouse, as first-person programs have them: W, A, S and D move and
 // strafe, Space rises (or jumps), X crouches (or sinks), the arrows turn and look, the held
 // pointer looks around (MouseLook); held keys act by each frame's seconds (Flight), flying
-// through everything or, after g, walking (Walking). j and J jump between the level's starts,
-// c prints the view, h hides the gun and status line, n shows the markers, Tab lets the pointer
-// go. The status line adds heading, pitch, the start jumped to and the walk.
+// through everything or, after g, walking (Walking). The wheel and [ and ] halve or double the
+// flying speed. j and J jump between the level's starts, c prints the view, h hides the gun and
+// status line, n shows the markers, Tab lets the pointer go. The status line adds heading, pitch,
+// the flying speed, the start jumped to and the walk.
 class LevelControls : public Controls {
 public:
     // `camera` is given the free pitch level mode looks with; `level` and `world` outlive the
@@ -34,14 +35,15 @@ public:
     // "FPS:60 X:320 Y:48 Z:-96": whole units, and no frame rate until one is measured (a
     // snapshot's stopped clock never measures one).
     void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const override;
-    // " H:90 P:-10", and " start 3 of 12, team red" while the eye stands at a start.
+    // " H:90 P:-10", " speed 400" while flying, and " start 3 of 12, team red" while the eye
+    // stands at a start.
     void appendStatus(StatusLine& text, const Camera& camera) const override;
     bool pressKey(unsigned char key, const Scene& scene) override;
     void releaseKey(unsigned char key) override;
     void pressSpecialKey(int key, Camera& camera) override;
     void releaseSpecialKey(int key) override;
-    // The click that takes hold of the pointer only does that.
-    bool pressMouseButton(int state, int x, int y) override;
+    // The click that takes hold of the pointer only does that; the wheel only steps the speed.
+    bool pressMouseButton(int button, int state, int x, int y) override;
     void movePointer(int x, int y, Camera& camera) override;
     // The pointer is let go and held keys end, since their releases may go to another window.
     void loseFocus() override;

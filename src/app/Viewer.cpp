@@ -378,7 +378,7 @@ void Viewer::releaseSpecialKey(int key) { input->releaseSpecialKey(key); }
 
 void Viewer::pressMouseButton(int button, int state, int x, int y)
 {
-    if (input->pressMouseButton(state, x, y))
+    if (input->pressMouseButton(button, state, x, y))
         return;
     if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN)
         eye->fire();

@@ -11,6 +11,10 @@ void Flight::releaseAll()
     pressed.fill(false);
 }
 
+void Flight::halveSpeed() { speed = std::max(speed / 2, std::min(speed, slowestStepped)); }
+
+void Flight::doubleSpeed() { speed = std::min(speed * 2, std::max(speed, fastestStepped)); }
+
 void Flight::turn(Camera& camera, double seconds) const
 {
     const double degrees = turnDegreesPerSecond * std::clamp(seconds, 0.0, longestStep);

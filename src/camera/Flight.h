@@ -21,6 +21,10 @@ public:
     // A longer frame (a stall while re-tessellating, say) moves as if it took this long, so a
     // held key never throws the eye across the level.
     static constexpr double longestStep = 0.25; // seconds
+    // The wheel and '[' / ']' halve or double the speed within these, never past them: a speed
+    // --speed set outside them steps only toward them.
+    static constexpr double slowestStepped = 25;    // world units per second
+    static constexpr double fastestStepped = 6400;
 
     explicit Flight(double unitsPerSecond = defaultSpeed) : speed(unitsPerSecond) {}
 
@@ -28,6 +32,9 @@ public:
     void release(Motion motion) { held[index(motion)] = false; }
     void releaseAll();
     void setFast(bool on) { fast = on; }
+    void halveSpeed();
+    void doubleSpeed();
+    double unitsPerSecond() const { return speed; } // without Shift
     bool isHeld(Motion motion) const { return held[index(motion)]; }
     // Whether the next frame moves: a motion is held, or was pressed since the last frame.
     bool isMoving() const;

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iostream>
 #include <sstream>
 
@@ -168,15 +169,54 @@ TEST(ViewerTest, HeldKeysMoveAtTheSetSpeedWhateverTheFrameRate)
     }
 }
 
+// The wheel (GLUT's buttons 3 and 4, each turn pressed and released) and [ and ] step the flying
+// speed, which the status line shows and the held keys fly at; the wheel holds no pointer.
+TEST(ViewerTest, TheWheelAndBracketsStepTheFlyingSpeedShownOnTheStatusLine)
+{
+    LevelModeViewer level(threeStarts);
+    Viewer& viewer = *level.viewer;
+    const auto wheel = [&viewer](int button) {
+        viewer.pressMouseButton(button, GLUT_DOWN, 10, 10);
+        viewer.pressMouseButton(button, GLUT_UP, 10, 10);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> input;
+        const char* speed;
+    } steps[] = {
+        {"]", [&] { viewer.pressKey(']'); }, " speed 800 "},
+        {"wheel away", [&] { wheel(3); }, " speed 1600 "},
+        {"wheel away again", [&] { wheel(3); }, " speed 3200 "},
+        {"] to the top", [&] { viewer.pressKey(']'); }, " speed 6400 "},
+        {"] past it", [&] { viewer.pressKey(']'); }, " speed 6400 "},
+        {"[", [&] { viewer.pressKey('['); }, " speed 3200 "},
+        {"wheel toward", [&] { wheel(4); }, " speed 1600 "},
+    };
+    int now = 100;
+    for (const auto& step : steps) {
+        step.input();
+        viewer.drawFrameAt(now += 10);
+        EXPECT_NE(level.status().find(step.speed), std::string::npos) << step.name << ": " << level.status();
+    }
+    const float startZ = level.camera().getPosition().getZ();
+    const float startYaw = level.camera().getYaw();
+    viewer.movePointer(200, 10); // the pointer was never held: it turns nothing
+    viewer.pressKey('s');
+    viewer.drawFrameAt(now += 250);
+    viewer.releaseKey('s');
+    EXPECT_NEAR(std::abs(level.camera().getPosition().getZ() - startZ), 400, 0.01) << "a quarter second at 1600";
+    EXPECT_EQ(level.camera().getYaw(), startYaw);
+}
+
 TEST(ViewerTest, JumpsBetweenEveryKindOfStartAndSaysWhichOnTheStatusLine)
 {
     // Opened at the deathmatch start, as a jump there leaves the view: counted as that start.
     LevelModeViewer atStart(everyKindOfStart);
     atStart.viewer->drawFrameAt(100);
-    EXPECT_EQ(atStart.status(), "X:0 Y:0 Z:0 H:270 P:0 start 2 of 5, deathmatch  SCORE: 0");
+    EXPECT_EQ(atStart.status(), "X:0 Y:0 Z:0 H:270 P:0 speed 400 start 2 of 5, deathmatch  SCORE: 0");
     atStart.viewer->pressKey('j');
     atStart.viewer->drawFrameAt(110);
-    EXPECT_EQ(atStart.status(), "X:0 Y:0 Z:300 H:90 P:0 start 3 of 5, ordinary  SCORE: 0");
+    EXPECT_EQ(atStart.status(), "X:0 Y:0 Z:300 H:90 P:0 speed 400 start 3 of 5, ordinary  SCORE: 0");
 
     // Looking down from there is no start's view: j begins at the first.
     LevelModeViewer level(everyKindOfStart, {"--pitch", "-10"});
@@ -186,23 +226,23 @@ TEST(ViewerTest, JumpsBetweenEveryKindOfStartAndSaysWhichOnTheStatusLine)
     EXPECT_EQ(level.entityParses, 1u) << "start, brush entities and markers all read one parse";
     viewer.drawFrameAt(100); // within the first second: no frame rate yet
     EXPECT_FALSE(level.redAhead());
-    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:270 P:-10  SCORE: 0");
+    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:270 P:-10 speed 400  SCORE: 0");
 
     const struct {
         unsigned char key;
         const char* status;
         bool red;
     } jumps[] = {
-        {'j', "X:0 Y:0 Z:0 H:90 P:0 start 1 of 5, ordinary  SCORE: 0", true},
-        {'j', "X:0 Y:0 Z:0 H:270 P:0 start 2 of 5, deathmatch  SCORE: 0", false},
-        {'j', "X:0 Y:0 Z:300 H:90 P:0 start 3 of 5, ordinary  SCORE: 0", true},
-        {'j', "X:0 Y:0 Z:300 H:270 P:0 start 4 of 5, team red  SCORE: 0", false},
-        {'j', "X:0 Y:0 Z:0 H:90 P:0 start 5 of 5, intermission  SCORE: 0", true},
-        {'j', "X:0 Y:0 Z:0 H:90 P:0 start 1 of 5, ordinary  SCORE: 0", true},
-        {'J', "X:0 Y:0 Z:0 H:90 P:0 start 5 of 5, intermission  SCORE: 0", true},
-        {'J', "X:0 Y:0 Z:300 H:270 P:0 start 4 of 5, team red  SCORE: 0", false},
-        {'J', "X:0 Y:0 Z:300 H:90 P:0 start 3 of 5, ordinary  SCORE: 0", true},
-        {'J', "X:0 Y:0 Z:0 H:270 P:0 start 2 of 5, deathmatch  SCORE: 0", false},
+        {'j', "X:0 Y:0 Z:0 H:90 P:0 speed 400 start 1 of 5, ordinary  SCORE: 0", true},
+        {'j', "X:0 Y:0 Z:0 H:270 P:0 speed 400 start 2 of 5, deathmatch  SCORE: 0", false},
+        {'j', "X:0 Y:0 Z:300 H:90 P:0 speed 400 start 3 of 5, ordinary  SCORE: 0", true},
+        {'j', "X:0 Y:0 Z:300 H:270 P:0 speed 400 start 4 of 5, team red  SCORE: 0", false},
+        {'j', "X:0 Y:0 Z:0 H:90 P:0 speed 400 start 5 of 5, intermission  SCORE: 0", true},
+        {'j', "X:0 Y:0 Z:0 H:90 P:0 speed 400 start 1 of 5, ordinary  SCORE: 0", true},
+        {'J', "X:0 Y:0 Z:0 H:90 P:0 speed 400 start 5 of 5, intermission  SCORE: 0", true},
+        {'J', "X:0 Y:0 Z:300 H:270 P:0 speed 400 start 4 of 5, team red  SCORE: 0", false},
+        {'J', "X:0 Y:0 Z:300 H:90 P:0 speed 400 start 3 of 5, ordinary  SCORE: 0", true},
+        {'J', "X:0 Y:0 Z:0 H:270 P:0 speed 400 start 2 of 5, deathmatch  SCORE: 0", false},
     };
     int now = 100;
     for (const auto& jump : jumps) {
@@ -216,20 +256,20 @@ TEST(ViewerTest, JumpsBetweenEveryKindOfStartAndSaysWhichOnTheStatusLine)
 
     viewer.pressSpecialKey(GLUT_KEY_LEFT); // turning counts as moving the view
     viewer.drawFrameAt(now += 50);
-    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:275 P:0  SCORE: 0");
+    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:275 P:0 speed 400  SCORE: 0");
     testsupport::allocationFailure::arm(0); // a flying frame allocates nothing
     viewer.drawFrameAt(now += 50);
     testsupport::allocationFailure::disarm();
     EXPECT_FALSE(testsupport::allocationFailure::fired());
     viewer.releaseSpecialKey(GLUT_KEY_LEFT);
-    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:279 P:0  SCORE: 0");
+    EXPECT_EQ(level.status(), "X:0 Y:0 Z:0 H:279 P:0 speed 400  SCORE: 0");
     EXPECT_EQ(viewPrinted(viewer), "--at 0 0 0 --angle 279 --pitch 0\n");
 
     // Whole units, never an exponent; the frame rate once a second has been measured.
     level.camera().moveTo(Point(0.4f, -2.58645e-14f, -1234.6f));
     viewer.drawFrameAt(now += 1000);
     EXPECT_EQ(level.status().substr(0, 4), "FPS:");
-    EXPECT_NE(level.status().find(" X:0 Y:0 Z:-1235 H:279 P:0  SCORE: 0"), std::string::npos) << level.status();
+    EXPECT_NE(level.status().find(" X:0 Y:0 Z:-1235 H:279 P:0 speed 400  SCORE: 0"), std::string::npos) << level.status();
 }
 
 // An item between the eye and the wall, a little below the eye, and a player start facing east
@@ -332,7 +372,7 @@ TEST(ViewerTest, KeysWithNothingToActOnSaySoOnce)
             level.viewer->pressKey(static_cast<unsigned char>(*key));
         level.viewer->drawFrameAt(100);
         EXPECT_EQ(capture.text(), c.line) << c.keys;
-        EXPECT_EQ(level.status(), "X:1 Y:2 Z:3 H:90 P:0  SCORE: 0") << c.keys;
+        EXPECT_EQ(level.status(), "X:1 Y:2 Z:3 H:90 P:0 speed 400  SCORE: 0") << c.keys;
         EXPECT_TRUE(level.redAhead()) << c.keys;
     }
 }

@@ -82,3 +82,24 @@ TEST(FlightTest, ATapBetweenTwoFramesIsOneFramesNudge)
     flight.advance(camera, 0.1);
     EXPECT_EQ(camera.getPosition().getY(), 0);
 }
+
+// Halving and doubling stop at 25 and 6400 units a second; a speed set outside them moves only
+// toward them.
+TEST(FlightTest, SteppedSpeedsStayWithinTheirRange)
+{
+    const struct {
+        double start;
+        const char* steps; // '+' doubles, '-' halves
+        double expected;
+    } cases[] = {
+        {400, "++", 1600},     {400, "++++", 6400}, {400, "+++++", 6400}, {400, "----", 25},
+        {400, "-----", 25},    {400, "+-", 400},    {5000, "+", 6400},    {30, "-", 25},
+        {10, "-", 10},         {10, "+", 20},       {100000, "+", 100000}, {100000, "-", 50000},
+    };
+    for (const auto& c : cases) {
+        Flight flight(c.start);
+        for (const char* step = c.steps; *step; ++step)
+            *step == '+' ? flight.doubleSpeed() : flight.halveSpeed();
+        EXPECT_EQ(flight.unitsPerSecond(), c.expected) << c.start << " " << c.steps;
+    }
+}
