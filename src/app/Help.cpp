@@ -29,7 +29,7 @@ const std::vector<Entry>& keyHelp()
         {"Tab", "let the pointer go"},
         {"f", "fire"},
         {"c", "print the view on standard output as --at X Y Z --angle A --pitch P"},
-        {"i", "tell what is ahead: the face at the centre and the entity in view, until the view moves"},
+        {"i", "tell what is ahead: the face at the centre and the nearest entity seen near it, until the view moves"},
         {"F5", "open the level again from its files (done by itself when they change)"},
         {"j / J", "jump to the next / previous player start, team spawn or intermission view"},
         {"n", "markers on / off: where each point entity stands, a colour per family; the one ahead named"},

@@ -98,8 +98,8 @@ void LevelControls::inspect(const Scene& scene)
 {
     const Point& eye = scene.camera.getPosition();
     const Vec3 view = scene.camera.viewDirection();
-    inspected = Inspection::describe(scene.level, scene.materials, {eye.getX(), eye.getY(), eye.getZ()},
-                                     {view.getX(), view.getY(), view.getZ()});
+    inspected = Inspection::describe(scene.level, scene.materials, world->collision(),
+                                     {eye.getX(), eye.getY(), eye.getZ()}, {view.getX(), view.getY(), view.getZ()});
     for (const std::string& line : inspected)
         std::cout << line << '\n';
     std::cout << std::flush;
@@ -126,6 +126,8 @@ void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts rep
     world = &replacementWorld;
     starts = std::move(replacementStarts);
     inspected.clear();
+    if (markersShown)
+        world->collision();
     if (walking)
         walking = Walking::start(*world, camera);
 }
@@ -139,7 +141,7 @@ const char* LevelControls::centreLabel(const Camera& camera) const
     view.normalize();
     double degreesOff = labelDegrees;
     float distance = 0;
-    const Entity* entity = Inspection::entityInView(*level, {eye.getX(), eye.getY(), eye.getZ()},
+    const Entity* entity = Inspection::entityInView(*level, world->collision(), {eye.getX(), eye.getY(), eye.getZ()},
                                                     {view.getX(), view.getY(), view.getZ()}, degreesOff, distance);
     const std::string* classname = entity != nullptr ? entity->value("classname") : nullptr;
     return classname != nullptr ? classname->c_str() : nullptr;
@@ -275,6 +277,8 @@ void LevelControls::toggleMarkers(BSPMap& level)
 {
     if (level.look->toggleMarkers()) {
         markersShown = !markersShown;
+        if (markersShown)
+            world->collision(); // built here, not in the frame that first labels a marker
         return;
     }
     if (!saidNoMarkers)

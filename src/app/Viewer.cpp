@@ -11,6 +11,7 @@
 #include "render/DesignedLook.h"
 #include "render/PlainLook.h"
 #include "render/ScreenTint.h"
+#include "render/TextPanel.h"
 #include "render/LightingModule.h"
 #include "render/OnScreenDisplay.h"
 #include "simulation/World.h"
@@ -260,7 +261,7 @@ void Viewer::step(double seconds)
     input->worldStepped(*eye);
 }
 
-// Top left, one line under another, white; a marker's class just up and right of the centre.
+// Top left, wrapped inside the window (TextPanel); a marker's class just up and right of the centre.
 void Viewer::drawPanel()
 {
     GLint viewport[4] = {0, 0, 0, 0};
@@ -274,16 +275,7 @@ void Viewer::drawPanel()
         screenDisplay->drawText(float(x), float(y), label);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    const std::vector<std::string>& lines = input->panel(*eye);
-    if (lines.empty())
-        return;
-    constexpr float margin = 12, lineHeight = 26;
-    float y = float(viewport[3]) - margin - lineHeight;
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    for (const std::string& line : lines) {
-        screenDisplay->drawText(margin, y, line.c_str());
-        y -= lineHeight;
-    }
+    TextPanel::draw(input->panel(*eye));
 }
 
 // The frame rate and the eye as the mode writes them, and what the mode adds (level mode:

@@ -70,32 +70,41 @@ void describeFace(std::vector<std::string>& lines, const LevelData& level, const
 
 } // namespace
 
-// The point entity nearest the view's line within `degreesOff` (then how far off it is), if any.
-const Entity* Inspection::entityInView(const LevelData& level, Float3 eye, Float3 direction, double& degreesOff,
-                                       float& distance)
+const Entity* Inspection::entityInView(const LevelData& level, const CollisionWorld& blocking, Float3 eye,
+                                       Float3 direction, double& degreesOff, float& distance)
 {
     const Entity* best = nullptr;
+    float bestLength = 0;
+    double bestOff = 0;
     for (const Entity& entity : level.entities.entities) {
         float origin[3];
         if (entity.inlineModel() || !entity.numbers("origin", origin, 3))
             continue;
-        const Float3 toEntity = FileAxes::toWorld(origin) - eye;
+        const Float3 at = FileAxes::toWorld(origin);
+        const Float3 toEntity = at - eye;
         const float length = ::length(toEntity);
-        if (!(length > 0.0f))
+        if (!(length > 0.0f) || (best != nullptr && length >= bestLength))
             continue;
         const double cosine = std::clamp(double(dot(toEntity, direction)) / length, -1.0, 1.0);
         const double off = std::acos(cosine) * 180.0 / M_PI;
-        if (off <= degreesOff) {
-            degreesOff = off;
-            distance = length;
-            best = &entity;
-        }
+        if (off > degreesOff)
+            continue;
+        const CollisionWorld::Trace sight = blocking.trace(eye, at, {}, LevelFormat::contentsSolid);
+        if ((1.0f - sight.fraction) * length > sightSlack)
+            continue;
+        best = &entity;
+        bestLength = length;
+        bestOff = off;
+    }
+    if (best != nullptr) {
+        degreesOff = bestOff;
+        distance = bestLength;
     }
     return best;
 }
 
-std::vector<std::string> Inspection::describe(const LevelData& level, const MaterialLibrary* materials, Float3 eye,
-                                              Float3 direction)
+std::vector<std::string> Inspection::describe(const LevelData& level, const MaterialLibrary* materials,
+                                              const CollisionWorld& blocking, Float3 eye, Float3 direction)
 {
     std::vector<std::string> lines;
     direction = normalized(direction);
@@ -105,7 +114,7 @@ std::vector<std::string> Inspection::describe(const LevelData& level, const Mate
         lines.push_back("no face ahead");
     double degreesOff = entityDegrees;
     float distance = 0;
-    if (const Entity* entity = entityInView(level, eye, direction, degreesOff, distance)) {
+    if (const Entity* entity = entityInView(level, blocking, eye, direction, degreesOff, distance)) {
         const std::string* classname = entity->value("classname");
         std::ostringstream text;
         text << "entity " << (entity - level.entities.entities.data()) << ": " << (classname ? *classname : "?") << ", "

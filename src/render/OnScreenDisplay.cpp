@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <GL/glut.h>
 
+#include <cstring>
 #include <utility>
 
 // freeglut's glyph tables, with the layout of its SFG_Font. Its bitmap-text functions refuse to
@@ -33,7 +34,7 @@ const FreeglutGlyphTable& glyphTable(void* font)
 }
 
 // As glutBitmapCharacter draws them: rows of whole bytes, unpadded, most significant bit first.
-void drawGlyphs(const FreeglutGlyphTable& table, const char* text)
+void drawGlyphs(const FreeglutGlyphTable& table, const char* text, std::size_t count)
 {
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
@@ -42,7 +43,7 @@ void drawGlyphs(const FreeglutGlyphTable& table, const char* text)
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (const char* character = text; *character != '\0'; ++character) {
+    for (const char* character = text; character != text + count; ++character) {
         const GLubyte* glyph = table.characters[static_cast<unsigned char>(*character)];
         glBitmap(glyph[0], table.height, table.originX, table.originY, float(glyph[0]), 0.0f, glyph + 1);
     }
@@ -50,18 +51,22 @@ void drawGlyphs(const FreeglutGlyphTable& table, const char* text)
 }
 } // namespace
 
-int OnScreenDisplay::textWidth(const char* text) const
+int OnScreenDisplay::textWidth(const char* text) const { return textWidth(text, std::strlen(text)); }
+
+int OnScreenDisplay::textWidth(const char* text, std::size_t count) const
 {
     const FreeglutGlyphTable& table = glyphTable(font);
     int width = 0;
-    for (const char* character = text; *character != '\0'; ++character)
+    for (const char* character = text; character != text + count; ++character)
         width += table.characters[static_cast<unsigned char>(*character)][0];
     return width;
 }
 
 int OnScreenDisplay::lineHeight() const { return glyphTable(font).height; }
 
-void OnScreenDisplay::drawText(float x, float y, const char* text) const
+void OnScreenDisplay::drawText(float x, float y, const char* text) const { drawText(x, y, text, std::strlen(text)); }
+
+void OnScreenDisplay::drawText(float x, float y, const char* text, std::size_t count) const
 {
     glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
     glMatrixMode(GL_PROJECTION);
@@ -82,5 +87,5 @@ void OnScreenDisplay::drawText(float x, float y, const char* text) const
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glPopAttrib();
-    drawGlyphs(glyphTable(font), text);
+    drawGlyphs(glyphTable(font), text, count);
 }

@@ -5,11 +5,6 @@
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
-namespace {
-constexpr float backingOpacity = 0.55f;
-constexpr int padding = 3; // pixels of backing around the text
-} // namespace
-
 ReadableText::Size ReadableText::sizeFor(int height)
 {
     if (height < 300)

@@ -7,6 +7,9 @@
 // height (the viewport's), so a small window gets small text.
 class ReadableText {
 public:
+    static constexpr float backingOpacity = 0.55f;
+    static constexpr int padding = 3; // pixels of backing around the text
+
     struct Size {
         void* font;  // a GLUT bitmap font
         int margin;  // pixels from the left and bottom edges to the text's first origin
