@@ -32,7 +32,7 @@ const std::vector<Entry>& keyHelp()
         {"i", "tell what is ahead: the face at the centre and the nearest entity seen near it, until the view moves"},
         {"F5", "open the level again from its files (done by itself when they change)"},
         {"j / J", "jump to the next / previous player start, team spawn or intermission view"},
-        {"n", "markers on / off: where each point entity stands, a colour per family; the one ahead named"},
+        {"n", "pickups (at first), then every point entity's marker, a colour per family, the one ahead named, then none"},
         {"t", "textures on / off"},
         {"l", "lighting on / off"},
         {"v", "frustum culling on / off"},

@@ -276,7 +276,7 @@ void LevelControls::loseFocus()
 void LevelControls::toggleMarkers(BSPMap& level)
 {
     if (level.look->toggleMarkers()) {
-        markersShown = !markersShown;
+        markersShown = level.look->switches().markers == Look::Markers::all;
         if (markersShown)
             world->collision(); // built here, not in the frame that first labels a marker
         return;

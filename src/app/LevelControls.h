@@ -15,7 +15,7 @@
 // pointer looks around (MouseLook); held keys act by each frame's seconds (Flight), flying
 // through everything or, after g, walking (Walking). The wheel and [ and ] halve or double the
 // flying speed. j and J jump between the level's starts, c prints the view, h hides the gun and
-// status line, n shows the markers, Tab lets the pointer go. The status line adds heading, pitch,
+// status line, n steps from the pickups to every marker to nothing, Tab lets the pointer go. The status line adds heading, pitch,
 // the flying speed, the start jumped to and the walk.
 class LevelControls : public Controls {
 public:
@@ -81,7 +81,7 @@ private:
     bool rightShiftDown = false;
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
-    bool markersShown = false;
+    bool markersShown = false;   // every marker, not only the pickups: the one ahead is labelled
     const LevelData* level;
     World* world;
     std::unique_ptr<Walking> walking; // null while flying

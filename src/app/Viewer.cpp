@@ -150,7 +150,8 @@ std::unique_ptr<LightingModule> Viewer::makeLighting(const Launch& launch) const
 }
 
 // The one place the frame is chosen: a configuration file's level without the designed look
-// is drawn plain, as the configuration's transcript and pictures promise.
+// is drawn plain, as the configuration's transcript and pictures promise; only level mode shows
+// the pickups from the start.
 std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch, const TextureResolver* resolver)
 {
     const Configuration& configuration = launch.configuration;
@@ -166,8 +167,9 @@ std::unique_ptr<BSPMap> Viewer::makeLevel(Launch& launch, const TextureResolver*
         auto images = std::make_unique<DataRootImages>(*resolver);
         if (configuration.designedLook) {
             const Overbright light(Overbright::intendedFactor * float(configuration.brightness.value_or(1)));
-            source.look = std::make_unique<DesignedLook>(*images, light, launch.levelName, std::cerr,
-                                                         launch.materialSeconds);
+            source.look = std::make_unique<DesignedLook>(
+                *images, light, launch.levelName, std::cerr, launch.materialSeconds,
+                launch.levelMode ? Look::Markers::pickups : Look::Markers::none);
         } else {
             source.look = std::make_unique<PlainLook>();
         }

@@ -1,6 +1,7 @@
 #include "level/PointMarker.h"
 
 #include "files/RelativePath.h"
+#include "level/Pickup.h"
 #include "math/FileAxes.h"
 
 #include <string>
@@ -11,9 +12,6 @@ PointMarker::Family PointMarker::familyOf(const Entity& entity)
         return Family::playerStart;
     const std::string* value = entity.value("classname");
     const std::string className = RelativePath::lowerCase(value ? *value : "");
-    for (const char* prefix : {"item_", "weapon_", "ammo_"})
-        if (className.rfind(prefix, 0) == 0)
-            return Family::item;
     if (className.rfind("light", 0) == 0)
         return Family::light;
     if (className.find("teleport") != std::string::npos && className.find("dest") != std::string::npos)
@@ -25,7 +23,6 @@ std::array<unsigned char, 3> PointMarker::colour(Family family)
 {
     switch (family) {
     case Family::playerStart: return {60, 220, 80};           // green
-    case Family::item: return {70, 140, 255};                 // blue
     case Family::light: return {255, 225, 60};                // yellow
     case Family::teleportDestination: return {235, 70, 235}; // magenta
     case Family::other: break;
@@ -38,7 +35,8 @@ std::vector<PointMarker> PointMarker::list(const std::vector<Entity>& entities)
     std::vector<PointMarker> markers;
     for (const Entity& entity : entities) {
         float origin[3];
-        if (entity.hasClass("worldspawn") || entity.inlineModel() || !entity.numbers("origin", origin, 3))
+        if (entity.hasClass("worldspawn") || entity.inlineModel() || Pickup::familyOf(entity)
+            || !entity.numbers("origin", origin, 3))
             continue;
         PointMarker marker;
         marker.family = familyOf(entity);

@@ -10,12 +10,13 @@
 // Whether something drawn this frame that changes with time was seen: not only in a visible leaf
 // and the frustum, but with a pixel not hidden by what stands before it. Two things are asked
 // of GL in occlusion queries, and the answers read when they are first asked for (after the frame
-// is shown): whether the moving sky's dome passed the depth test where it was drawn, and whether
+// is shown): whether the moving sky's dome passed the depth test where it was drawn, whether
 // the frame's animated faces, drawn once more after the level's other faces with colour and
-// depth writes off, did. Where GL has no occlusion query, whatever was drawn counts as seen.
+// depth writes off, did, and whether the turning pickups did. Where GL has no occlusion query,
+// whatever was drawn counts as seen.
 class AnimationQuery {
 public:
-    enum class Part { sky, faces };
+    enum class Part { sky, faces, pickups };
 
     AnimationQuery();
     ~AnimationQuery();
@@ -49,5 +50,5 @@ private:
     void begin(Part part);
     void end(Part part);
 
-    mutable std::array<Answer, 2> answers;
+    mutable std::array<Answer, 3> answers;
 };

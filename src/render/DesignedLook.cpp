@@ -3,6 +3,7 @@
 #include "camera/Camera.h"
 #include "simulation/World.h"
 #include "level/Material.h"
+#include "level/Pickup.h"
 #include "level/PointMarker.h"
 #include "level/TextureResolver.h"
 #include "render/CameraRenderer.h"
@@ -14,8 +15,9 @@
 #include <algorithm>
 
 DesignedLook::DesignedLook(DataRootImages& images, const Overbright& light, std::string levelName,
-                           std::ostream& log, double startSeconds)
-    : images(images), light(light), levelName(std::move(levelName)), log(log), clockSeconds(startSeconds)
+                           std::ostream& log, double startSeconds, Markers shown)
+    : images(images), light(light), levelName(std::move(levelName)), log(log), markersShown(shown),
+      clockSeconds(startSeconds)
 {
 }
 
@@ -41,6 +43,9 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     moverFaces.reserve(mostFaces);
     brushEntityVisibility.emplace(level, std::move(placedEntities));
     markers.emplace(PointMarker::list(level.entities.entities));
+    pickups.emplace(Pickup::list(level.entities.entities));
+    if (markers->empty() && pickups->empty())
+        markersShown = Markers::none;
     // Only the records faces use are looked up: the others are never drawn.
     const TextureResolver& resolver = images.resolver();
     styles.resize(level.textureNames.size());
@@ -199,14 +204,18 @@ bool DesignedLook::toggleLightmaps()
 void DesignedLook::restore(const Switches& kept)
 {
     lightmapsEnabled = kept.lightmaps;
-    markersShown = kept.markers && !markers->empty();
+    markersShown = markers->empty() && pickups->empty() ? Markers::none : kept.markers;
 }
 
 bool DesignedLook::toggleMarkers()
 {
-    if (markers->empty())
+    if (markers->empty() && pickups->empty())
         return false;
-    markersShown = !markersShown;
+    switch (markersShown) {
+    case Markers::pickups: markersShown = Markers::all; break;
+    case Markers::all: markersShown = Markers::none; break;
+    case Markers::none: markersShown = Markers::pickups; break;
+    }
     return true;
 }
 
@@ -244,8 +253,12 @@ void DesignedLook::drawFaces(const Faces& faces)
         animation->clear(AnimationQuery::Part::faces);
     drawMovers();
     renderer->end();
-    if (markersShown)
+    if (markersShown == Markers::all)
         markers->draw();
+    if (markersShown != Markers::none && !pickups->empty())
+        animation->count(AnimationQuery::Part::pickups, [&] { pickups->draw(clockSeconds); });
+    else
+        animation->clear(AnimationQuery::Part::pickups);
 }
 
 // Each blended group under GL's fog where its vertices are seen through a fog volume.

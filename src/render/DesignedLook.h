@@ -12,6 +12,7 @@
 #include "render/FogPass.h"
 #include "render/MarkerRenderer.h"
 #include "render/MaterialRenderer.h"
+#include "render/PickupRenderer.h"
 #include "render/Look.h"
 #include "render/ReadableText.h"
 #include "render/SkyBoxImages.h"
@@ -36,21 +37,23 @@ class TextureManager;
 // visible set of the eye's cluster, the brush entities placed at rest (those that move drawn
 // where the world's step left them: World's Movers), the material's sky (far
 // box, cloud layers, near box), the fog's haze, the lightmap switch ('m') and level mode's
-// markers ('n'), every material drawn stage by stage (MaterialRenderer) on the material clock.
+// pickups and markers ('n'), every material drawn stage by stage (MaterialRenderer) on the
+// material clock.
 class DesignedLook : public Look {
 public:
     // `images` (outliving this) finds and holds the level's images; `light` brings lightmaps and
     // vertex colours up from their stored range. Lines about the level (repairs, faces naming a
-    // missing lightmap) go to `log`. The material clock starts at `startSeconds`.
+    // missing lightmap) go to `log`. The material clock starts at `startSeconds`; `shown` is
+    // what of the point entities is shown at first (level mode: the pickups).
     DesignedLook(DataRootImages& images, const Overbright& light, std::string levelName, std::ostream& log,
-                 double startSeconds = 0.0);
+                 double startSeconds = 0.0, Markers shown = Markers::none);
     DesignedLook(const DesignedLook&) = delete;
     DesignedLook& operator=(const DesignedLook&) = delete;
 
     // Uploads the lightmap pages, places the brush entities at rest (before the patches take
     // their controls from the moved vertices) and says the load's repairs.
     void recordsRead(const LevelLoader& loader, LevelData& level, TextureManager& textures) override;
-    // Builds the styles, batches, passes, haze, visible sets, markers and sky. Needs GL.
+    // Builds the styles, batches, passes, haze, visible sets, markers, pickups and sky. Needs GL.
     void levelReady(const LevelData& level, const TextureManager& textures) override;
     // Says the world's notices; its movers are drawn by model under their poses from then on.
     void worldBuilt(const World& world, const std::vector<std::string>& notices) override;
@@ -73,7 +76,8 @@ public:
     // The visible faces in their groups, each drawn pass by pass as its material says at the
     // material clock, lit by their baked light: the opaque and alpha-tested groups, the sky's
     // cloud layers and near box where no face covers the window, the fog's haze, the blended
-    // groups; then the markers, when shown. The lights are still placed under this view for the
+    // groups; then the pickups and the markers, as 'n' shows them (whether a pickup's pixel was
+    // seen keeps frames coming, as a moving sky's does). The lights are still placed under this view for the
     // lit gun of the next frame, then switched off.
     void drawFaces(const Faces& faces) override;
     // A mover moving in view, or a pixel of the moving sky or of an animated face seen (not only
@@ -87,7 +91,7 @@ public:
     bool toggleLightmaps() override;
     bool toggleMarkers() override;
     Switches switches() const override { return {lightmapsEnabled, markersShown}; }
-    // Markers stay hidden where the level has none to show.
+    // Markers and pickups stay hidden where the level has no point entity to show.
     void restore(const Switches& kept) override;
     void rebuildPatches(const LevelData& level, bool tessellated) override;
     // Rebuilt before the next draw unless rebuildPatches comes first.
@@ -127,11 +131,12 @@ private:
     std::optional<PotentiallyVisibleSet> visibleSet;
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
+    std::optional<PickupRenderer> pickups;
     const World* world = nullptr;          // its movers are drawn where they stand
     std::vector<std::size_t> moversInView; // this frame's, into the movers; sized at load
     std::vector<int> moverFaces;           // one mover's faces at a time; sized at load
     ReadableText statusText;
-    bool markersShown = false;
+    Markers markersShown;
     std::unique_ptr<SkyBoxImages> farBox;  // null: none
     std::unique_ptr<CloudDome> clouds;  // null: none
     std::unique_ptr<SkyBoxImages> nearBox; // null: none, or none of its images found

@@ -66,7 +66,10 @@ public:
     // ---- between frames ------------------------------------------------------------------------
     // 'm': false, changing nothing, where the look has no lightmaps.
     virtual bool toggleLightmaps() = 0;
-    // 'n': false, changing nothing, where the look has no point entity to mark.
+    // What 'n' shows of the point entities, in the order it steps through them: the pickups
+    // alone, every other one's marker with them, nothing.
+    enum class Markers { pickups, all, none };
+    // 'n': false, changing nothing, where the look has no point entity to show.
     virtual bool toggleMarkers() = 0;
     // The patches' vertices changed (re-tessellated, or the other draw mode), or are about to.
     virtual void rebuildPatches(const LevelData& level, bool tessellated) = 0;
@@ -78,7 +81,7 @@ public:
     // The look's own switches ('m', 'n'), which a reloaded level takes over from the one shown.
     struct Switches {
         bool lightmaps = true;
-        bool markers = false;
+        Markers markers = Markers::none;
     };
     virtual Switches switches() const { return {}; }
     virtual void restore(const Switches&) {}

@@ -69,7 +69,7 @@ void MarkerRenderer::addArrow(const PointMarker& marker)
     addTriangle(left, right, tip, colour);
 }
 
-void MarkerRenderer::draw() const
+void MarkerRenderer::drawTriangles(const std::vector<Vertex>& vertices)
 {
     if (vertices.empty())
         return;
@@ -86,7 +86,7 @@ void MarkerRenderer::draw() const
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(MarkerVertex), vertices.front().position);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(MarkerVertex), vertices.front().colour);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), vertices.front().position);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), vertices.front().colour);
     glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices.size()));
 }

@@ -12,6 +12,7 @@
 #include "camera/Camera.h"
 #include "simulation/World.h"
 #include "level/EntityText.h"
+#include "level/Pickup.h"
 #include "level/PointMarker.h"
 #include "render/BSPMap.h"
 
@@ -272,9 +273,10 @@ TEST(ViewerTest, JumpsBetweenEveryKindOfStartAndSaysWhichOnTheStatusLine)
     EXPECT_NE(level.status().find(" X:0 Y:0 Z:-1235 H:279 P:0 speed 400  SCORE: 0"), std::string::npos) << level.status();
 }
 
-// An item between the eye and the wall, a little below the eye, and a player start facing east
-// whose arrow is seen from straight above.
-TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithTheirHeading)
+// A pickup between the eye and the wall, a little below the eye, shown from the start; n shows
+// every other point entity's marker too, a colour per family, and a player start facing east
+// with its arrow seen from straight above; n again shows nothing, and once more the pickups.
+TEST(ViewerTest, NStepsFromThePickupsToEveryMarkerToNothing)
 {
     const std::string entities = "{ \"classname\" \"worldspawn\" }\n" + playerStart("info_player_start", "0 -300 -40", 0)
                                + "{ \"classname\" \"item_health\" \"origin\" \"0 50 -3\" }\n";
@@ -284,10 +286,17 @@ TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithThe
         return std::abs(pixel.r - colour[0]) <= 2 && std::abs(pixel.g - colour[1]) <= 2
             && std::abs(pixel.b - colour[2]) <= 2;
     };
+    const auto shaded = [](const testsupport::Rgb& pixel, std::array<unsigned char, 3> colour) {
+        const double shade = pixel.r / double(colour[0]);
+        return shade >= 0.4 && shade <= 1.01 && std::abs(pixel.g - colour[1] * shade) <= 3
+            && std::abs(pixel.b - colour[2] * shade) <= 3;
+    };
     const auto at = [](int x, int y) { return testsupport::readPixel(x, y); };
     constexpr int middle = testsupport::contextWidth / 2;
+    const std::array<unsigned char, 3> health = Pickup::colour(Pickup::Family::health);
     viewer.drawFrameAt(100);
-    EXPECT_TRUE(level.redAhead()) << "markers start hidden";
+    EXPECT_TRUE(shaded(at(middle, middle), health)) << "the pickup, from the start";
+    EXPECT_EQ(viewer.level()->look->switches().markers, Look::Markers::pickups);
 
     const auto brightnessBeside = [&] { // up and right of the centre, where a label goes
         int sum = 0;
@@ -299,9 +308,9 @@ TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithThe
     const int unlabelled = brightnessBeside();
     viewer.pressKey('n');
     viewer.drawFrameAt(110);
-    EXPECT_TRUE(near(at(middle, middle), PointMarker::colour(PointMarker::Family::item)));
+    EXPECT_TRUE(shaded(at(middle, middle), health));
     EXPECT_GT(std::abs(brightnessBeside() - unlabelled), unlabelled / 4 + 1000)
-        << "the marker under the centre is labelled with its class";
+        << "the entity under the centre is labelled with its class";
 
     // From 100 units above the start, looking down with north up: its arrow points east (right).
     level.camera().moveTo(Point(0, 60, 300));
@@ -316,6 +325,47 @@ TEST(ViewerTest, NShowsWherePointEntitiesStandOneColourPerFamilyAndStartsWithThe
     viewer.pressKey('n');
     viewer.drawFrameAt(130);
     EXPECT_FALSE(near(at(middle, middle), green)) << "hidden again";
+    level.camera().moveTo(Point(0, 0, 0));
+    level.camera().setPitch(0);
+    viewer.drawFrameAt(140);
+    EXPECT_TRUE(level.redAhead()) << "and the pickup too";
+
+    viewer.pressKey('n');
+    viewer.drawFrameAt(150);
+    EXPECT_TRUE(shaded(at(middle, middle), health)) << "the pickups again";
+}
+
+// A pickup keeps frames coming while a pixel of it is seen: not behind the wall, nor once n hid
+// it; a frame that turns it allocates nothing.
+TEST(ViewerTest, APickupSeenTurnsAndKeepsFramesComingWithoutAllocating)
+{
+    const struct {
+        const char* name;
+        const char* origin; // file coordinates: the wall stands at y 100
+        const char* keys;
+        bool moves;
+    } cases[] = {
+        {"before the wall", "0 50 -3", "", true},
+        {"behind it", "0 150 -3", "", false},
+        {"with every marker", "0 50 -3", "n", true},
+        {"hidden", "0 50 -3", "nn", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LevelModeViewer level("{ \"classname\" \"worldspawn\" }\n{ \"classname\" \"weapon_railgun\" \"origin\" \""
+                                  + std::string(c.origin) + "\" }\n",
+                              {"--at", "0", "0", "0", "--angle", "90"});
+        Viewer& viewer = *level.viewer;
+        for (const char* key = c.keys; *key; ++key)
+            viewer.pressKey(static_cast<unsigned char>(*key));
+        for (int now = 100; now <= 250; now += 50) // the first frames let the GL driver build its state
+            viewer.drawFrameAt(now);
+        testsupport::allocationFailure::arm(0);
+        viewer.drawFrameAt(300);
+        testsupport::allocationFailure::disarm();
+        EXPECT_FALSE(testsupport::allocationFailure::fired());
+        EXPECT_EQ(viewer.level()->look->movesWithTime(), c.moves);
+    }
 }
 
 // i names the face under the centre of the view and the entity within a few degrees of it, and
@@ -405,7 +455,7 @@ TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAR
     ASSERT_TRUE(viewer.reload());
     EXPECT_EQ(viewer.level()->look->clock(), seconds) << "a reloaded level's clock goes on";
     EXPECT_FALSE(viewer.level()->look->switches().lightmaps) << "m is still off";
-    EXPECT_TRUE(viewer.level()->look->switches().markers) << "and the markers still shown";
+    EXPECT_EQ(viewer.level()->look->switches().markers, Look::Markers::all) << "and the markers still shown";
 }
 
 // g where the player's box would be inside the demo's floor stands it on the floor's top, as its

@@ -227,3 +227,36 @@ TEST(SnapshotTest, TheDemosMoversStandWhereTheTimeSaysAndOneTimeGivesOnePicture)
         }
     }
 }
+
+// The health pickup lying in the demo's south hall, from a step south of it looking down: a
+// cross facing the eye at 0 s, in the health colour, and turned edge-on a quarter turn later.
+TEST(SnapshotTest, ThePickupsStandInTheSnapshotTurningWithTheTime)
+{
+    TempDir dir;
+    const std::string demo = testsupport::buildDir() + "/demo/";
+    const auto snapshot = [&](const char* seconds, const std::string& name) {
+        const Ended run = runToExit({"--snapshot", name, "--size", "320x240", "--no-hud", "--time", seconds, "--at",
+                                     "1696", "30", "-440", "--angle", "90", "--pitch", "-20", "--data", demo, "demo"},
+                                    dir.path());
+        EXPECT_TRUE(run.status.exited && run.status.code == 0) << run.transcript;
+        return PNGFile::read(dir.path() + name);
+    };
+    const PNGFile facing = snapshot("0", "facing.png");
+    const PNGFile turned = snapshot("1.5", "turned.png");
+    ASSERT_TRUE(facing.error.empty() && turned.error.empty()) << facing.error << turned.error;
+    const auto pink = [](const unsigned char* pixel) { // the health colour, 255 90 120, lit or shaded
+        return pixel[0] > 100 && std::abs(pixel[1] * 255 - pixel[0] * 90) <= 3 * 255
+            && std::abs(pixel[2] * 255 - pixel[0] * 120) <= 3 * 255;
+    };
+    const struct {
+        int x, y;
+        bool facing, turned;
+    } points[] = {{160, 150, true, true}, {120, 155, true, false}, {200, 155, true, false}, {160, 60, false, false}};
+    for (const auto& point : points) {
+        SCOPED_TRACE(std::to_string(point.x) + ", " + std::to_string(point.y));
+        const unsigned char* early = facing.at(point.x, point.y);
+        EXPECT_EQ(pink(early), point.facing) << int(early[0]) << " " << int(early[1]) << " " << int(early[2]);
+        const unsigned char* later = turned.at(point.x, point.y);
+        EXPECT_EQ(pink(later), point.turned) << int(later[0]) << " " << int(later[1]) << " " << int(later[2]);
+    }
+}

@@ -19,9 +19,6 @@ TEST(PointMarkerTest, EachPointEntityByFamilyWhereItStandsYUp)
         {"\"classname\" \"info_player_deathmatch\" \"origin\" \"10 20 30\" \"angle\" \"90\"", true,
          Family::playerStart, {10, 30, -20, 90}},
         {"\"classname\" \"INFO_PLAYER_START\" \"origin\" \"-1 -2 -3\"", true, Family::playerStart, {-1, -3, 2, 0}},
-        {"\"classname\" \"item_health\" \"origin\" \"0 0 0\" \"angle\" \"east\"", true, Family::item, {0, 0, 0, 0}},
-        {"\"classname\" \"weapon_rocket\" \"origin\" \"1 1 1\"", true, Family::item, {1, 1, -1, 0}},
-        {"\"classname\" \"ammo_cells\" \"origin\" \"1 1 1\"", true, Family::item, {1, 1, -1, 0}},
         {"\"classname\" \"light\" \"origin\" \"1 2 3\" \"light\" \"300\"", true, Family::light, {1, 3, -2, 0}},
         {"\"classname\" \"misc_teleporter_dest\" \"origin\" \"5 6 7\" \"angle\" \"-45\"", true,
          Family::teleportDestination, {5, 7, -6, -45}},
@@ -31,7 +28,10 @@ TEST(PointMarkerTest, EachPointEntityByFamilyWhereItStandsYUp)
         {"\"origin\" \"5 6 7\"", true, Family::other, {5, 7, -6, 0}},
         {"\"classname\" \"misc_model\" \"model\" \"models/tree.md3\" \"origin\" \"5 6 7\"", true, Family::other,
          {5, 7, -6, 0}},
-        // Not marked: the world, brush entities (drawn themselves), origins that do not read.
+        // Not marked: the world, brush entities (drawn themselves), pickups (shown as their shapes),
+        // origins that do not read.
+        {"\"classname\" \"item_health\" \"origin\" \"0 0 0\"", false, Family::other, {}},
+        {"\"classname\" \"team_CTF_blueflag\" \"origin\" \"0 0 0\"", false, Family::other, {}},
         {"\"classname\" \"worldspawn\" \"origin\" \"0 0 0\"", false, Family::other, {}},
         {"\"classname\" \"func_door\" \"model\" \"*3\" \"origin\" \"0 0 0\"", false, Family::other, {}},
         {"\"classname\" \"light\" \"origin\" \"1 2\"", false, Family::other, {}},

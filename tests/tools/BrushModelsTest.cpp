@@ -8,6 +8,7 @@
 #include "level/BrushEntity.h"
 #include "level/EntityText.h"
 #include "level/LevelLoader.h"
+#include "level/Pickup.h"
 #include "level/PointMarker.h"
 
 #include "GLContext.h"
@@ -118,10 +119,14 @@ TEST(BrushModelsTest, TheDemosPointEntitiesAreMarkedByFamilyAndItsStartsAreEvery
     for (const PointMarker& marker : PointMarker::list(entities))
         ++counts[marker.family];
     using Family = PointMarker::Family;
-    EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 5}, {Family::item, 2}, {Family::light, 4},
+    EXPECT_EQ(counts, (std::map<Family, int>{{Family::playerStart, 5}, {Family::light, 4},
                                               {Family::teleportDestination, 2},
                                               // the train's path, the pushes' targets, the pushes and the relay
                                               {Family::other, 10}}));
+    std::vector<Pickup::Family> pickups;
+    for (const Pickup& pickup : Pickup::list(entities))
+        pickups.push_back(pickup.family);
+    EXPECT_EQ(pickups, (std::vector<Pickup::Family>{Pickup::Family::weapon, Pickup::Family::health}));
     std::vector<std::string> names;
     for (const PlayerStart& start : playerStarts(entities))
         names.push_back(start.name());
