@@ -50,7 +50,8 @@ void PickupRenderer::addTriangle(const float (&a)[3], const float (&b)[3], const
     const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
     const float normal[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
     const float length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
-    const float facing = length > 0 ? std::fabs(normal[0] * light[0] + normal[1] * light[1] + normal[2] * light[2]) / length : 0;
+    const float along = normal[0] * light[0] + normal[1] * light[1] + normal[2] * light[2];
+    const float facing = length > 0 ? std::fabs(along) / length : 0;
     const float shade = darkest + (1 - darkest) * facing;
     for (const float* corner : {a, b, c})
         shapes.push_back({{corner[0], corner[1], corner[2]}, shade});
@@ -124,8 +125,10 @@ void PickupRenderer::draw(double seconds)
                 into.position[0] = x + cosine * vertex.position[0] + sine * vertex.position[2];
                 into.position[1] = y + vertex.position[1];
                 into.position[2] = z - sine * vertex.position[0] + cosine * vertex.position[2];
-                for (std::size_t channel = 0; channel < 3; ++channel)
-                    into.colour[channel] = static_cast<unsigned char>(std::lround(pickup.shown[channel] * vertex.shade));
+                for (std::size_t channel = 0; channel < 3; ++channel) {
+                    const long shaded = std::lround(pickup.shown[channel] * vertex.shade);
+                    into.colour[channel] = static_cast<unsigned char>(shaded);
+                }
                 into.colour[3] = 255;
             }
         }

@@ -270,7 +270,8 @@ TEST(ViewerTest, JumpsBetweenEveryKindOfStartAndSaysWhichOnTheStatusLine)
     level.camera().moveTo(Point(0.4f, -2.58645e-14f, -1234.6f));
     viewer.drawFrameAt(now += 1000);
     EXPECT_EQ(level.status().substr(0, 4), "FPS:");
-    EXPECT_NE(level.status().find(" X:0 Y:0 Z:-1235 H:279 P:0 speed 400  SCORE: 0"), std::string::npos) << level.status();
+    EXPECT_NE(level.status().find(" X:0 Y:0 Z:-1235 H:279 P:0 speed 400  SCORE: 0"), std::string::npos)
+        << level.status();
 }
 
 // A pickup between the eye and the wall, a little below the eye, shown from the start; n shows

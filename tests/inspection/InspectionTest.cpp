@@ -82,8 +82,8 @@ TEST(InspectionTest, NamesTheNearestEntityTheEyeSeesNearTheCentre)
         const Float3 eye = FileAxes::toWorld(eyeInFile);
         double degreesOff = Inspection::entityDegrees;
         float distance = 0;
-        const Entity* seen = Inspection::entityInView(level, blocking, eye, normalized(FileAxes::toWorld(c.lookAt) - eye),
-                                                      degreesOff, distance);
+        const Float3 view = normalized(FileAxes::toWorld(c.lookAt) - eye);
+        const Entity* seen = Inspection::entityInView(level, blocking, eye, view, degreesOff, distance);
         const std::string* classname = seen != nullptr ? seen->value("classname") : nullptr;
         EXPECT_EQ(classname != nullptr ? classname->c_str() : std::string("none"),
                   std::string(c.expected != nullptr ? c.expected : "none"));

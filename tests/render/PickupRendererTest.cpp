@@ -55,7 +55,8 @@ Silhouette drawn(Pickup::Family family, double seconds)
         column[std::size_t(i % contextWidth)] = column[std::size_t(i % contextWidth)] || covered;
         const double shade = double(pixel[0] + pixel[1] + pixel[2]) / (colour[0] + colour[1] + colour[2]);
         for (std::size_t c = 0; c < 3 && covered; ++c)
-            silhouette.inItsColour = silhouette.inItsColour && std::abs(pixel[c] - colour[c] * shade) <= 3 && shade > 0.4;
+            silhouette.inItsColour =
+                silhouette.inItsColour && std::abs(pixel[c] - colour[c] * shade) <= 3 && shade > 0.4;
     }
     for (const bool filled : column)
         silhouette.columns += filled ? 1 : 0;
