@@ -96,11 +96,48 @@ bool boxesMeet(const Triple& low, const Triple& high, const Triple& mins, const 
     return true;
 }
 
-// Whether the box around the segment from `from` to `to` meets the box from `mins` to `maxs`.
-bool segmentBoxMeets(const Triple& from, const Triple& to, const Triple& mins, const Triple& maxs)
+// A ray from the eye to a vertex, set up once for the boxes it is tried against.
+struct Segment {
+    Triple from;
+    Triple inverse; // of the offset to its end, per axis; unused where the offset is 0
+    std::array<bool, 3> level{}; // whether the offset is 0 along the axis
+};
+
+Segment segmentOf(const Triple& from, const Triple& to)
 {
-    return boxesMeet({std::min(from[0], to[0]), std::min(from[1], to[1]), std::min(from[2], to[2])},
-                     {std::max(from[0], to[0]), std::max(from[1], to[1]), std::max(from[2], to[2])}, mins, maxs);
+    Segment segment{from, {}, {}};
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        const float offset = to[axis] - from[axis];
+        segment.level[axis] = offset == 0.0f;
+        segment.inverse[axis] = segment.level[axis] ? 0.0f : 1.0f / offset;
+    }
+    return segment;
+}
+
+// Whether the segment passes within `margin` of the box from `mins` to `maxs`. A volume lies in
+// its box, so a segment that misses the box by the margin runs no length inside the volume:
+// the margin keeps rounding from ever dropping a ray that grazes it.
+bool segmentMeetsBox(const Segment& segment, const Triple& mins, const Triple& maxs)
+{
+    constexpr float margin = 0.125f;
+    float enter = 0.0f;
+    float leave = 1.0f;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        const float low = mins[axis] - margin - segment.from[axis];
+        const float high = maxs[axis] + margin - segment.from[axis];
+        if (segment.level[axis]) {
+            if (low > 0.0f || high < 0.0f)
+                return false;
+            continue;
+        }
+        const float a = low * segment.inverse[axis];
+        const float b = high * segment.inverse[axis];
+        enter = std::max(enter, std::min(a, b));
+        leave = std::min(leave, std::max(a, b));
+        if (enter > leave)
+            return false;
+    }
+    return true;
 }
 
 float dot(const std::array<float, 3>& a, const std::array<float, 3>& b)
@@ -167,13 +204,14 @@ FogPass::Seen FogPass::seenThrough(const float* position, const View& view) cons
     if (!(rayLength > 0.0f))
         return seen;
     const float depthPerUnit = std::max(dot(offset, view.forward), 0.0f) / rayLength; // the ray's length to its depth
+    const Segment ray = segmentOf(view.position, to);
     for (std::size_t c = 0; c < candidateCount; ++c) {
         const Fog& fog = fogs[candidates[c]];
-        if (!segmentBoxMeets(view.position, to, fog.mins, fog.maxs))
+        if (!segmentMeetsBox(ray, fog.mins, fog.maxs))
             continue;
         float length = 0.0f;
         for (uint32_t v = fog.firstVolume; v < fog.firstVolume + fog.volumeCount; ++v)
-            if (segmentBoxMeets(view.position, to, volumes[v].shape.mins, volumes[v].shape.maxs))
+            if (segmentMeetsBox(ray, volumes[v].shape.mins, volumes[v].shape.maxs))
                 length += volumes[v].shape.lengthInside(view.position, to);
         const Volume& kind = volumes[fog.firstVolume];
         const float x = length * depthPerUnit / kind.distance;
