@@ -36,6 +36,22 @@ DecodedImage::DecodedImage(const std::vector<unsigned char>& bytes, FileType typ
     halveUntilWithin(maxSide);
 }
 
+void DecodedImage::addOpaqueAlpha()
+{
+    if (format != formatRGB || pixels.empty())
+        return;
+    const std::size_t texels = std::size_t(width) * height;
+    std::vector<unsigned char> rgba(texels * 4);
+    for (std::size_t t = 0; t < texels; ++t) {
+        rgba[t * 4 + 0] = pixels[t * 3 + 0];
+        rgba[t * 4 + 1] = pixels[t * 3 + 1];
+        rgba[t * 4 + 2] = pixels[t * 3 + 2];
+        rgba[t * 4 + 3] = 255;
+    }
+    pixels = std::move(rgba);
+    format = formatRGBA;
+}
+
 // Each halving averages 2 x 2 texels (a last odd row or column is dropped; a side of 1 stays 1).
 void DecodedImage::halveUntilWithin(uint32_t maxSide)
 {

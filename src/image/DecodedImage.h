@@ -30,6 +30,8 @@ public:
 
     const std::string& getError() const { return error; }
     void releasePixels() { pixels = {}; }
+    // Three-byte texels become four, with an opaque alpha: the picture is the same.
+    void addOpaqueAlpha();
     // The size the file declares; larger than getWidth/getHeight when the image was reduced.
     uint32_t storedWidth() const { return fileWidth; }
     uint32_t storedHeight() const { return fileHeight; }

@@ -72,6 +72,7 @@ GLuint ImageCache::upload(const std::string& path, Wrap wrap, Filter filter)
     const std::unique_ptr<DecodedImage> image = decode(path);
     if (!image)
         return 0;
+    TextureManager::prepareShownLevel(*image); // read ahead, it is already
     const std::size_t bytes = gpuBytes(*image);
     if (used + bytes > budget) {
         if (!budgetSpent)

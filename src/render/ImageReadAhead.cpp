@@ -1,6 +1,7 @@
 #include "render/ImageReadAhead.h"
 
 #include "image/DecodedImage.h"
+#include "render/TextureManager.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -109,8 +110,10 @@ ImageReadAhead::Decoded ImageReadAhead::decode(const std::vector<unsigned char>&
 {
     Decoded decoded;
     auto image = std::make_unique<DecodedImage>(bytes, DecodedImage::typeOf(path), maxSide, &decoded.warnings);
-    if (image->isLoaded())
+    if (image->isLoaded()) {
+        TextureManager::prepareShownLevel(*image);
         decoded.image = std::move(image);
+    }
     else
         decoded.error = image->getError();
     return decoded;

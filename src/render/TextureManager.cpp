@@ -1,5 +1,6 @@
 #include "render/TextureManager.h"
 
+#include "image/DecodedImage.h"
 #include "image/JPEGTexture.h"
 #include "image/Overbright.h"
 #include "level/LevelFormat.h"
@@ -71,10 +72,23 @@ GLint TextureManager::uploadToBoundTexture(const Texture& image)
                              format, GL_UNSIGNED_BYTE, image.getData());
 }
 
-GLint TextureManager::uploadShownLevelToBoundTexture(const Texture& image)
+namespace {
+bool sidesArePowersOfTwo(const Texture& image)
 {
     const auto powerOfTwo = [](uint32_t side) { return side != 0 && (side & (side - 1)) == 0; };
-    if (!powerOfTwo(image.getWidth()) || !powerOfTwo(image.getHeight()))
+    return powerOfTwo(image.getWidth()) && powerOfTwo(image.getHeight());
+}
+} // namespace
+
+void TextureManager::prepareShownLevel(DecodedImage& image)
+{
+    if (sidesArePowersOfTwo(image))
+        image.addOpaqueAlpha();
+}
+
+GLint TextureManager::uploadShownLevelToBoundTexture(const Texture& image)
+{
+    if (!sidesArePowersOfTwo(image))
         return uploadToBoundTexture(image);
     setSampling();
     const GLenum format = GLenum(image.getFormat());

@@ -17,6 +17,7 @@
 // same image, and no GL name at all for an entry without one. Lightmap names are reserved for
 // every lightmap page; the designed frame fills them (uploadLightmaps) and draws them on texture
 // unit 1, the original frame never does.
+class DecodedImage;
 class Overbright;
 
 class TextureManager {
@@ -59,6 +60,10 @@ public:
     // samples, since that sampling state samples no other; the mipmap builder's rescaling of
     // other sides is what the frame shows of them, so those go through it as before.
     static GLint uploadShownLevelToBoundTexture(const Texture& image);
+    // Before that upload, on any thread: an image it uploads as it is gets an opaque alpha. GL
+    // keeps four bytes a texel either way, and copies texels already laid out so several times
+    // faster than it converts three-byte ones.
+    static void prepareShownLevel(DecodedImage& image);
     static const char* errorText(GLint code); // gluErrorString, never null
     // A new texture of one texel of colour `rgb`, sampled nearest; the caller owns it. Leaves it bound.
     static GLuint onePixelTexture(const unsigned char rgb[3]);
