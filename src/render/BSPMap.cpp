@@ -44,13 +44,21 @@ void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, std
     LevelLoader loader(name, bytes, images->transcript());
     loader.readHeader(*this);
     loader.readTextureNames(*this);
-    textureManager = images->loadTextures(*this, loader.texturesInUse(*this), lightmapCount);
-    loader.readRecords(*this, [this](int texture) { return images->keepsRowsBottomUp(*textureManager, texture); });
+    const std::vector<bool> inUse = loader.texturesInUse(*this);
+    const bool texturesLast = images->beginImages(*this, inUse);
+    if (!texturesLast)
+        textureManager = images->loadTextures(*this, inUse, lightmapCount);
+    LevelLoader::BottomUpQuery keepsRowsBottomUp;
+    if (!texturesLast)
+        keepsRowsBottomUp = [this](int texture) { return images->keepsRowsBottomUp(*textureManager, texture); };
+    loader.readRecords(*this, keepsRowsBottomUp);
     loader.readVisibility(*this);
     if (entities)
         loader.readEntities(*this, std::move(*entities));
     else
         loader.readEntities(*this);
+    if (texturesLast)
+        textureManager = images->loadTextures(*this, inUse, lightmapCount);
     look->recordsRead(loader, *this, *textureManager);
 }
 

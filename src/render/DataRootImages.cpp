@@ -95,11 +95,16 @@ DataRootImages::DataRootImages(const TextureResolver& resolver, ImageCache::Limi
 {
 }
 
-std::unique_ptr<TextureManager> DataRootImages::loadTextures(const LevelData& level, const std::vector<bool>& inUse,
-                                                             int lightmapCount)
+bool DataRootImages::beginImages(const LevelData& level, const std::vector<bool>& inUse)
 {
     if (readingAhead)
         images.readAhead(LoadOrder(level, inUse, textures).paths);
+    return true;
+}
+
+std::unique_ptr<TextureManager> DataRootImages::loadTextures(const LevelData& level, const std::vector<bool>& inUse,
+                                                             int lightmapCount)
+{
     recordName.assign(level.textureNames.size(), unused);
     std::vector<GLuint> shown(level.textureNames.size(), 0);
     std::unordered_map<std::string, uint32_t> byName;

@@ -15,7 +15,7 @@ class TextureResolver;
 // use are resolved, each distinct name once: a record no face uses costs its name and nothing
 // else, and has no image. Loading prints no transcript; what goes wrong gets one line. The images
 // a load will ask for are read and decoded on other threads ahead of it (ImageCache::readAhead)
-// from loadTextures on, until the sky, the last image a load asks for, is loaded.
+// from beginImages on, until the sky, the last image a load asks for, is loaded.
 class DataRootImages : public LevelImages {
 public:
     // Needs a current GL context; `resolver` outlives this. Without `readAhead`, every image is
@@ -25,6 +25,7 @@ public:
     DataRootImages& operator=(const DataRootImages&) = delete;
 
     std::ostream& transcript() override { return quiet; }
+    bool beginImages(const LevelData& level, const std::vector<bool>& inUse) override;
     std::unique_ptr<TextureManager> loadTextures(const LevelData& level, const std::vector<bool>& inUse,
                                                  int lightmapCount) override;
     // None: every image is decoded top row first.

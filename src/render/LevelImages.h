@@ -23,6 +23,10 @@ public:
 
     // Where the level loader's transcript goes.
     virtual std::ostream& transcript() = 0;
+    // Before the records are read: whether loadTextures may come after them, no face's rows
+    // depending on its image; where it may, the images `inUse` will show are read ahead while
+    // the records are read.
+    virtual bool beginImages(const LevelData&, const std::vector<bool>&) { return false; }
     // The texture step of loading: a manager holding one texture per record of
     // level.textureNames (faces and everything else not read yet). `inUse` says, by record,
     // whether a face of a drawn type shows it. Needs a current GL context.

@@ -287,6 +287,7 @@ TEST_F(ImageReadAheadTest, TheLevelsTexturesAndPictureAreTheSameReadAheadOrNot)
         const TextureResolver resolver(root, nullptr);
         DataRootImages images(resolver, limits, readAhead);
         testing::internal::CaptureStderr();
+        EXPECT_TRUE(images.beginImages(level, inUse)) << "no face's rows wait for its image";
         const std::unique_ptr<TextureManager> textures = images.loadTextures(level, inUse, 0);
         made.lines = testing::internal::GetCapturedStderr();
         made.texels = texelsOf(*textures);
