@@ -26,6 +26,7 @@
 #include "image/DecodedImage.h"
 #include "render/DataRootImages.h"
 #include "render/DesignedLook.h"
+#include "render/ImageReadAhead.h"
 #include "render/LightingModule.h"
 #include "render/StatusLine.h"
 
@@ -701,7 +702,7 @@ double timeBareImages(const std::string& archivePath, const std::vector<std::str
 FirstPictureFigures measureFirstPicture(const std::string& archivePath)
 {
     FirstPictureFigures figures;
-    figures.cores = std::max(1u, std::thread::hardware_concurrency());
+    figures.cores = ImageReadAhead::usableCores();
     char folderName[] = "/tmp/verdanth-bench-XXXXXX";
     const std::string plainFolder = mkdtemp(folderName) != nullptr ? folderName : "";
     extractAllButImages(archivePath, plainFolder);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <sched.h>
+
 ImageReadAhead::ImageReadAhead(const DataRoot& root, uint32_t maxSide, const std::vector<std::string>& paths)
     : root(root), maxSide(maxSide)
 {
@@ -22,7 +24,7 @@ ImageReadAhead::ImageReadAhead(const DataRoot& root, uint32_t maxSide, const std
             let(job);
         throw;
     }
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t cores = usableCores();
     lent = std::min({cores, std::size_t(maxWorkers), jobs.size()});
     // Enough ahead that no worker waits on the owner's uploads, few enough that the images
     // held stay a handful.
@@ -35,6 +37,15 @@ ImageReadAhead::ImageReadAhead(const DataRoot& root, uint32_t maxSide, const std
     } catch (const std::exception&) {
         // Fewer threads than asked for: the owner decodes what none of them reaches.
     }
+}
+
+unsigned ImageReadAhead::usableCores()
+{
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 0)
+        return unsigned(CPU_COUNT(&allowed));
+    return std::max(1u, std::thread::hardware_concurrency());
 }
 
 ImageReadAhead::~ImageReadAhead()

@@ -64,6 +64,8 @@ public:
     static Decoded decode(const std::vector<unsigned char>& bytes, const std::string& path, uint32_t maxSide);
 
     std::size_t workerCount() const { return workers.size(); }
+    // The cores this process may run on (a process held to some by taskset counts those), at least 1.
+    static unsigned usableCores();
 
 private:
     enum class State { waiting, running, done, dropped };
