@@ -94,7 +94,7 @@ void onDisplay()
 void onKeyboard(unsigned char key, int, int)
 {
     handled([key] {
-        if (key != escapeKey) {
+        if (key != escapeKey || viewer->controls().escapeCloses()) {
             viewer->pressKey(key);
             return;
         }

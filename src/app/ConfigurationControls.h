@@ -14,6 +14,7 @@ public:
     void worldStepped(Camera&) override {}
     void appendStatus(StatusLine&, const Camera&) const override {}
     bool pressKey(unsigned char key, const Scene& scene) override;
+    bool escapeCloses() const override { return false; }
     void releaseKey(unsigned char) override {}
     void pressSpecialKey(int key, Camera& camera) override;
     void releaseSpecialKey(int) override {}

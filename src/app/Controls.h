@@ -47,8 +47,11 @@ public:
     virtual void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const;
     // Appends what this mode shows after the position on the status line.
     virtual void appendStatus(StatusLine& text, const Camera& camera) const = 0;
-    // False when the key is not this mode's own.
+    // False when the key is not this mode's own. Escape comes here only while escapeCloses().
     virtual bool pressKey(unsigned char key, const Scene& scene) = 0;
+    // Whether Escape closes something of this mode's (level mode's search line) rather than
+    // ending the program.
+    virtual bool escapeCloses() const = 0;
     virtual void releaseKey(unsigned char key) = 0;
     virtual void pressSpecialKey(int key, Camera& camera) = 0;
     virtual void releaseSpecialKey(int key) = 0;

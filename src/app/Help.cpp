@@ -30,6 +30,8 @@ const std::vector<Entry>& keyHelp()
         {"f", "fire"},
         {"c", "print the view on standard output as --at X Y Z --angle A --pitch P"},
         {"i", "tell what is ahead: the face at the centre and the nearest entity seen near it, until the view moves"},
+        {"/", "find an entity: the line names those whose keys or values hold what is typed; Enter or down arrow"
+              " goes to the next, up arrow to the previous"},
         {"F5", "open the level again from its files (done by itself when they change)"},
         {"j / J", "jump to the next / previous player start, team spawn or intermission view"},
         {"n", "pickups (at first), then every point entity's marker, a colour per family, the one ahead named, then none"},
@@ -41,7 +43,7 @@ const std::vector<Entry>& keyHelp()
         {"m", "lightmaps on / off"},
         {"h", "hide / show the gun and the status line"},
         {"p", "write the frame as a PNG (configuration mode: with screenshots = 1)"},
-        {"Escape", "quit"},
+        {"Escape", "close the search line, else quit"},
     };
     return keys;
 }
@@ -79,6 +81,6 @@ std::string helpText()
                        "\n")
          + usageForms() + "\noptions:\n" + table(options, column)
          + "\nkeys (level mode; configuration mode moves one step a press, turns and looks by a few degrees,\n"
-           "looks with the free pointer at a degree a pixel, and has no Shift, [, ], wheel, Tab, c, j or h):\n"
+           "looks with the free pointer at a degree a pixel, and has no Shift, [, ], wheel, Tab, c, j, h or /):\n"
          + table(keyHelp(), column) + "\nThe manual page (man verdanth) describes the configuration file and the messages.\n";
 }

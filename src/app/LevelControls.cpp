@@ -5,6 +5,7 @@
 #include "app/FrameClock.h"
 #include "config/CommandLine.h"
 #include "camera/Camera.h"
+#include "inspection/EntityFinder.h"
 #include "inspection/Inspection.h"
 #include "render/BSPMap.h"
 #include "render/StatusLine.h"
@@ -18,6 +19,10 @@
 
 namespace {
 constexpr unsigned char tabKey = 9;
+constexpr unsigned char backspaceKey = 8;
+constexpr unsigned char enterKey = 13;
+constexpr unsigned char escapeKey = 27;
+constexpr unsigned char deleteKey = 127;
 constexpr int wheelAway = 3; // freeglut's buttons for the wheel's turns, without a wheel callback
 constexpr int wheelToward = 4;
 
@@ -114,6 +119,8 @@ std::array<double, 5> LevelControls::poseOf(const Camera& camera)
 
 const std::vector<std::string>& LevelControls::panel(const Camera& camera)
 {
+    if (search.isOpen())
+        return search.lines();
     if (!inspected.empty() && poseOf(camera) != inspectedFrom)
         inspected.clear(); // capacity kept: the next question allocates little
     return inspected;
@@ -126,6 +133,7 @@ void LevelControls::levelReplaced(const LevelData& replacement, PlayerStarts rep
     world = &replacementWorld;
     starts = std::move(replacementStarts);
     inspected.clear();
+    search.levelReplaced(level->entities.entities);
     if (markersShown)
         world->collision();
     if (walking)
@@ -177,6 +185,10 @@ void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
 
 bool LevelControls::pressKey(unsigned char key, const Scene& scene)
 {
+    if (search.isOpen()) {
+        searchKey(key, scene.camera);
+        return true;
+    }
     if (const std::optional<Flight::Motion> motion = motionOfKey(key)) {
         flight.hold(*motion);
         return true;
@@ -195,6 +207,7 @@ bool LevelControls::pressKey(unsigned char key, const Scene& scene)
     case '[': flight.halveSpeed(); return true;
     case ']': flight.doubleSpeed(); return true;
     case tabKey: releasePointer(); return true;
+    case '/': search.open(level->entities.entities); return true;
     default: return false;
     }
 }
@@ -205,9 +218,11 @@ void LevelControls::releaseKey(unsigned char key)
         flight.release(*motion);
 }
 
-void LevelControls::pressSpecialKey(int key, Camera&)
+void LevelControls::pressSpecialKey(int key, Camera& camera)
 {
-    if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
+    if (search.isOpen() && (key == GLUT_KEY_UP || key == GLUT_KEY_DOWN))
+        visitMatch(key == GLUT_KEY_DOWN, camera);
+    else if (const std::optional<Flight::Motion> motion = motionOfSpecialKey(key))
         flight.hold(*motion);
     leftShiftDown = leftShiftDown || key == GLUT_KEY_SHIFT_L;
     rightShiftDown = rightShiftDown || key == GLUT_KEY_SHIFT_R;
@@ -284,6 +299,42 @@ void LevelControls::toggleMarkers(BSPMap& level)
     if (!saidNoMarkers)
         std::cerr << "verdanth: this level has no point entities to mark" << std::endl;
     saidNoMarkers = true;
+}
+
+// Printable characters are typed, even those that fly or toggle while the line is closed.
+void LevelControls::searchKey(unsigned char key, Camera& camera)
+{
+    const std::vector<Entity>& entities = level->entities.entities;
+    if (key == escapeKey)
+        search.close();
+    else if (key == enterKey)
+        visitMatch(true, camera);
+    else if (key == backspaceKey || key == deleteKey)
+        search.eraseLast(entities);
+    else if (key >= ' ' && key < deleteKey)
+        search.type(char(key), entities);
+}
+
+void LevelControls::visitMatch(bool forward, Camera& camera)
+{
+    const std::vector<Entity>& entities = level->entities.entities;
+    const std::optional<std::size_t> index = search.step(forward, entities);
+    if (!index)
+        return;
+    const Point& at = camera.getPosition();
+    std::string why;
+    const std::optional<EntityFinder::Visit> visit =
+        EntityFinder::visit(*world, *level, entities[*index], {at.getX(), at.getY(), at.getZ()}, why);
+    search.visited(why, entities);
+    if (!visit)
+        return;
+    camera.moveTo(Point(visit->eye.x, visit->eye.y, visit->eye.z));
+    camera.faceHeading(visit->heading);
+    camera.setPitch(visit->pitch);
+    if (walking && !walking->standAt(camera)) {
+        world->stopWalking();
+        walking.reset();
+    }
 }
 
 void LevelControls::jumpToStart(Camera& camera, bool forward)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "app/EntitySearch.h"
 #include "app/FramePacer.h"
 #include "app/Walking.h"
 #include "inspection/Inspection.h"
@@ -15,7 +16,9 @@
 // pointer looks around (MouseLook); held keys act by each frame's seconds (Flight), flying
 // through everything or, after g, walking (Walking). The wheel and [ and ] halve or double the
 // flying speed. j and J jump between the level's starts, c prints the view, h hides the gun and
-// status line, n steps from the pickups to every marker to nothing, Tab lets the pointer go. The status line adds heading, pitch,
+// status line, n steps from the pickups to every marker to nothing, Tab lets the pointer go; /
+// opens the search line (EntitySearch), which takes every key until Escape closes it: Enter and
+// Down go to the next entity it names, Up to the previous. The status line adds heading, pitch,
 // the flying speed, the start jumped to and the walk.
 class LevelControls : public Controls {
 public:
@@ -39,6 +42,7 @@ public:
     // stands at a start.
     void appendStatus(StatusLine& text, const Camera& camera) const override;
     bool pressKey(unsigned char key, const Scene& scene) override;
+    bool escapeCloses() const override { return search.isOpen(); }
     void releaseKey(unsigned char key) override;
     void pressSpecialKey(int key, Camera& camera) override;
     void releaseSpecialKey(int key) override;
@@ -50,11 +54,11 @@ public:
     bool isMoving() const override { return flight.isMoving() || (walking && walking->isMoving()); }
     // Under water, slime or lava while walking.
     std::optional<std::array<float, 4>> viewTint() const override;
-    // What i told of the view, until the view moves.
+    // The search line while it is open; else what i told of the view, until the view moves.
     const std::vector<std::string>& panel(const Camera& camera) override;
     const char* centreLabel(const Camera& camera) const override;
     static constexpr double labelDegrees = Inspection::entityDegrees; // how near the centre a marker is labelled
-    // A walk goes on in the new level from where the eye is.
+    // A walk goes on in the new level from where the eye is; the search line finds its text there.
     void levelReplaced(const LevelData& level, PlayerStarts starts, Camera& camera, World& world) override;
     void changed(int now) override { pacer.request(now); }
     void frameShown(int now, bool moving) override { pacer.frameShown(now, moving); }
@@ -71,6 +75,8 @@ private:
     void updateFast();
     void toggleWalking(Camera& camera);
     void inspect(const Scene& scene);
+    void searchKey(unsigned char key, Camera& camera);
+    void visitMatch(bool forward, Camera& camera);
     static std::array<double, 5> poseOf(const Camera& camera); // position, yaw, pitch
 
     FramePacer pacer;
@@ -87,4 +93,5 @@ private:
     std::unique_ptr<Walking> walking; // null while flying
     std::vector<std::string> inspected; // i's lines, shown while the view stays where they were asked
     std::array<double, 5> inspectedFrom{};
+    EntitySearch search;
 };

@@ -52,7 +52,8 @@ public:
     // keys move the camera or ask the walker, the world takes its one step, and the camera goes
     // where the walker went.
     void step(double seconds);
-    // Every key but Escape, which the callback handles. --help lists each key (app/Help.cpp) and
+    // Every key but an Escape that ends the program, which the callback handles (one the mode's
+    // controls close something with comes here). --help lists each key (app/Help.cpp) and
     // docs/man/verdanth.1 describes it.
     void pressKey(unsigned char key);
     void releaseKey(unsigned char key);
@@ -102,6 +103,7 @@ public:
     const StatusLine& status() const { return statusLine; }
     const Switches& switches() const { return drawing; }
     const Controls& controls() const { return *input; }
+    Controls& controls() { return *input; }
 
 private:
     void writeStatus();

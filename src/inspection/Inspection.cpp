@@ -1,5 +1,6 @@
 #include "inspection/Inspection.h"
 
+#include "inspection/EntityFinder.h"
 #include "inspection/FacePicker.h"
 #include "level/MaterialLibrary.h"
 #include "math/FileAxes.h"
@@ -121,8 +122,7 @@ std::vector<std::string> Inspection::describe(const LevelData& level, const Mate
              << std::fixed << std::setprecision(1) << degreesOff << " degrees off the view, " << std::lround(distance)
              << " units away";
         lines.push_back(text.str());
-        for (const auto& [key, value] : entity->fields)
-            lines.push_back("  \"" + key + "\" \"" + value + "\"");
+        EntityFinder::appendFields(*entity, lines);
     }
     return lines;
 }

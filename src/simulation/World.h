@@ -36,6 +36,8 @@ public:
     const WalkSettings& settings() const { return walkSettings; }
     const Movers& movers() const { return moving; }
     const Triggers& triggers() const { return triggerSystem; }
+    // Where inline model `model`'s entity's origin puts its brushes at rest; zero for none.
+    Float3 modelOffset(std::size_t model) const { return model < offsets.size() ? offsets[model] : Float3{}; }
     // Built on the first call: a level only flown through never needs it.
     const CollisionWorld& collision() const;
     static std::size_t collisionBuilds(); // since the program started, for the tests

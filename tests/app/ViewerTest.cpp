@@ -496,3 +496,69 @@ TEST(ViewerTest, GInAWallStandsOnTheNearestClearSpotOrKeepsFlyingAndTheCollision
               std::string::npos)
         << capture.text();
 }
+
+// / opens the search line over the demo, which takes every key while open (typed letters fly and
+// toggle nothing): the entities its text names are counted, Backspace edits, Enter goes to one
+// where the eye sees it (i names it once Escape has closed the line), and a reload keeps the line
+// as it was. A frame with the line shown allocates nothing.
+TEST(ViewerTest, SlashFindsAnEntityAndTheEyeGoesWhereItSeesIt)
+{
+    testsupport::ensureGLContext();
+    onReshape(testsupport::contextWidth, testsupport::contextHeight);
+    initGL();
+    CerrCapture capture;
+    std::ostringstream out;
+    Viewer viewer(Launch::fromLevel(parseCommandLine({testsupport::buildDir() + "/demo/demo.bsp"}), out));
+    const auto eye = [&viewer] {
+        const Point& at = viewer.camera()->getPosition();
+        return std::array<float, 3>{at.getX(), at.getY(), at.getZ()};
+    };
+    const std::array<float, 3> start = eye();
+    const auto panel = [&viewer] { return viewer.controls().panel(*viewer.camera()); };
+    const auto type = [&viewer](const std::string& keys) {
+        for (const char key : keys)
+            viewer.pressKey(static_cast<unsigned char>(key));
+    };
+    viewer.pressKey('/');
+    type("weaponx");
+    EXPECT_EQ(panel(), std::vector<std::string>{"find: weaponx  no match"});
+    type("\b");
+    int now = 100;
+    for (; now <= 250; now += 50)
+        viewer.drawFrameAt(now);
+    EXPECT_EQ(panel(), std::vector<std::string>{"find: weapon  1 match"});
+    EXPECT_EQ(eye(), start) << "w, a, e and the rest were typed";
+    EXPECT_EQ(viewer.level()->look->switches().markers, Look::Markers::pickups) << "n was typed";
+    testsupport::allocationFailure::arm(0);
+    viewer.drawFrameAt(now += 50);
+    testsupport::allocationFailure::disarm();
+    EXPECT_FALSE(testsupport::allocationFailure::fired());
+
+    type("\r");
+    const std::vector<std::string> found{"find: weapon  1 of 1  weapon_launcher, entity 31"};
+    EXPECT_EQ(panel(), found);
+    EXPECT_NE(eye(), start);
+    ASSERT_TRUE(viewer.reload());
+    EXPECT_EQ(panel(), found) << "the text and the match kept";
+    ASSERT_TRUE(viewer.controls().escapeCloses());
+    viewer.pressKey(27);
+    EXPECT_FALSE(viewer.controls().escapeCloses()) << "closed: the next Escape quits";
+    EXPECT_NE(viewPrinted(viewer, 'i').find("\nentity 31: weapon_launcher, "), std::string::npos);
+}
+
+// An entity whose origin is not a number is named, not visited: the line says why and the eye
+// stays.
+TEST(ViewerTest, AnEntityWithoutAPlaceIsFoundButNotVisited)
+{
+    LevelModeViewer level("{ \"classname\" \"worldspawn\" }\n"
+                          "{ \"classname\" \"info_notnull\" \"origin\" \"nan 0 0\" }\n",
+                          {"--at", "1", "2", "3"});
+    Viewer& viewer = *level.viewer;
+    for (const char key : std::string("/notnull\r"))
+        viewer.pressKey(static_cast<unsigned char>(key));
+    const std::vector<std::string> lines{"find: notnull  1 of 1  info_notnull, entity 1",
+                                         "not visited: its origin \"nan 0 0\" is not three finite numbers"};
+    EXPECT_EQ(viewer.controls().panel(level.camera()), lines);
+    const Point& eye = level.camera().getPosition();
+    EXPECT_EQ((std::array<float, 3>{eye.getX(), eye.getY(), eye.getZ()}), (std::array<float, 3>{1, 2, 3}));
+}

@@ -224,6 +224,25 @@ TEST(LevelControlsTest, AStillViewDrawsNothingAndNeverWakesUntilAKeyChangesIt)
     EXPECT_TRUE(viewer.waitForExit(30.0));
 }
 
+// Escape closes an open search line and quits only once none is open: c typed into the line
+// prints nothing, c after it prints the view.
+TEST(LevelControlsTest, EscapeClosesTheSearchLineFirstThenQuits)
+{
+    TempDir dir;
+    const std::string level = roomlevel::build(dir, roomlevel::plan(90)) + "/room.bsp";
+    const PrivateDisplay display;
+    ViewerProcess viewer({viewerBinary(), "--size", "160x120", level}, dir.path(), display.name());
+    const std::string window = display.waitForWindow("Verdanth", 60.0);
+    ASSERT_FALSE(window.empty()) << viewer.transcript();
+    ASSERT_TRUE(viewer.waitForTranscript("textures: ", 60.0)) << viewer.transcript();
+    display.run("xdotool key --window " + window + " slash c Escape 2>/dev/null");
+    EXPECT_FALSE(pressC(display, window, viewer).empty());
+    EXPECT_EQ(printedViews(viewer.output()).size(), 1u) << viewer.output();
+    display.run("xdotool key --window " + window + " Escape 2>/dev/null");
+    const auto status = viewer.waitForExit(30.0);
+    EXPECT_TRUE(status && status->exited && status->code == 0) << viewer.transcript();
+}
+
 // g walks: the player falls from where the eye flew onto the jump pad's lane, the pad throws it
 // onto the ledge beyond, and it comes to rest standing there, its eye 50 units above the ledge.
 TEST(LevelControlsTest, GWalksAndAJumpPadThrowsThePlayerOntoItsLedge)

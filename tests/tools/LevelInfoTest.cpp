@@ -51,8 +51,8 @@ TEST(LevelInfoTest, ReportsWhyTheViewerWouldRefuseAFile)
     const std::string output = run(corpus + "node_plane_minus_one.bsp");
     EXPECT_EQ(output.rfind("levelinfo: " + corpus + "node_plane_minus_one.bsp: nodes[", 0), 0u) << output;
     EXPECT_EQ(output.substr(output.size() - 6), "exit 1");
-    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE [--movement]\n"
-                       "       levelinfo --data DIR NAME [--materials | --movement]\nexit 2");
+    EXPECT_EQ(run(""), "usage: levelinfo [--data DIR] LEVEL_FILE [--movement | --entities [TEXT]]\n"
+                       "       levelinfo --data DIR NAME [--materials | --movement | --entities [TEXT]]\nexit 2");
     EXPECT_EQ(run(testsupport::sourceDir()), "levelinfo: " + testsupport::sourceDir() + ": is a folder, not a level file\nexit 1");
 }
 
@@ -236,4 +236,32 @@ TEST(LevelInfoTest, ReportsWhatAWalkingPlayerMeetsOnTheWalkingPlan)
     for (const std::string& line : expected)
         lines += line + "\n";
     EXPECT_EQ(run(directory.path() + "walk.bsp --movement"), lines + "exit 0");
+}
+
+// --entities lists the entities whose keys or values hold the word after the level, in any case,
+// each with its keys in file order, then the count; without a word, every entity; before the
+// level, the option still lists, and with --movement it is refused.
+TEST(LevelInfoTest, ListsTheEntitiesATextNames)
+{
+    const std::string demo = testsupport::buildDir() + "/demo/demo.bsp";
+    EXPECT_EQ(run(demo + " --entities Train2_1"), "entity 8: path_corner\n"
+                                                  "  \"classname\" \"path_corner\"\n"
+                                                  "  \"targetname\" \"train2_0\"\n"
+                                                  "  \"target\" \"train2_1\"\n"
+                                                  "  \"origin\" \"1665 513 41\"\n"
+                                                  "entity 9: path_corner\n"
+                                                  "  \"classname\" \"path_corner\"\n"
+                                                  "  \"targetname\" \"train2_1\"\n"
+                                                  "  \"target\" \"train2_2\"\n"
+                                                  "  \"origin\" \"1703 513 41\"\n"
+                                                  "entities: 2 of 33 hold \"Train2_1\"\n"
+                                                  "exit 0");
+    const std::string all = run("--entities " + demo);
+    EXPECT_EQ(all.rfind("entity 0: worldspawn\n", 0), 0u) << all;
+    EXPECT_NE(all.find("entity 32: item_health\n"), std::string::npos) << all;
+    EXPECT_EQ(all.substr(all.size() - 25), "entities: 33 of 33\nexit 0") << all;
+    EXPECT_EQ(run(demo + " --entities nosuch"), "entities: 0 of 33 hold \"nosuch\"\nexit 0");
+    EXPECT_EQ(run(demo + " --entities --movement"),
+              "levelinfo: --entities lists instead of --materials and --movement, not with them\n"
+              "Try 'levelinfo --help'\nexit 2");
 }

@@ -5,12 +5,15 @@
 // where each texture's image is found (loose or in which archive) and how many faces each
 // missing one leaves without an image, counted as the viewer counts them (TextureReport).
 // With --materials it lists instead what the viewer cannot show of the level's materials; with
-// --movement, what a walking player meets (starts, jump pads, teleporters: MovementReport).
+// --movement, what a walking player meets (starts, jump pads, teleporters: MovementReport); with
+// --entities, the entities a text names, every key of each (EntityFinder).
 //
-//   levelinfo [--data DIR] LEVEL_FILE [--movement]
-//   levelinfo --data DIR NAME [--materials | --movement]     (options before or after the level)
+//   levelinfo [--data DIR] LEVEL_FILE [--movement | --entities [TEXT]]
+//   levelinfo --data DIR NAME [--materials | --movement | --entities [TEXT]]
+//   (options before or after the level; TEXT is the word after the level)
 //   levelinfo --help | --version
 #include "files/DataRoot.h"
+#include "inspection/EntityFinder.h"
 #include "inspection/MovementReport.h"
 #include "simulation/World.h"
 #include "level/BrushEntity.h"
@@ -226,8 +229,8 @@ void printTextures(const LevelData& level, const TextureResolver* resolver, cons
     }
 }
 
-constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE [--movement]\n"
-                              "       levelinfo --data DIR NAME [--materials | --movement]";
+constexpr const char* usage = "usage: levelinfo [--data DIR] LEVEL_FILE [--movement | --entities [TEXT]]\n"
+                              "       levelinfo --data DIR NAME [--materials | --movement | --entities [TEXT]]";
 
 // Every option, as --help lists it and docs/man/levelinfo.1 describes it (a test holds the page to this list).
 constexpr struct {
@@ -237,6 +240,7 @@ constexpr struct {
     {"--data DIR", "say where under DIR each texture's image is found, and what a missing one costs"},
     {"--materials", "with --data, list instead what the viewer cannot show of the level's materials"},
     {"--movement", "list instead what a walking player meets: starts, jump pads, teleporters"},
+    {"--entities", "list instead the entities whose keys or values hold TEXT, the word after the level (all without it)"},
     {"--help", "print this help and exit"},
     {"--version", "print the version and exit"},
 };
@@ -291,6 +295,8 @@ struct Arguments {
     bool version = false;
     bool materials = false;
     bool movement = false;
+    bool entities = false;
+    std::string text; // --entities: the word after the level; empty names every entity
 };
 
 // A command line that cannot be followed: one line, then where to look.
@@ -313,12 +319,16 @@ Arguments readArguments(int argc, char** argv)
             arguments.materials = true;
         } else if (word == "--movement") {
             arguments.movement = true;
+        } else if (word == "--entities") {
+            arguments.entities = true;
         } else if (word == "--data") {
             if (i + 1 == words.size())
                 throw UsageError("--data needs a folder");
             arguments.dataRoot = words[++i];
         } else if (word.size() > 1 && word[0] == '-') {
             throw UsageError("unknown option " + word);
+        } else if (!arguments.target.empty() && arguments.entities && arguments.text.empty()) {
+            arguments.text = word;
         } else if (!arguments.target.empty()) {
             throw UsageError("one level at a time, not " + arguments.target + " and " + word);
         } else {
@@ -331,6 +341,8 @@ Arguments readArguments(int argc, char** argv)
         throw UsageError("no level file or name given");
     if (arguments.materials && arguments.dataRoot.empty())
         throw UsageError("--materials needs --data DIR, where the material scripts are");
+    if (arguments.entities && (arguments.materials || arguments.movement))
+        throw UsageError("--entities lists instead of --materials and --movement, not with them");
     return arguments;
 }
 
@@ -348,6 +360,27 @@ void printMovement(const LevelData& level)
     for (const std::string& line : report.lines)
         std::cout << line << '\n';
     std::cout << report.summaryLine() << '\n';
+}
+
+// Each entity `text` names with its keys, then how many of how many it named.
+void printEntityMatches(const LevelData& level, const std::string& text)
+{
+    printNotices(level);
+    const std::vector<Entity>& entities = level.entities.entities;
+    std::vector<std::size_t> found;
+    EntityFinder::find(entities, text, found);
+    std::vector<std::string> lines;
+    for (const std::size_t index : found) {
+        const std::string* classname = entities[index].value("classname");
+        lines.assign(1, "entity " + std::to_string(index) + ": " + (classname ? *classname : "(no class)"));
+        EntityFinder::appendFields(entities[index], lines);
+        for (const std::string& line : lines)
+            std::cout << line << '\n';
+    }
+    std::cout << "entities: " << found.size() << " of " << entities.size();
+    if (!text.empty())
+        std::cout << " hold \"" << text << "\"";
+    std::cout << '\n';
 }
 
 // The level's bytes and the name messages give it: a file, or a level name under the data root.
@@ -416,6 +449,10 @@ int main(int argc, char** argv)
         const LevelData level = parseLevel(name, bytes, transcript);
         if (arguments->movement) {
             printMovement(level);
+            return 0;
+        }
+        if (arguments->entities) {
+            printEntityMatches(level, arguments->text);
             return 0;
         }
         printNotices(level);
