@@ -41,14 +41,17 @@ void DecodedImage::addOpaqueAlpha()
     if (format != formatRGB || pixels.empty())
         return;
     const std::size_t texels = std::size_t(width) * height;
-    std::vector<unsigned char> rgba(texels * 4);
-    for (std::size_t t = 0; t < texels; ++t) {
-        rgba[t * 4 + 0] = pixels[t * 3 + 0];
-        rgba[t * 4 + 1] = pixels[t * 3 + 1];
-        rgba[t * 4 + 2] = pixels[t * 3 + 2];
-        rgba[t * 4 + 3] = 255;
+    // Grown in place from the last texel back: a texel's four bytes never land on a texel not
+    // yet read, and no second buffer is made and faulted in.
+    pixels.resize(texels * 4);
+    unsigned char* const bytes = pixels.data();
+    for (std::size_t t = texels; t-- > 0;) {
+        const unsigned char red = bytes[t * 3], green = bytes[t * 3 + 1], blue = bytes[t * 3 + 2];
+        bytes[t * 4] = red;
+        bytes[t * 4 + 1] = green;
+        bytes[t * 4 + 2] = blue;
+        bytes[t * 4 + 3] = 255;
     }
-    pixels = std::move(rgba);
     format = formatRGBA;
 }
 

@@ -74,6 +74,7 @@ Outcome decompress(jpeg_decompress_struct& state, ErrorExit& errors, const unsig
 
     image.format = state.output_components == 3 ? formatRGB : formatRGBA;
     const std::size_t rowSize = std::size_t(image.width) * std::size_t(state.output_components);
+    image.pixels.reserve(std::size_t(image.width) * image.height * 4); // room for the opaque alpha an upload may add
     image.pixels.resize(rowSize * image.height);
     jpeg_start_decompress(&state);
     while (state.output_scanline < state.output_height) {

@@ -170,6 +170,7 @@ TGAImage TGAImage::decode(const unsigned char* bytes, std::size_t size)
     }
 
     if (type == trueColour) {
+        image.pixels.reserve(std::size_t(pixelCount) * 4); // room for the opaque alpha an upload may add
         image.pixels.assign(bytes + dataStart, bytes + dataStart + dataSize);
     } else {
         image.pixels.reserve(std::min(dataSize, mostRunLengthPixels(size - dataStart, pixelSize) * pixelSize));
