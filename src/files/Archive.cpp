@@ -133,7 +133,9 @@ zip_t* openDescriptor(Descriptor file, ZipError& error, std::string& problem)
 
 // ---- entries ---------------------------------------------------------------------------------
 
-constexpr uint64_t firstReadSize = uint64_t(1) << 16; // bytes
+// Most entries (a level's images, scripts, many levels) fit the first buffer whole, so they are
+// read without a copy; an entry that claims more than it holds costs at most this.
+constexpr uint64_t firstReadSize = uint64_t(4) << 20; // bytes
 
 // Reads exactly `size` bytes of an open entry into `bytes`, then its end; says why not, or ""
 // when it did.
