@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <sstream>
@@ -457,6 +459,38 @@ TEST(ViewerTest, TheDemosMoversMoveWithoutAllocatingAndGoOnFromTheirClockAfterAR
     EXPECT_EQ(viewer.level()->look->clock(), seconds) << "a reloaded level's clock goes on";
     EXPECT_FALSE(viewer.level()->look->switches().lightmaps) << "m is still off";
     EXPECT_EQ(viewer.level()->look->switches().markers, Look::Markers::all) << "and the markers still shown";
+}
+
+// The level file gone, made a folder or given back cut short: a reload keeps the level shown,
+// with one line, and the view goes on drawing it.
+TEST(ViewerTest, AReloadThatCannotOpenTheLevelKeepsTheOneShown)
+{
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> spoil;
+    } cases[] = {
+        {"deleted", [](const std::string& path) { std::filesystem::remove(path); }},
+        {"replaced by a folder",
+         [](const std::string& path) {
+             std::filesystem::remove(path);
+             std::filesystem::create_directory(path);
+         }},
+        {"half written", [](const std::string& path) { std::filesystem::resize_file(path, 100); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LevelModeViewer level("{ \"classname\" \"worldspawn\" }\n", {"--at", "1", "2", "3", "--angle", "90"});
+        const BSPMap* const shown = level.viewer->level();
+        c.spoil(level.directory.path() + "level.bsp");
+        CerrCapture capture;
+        EXPECT_FALSE(level.viewer->reload());
+        const std::string said = capture.text();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("not reloaded, the level shown stays: "), std::string::npos) << said;
+        EXPECT_EQ(level.viewer->level(), shown);
+        level.viewer->drawFrameAt(100);
+        EXPECT_TRUE(level.redAhead());
+    }
 }
 
 // g where the player's box would be inside the demo's floor stands it on the floor's top, as its
