@@ -55,4 +55,24 @@ TEST(LevelWatchTest, OnlyWhatTheLevelIsMadeOfMatters)
     }
 }
 
+// A folder of the root that is a link out of it is never watched through the link: what changes
+// out there reloads nothing.
+TEST(LevelWatchTest, ALinkOutOfTheRootIsNotFollowed)
+{
+    const testsupport::TempDir root;
+    const testsupport::TempDir elsewhere;
+    root.write("maps/level.bsp", "IBSP");
+    elsewhere.write("wall.jpg", "old");
+    std::filesystem::create_directory_symlink(elsewhere.path(), root.path() + "textures");
+    LevelWatch::Files files;
+    files.root = root.path();
+    files.consulted = {"maps/level.bsp", "textures/wall.jpg"};
+    LevelWatch watch(files);
+    ASSERT_GE(watch.descriptor(), 0);
+    elsewhere.write("wall.jpg", "new");
+    EXPECT_FALSE(watch.drain(1000));
+    root.write("maps/level.bsp", "IBSP again");
+    EXPECT_TRUE(watch.drain(1000)) << "the root itself is still watched";
+}
+
 } // namespace
