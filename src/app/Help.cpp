@@ -35,6 +35,8 @@ const std::vector<Entry>& keyHelp()
         {"F5", "open the level again from its files (done by itself when they change)"},
         {"j / J", "jump to the next / previous player start, team spawn or intermission view"},
         {"n", "pickups (at first), then every point entity's marker, a colour per family, the one ahead named, then none"},
+        {"k", "the tool view: clip, trigger, liquid and fog volumes, translucent, a colour per kind, the legend on"
+              " the status line"},
         {"t", "textures on / off"},
         {"l", "lighting on / off"},
         {"v", "frustum culling on / off"},
@@ -81,6 +83,6 @@ std::string helpText()
                        "\n")
          + usageForms() + "\noptions:\n" + table(options, column)
          + "\nkeys (level mode; configuration mode moves one step a press, turns and looks by a few degrees,\n"
-           "looks with the free pointer at a degree a pixel, and has no Shift, [, ], wheel, Tab, c, j, h or /):\n"
+           "looks with the free pointer at a degree a pixel, and has no Shift, [, ], wheel, Tab, c, j, h, k or /):\n"
          + table(keyHelp(), column) + "\nThe manual page (man verdanth) describes the configuration file and the messages.\n";
 }

@@ -9,6 +9,7 @@
 #include "inspection/Inspection.h"
 #include "render/BSPMap.h"
 #include "render/StatusLine.h"
+#include "simulation/ToolVolumes.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -181,6 +182,11 @@ void LevelControls::appendStatus(StatusLine& text, const Camera& camera) const
         text << " start " << start << " of " << starts.count() << ", " << starts.view(start - 1).name;
     if (walking)
         walking->appendStatus(text);
+    if (toolViewShown) {
+        text << "  tools:";
+        for (std::size_t kind = 0; kind < ToolVolumes::kindCount; ++kind)
+            text << ' ' << ToolVolumes::name(ToolVolumes::Kind(kind));
+    }
 }
 
 bool LevelControls::pressKey(unsigned char key, const Scene& scene)
@@ -204,6 +210,10 @@ bool LevelControls::pressKey(unsigned char key, const Scene& scene)
     case 'j': jumpToStart(camera, true); return true;
     case 'J': jumpToStart(camera, false); return true;
     case 'n': toggleMarkers(scene.level); return true;
+    case 'k':
+        scene.level.look->toggleToolView();
+        toolViewShown = scene.level.look->switches().toolView;
+        return true;
     case '[': flight.halveSpeed(); return true;
     case ']': flight.doubleSpeed(); return true;
     case tabKey: releasePointer(); return true;

@@ -16,7 +16,8 @@
 // pointer looks around (MouseLook); held keys act by each frame's seconds (Flight), flying
 // through everything or, after g, walking (Walking). The wheel and [ and ] halve or double the
 // flying speed. j and J jump between the level's starts, c prints the view, h hides the gun and
-// status line, n steps from the pickups to every marker to nothing, Tab lets the pointer go; /
+// status line, n steps from the pickups to every marker to nothing, k shows the tool view (its
+// legend on the status line), Tab lets the pointer go; /
 // opens the search line (EntitySearch), which takes every key until Escape closes it: Enter and
 // Down go to the next entity it names, Up to the previous. The status line adds heading, pitch,
 // the flying speed, the start jumped to and the walk.
@@ -38,8 +39,8 @@ public:
     // "FPS:60 X:320 Y:48 Z:-96": whole units, and no frame rate until one is measured (a
     // snapshot's stopped clock never measures one).
     void beginStatus(StatusLine& text, const Camera& camera, const FrameClock& clock) const override;
-    // " H:90 P:-10", " speed 400" while flying, and " start 3 of 12, team red" while the eye
-    // stands at a start.
+    // " H:90 P:-10", " speed 400" while flying, " start 3 of 12, team red" while the eye
+    // stands at a start, and the tool view's legend while it is shown.
     void appendStatus(StatusLine& text, const Camera& camera) const override;
     bool pressKey(unsigned char key, const Scene& scene) override;
     bool escapeCloses() const override { return search.isOpen(); }
@@ -88,6 +89,7 @@ private:
     bool saidNoStarts = false;   // 'j' on a level without starts says so once
     bool saidNoMarkers = false;  // so does 'n' on a level without point entities
     bool markersShown = false;   // every marker, not only the pickups: the one ahead is labelled
+    bool toolViewShown = false;  // the look's switch, which a reload keeps: its legend is shown
     const LevelData* level;
     World* world;
     std::unique_ptr<Walking> walking; // null while flying

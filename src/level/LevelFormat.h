@@ -91,6 +91,7 @@ constexpr int32_t contentsLava = 0x8;
 constexpr int32_t contentsSlime = 0x10;
 constexpr int32_t contentsWater = 0x20;
 constexpr int32_t contentsPlayerClip = 0x10000;
+constexpr int32_t contentsMonsterClip = 0x20000; // blocks no player: shown by the tool view only
 constexpr int32_t contentsTrigger = 0x40000000;
 
 enum FaceType : int32_t { Polygon = 1, Patch = 2, Mesh = 3, Billboard = 4 };

@@ -36,6 +36,7 @@ void DesignedLook::levelReady(const LevelData& level, const TextureManager& text
     // Where the level draws nothing (outside its walls, a sky without images): a dark neutral
     // grey that the status line and a missing sky never vanish into.
     glClearColor(backgroundGrey, backgroundGrey, backgroundGrey, 1.0f);
+    shownLevel = &level;
     visibleSet.emplace(level);
     std::size_t mostFaces = 0;
     for (const BrushEntity& entity : placedEntities)
@@ -148,6 +149,8 @@ void DesignedLook::collectVisibleFaces(const LevelData&, int cluster, const Came
     visibleSet->collectFaces(cluster, camera, drawnFaces, visibleFaces);
     brushEntityVisibility->collectFaces(cluster, camera, drawnFaces, visibleFaces);
     collectMovers(camera);
+    if (toolViewShown)
+        toolView->collect(cluster, camera);
 }
 
 void DesignedLook::holdMoversAtRest()
@@ -205,6 +208,28 @@ void DesignedLook::restore(const Switches& kept)
 {
     lightmapsEnabled = kept.lightmaps;
     markersShown = markers->empty() && pickups->empty() ? Markers::none : kept.markers;
+    if (kept.toolView && !toolViewShown)
+        toggleToolView();
+}
+
+bool DesignedLook::toggleToolView()
+{
+    if (world == nullptr)
+        return false;
+    if (!toolView)
+        buildToolView();
+    toolViewShown = !toolViewShown;
+    return true;
+}
+
+// Built on the first 'k', not at load: most loads never show it.
+void DesignedLook::buildToolView()
+{
+    const ToolVolumes volumes(*shownLevel, world->triggers());
+    if (volumes.skippedBrushes() > 0)
+        log << levelName << ": the tool view leaves out " << volumes.skippedBrushes()
+            << " brushes it cannot build" << std::endl;
+    toolView.emplace(*shownLevel, volumes);
 }
 
 bool DesignedLook::toggleMarkers()
@@ -259,6 +284,8 @@ void DesignedLook::drawFaces(const Faces& faces)
         animation->count(AnimationQuery::Part::pickups, [&] { pickups->draw(clockSeconds); });
     else
         animation->clear(AnimationQuery::Part::pickups);
+    if (toolViewShown)
+        toolView->draw();
 }
 
 // Each blended group under GL's fog where its vertices are seen through a fog volume.

@@ -16,6 +16,7 @@
 #include "render/Look.h"
 #include "render/ReadableText.h"
 #include "render/SkyBoxImages.h"
+#include "render/ToolVolumeRenderer.h"
 
 #include <GL/glew.h>
 
@@ -37,8 +38,8 @@ class TextureManager;
 // visible set of the eye's cluster, the brush entities placed at rest (those that move drawn
 // where the world's step left them: World's Movers), the material's sky (far
 // box, cloud layers, near box), the fog's haze, the lightmap switch ('m') and level mode's
-// pickups and markers ('n'), every material drawn stage by stage (MaterialRenderer) on the
-// material clock.
+// pickups and markers ('n'), the tool view ('k': ToolVolumeRenderer, built when first shown),
+// every material drawn stage by stage (MaterialRenderer) on the material clock.
 class DesignedLook : public Look {
 public:
     // `images` (outliving this) finds and holds the level's images; `light` brings lightmaps and
@@ -77,8 +78,8 @@ public:
     // material clock, lit by their baked light: the opaque and alpha-tested groups, the sky's
     // cloud layers and near box where no face covers the window, the fog's haze, the blended
     // groups; then the pickups and the markers, as 'n' shows them (whether a pickup's pixel was
-    // seen keeps frames coming, as a moving sky's does). The lights are still placed under this view for the
-    // lit gun of the next frame, then switched off.
+    // seen keeps frames coming, as a moving sky's does), and the tool view over all. The lights
+    // are still placed under this view for the lit gun of the next frame, then switched off.
     void drawFaces(const Faces& faces) override;
     // A mover moving in view, or a pixel of the moving sky or of an animated face seen (not only
     // in view: not hidden behind what stands before it, AnimationQuery).
@@ -90,7 +91,8 @@ public:
     // ---- between frames ------------------------------------------------------------------------
     bool toggleLightmaps() override;
     bool toggleMarkers() override;
-    Switches switches() const override { return {lightmapsEnabled, markersShown}; }
+    bool toggleToolView() override;
+    Switches switches() const override { return {lightmapsEnabled, markersShown, toolViewShown}; }
     // Markers and pickups stay hidden where the level has no point entity to show.
     void restore(const Switches& kept) override;
     void rebuildPatches(const LevelData& level, bool tessellated) override;
@@ -107,6 +109,7 @@ public:
     static constexpr float backgroundGrey = 0.1f; // the clear colour's each channel, 0..1
     double clock() const override { return clockSeconds; }
     const BrushEntityVisibility& brushEntities() const { return *brushEntityVisibility; }
+    const std::optional<ToolVolumeRenderer>& toolVolumes() const { return toolView; } // once first shown
 
 private:
     void loadSky(const LevelData& level);
@@ -117,6 +120,7 @@ private:
     bool animatedInView(const LevelData& level, const std::vector<int>& visibleFaces) const;
     void collectMovers(const Camera& camera);
     void drawMovers();
+    void buildToolView();
 
     DataRootImages& images;
     const Overbright light;
@@ -132,6 +136,8 @@ private:
     std::optional<BrushEntityVisibility> brushEntityVisibility;
     std::optional<MarkerRenderer> markers;
     std::optional<PickupRenderer> pickups;
+    std::optional<ToolVolumeRenderer> toolView; // built when first shown
+    const LevelData* shownLevel = nullptr;      // from levelReady; outlives this look
     const World* world = nullptr;          // its movers are drawn where they stand
     std::vector<std::size_t> moversInView; // this frame's, into the movers; sized at load
     std::vector<int> moverFaces;           // one mover's faces at a time; sized at load
@@ -145,6 +151,7 @@ private:
     bool skyAnimated = false;    // the cloud layers move
     bool movingInView = false;   // a mover, in the last frame drawn
     bool lightmapsEnabled = true;
+    bool toolViewShown = false;
     bool patchesStale = false; // the patch buffer shows the other draw mode
     double clockSeconds = 0.0;
     bool clockRunning = false; // after the first frame

@@ -71,6 +71,8 @@ public:
     enum class Markers { pickups, all, none };
     // 'n': false, changing nothing, where the look has no point entity to show.
     virtual bool toggleMarkers() = 0;
+    // 'k': false, changing nothing, where the look has no tool view.
+    virtual bool toggleToolView() { return false; }
     // The patches' vertices changed (re-tessellated, or the other draw mode), or are about to.
     virtual void rebuildPatches(const LevelData& level, bool tessellated) = 0;
     virtual void patchesWillChange() = 0;
@@ -78,10 +80,11 @@ public:
     virtual const char* missingImageShown() const = 0;
     // Seconds on the material clock, where this look keeps one; a reloaded level goes on from it.
     virtual double clock() const { return 0.0; }
-    // The look's own switches ('m', 'n'), which a reloaded level takes over from the one shown.
+    // The look's own switches ('m', 'n', 'k'), which a reloaded level takes over from the one shown.
     struct Switches {
         bool lightmaps = true;
         Markers markers = Markers::none;
+        bool toolView = false;
     };
     virtual Switches switches() const { return {}; }
     virtual void restore(const Switches&) {}

@@ -76,6 +76,16 @@ public:
     const std::vector<Volume>& volumes() const { return volumeList; }
     // Whether the box from `low` to `high` overlaps a brush of the volume.
     bool touches(const Volume& volume, Float3 low, Float3 high) const;
+    // The sides of the volume's brush `solid` (below its solidCount), moved where the volume stands.
+    struct Sides {
+        const HalfSpace* first;
+        std::size_t count;
+    };
+    Sides sidesOf(const Volume& volume, std::size_t solid) const
+    {
+        const Solid& brush = solids[volume.firstSolid + solid];
+        return {planes.data() + brush.firstPlane, brush.planeCount};
+    }
     // Whether the model's brushes are a touch volume here, not a solid.
     bool isVolume(std::size_t model) const { return model < volumeOfModel.size() && volumeOfModel[model] >= 0; }
 

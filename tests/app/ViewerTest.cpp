@@ -15,6 +15,8 @@
 #include "level/Pickup.h"
 #include "level/PointMarker.h"
 #include "render/BSPMap.h"
+#include "render/DesignedLook.h"
+#include "simulation/ToolVolumes.h"
 
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
@@ -80,6 +82,35 @@ const std::string everyKindOfStart = threeStarts + playerStart("team_x_redspawn"
                                    + "{ \"classname\" \"info_player_intermission\" \"origin\" \"0 0 0\" "
                                      "\"angles\" \"0 90 0\" }\n";
 
+bool samePixel(const testsupport::Rgb& a, const testsupport::Rgb& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+// The wall level with one brush between the eye and the wall (file x and z -10..10, y 40..60),
+// written as compilers write it: a world brush whose record says what it is, or a trigger
+// entity's inline model whose record says solid, or a world brush bounding a fog effect.
+LevelWriter volumeLevel(const std::string& entities, const std::string& texture, int32_t contents, bool ofEntity,
+                        bool fog)
+{
+    LevelWriter writer = wallLevel(entities);
+    writer.addTexture(texture, 0, contents);
+    const std::array<std::array<float, 4>, 6> sides = {
+        {{1, 0, 0, 10}, {-1, 0, 0, 10}, {0, 1, 0, 60}, {0, -1, 0, -40}, {0, 0, 1, 10}, {0, 0, -1, 10}}};
+    for (const auto& side : sides) {
+        writer.addPlane({side[0], side[1], side[2]}, side[3]);
+        writer.addBrushSide(int32_t(&side - sides.data()) + 1, 1);
+    }
+    writer.addBrush(0, 6, 1);
+    writer.lump(LevelFormat::Models).clear();
+    writer.addModel({-500, -500, -500}, {500, 500, 500}, 0, 1, 0, ofEntity ? 0 : 1);
+    if (ofEntity)
+        writer.addModel({-10, 40, -10}, {10, 60, 10}, 1, 0, 0, 1);
+    if (fog)
+        writer.addEffect("textures/fog", 0, -1);
+    return writer;
+}
+
 // A level opened as `verdanth OPTIONS level.bsp` opens it, in the test's GL context.
 struct LevelModeViewer {
     TempDir directory;
@@ -89,13 +120,18 @@ struct LevelModeViewer {
     std::size_t entityParses = 0; // how often opening it parsed entity text
 
     explicit LevelModeViewer(const std::string& entities, std::vector<std::string> options = {})
+        : LevelModeViewer(wallLevel(entities), std::move(options))
+    {
+    }
+
+    LevelModeViewer(const LevelWriter& level, std::vector<std::string> options)
     {
         std::filesystem::create_directories(directory.path() + "textures");
         std::vector<unsigned char> red;
         for (int i = 0; i < 64; ++i)
             red.insert(red.end(), {230, 20, 20});
         testimages::writeJpeg(directory.path() + "textures/wall.jpg", 8, 8, 3, JCS_RGB, red);
-        options.push_back(directory.write("level.bsp", wallLevel(entities).bytes()));
+        options.push_back(directory.write("level.bsp", level.bytes()));
         testsupport::ensureGLContext();
         onReshape(testsupport::contextWidth, testsupport::contextHeight);
         initGL();
@@ -595,4 +631,108 @@ TEST(ViewerTest, AnEntityWithoutAPlaceIsFoundButNotVisited)
     EXPECT_EQ(viewer.controls().panel(level.camera()), lines);
     const Point& eye = level.camera().getPosition();
     EXPECT_EQ((std::array<float, 3>{eye.getX(), eye.getY(), eye.getZ()}), (std::array<float, 3>{1, 2, 3}));
+}
+
+// k shows each kind of volume in its own colour where its brush stands, between the eye and the
+// wall (seen through both its near and far sides), with the legend on the status line; nothing
+// before k or after k again, nor with the view turned away from it.
+TEST(ViewerTest, KShowsEachKindOfToolVolumeInItsColourWhereItsBrushIs)
+{
+    const std::string world = "{ \"classname\" \"worldspawn\" }\n";
+    const auto trigger = [&](const std::string& classname, const std::string& more = "") {
+        return world + "{ \"classname\" \"" + classname + "\" \"model\" \"*1\" " + more + "}\n";
+    };
+    const std::string pusher = trigger("trigger_multiple", "\"target\" \"p\" ")
+                             + "{ \"classname\" \"target_push\" \"targetname\" \"p\" \"target\" \"top\" }\n"
+                             + "{ \"classname\" \"target_position\" \"targetname\" \"top\" \"origin\" \"0 0 200\" }\n";
+    const std::string trig = "textures/common/trigger";
+    const struct {
+        std::string name;
+        std::string entities;
+        std::string texture;
+        int32_t contents;
+        ToolVolumes::Kind kind;
+    } cases[] = {
+        {"player clip", world, "textures/common/playerclip", LevelFormat::contentsPlayerClip, ToolVolumes::Kind::clip},
+        {"pad", trigger("trigger_push", "\"target\" \"nowhere\" "), trig, LevelFormat::contentsSolid,
+         ToolVolumes::Kind::push},
+        {"multiple that pushes", pusher, trig, LevelFormat::contentsSolid, ToolVolumes::Kind::push},
+        {"teleporter", trigger("trigger_teleport"), trig, LevelFormat::contentsSolid, ToolVolumes::Kind::teleport},
+        {"hurt", trigger("trigger_hurt"), "textures/base/wall", LevelFormat::contentsSolid, ToolVolumes::Kind::hurt},
+        {"multiple", trigger("trigger_multiple"), trig, LevelFormat::contentsSolid, ToolVolumes::Kind::trigger},
+        {"water", world, "textures/liquids/water", LevelFormat::contentsWater, ToolVolumes::Kind::water},
+        {"slime", world, "textures/liquids/slime", LevelFormat::contentsSlime, ToolVolumes::Kind::slime},
+        {"lava", world, "textures/liquids/lava", LevelFormat::contentsLava, ToolVolumes::Kind::lava},
+        {"fog", world, "textures/fog", 0x40, ToolVolumes::Kind::fog},
+    };
+    constexpr int middle = testsupport::contextWidth / 2;
+    // What the wall's pixel becomes under both sides of a volume of `kind`.
+    const auto under = [](const testsupport::Rgb& wall, ToolVolumes::Kind kind) {
+        const double kept = (1 - ToolVolumeRenderer::fillAlpha / 255.0) * (1 - ToolVolumeRenderer::fillAlpha / 255.0);
+        const std::array<unsigned char, 3> colour = ToolVolumes::colour(kind);
+        return std::array<double, 3>{wall.r * kept + colour[0] * (1 - kept), wall.g * kept + colour[1] * (1 - kept),
+                                     wall.b * kept + colour[2] * (1 - kept)};
+    };
+    const auto distance = [](const testsupport::Rgb& pixel, const std::array<double, 3>& colour) {
+        return std::abs(pixel.r - colour[0]) + std::abs(pixel.g - colour[1]) + std::abs(pixel.b - colour[2]);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool ofEntity = c.entities != world;
+        const bool fog = c.kind == ToolVolumes::Kind::fog;
+        LevelModeViewer level(volumeLevel(c.entities, c.texture, c.contents, ofEntity, fog),
+                              {"--at", "0", "0", "0", "--angle", "90"});
+        Viewer& viewer = *level.viewer;
+        viewer.drawFrameAt(100);
+        const testsupport::Rgb wall = testsupport::readPixel(middle, middle);
+        EXPECT_TRUE(level.redAhead()) << "off by default";
+        viewer.pressKey('k');
+        viewer.drawFrameAt(110);
+        const testsupport::Rgb shown = testsupport::readPixel(middle, middle);
+        std::size_t nearest = 0;
+        for (std::size_t kind = 1; kind < ToolVolumes::kindCount; ++kind)
+            if (distance(shown, under(wall, ToolVolumes::Kind(kind)))
+                < distance(shown, under(wall, ToolVolumes::Kind(nearest))))
+                nearest = kind;
+        EXPECT_EQ(ToolVolumes::name(ToolVolumes::Kind(nearest)), std::string(ToolVolumes::name(c.kind)));
+        EXPECT_LE(distance(shown, under(wall, c.kind)), 9);
+        EXPECT_NE(level.status().find("  tools: clip push teleport hurt trigger other water slime lava fog"),
+                  std::string::npos)
+            << level.status();
+        const auto& volumes = dynamic_cast<const DesignedLook&>(*viewer.level()->look).toolVolumes();
+        EXPECT_EQ(volumes->volumesInView(), 1u);
+        level.camera().faceHeading(270);
+        viewer.drawFrameAt(120);
+        EXPECT_EQ(volumes->volumesInView(), 0u) << "behind the eye, culled";
+        level.camera().faceHeading(90);
+        viewer.pressKey('k');
+        viewer.drawFrameAt(130);
+        EXPECT_TRUE(samePixel(testsupport::readPixel(middle, middle), wall)) << "off again";
+        EXPECT_EQ(level.status().find("tools:"), std::string::npos);
+    }
+}
+
+// The tool view stays on through a reload, and a frame showing it allocates nothing.
+TEST(ViewerTest, TheToolViewSurvivesAReloadAndItsFrameAllocatesNothing)
+{
+    LevelModeViewer level(volumeLevel("{ \"classname\" \"worldspawn\" }\n", "textures/common/playerclip",
+                                      LevelFormat::contentsPlayerClip, false, false),
+                          {"--at", "0", "0", "0", "--angle", "90"});
+    Viewer& viewer = *level.viewer;
+    viewer.pressKey('k');
+    viewer.drawFrameAt(100);
+    const auto centre = [] {
+        return testsupport::readPixel(testsupport::contextWidth / 2, testsupport::contextHeight / 2);
+    };
+    const testsupport::Rgb shown = centre();
+    ASSERT_TRUE(viewer.reload());
+    EXPECT_TRUE(viewer.level()->look->switches().toolView);
+    viewer.drawFrameAt(150);
+    EXPECT_TRUE(samePixel(centre(), shown));
+    EXPECT_NE(level.status().find("tools:"), std::string::npos);
+    viewer.drawFrameAt(200);
+    testsupport::allocationFailure::arm(0);
+    viewer.drawFrameAt(250);
+    testsupport::allocationFailure::disarm();
+    EXPECT_FALSE(testsupport::allocationFailure::fired());
 }
