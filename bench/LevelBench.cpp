@@ -250,7 +250,9 @@ struct DesignedFigures {
     double bareKeptLayoutUploadMs = 1e30; // the same with the texels already in GL's own layout
     double frameMs = 0;
     double batchedMs = 0;
+    double toolViewMs = 0; // the same frames with the tool view on
     std::size_t allocations = 0;
+    std::size_t toolViewAllocations = 0;
     std::size_t drawCalls = 0;
     std::size_t groups = 0;
 };
@@ -393,6 +395,18 @@ DesignedPath timeDesignedPath(Viewer& viewer, const Point& start, BareDraws bare
     return path;
 }
 
+// The designed frame along the path with the tool view on (then off again), and its allocations.
+double toolViewFrameMs(Viewer& viewer, const Point& start, std::size_t& allocations)
+{
+    Look& look = *viewer.level()->look;
+    look.toggleToolView();
+    const DesignedPath path =
+        timeDesignedPath(viewer, start, [](const BSPMap&) { return std::vector<std::vector<GLuint>>{}; });
+    look.toggleToolView();
+    allocations = path.allocations;
+    return path.frameMs;
+}
+
 // The floor the designed frame is judged against: each frame's bare draws from the same eye.
 double timeBareDraws(const BSPMap& map, Frustum& frustum, const Point& start, const DesignedPath& path)
 {
@@ -448,6 +462,7 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
     figures.allocations = path.allocations;
     figures.drawCalls = path.drawCalls;
     figures.batchedMs = timeBareDraws(map, viewer->viewFrustum(), start, path);
+    figures.toolViewMs = toolViewFrameMs(*viewer, start, figures.toolViewAllocations);
 
     auto begin = Clock::now();
     map.enablePatchTessellation();
@@ -477,6 +492,8 @@ DesignedFigures measureDesigned(const std::string& levelPath, const Point& start
 
 struct MaterialsFigures {
     double frameMs = 0;
+    double toolViewMs = 0; // the same frames with the tool view on
+    std::size_t toolViewAllocations = 0;
     double passesMs = 0; // one batched draw of the frame's triangles per stage pass
     std::size_t allocations = 0;
     std::size_t drawCalls = 0;
@@ -516,6 +533,7 @@ MaterialsFigures measureMaterials(const std::string& levelPath)
     figures.allocations = path.allocations;
     figures.drawCalls = path.drawCalls;
     figures.passesMs = timeBareDraws(map, viewer->viewFrustum(), start, path);
+    figures.toolViewMs = toolViewFrameMs(*viewer, start, figures.toolViewAllocations);
     for (const std::vector<std::vector<GLuint>>& frame : path.bareDraws) {
         if (!frame.empty())
             figures.triangles += frame.front().size() / 3;
@@ -813,6 +831,9 @@ int main(int argc, char** argv)
               << decimal(designed.bareUploadMs) << " ms (" << decimal(designed.bareKeptLayoutUploadMs)
               << " ms with the texels in GL's own layout, a floor ratio of "
               << decimal(designed.designedLoadMs / (designed.plainLoadMs + designed.bareKeptLayoutUploadMs)) << ")\n"
+              << "tool view on: " << decimal(designed.toolViewMs / timedFrames) << " ms per designed frame of the maze"
+              << (argc >= 3 ? ", " + decimal(materials.toolViewMs / timedFrames) + " of the materials hall" : std::string())
+              << "\n"
               << "curved surfaces at level 10: " << decimal(designed.tessellateMs) << " ms to tessellate, then "
               << decimal(designed.tessellatedFrameMs / timedFrames) << " ms per designed frame\n"
               << (argc >= 3 ? "materials (" + std::string(argv[2]) + "): " + decimal(materials.frameMs / timedFrames)
@@ -839,6 +860,11 @@ int main(int argc, char** argv)
     if (argc >= 3)
         std::cout << " materials-frame-ratio " << decimal(materials.frameMs / materials.passesMs)
                   << " materials-frame-allocations " << materials.allocations / timedFrames;
+    // The tool view's cost where it costs more, of the maze and the materials hall.
+    const double toolViewRatio = std::max(designed.toolViewMs / designed.frameMs,
+                                          argc >= 3 ? materials.toolViewMs / materials.frameMs : 0.0);
+    std::cout << " tool-view-frame-ratio " << decimal(toolViewRatio) << " tool-view-frame-allocations "
+              << (designed.toolViewAllocations + materials.toolViewAllocations) / timedFrames;
     std::cout << " walk-step-us " << decimal(walk.stepMicroseconds) << " walk-step-allocations "
               << walk.allocations / timedFrames;
     if (argc >= 4)
