@@ -1,12 +1,16 @@
 #include "render/ToolVolumeRenderer.h"
 
+#include "camera/Camera.h"
+
 #include "render/SavedGLState.h"
 #include "render/TextureManager.h"
 
 #include <GL/glew.h>
 
+#include <algorithm>
+
 ToolVolumeRenderer::ToolVolumeRenderer(const LevelData& level, const ToolVolumes& volumes)
-    : boxes(level, boxesOf(volumes))
+    : boxes(level, boxesOf(volumes)), facings(facingsOf(volumes))
 {
     for (const ToolVolumes::Volume& volume : volumes.all()) {
         const std::array<unsigned char, 3> colour = ToolVolumes::colour(volume.kind);
@@ -30,6 +34,33 @@ std::vector<BrushEntity> ToolVolumeRenderer::boxesOf(const ToolVolumes& volumes)
     return result;
 }
 
+// Out of the volume: away from the mean of its corners, which a convex volume holds.
+std::vector<ToolVolumeRenderer::Facing> ToolVolumeRenderer::facingsOf(const ToolVolumes& volumes)
+{
+    std::vector<Facing> result;
+    const std::vector<Float3>& corners = volumes.triangles();
+    for (const ToolVolumes::Volume& volume : volumes.all()) {
+        Float3 middle{0.0f, 0.0f, 0.0f};
+        for (std::size_t c = volume.firstTriangle; c < volume.firstTriangle + volume.triangleCorners; ++c)
+            middle = middle + corners[c];
+        middle = middle * (1.0f / float(std::max<std::size_t>(volume.triangleCorners, 1)));
+        for (std::size_t c = volume.firstTriangle; c + 2 < volume.firstTriangle + volume.triangleCorners; c += 3) {
+            Float3 normal = cross(corners[c + 1] - corners[c], corners[c + 2] - corners[c]);
+            if (dot(normal, corners[c] - middle) < 0.0f)
+                normal = normal * -1.0f;
+            result.push_back(Facing{normal, dot(normal, corners[c])});
+        }
+    }
+    return result;
+}
+
+bool ToolVolumeRenderer::eyeInside(std::size_t volume, const Float3& eye) const
+{
+    const BrushEntity& box = boxes.entities()[volume];
+    return eye.x >= box.low.getX() && eye.x <= box.high.getX() && eye.y >= box.low.getY() && eye.y <= box.high.getY()
+        && eye.z >= box.low.getZ() && eye.z <= box.high.getZ();
+}
+
 void ToolVolumeRenderer::colourAll(const std::vector<Float3>& corners, std::size_t first, std::size_t count,
                                    std::array<unsigned char, 3> colour, unsigned char alpha,
                                    std::vector<MarkerRenderer::Vertex>& out)
@@ -43,13 +74,20 @@ void ToolVolumeRenderer::collect(int eyeCluster, const Camera& camera)
     frameTriangles.clear();
     frameEdges.clear();
     inView = 0;
+    const Point& at = camera.getPosition();
+    const Float3 eye{at.getX(), at.getY(), at.getZ()};
     for (std::size_t v = 0; v < ranges.size(); ++v) {
         if (!boxes.isVisible(v, eyeCluster, camera))
             continue;
         ++inView;
         const Range& range = ranges[v];
-        const auto triangle = triangles.begin() + std::ptrdiff_t(range.firstTriangle);
-        frameTriangles.insert(frameTriangles.end(), triangle, triangle + std::ptrdiff_t(range.triangleCorners));
+        const bool inside = eyeInside(v, eye);
+        for (std::size_t c = range.firstTriangle; c + 2 < range.firstTriangle + range.triangleCorners; c += 3) {
+            const Facing& facing = facings[c / 3];
+            if (inside || dot(facing.normal, eye) > facing.distance)
+                frameTriangles.insert(frameTriangles.end(), triangles.begin() + std::ptrdiff_t(c),
+                                      triangles.begin() + std::ptrdiff_t(c + 3));
+        }
         const auto edge = edges.begin() + std::ptrdiff_t(range.firstEdge);
         frameEdges.insert(frameEdges.end(), edge, edge + std::ptrdiff_t(range.edgeEnds));
     }

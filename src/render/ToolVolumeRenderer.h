@@ -25,8 +25,9 @@ public:
 
     // The volumes the eye sees from `eyeCluster` (negative: outside every cluster) this frame.
     void collect(int eyeCluster, const Camera& camera);
-    // Under the current view, depth-tested without writing depth, untextured, unlit, both sides
-    // shown; leaves every state as it found it.
+    // Under the current view, depth-tested without writing depth, untextured, unlit; leaves
+    // every state as it found it. Seen from outside, a volume shows only the faces turned to
+    // the eye, so it is tinted once; from inside its box, every face.
     void draw() const;
     std::size_t volumesInView() const { return inView; }
     std::size_t volumeCount() const { return boxes.entities().size(); }
@@ -40,9 +41,18 @@ private:
     struct Range {
         std::size_t firstTriangle, triangleCorners, firstEdge, edgeEnds;
     };
+    // A triangle's plane, its normal turned out of its volume: the eye sees its outer side when
+    // in front of it.
+    struct Facing {
+        Float3 normal;
+        float distance = 0.0f;
+    };
+    static std::vector<Facing> facingsOf(const ToolVolumes& volumes);
+    bool eyeInside(std::size_t volume, const Float3& eye) const;
     BrushEntityVisibility boxes;                       // by volume
     std::vector<Range> ranges;                         // by volume, into the coloured arrays
     std::vector<MarkerRenderer::Vertex> triangles;     // every volume's, coloured
+    std::vector<Facing> facings;                       // by triangle
     std::vector<MarkerRenderer::Vertex> edges;
     std::vector<MarkerRenderer::Vertex> frameTriangles; // this frame's; capacity the whole
     std::vector<MarkerRenderer::Vertex> frameEdges;

@@ -666,9 +666,9 @@ TEST(ViewerTest, KShowsEachKindOfToolVolumeInItsColourWhereItsBrushIs)
         {"fog", world, "textures/fog", 0x40, ToolVolumes::Kind::fog},
     };
     constexpr int middle = testsupport::contextWidth / 2;
-    // What the wall's pixel becomes under both sides of a volume of `kind`.
+    // What the wall's pixel becomes under the side of a volume of `kind` that faces the eye.
     const auto under = [](const testsupport::Rgb& wall, ToolVolumes::Kind kind) {
-        const double kept = (1 - ToolVolumeRenderer::fillAlpha / 255.0) * (1 - ToolVolumeRenderer::fillAlpha / 255.0);
+        const double kept = 1 - ToolVolumeRenderer::fillAlpha / 255.0;
         const std::array<unsigned char, 3> colour = ToolVolumes::colour(kind);
         return std::array<double, 3>{wall.r * kept + colour[0] * (1 - kept), wall.g * kept + colour[1] * (1 - kept),
                                      wall.b * kept + colour[2] * (1 - kept)};
