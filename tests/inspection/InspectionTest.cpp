@@ -25,12 +25,7 @@ LevelData walledFloor(const std::string& entities)
     writer.addTexture("clip", 0, LevelFormat::contentsPlayerClip);
     int32_t side = 0;
     const auto addBox = [&writer, &side](float x0, float x1, float z0, float z1, int32_t texture) {
-        writer.addPlane({1, 0, 0}, x1);
-        writer.addPlane({-1, 0, 0}, -x0);
-        writer.addPlane({0, 1, 0}, 64);
-        writer.addPlane({0, -1, 0}, 64);
-        writer.addPlane({0, 0, 1}, z1);
-        writer.addPlane({0, 0, -1}, -z0);
+        writer.addBoxPlanes({x0, -64, z0}, {x1, 64, z1});
         for (int plane = 0; plane < 6; ++plane)
             writer.addBrushSide(side + plane, texture);
         writer.addBrush(side, 6, texture);

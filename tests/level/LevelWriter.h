@@ -103,6 +103,17 @@ public:
     {
         putFloats(lump(LevelFormat::Planes), {normal[0], normal[1], normal[2], distance});
     }
+    // The six planes of an axial box from `low` to `high`, facing out: +x, -x, +y, -y, +z, -z.
+    void addBoxPlanes(Triple low, Triple high)
+    {
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            Triple normal{0, 0, 0};
+            normal[axis] = 1;
+            addPlane(normal, high[axis]);
+            normal[axis] = -1;
+            addPlane(normal, -low[axis]);
+        }
+    }
     void addNode(int32_t plane, int32_t front, int32_t back, IntTriple mins = {-64, -64, -64},
         IntTriple maxs = {64, 64, 64})
     {

@@ -1,5 +1,6 @@
 #include "render/FrameCapture.h"
 
+#include "ColourFramebuffer.h"
 #include "GLContext.h"
 
 #include <GL/glew.h>
@@ -53,14 +54,8 @@ TEST(FrameCapture, ReadsTheBoundFramebufferInsteadOfTheBackBuffer)
     glViewport(0, 0, width, height);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT); // the window's back buffer: blue
-    GLuint colour = 0, framebuffer = 0;
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
+    const testsupport::ColourFramebuffer target(width, height);
+    ASSERT_TRUE(target.complete());
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT); // the framebuffer: green
 
@@ -71,8 +66,4 @@ TEST(FrameCapture, ReadsTheBoundFramebufferInsteadOfTheBackBuffer)
         green.insert(green.end(), {0, 255, 0});
     EXPECT_EQ(frame.rgb, green);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteRenderbuffers(1, &colour);
-    glViewport(0, 0, testsupport::contextWidth, testsupport::contextHeight);
 }

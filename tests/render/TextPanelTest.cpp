@@ -1,5 +1,6 @@
 #include "render/TextPanel.h"
 
+#include "ColourFramebuffer.h"
 #include "GLContext.h"
 
 #include <GL/glew.h>
@@ -53,15 +54,8 @@ TEST(TextPanelTest, StaysInsideASmallWindow)
 {
     testsupport::ensureGLContext();
     constexpr int width = 480, height = 240, window = 320;
-    GLuint colour = 0, framebuffer = 0;
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
-    glViewport(0, 0, width, height);
+    const testsupport::ColourFramebuffer target(width, height);
+    ASSERT_TRUE(target.complete());
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glViewport(0, 0, window, height);
@@ -83,8 +77,4 @@ TEST(TextPanelTest, StaysInsideASmallWindow)
     EXPECT_EQ(outside, 0);
     EXPECT_GT(white, 1500) << "the text of some eight rows";
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteRenderbuffers(1, &colour);
-    glViewport(0, 0, testsupport::contextWidth, testsupport::contextHeight);
 }

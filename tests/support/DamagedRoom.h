@@ -22,16 +22,8 @@ inline LevelData damagedRoom(const std::string& entities = "", int emptyModels =
     writer.setEntities(entities);
     writer.addTexture("floor", 0, LevelFormat::contentsSolid);
     writer.addTexture("clip", 0, LevelFormat::contentsPlayerClip);
-    const auto addBox = [&writer](float x0, float x1, float z0, float z1) {
-        writer.addPlane({1, 0, 0}, x1);
-        writer.addPlane({-1, 0, 0}, -x0);
-        writer.addPlane({0, 1, 0}, 64);
-        writer.addPlane({0, -1, 0}, 64);
-        writer.addPlane({0, 0, 1}, z1);
-        writer.addPlane({0, 0, -1}, -z0);
-    };
-    addBox(-64, 64, -16, 0); // planes 0-5
-    addBox(32, 48, 0, 128);  // planes 6-11
+    writer.addBoxPlanes({-64, -64, -16}, {64, 64, 0}); // planes 0-5
+    writer.addBoxPlanes({32, -64, 0}, {48, 64, 128});  // planes 6-11
     writer.addPlane({0, 0, 1}, -1000); // 12: the node's, everything in front
     for (int32_t plane = 0; plane < 12; ++plane)
         writer.addBrushSide(plane, 0);
