@@ -7,10 +7,8 @@
 
 #include <GL/glew.h>
 
-#include <algorithm>
-
 ToolVolumeRenderer::ToolVolumeRenderer(const LevelData& level, const ToolVolumes& volumes)
-    : boxes(level, boxesOf(volumes)), facings(facingsOf(volumes))
+    : boxes(level, boxesOf(volumes)), facings(volumes.planes())
 {
     for (const ToolVolumes::Volume& volume : volumes.all()) {
         const std::array<unsigned char, 3> colour = ToolVolumes::colour(volume.kind);
@@ -30,26 +28,6 @@ std::vector<BrushEntity> ToolVolumeRenderer::boxesOf(const ToolVolumes& volumes)
         box.low = Vec3(volume.low.x, volume.low.y, volume.low.z);
         box.high = Vec3(volume.high.x, volume.high.y, volume.high.z);
         result.push_back(box);
-    }
-    return result;
-}
-
-// Out of the volume: away from the mean of its corners, which a convex volume holds.
-std::vector<ToolVolumeRenderer::Facing> ToolVolumeRenderer::facingsOf(const ToolVolumes& volumes)
-{
-    std::vector<Facing> result;
-    const std::vector<Float3>& corners = volumes.triangles();
-    for (const ToolVolumes::Volume& volume : volumes.all()) {
-        Float3 middle{0.0f, 0.0f, 0.0f};
-        for (std::size_t c = volume.firstTriangle; c < volume.firstTriangle + volume.triangleCorners; ++c)
-            middle = middle + corners[c];
-        middle = middle * (1.0f / float(std::max<std::size_t>(volume.triangleCorners, 1)));
-        for (std::size_t c = volume.firstTriangle; c + 2 < volume.firstTriangle + volume.triangleCorners; c += 3) {
-            Float3 normal = cross(corners[c + 1] - corners[c], corners[c + 2] - corners[c]);
-            if (dot(normal, corners[c] - middle) < 0.0f)
-                normal = normal * -1.0f;
-            result.push_back(Facing{normal, dot(normal, corners[c])});
-        }
     }
     return result;
 }
@@ -83,7 +61,7 @@ void ToolVolumeRenderer::collect(int eyeCluster, const Camera& camera)
         const Range& range = ranges[v];
         const bool inside = eyeInside(v, eye);
         for (std::size_t c = range.firstTriangle; c + 2 < range.firstTriangle + range.triangleCorners; c += 3) {
-            const Facing& facing = facings[c / 3];
+            const HalfSpace& facing = facings[c / 3];
             if (inside || dot(facing.normal, eye) > facing.distance)
                 frameTriangles.insert(frameTriangles.end(), triangles.begin() + std::ptrdiff_t(c),
                                       triangles.begin() + std::ptrdiff_t(c + 3));

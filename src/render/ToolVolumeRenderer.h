@@ -41,18 +41,11 @@ private:
     struct Range {
         std::size_t firstTriangle, triangleCorners, firstEdge, edgeEnds;
     };
-    // A triangle's plane, its normal turned out of its volume: the eye sees its outer side when
-    // in front of it.
-    struct Facing {
-        Float3 normal;
-        float distance = 0.0f;
-    };
-    static std::vector<Facing> facingsOf(const ToolVolumes& volumes);
     bool eyeInside(std::size_t volume, const Float3& eye) const;
     BrushEntityVisibility boxes;                       // by volume
     std::vector<Range> ranges;                         // by volume, into the coloured arrays
     std::vector<MarkerRenderer::Vertex> triangles;     // every volume's, coloured
-    std::vector<Facing> facings;                       // by triangle
+    std::vector<HalfSpace> facings; // by triangle: its side, facing out of its volume
     std::vector<MarkerRenderer::Vertex> edges;
     std::vector<MarkerRenderer::Vertex> frameTriangles; // this frame's; capacity the whole
     std::vector<MarkerRenderer::Vertex> frameEdges;

@@ -149,7 +149,7 @@ void ToolVolumes::add(Kind kind, const HalfSpace* sides, std::size_t count)
     volume.kind = kind;
     volume.firstTriangle = triangleCorners.size();
     volume.firstEdge = edgeEnds.size();
-    if (!appendPolyhedron(sides, count, triangleCorners, edgeEnds)) {
+    if (!appendPolyhedron(sides, count, triangleCorners, trianglePlanes, edgeEnds)) {
         ++skipped;
         return;
     }
@@ -165,11 +165,12 @@ void ToolVolumes::add(Kind kind, const HalfSpace* sides, std::size_t count)
 }
 
 bool ToolVolumes::appendPolyhedron(const HalfSpace* sides, std::size_t count, std::vector<Float3>& triangles,
-                                   std::vector<Float3>& edges)
+                                   std::vector<HalfSpace>& planes, std::vector<Float3>& edges)
 {
     if (count < 4)
         return false;
     const std::size_t firstTriangle = triangles.size();
+    const std::size_t firstPlane = planes.size();
     const std::size_t firstEdge = edges.size();
     std::size_t faces = 0;
     for (std::size_t s = 0; s < count; ++s) {
@@ -180,14 +181,17 @@ bool ToolVolumes::appendPolyhedron(const HalfSpace* sides, std::size_t count, st
         if (polygon.size() < 3 || area(polygon) < leastArea)
             continue;
         ++faces;
-        for (std::size_t i = 1; i + 1 < polygon.size(); ++i)
+        for (std::size_t i = 1; i + 1 < polygon.size(); ++i) {
             triangles.insert(triangles.end(), {narrow(polygon[0]), narrow(polygon[i]), narrow(polygon[i + 1])});
+            planes.push_back(sides[s]);
+        }
         for (std::size_t i = 0; i < polygon.size(); ++i)
             edges.insert(edges.end(), {narrow(polygon[i]), narrow(polygon[(i + 1) % polygon.size()])});
     }
     if (faces >= 4)
         return true;
     triangles.resize(firstTriangle);
+    planes.resize(firstPlane);
     edges.resize(firstEdge);
     return false;
 }

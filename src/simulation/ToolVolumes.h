@@ -37,12 +37,13 @@ public:
     const std::vector<Volume>& all() const { return volumes; }
     const std::vector<Float3>& triangles() const { return triangleCorners; }
     const std::vector<Float3>& edges() const { return edgeEnds; }
+    const std::vector<HalfSpace>& planes() const { return trianglePlanes; } // by triangle: its side
     std::size_t skippedBrushes() const { return skipped; }
 
-    // Appends the faces of the solid behind every side (triangles, then edges); false, appending
-    // nothing, with fewer than four sides or nothing inside them.
+    // Appends the faces of the solid behind every side (triangles, the side each lies on, then
+    // edges); false, appending nothing, with fewer than four sides or nothing inside them.
     static bool appendPolyhedron(const HalfSpace* sides, std::size_t count, std::vector<Float3>& triangles,
-                                 std::vector<Float3>& edges);
+                                 std::vector<HalfSpace>& planes, std::vector<Float3>& edges);
 
 private:
     void add(Kind kind, const HalfSpace* sides, std::size_t count);
@@ -50,6 +51,7 @@ private:
 
     std::vector<Volume> volumes;
     std::vector<Float3> triangleCorners;
+    std::vector<HalfSpace> trianglePlanes;
     std::vector<Float3> edgeEnds;
     std::size_t skipped = 0;
 };

@@ -43,8 +43,9 @@ TEST(ToolVolumesTest, ABrushIsThePolyhedronItsSidesEncloseOrNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<Float3> triangles{{1, 2, 3}};
+        std::vector<HalfSpace> planes;
         std::vector<Float3> edges;
-        EXPECT_EQ(ToolVolumes::appendPolyhedron(c.sides.data(), c.sides.size(), triangles, edges), c.built);
+        EXPECT_EQ(ToolVolumes::appendPolyhedron(c.sides.data(), c.sides.size(), triangles, planes, edges), c.built);
         if (!c.built) {
             EXPECT_EQ(triangles.size(), 1u) << "what was there is kept";
             EXPECT_TRUE(edges.empty());
