@@ -46,11 +46,11 @@ void BSPMap::load(const std::string& name, std::vector<unsigned char> bytes, std
     loader.readTextureNames(*this);
     const std::vector<bool> inUse = loader.texturesInUse(*this);
     const bool texturesLast = images->beginImages(*this, inUse);
-    if (!texturesLast)
-        textureManager = images->loadTextures(*this, inUse, lightmapCount);
     LevelLoader::BottomUpQuery keepsRowsBottomUp;
-    if (!texturesLast)
+    if (!texturesLast) {
+        textureManager = images->loadTextures(*this, inUse, lightmapCount);
         keepsRowsBottomUp = [this](int texture) { return images->keepsRowsBottomUp(*textureManager, texture); };
+    }
     loader.readRecords(*this, keepsRowsBottomUp);
     loader.readVisibility(*this);
     if (entities)
